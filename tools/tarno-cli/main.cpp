@@ -1,32 +1,17 @@
 // tarno-cli: command-line companion of Tarno for work without a window.
 #include <cstdio>
-#include <cstring>
-#include <span>
 #include <string_view>
 
+#include "tools/tarno-cli/CliCommand.h"
+
 namespace {
-
-struct CliCommand {
-    const char* name;
-    const char* summary;
-    int (*run)(std::span<char*> args);
-};
-
-int runVersion(std::span<char*>) {
-    std::printf("tarno-cli %s\n", TARNO_VERSION);
-    return 0;
-}
-
-const CliCommand kCommands[] = {
-    {"version", "print the version and exit", runVersion},
-};
 
 void printHelp(std::FILE* out) {
     std::fprintf(out,
                  "Usage: tarno-cli <command> [arguments]\n"
                  "       tarno-cli --help\n\n"
                  "Commands:\n");
-    for (const CliCommand& command : kCommands) {
+    for (const CliCommand& command : registeredCliCommands()) {
         std::fprintf(out, "  %-10s %s\n", command.name, command.summary);
     }
 }
@@ -43,7 +28,7 @@ int main(int argc, char** argv) {
         printHelp(stdout);
         return 0;
     }
-    for (const CliCommand& command : kCommands) {
+    for (const CliCommand& command : registeredCliCommands()) {
         if (first == command.name) {
             return command.run(std::span<char*>(argv + 2, static_cast<size_t>(argc - 2)));
         }
