@@ -1,0 +1,57 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "model/PeakList.h"
+
+// Hit counts of a band's persistence heat map.
+struct HeatMap {
+    std::vector<uint16_t> counts;  // rows × columns, index row × columns + column
+    int32_t reserved = 0;
+    int32_t columns = 0;
+    int32_t rows = 0;
+    bool dirty = true;
+    bool cumulative = false;
+
+    void clear();
+};
+
+// Sweeps and processed traces of one frequency band. The link appends sweeps under the trace
+// lock; the spectrum layers process and draw them under the same lock.
+class BandSweepBuffers {
+  public:
+    // Traces in the order of `traces` and `peakLists`.
+    enum Trace { kRawTrace = 0, kDecayTrace = 1, kMaxTrace = 2, kMinTrace = 3, kAverageTrace = 4 };
+
+    explicit BandSweepBuffers(int pointsPerSweep);
+
+    // Stored row length: 256 values for 2.4 GHz, 512 for 5 GHz.
+    int pointsPerSweep() const { return pointsPerSweep_; }
+
+    // Appends one sweep as a full row, dropping the oldest when `sweepLimit` sweeps are held.
+    // At most pointsPerSweep() values are taken; the rest of the row is zero. Sets `newSweep`
+    // and `sweepPointCount`. False (and nothing changed) for a null or empty sweep.
+    bool appendSweep(const float* values, int count);
+
+    int sweepCount() const;
+    const float* sweep(int index) const;  // oldest first; nullptr outside 0..sweepCount()-1
+
+    // Empties the history and heat map and resets processing, as after a configuration change.
+    void clear();
+
+    std::vector<float> sweepHistory;  // whole rows of pointsPerSweep() dBm values, oldest first
+    int32_t sweepLimit = 510;
+    int32_t sweepPointCount = -1;
+    bool newSweep = false;
+    std::array<std::vector<float>, 5> traces;  // pointsPerSweep() values each
+    int32_t processedPointCount = 0;           // 0: the next sweep seeds every trace
+    std::array<PeakList, 5> peakLists;
+    bool tracesReady = false;
+    HeatMap heatMap;
+    bool waterfallDirty = true;
+
+  private:
+    int pointsPerSweep_;
+};
