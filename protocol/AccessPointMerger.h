@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <random>
+
+#include "protocol/AccessoryProtocol.h"
+
+class SpectrumSettings;
+
+// Folds one decoded scan into the model's access-point list: a known bssid updates its entry and
+// keeps its colour and levels, a new one is appended with a fresh colour. Holds apListLock for the
+// whole merge, because the views read the list on the main thread.
+class AccessPointMerger {
+  public:
+    // Source of colour components; only the low byte of each draw is used.
+    using RandomSource = std::function<uint32_t()>;
+
+    explicit AccessPointMerger(uint32_t seed = 0x7A5E0);
+    explicit AccessPointMerger(RandomSource random);
+
+    // Takes the records of `scan` (left empty); last seen is the model's millisecond clock.
+    void merge(SpectrumSettings& model, AccessPointList& scan);
+
+    // Seen counts past this wrap to kSeenCountWrap: the tables show at most four digits.
+    static constexpr int32_t kSeenCountLimit = 9999;
+    static constexpr int32_t kSeenCountWrap = 99;
+    // Outlines darker than this sum of components vanish against the black plot.
+    static constexpr int kMinimumColourSum = 240;
+
+  private:
+    void firstSighting(SpectrumSettings& model, AccessPoint& ap, uint64_t now);
+    uint8_t drawComponent();
+
+    std::mt19937 engine_;
+    RandomSource random_;
+};

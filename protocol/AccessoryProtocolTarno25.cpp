@@ -1,0 +1,151 @@
+#include "protocol/AccessoryProtocolTarno25.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "model/SpectrumSettings.h"
+#include "protocol/ByteOrder.h"
+
+using byte_order::readFloatBe;
+
+namespace {
+
+constexpr int kIdentityOffset = 12;
+constexpr int kIdentityLength = 12;
+constexpr int kMaxRecords = 20;
+
+// Where each band's conversion lies in the discovery reply.
+struct BandFields {
+    int scale;
+    int offset;
+    int floorRaw;
+};
+constexpr BandFields kBandFields[2] = {{24, 28, 36}, {40, 44, 52}};
+
+std::unique_ptr<CalibrationRecord> initialCalibration() {
+    auto cal = std::make_unique<CalibrationRecord>();
+    cal->ssidFlag = 1;
+    cal->bands[0] = {1.0f, 1.0f, -100.0f};
+    cal->bands[1] = {1.0f, 1.0f, -100.0f};
+    return cal;
+}
+
+}  // namespace
+
+const GenerationLayout AccessoryProtocolTarno25::kLayout = {
+    .generationCode = 7,
+    .discoveryLength = 56,
+    .frames = {{FrameKind::NotPacket, 0},
+               {FrameKind::NotPacket, 0},
+               {FrameKind::Fixed, 3},
+               {FrameKind::Discovery, 56},
+               {FrameKind::NotPacket, 0},
+               {FrameKind::BandSweep, 0},
+               {FrameKind::ShortAck, 4},
+               {FrameKind::RecordList, kMaxRecords}},
+    .power = {0, 0, 0},
+    .spectrum = {{260, 4, 256}, {516, 4, 512}},
+    .bandInHeader = true,
+    .spectrumSegmentInHeader = true,
+    .powerRequest = 0,
+    .spectrumRequest = 0x05,
+    .ssidRequest = 0x07,
+    .haltRequest = 0x06,
+    .spectrumSegments = 1,
+    .powerSegments = 1,
+    .streaming = false,
+    .interleavedSegments = false,
+    .settingsLength = 8,
+    .records = RecordFormat::DualBand,
+    .maxPacketLength = kMaxRecords * kRecordBytes + kRecordListHeader,
+};
+
+AccessoryProtocolTarno25::AccessoryProtocolTarno25()
+    : AccessoryProtocol(kLayout, initialCalibration()) {}
+
+AccessoryProtocolTarno25::~AccessoryProtocolTarno25() = default;
+
+int AccessoryProtocolTarno25::parseDescription(const uint8_t* bytes, size_t length,
+                                               AccessoryDescription* description) {
+    int check = checkDiscovery(bytes, length);
+    if (check != 0)
+        return check;
+
+    CalibrationRecord& cal = mutableCalibration();
+    cal.ssidFlag = bytes[8] != 0;
+    cal.spectrumFlag = bytes[9] != 0 || bytes[10] != 0;
+    cal.powerFlag = 0;
+    cal.hardware24 = bytes[9] != 0;
+    cal.hardware5 = bytes[10] != 0;
+    uint8_t floorRaw[2];
+    for (int b = 0; b < 2; ++b) {
+        BandCalibration& band = cal.bands[b];
+        band.scale = readFloatBe(bytes + kBandFields[b].scale);
+        band.offset = readFloatBe(bytes + kBandFields[b].offset);
+        floorRaw[b] = bytes[kBandFields[b].floorRaw];
+        band.floor = static_cast<float>(floorRaw[b]) * band.scale + band.offset;
+    }
+    if (description == nullptr)
+        return 0;
+
+    AccessoryDescription& d = *description;
+    const bool band24 = cal.spectrumFlag && cal.hardware24;
+    const bool band5 = cal.spectrumFlag && cal.hardware5;
+    d.generation = bytes[2];
+    d.revision[0] = bytes[3];
+    d.revision[1] = bytes[4];
+    d.reserved = 0;
+    d.version[0] = 0;
+    d.version[1] = 0;
+    d.model = 0;
+    d.modelCopy = 0;
+    d.hasSpectrum24 = band24;
+    d.hasSpectrum5 = band5;
+    d.hasSsidScan24 = cal.ssidFlag && cal.hardware24;
+    d.hasSsidScan5 = cal.ssidFlag && cal.hardware5;
+    d.hasPowerMeter = false;
+    d.hasInternalAttenuator = false;
+    d.scanKeepsRefresh = false;
+    d.serialText = hexText(bytes + kIdentityOffset, kIdentityLength);
+    d.textValid = 1;
+    std::fill(std::begin(d.internalAttenuations), std::end(d.internalAttenuations), 0.0f);
+    d.internalAttenuationCount = 0;
+    d.reservedWord = 0;
+    d.optionBytes[0] = 1;
+    d.optionBytes[1] = 1;
+    d.optionBytes[2] = 1;
+    d.optionBytes[3] = 0;
+    d.rawPoints24 = 256;
+    d.rawPoints5 = 512;
+    d.powerRollPoints = 0;
+    d.shownPoints24 = 245;
+    d.shownPoints5 = 512;
+    d.levelRows24 = 256 - floorRaw[0];
+    d.levelRows5 = 256 - floorRaw[1];
+    d.spectrumInterval24 = 0.25f;
+    d.spectrumInterval5 = 1.25f;
+    d.powerInterval = 0.1f;
+    d.scanFirstDelay = 0.0f;
+    d.scanRepeatInterval = 4.0f;
+    d.powerTimeBases.clear();
+    d.powerRollLimitIndex = -1;
+    d.secondLimit = -1;
+    d.powerAmplitudes.clear();
+    fillRanges(d, band24, band5);
+    return 0;
+}
+
+int AccessoryProtocolTarno25::buildSettingsCommand(uint8_t* buffer, size_t length,
+                                                   const SpectrumSettings* settings) {
+    constexpr size_t kLength = 8;
+    if (buffer == nullptr || length < kLength || settings == nullptr)
+        return -1;
+    std::memset(buffer, 0, kLength);
+    buffer[0] = kSyncByte;
+    buffer[1] = 0x08;
+    buffer[2] = 0x02;
+    buffer[3] = 0x53;
+    buffer[4] = nextSequence();
+    buffer[5] = settings->spectrum_settings.band == 1 ? 1 : 0;
+    return kLength;
+}
