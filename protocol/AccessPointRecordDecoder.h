@@ -28,5 +28,5 @@ class AccessPointRecordDecoder {
     void logRecord(int index, const AccessPoint& ap, uint16_t widthWord) const;
 
     RecordFormat format_;
-    const ProtocolEnvironment& environment_;
+    ProtocolEnvironment environment_;
 };
