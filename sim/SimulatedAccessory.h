@@ -1,0 +1,110 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <span>
+#include <vector>
+
+#include "sim/AccessPointScene.h"
+#include "sim/FirmwareSettings.h"
+#include "sim/GenerationProfile.h"
+#include "sim/PacketEncoder.h"
+#include "sim/PulseTrainScene.h"
+#include "sim/SpectrumScene.h"
+
+// Software model of an accessory's firmware. The host writes command bytes with receive(); the
+// model answers on simulated time: advanceTo()/step() run its measurements, and read() drains
+// the bytes it has sent, as a bulk IN read would. There is no real clock, so tests, the fake
+// USB device and the demonstration recorder all step time themselves.
+//
+// The first generation is polled: every request yields one sweep or capture, and a request that
+// arrives while one is being taken is remembered (one deep). The later generations stream after
+// a request until a halt command, which they acknowledge. Replies to discovery and settings go
+// out at once; a settings command or a discovery request also stops any measurement in progress.
+class SimulatedAccessory {
+  public:
+    static constexpr uint64_t kNever = UINT64_MAX;
+
+    virtual ~SimulatedAccessory() = default;
+
+    static std::unique_ptr<SimulatedAccessory> create(SimGeneration generation, uint64_t seed,
+                                                      SignalType signal = SignalType::Wifi);
+
+    // Host to accessory. A command split over several writes is completed by the next one;
+    // bytes that cannot start a command are skipped.
+    void receive(std::span<const uint8_t> bytes);
+
+    void advanceTo(uint64_t ms);
+    void step(uint64_t dtMs) { advanceTo(now_ + dtMs); }
+    uint64_t now() const { return now_; }
+
+    // Accessory to host: copies up to `capacity` sent bytes and removes them from the queue.
+    size_t read(uint8_t* buffer, size_t capacity);
+    size_t available() const { return output_.size(); }
+    std::vector<uint8_t> readAll();
+
+    // What is in the air changes; the firmware notices only through its measurements.
+    void setSignal(SignalType signal);
+
+    const GenerationProfile& profile() const { return profile_; }
+    const PacketEncoder& encoder() const { return encoder_; }
+    const FirmwareSettings& settings() const { return settings_; }
+    const AccessPointScene& accessPoints() const { return accessPoints_; }
+    const PulseTrainScene& pulseTrain() const { return pulseTrain_; }
+
+    bool isMeasuring() const { return job_ != Job::Idle; }
+    uint64_t skippedBytes() const { return skippedBytes_; }
+    uint64_t ignoredCommands() const { return ignoredCommands_; }
+
+  protected:
+    SimulatedAccessory(SimGeneration generation, uint64_t seed, SignalType signal);
+
+    // Decodes a complete settings command of profile().settingsLength bytes into `out`.
+    // False for a command this firmware would refuse (then nothing is acknowledged).
+    virtual bool decodeSettings(std::span<const uint8_t> command, FirmwareSettings& out) const = 0;
+
+  private:
+    enum class Job : uint8_t { Idle, Spectrum, Power, Scan };
+
+    void handleRequest(uint8_t code);
+    void start(Job job);
+    void stopAll();
+    void runDue();
+
+    void finishSweep();
+    void finishCapture();
+    void finishScan();
+
+    // Power captures: when the next capture (or rolling block) is complete, and its content.
+    void planCapture(uint64_t fromMs);
+    double sampleInterval() const;
+    double attenuationDb() const;
+
+    const GenerationProfile& profile_;
+    PacketEncoder encoder_;
+    uint64_t seed_;
+    std::unique_ptr<SpectrumScene> scene_;
+    AccessPointScene accessPoints_;
+    PulseTrainScene pulseTrain_;
+    FirmwareSettings settings_;
+
+    uint64_t now_ = 0;
+    std::vector<uint8_t> input_;
+    std::deque<uint8_t> output_;
+    uint64_t skippedBytes_ = 0;
+    uint64_t ignoredCommands_ = 0;
+
+    Job job_ = Job::Idle;
+    Job pending_ = Job::Idle;  // the polled generation's one-deep request latch
+    uint64_t dueMs_ = kNever;
+    uint64_t jobStartMs_ = 0;
+
+    // The capture planned for dueMs_.
+    bool captureTriggered_ = false;
+    bool captureRolling_ = false;
+    double captureStart_ = 0.0;  // seconds of sample 0
+    uint64_t captureCount_ = 0;
+    double rollCursor_ = -1.0;  // seconds of the next rolling sample not yet sent
+    uint64_t scanCount_ = 0;
+};

@@ -1,0 +1,26 @@
+#include "sim/SimulatedTarno2.h"
+
+#include <algorithm>
+
+#include "sim/WireBytes.h"
+
+SimulatedTarno2::SimulatedTarno2(uint64_t seed, SignalType signal)
+    : SimulatedAccessory(SimGeneration::Tarno2, seed, signal) {}
+
+bool SimulatedTarno2::decodeSettings(std::span<const uint8_t> c, FirmwareSettings& out) const {
+    if (c.size() < 20) {
+        return false;
+    }
+    out.sequence = c[4];
+    // Byte 5 counts time bases down from the slowest.
+    out.timeBaseIndex = 17 - std::min<int>(c[5], 17);
+    out.triggerRaw = WireBytes::getU16(&c[6]);
+    out.risingEdge = (c[8] & 0x01) != 0;
+    out.sweepMode = c[9] == 2   ? FirmwareSettings::SweepMode::Rolling
+                    : c[9] == 1 ? FirmwareSettings::SweepMode::Auto
+                                : FirmwareSettings::SweepMode::Normal;
+    out.digitalTrigger = c[10] != 0;
+    out.captureLength = WireBytes::getU32(&c[12]);
+    out.preTrigger = WireBytes::getU32(&c[16]);
+    return true;
+}
