@@ -1,0 +1,98 @@
+// tarno-cli config show [SLOT] [--store FILE]: what a configuration slot holds, setting by setting.
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "model/SpectrumSettings.h"
+#include "model/config/ConfigurationDescription.h"
+#include "model/config/ConfigurationStore.h"
+#include "storage/SqliteKeyValueStore.h"
+#include "storage/WritableDirectory.h"
+#include "tools/tarno-cli/CliCommand.h"
+
+namespace {
+
+int usage() {
+    std::fprintf(stderr,
+                 "Usage: tarno-cli config show [SLOT] [--store FILE]\n"
+                 "  SLOT  0 (last used, the default), 1, 2 or 3\n"
+                 "  FILE  settings store to read instead of the user's\n");
+    return 2;
+}
+
+bool parseSlot(std::string_view text, int& slot) {
+    if (text.size() != 1 || text[0] < '0' || text[0] >= '0' + ConfigurationStore::kSlotCount) {
+        return false;
+    }
+    slot = text[0] - '0';
+    return true;
+}
+
+int showDefaults(int slot, const char* why) {
+    std::printf("Configuration slot %d: %s; loading it gives the defaults:\n", slot, why);
+    SpectrumSettings defaults;
+    std::fputs(describeConfiguration(defaults).c_str(), stdout);
+    return 0;
+}
+
+int runConfig(std::span<char*> args) {
+    if (args.empty() || std::string_view(args[0]) != "show") {
+        return usage();
+    }
+    int slot = 0;
+    bool slotGiven = false;
+    std::string path;
+    for (size_t i = 1; i < args.size(); ++i) {
+        std::string_view arg = args[i];
+        if (arg == "--store" && i + 1 < args.size()) {
+            path = args[++i];
+        } else if (!slotGiven && parseSlot(arg, slot)) {
+            slotGiven = true;
+        } else {
+            std::fprintf(stderr, "tarno-cli config: unexpected argument '%s'\n", args[i]);
+            return usage();
+        }
+    }
+    if (path.empty()) {
+        std::string dir = writableDirectory();
+        if (dir.empty()) {
+            return 1;
+        }
+        path = dir + SqliteKeyValueStore::kFileName;
+    }
+
+    // Looking must not create a store.
+    std::error_code error;
+    if (!std::filesystem::exists(path, error)) {
+        std::string why = "nothing stored yet (" + path + " does not exist)";
+        return showDefaults(slot, why.c_str());
+    }
+    SqliteKeyValueStore store;
+    if (!store.open(path)) {
+        return 1;
+    }
+    const std::string prefix = ConfigurationStore::prefix(slot);
+    const int version = store.getInteger(prefix + "version", -1);
+    if (version == -1) {
+        return showDefaults(slot, "never saved");
+    }
+    if (version < 0 || version > ConfigurationStore::kVersion) {
+        std::string why = "saved by a later release (version " + std::to_string(version) + ")";
+        return showDefaults(slot, why.c_str());
+    }
+    // A slot with a known version loads without writing anything back.
+    SpectrumSettings settings;
+    ConfigurationStore(store).load(settings, slot);
+    std::printf("Configuration slot %d (keys %s*, version %d) in %s\n", slot, prefix.c_str(),
+                version, path.c_str());
+    std::fputs(describeConfiguration(settings).c_str(), stdout);
+    return 0;
+}
+
+const CliCommandRegistration registration({"config",
+                                           "show [SLOT]: print what a configuration slot holds",
+                                           runConfig});
+
+}  // namespace
