@@ -136,6 +136,14 @@ int LibusbBackend::releaseInterface(UsbDeviceHandle* handle, int interfaceNumber
 
 int LibusbBackend::setInterfaceAltSetting(UsbDeviceHandle* handle, int interfaceNumber,
                                           int alternateSetting) {
+    // libusb 1.0.26 (Debian 12) unlocks the handle's mutex without locking it when the device has
+    // been unplugged, and the libusb_close() that follows aborts on an assertion. Claiming an
+    // interface the handle already holds changes nothing but checks, before any locking, that the
+    // device is still attached; a device that vanished in between the two calls still slips by.
+    int claimed = libusb_claim_interface(native(handle), interfaceNumber);
+    if (claimed == LIBUSB_ERROR_NO_DEVICE) {
+        return claimed;
+    }
     return libusb_set_interface_alt_setting(native(handle), interfaceNumber, alternateSetting);
 }
 
