@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "engine/base/Ref.h"
+#include "engine/base/Types.h"
+
+typedef struct FT_FaceRec_* FT_Face;
+typedef struct FT_LibraryRec_* FT_Library;
+
+namespace engine {
+
+class Texture2D;
+
+// The glyphs of one font file at one pixel size, rasterised by FreeType on first use into a
+// single atlas texture (white, coverage in alpha). Advances are kept in 26.6 fixed point:
+// the font's spacing lives in fractional advances, and rounding each glyph's advance makes
+// text visibly uneven.
+class FontAtlas : public Ref {
+  public:
+    static constexpr int ATLAS_SIZE = 1024;
+
+    struct Glyph {
+        Rect rect;     // in the atlas, pixels, origin top-left
+        int bearingX;  // bitmap left edge relative to the pen
+        int bearingY;  // bitmap top edge above the baseline
+        long advance;  // 26.6
+        bool inAtlas;  // false for empty glyphs (space) and when the atlas is full
+    };
+
+    static FontAtlas* create(FT_Library library, const std::string& path, float size);
+    ~FontAtlas() override;
+
+    const Glyph& getGlyph(char32_t codepoint);
+    Texture2D* getTexture() const { return _texture; }
+    long getAscender() const { return _ascender; }      // 26.6
+    long getLineHeight() const { return _lineHeight; }  // 26.6
+
+  private:
+    FontAtlas() = default;
+    bool init(FT_Library library, const std::string& path, float size);
+
+    FT_Face _face = nullptr;
+    Texture2D* _texture = nullptr;
+    std::unordered_map<char32_t, Glyph> _glyphs;
+    std::vector<unsigned char> _scratch;
+    int _penX = 1;
+    int _penY = 1;
+    int _rowHeight = 0;
+    long _ascender = 0;
+    long _lineHeight = 0;
+    bool _full = false;
+};
+
+}  // namespace engine

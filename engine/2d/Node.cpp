@@ -1,0 +1,474 @@
+#include "engine/2d/Node.h"
+
+#include <algorithm>
+
+#include "engine/2d/ActionManager.h"
+#include "engine/2d/Scene.h"
+#include "engine/base/Director.h"
+#include "engine/base/EventDispatcher.h"
+#include "engine/base/Touch.h"
+#include "engine/renderer/GLProgram.h"
+#include "engine/renderer/GLProgramState.h"
+
+namespace engine {
+
+static unsigned int s_globalOrderOfArrival = 1;
+
+Node::Node()
+    : _scheduler(Director::getInstance()->getScheduler()),
+      _actionManager(Director::getInstance()->getActionManager()),
+      _eventDispatcher(Director::getInstance()->getEventDispatcher()) {}
+
+Node::~Node() {
+    // Anything still pointing at this node from the frame services must go now.
+    _scheduler->unscheduleAllForTarget(this);
+    _actionManager->removeAllActionsFromTarget(this);
+    _eventDispatcher->removeEventListenersForTarget(this);
+    for (Node* child : _children) {
+        child->_parent = nullptr;
+        child->release();
+    }
+    safeRelease(_glProgramState);
+}
+
+bool Node::init() {
+    return true;
+}
+
+void Node::setPosition(const Vec2& position) {
+    _position = position;
+}
+
+void Node::setAnchorPoint(const Vec2& anchor) {
+    _anchorPoint = anchor;
+}
+
+void Node::setContentSize(const Size& size) {
+    if (!(size == _contentSize)) {
+        _contentSize = size;
+        _contentSizeDirty = true;
+    }
+}
+
+void Node::setScale(float scale) {
+    _scaleX = scale;
+    _scaleY = scale;
+}
+
+void Node::setScale(float scaleX, float scaleY) {
+    setScaleX(scaleX);
+    setScaleY(scaleY);
+}
+
+void Node::setScaleX(float scaleX) {
+    _scaleX = scaleX;
+}
+void Node::setScaleY(float scaleY) {
+    _scaleY = scaleY;
+}
+void Node::setRotation(float degrees) {
+    _rotation = degrees;
+}
+void Node::setIgnoreAnchorPointForPosition(bool ignore) {
+    _ignoreAnchorPointForPosition = ignore;
+}
+
+void Node::setLocalZOrder(int z) {
+    if (_parent) {
+        _parent->reorderChild(this, z);
+    } else {
+        _localZOrder = z;
+    }
+}
+
+void Node::setOpacity(uint8_t opacity) {
+    _realOpacity = opacity;
+    uint8_t parentOpacity = 255;
+    if (_parent && _parent->isCascadeOpacityEnabled())
+        parentOpacity = _parent->getDisplayedOpacity();
+    updateDisplayedOpacity(parentOpacity);
+}
+
+void Node::updateDisplayedOpacity(uint8_t parentOpacity) {
+    _displayedOpacity = static_cast<uint8_t>(_realOpacity * parentOpacity / 255);
+    if (_cascadeOpacityEnabled) {
+        for (Node* child : _children)
+            child->updateDisplayedOpacity(_displayedOpacity);
+    }
+}
+
+void Node::setCascadeOpacityEnabled(bool enabled) {
+    _cascadeOpacityEnabled = enabled;
+    uint8_t parentOpacity = 255;
+    if (_parent && _parent->isCascadeOpacityEnabled())
+        parentOpacity = _parent->getDisplayedOpacity();
+    updateDisplayedOpacity(parentOpacity);
+    if (!enabled) {
+        for (Node* child : _children)
+            child->updateDisplayedOpacity(255);
+    }
+}
+
+void Node::setColor(const Color3B& color) {
+    _realColor = color;
+    Color3B parentColor = Color3B::WHITE;
+    if (_parent && _parent->isCascadeColorEnabled())
+        parentColor = _parent->getDisplayedColor();
+    updateDisplayedColor(parentColor);
+}
+
+void Node::updateDisplayedColor(const Color3B& parentColor) {
+    _displayedColor = Color3B(static_cast<uint8_t>(_realColor.r * parentColor.r / 255),
+                              static_cast<uint8_t>(_realColor.g * parentColor.g / 255),
+                              static_cast<uint8_t>(_realColor.b * parentColor.b / 255));
+    if (_cascadeColorEnabled) {
+        for (Node* child : _children)
+            child->updateDisplayedColor(_displayedColor);
+    }
+}
+
+void Node::setCascadeColorEnabled(bool enabled) {
+    _cascadeColorEnabled = enabled;
+    Color3B parentColor = Color3B::WHITE;
+    if (_parent && _parent->isCascadeColorEnabled())
+        parentColor = _parent->getDisplayedColor();
+    updateDisplayedColor(parentColor);
+    if (!enabled) {
+        for (Node* child : _children)
+            child->updateDisplayedColor(Color3B::WHITE);
+    }
+}
+
+// Children ---------------------------------------------------------------------------------
+
+void Node::addChild(Node* child) {
+    addChild(child, child ? child->_localZOrder : 0);
+}
+
+void Node::addChild(Node* child, int localZOrder) {
+    if (!child || child->_parent || child == this)
+        return;
+    insertChild(child, localZOrder);
+}
+
+void Node::addChild(Node* child, int localZOrder, int tag) {
+    if (!child)
+        return;
+    child->setTag(tag);
+    addChild(child, localZOrder);
+}
+
+void Node::addChild(Node* child, int localZOrder, const std::string& name) {
+    if (!child)
+        return;
+    child->setName(name);
+    addChild(child, localZOrder);
+}
+
+void Node::insertChild(Node* child, int localZOrder) {
+    child->retain();
+    _children.push_back(child);
+    child->_localZOrder = localZOrder;
+    child->_orderOfArrival = s_globalOrderOfArrival++;
+    child->_parent = this;
+    _reorderChildDirty = true;
+    if (_cascadeOpacityEnabled)
+        child->updateDisplayedOpacity(_displayedOpacity);
+    if (_cascadeColorEnabled)
+        child->updateDisplayedColor(_displayedColor);
+    if (_running)
+        child->onEnter();
+}
+
+Node* Node::getChildByTag(int tag) const {
+    for (Node* child : _children) {
+        if (child->_tag == tag)
+            return child;
+    }
+    return nullptr;
+}
+
+Node* Node::getChildByName(const std::string& name) const {
+    for (Node* child : _children) {
+        if (child->_name == name)
+            return child;
+    }
+    return nullptr;
+}
+
+Scene* Node::getScene() const {
+    const Node* node = this;
+    while (node->_parent)
+        node = node->_parent;
+    return dynamic_cast<Scene*>(const_cast<Node*>(node));
+}
+
+void Node::removeFromParentAndCleanup(bool cleanup) {
+    if (_parent)
+        _parent->removeChild(this, cleanup);
+}
+
+void Node::removeChild(Node* child, bool cleanup) {
+    auto it = std::find(_children.begin(), _children.end(), child);
+    if (it == _children.end())
+        return;
+    detachChild(child, static_cast<size_t>(it - _children.begin()), cleanup);
+}
+
+void Node::removeChildByTag(int tag, bool cleanup) {
+    if (Node* child = getChildByTag(tag))
+        removeChild(child, cleanup);
+}
+
+void Node::detachChild(Node* child, size_t index, bool cleanup) {
+    // onExit may remove other children, so erase by identity afterwards.
+    if (_running)
+        child->onExit();
+    if (cleanup)
+        child->cleanup();
+    auto it = std::find(_children.begin(), _children.end(), child);
+    if (it != _children.end())
+        _children.erase(it);
+    (void)index;
+    child->_parent = nullptr;
+    child->release();
+}
+
+void Node::removeAllChildrenWithCleanup(bool cleanup) {
+    std::vector<Node*> children = _children;
+    for (Node* child : children) {
+        child->retain();
+        if (_running)
+            child->onExit();
+        if (cleanup)
+            child->cleanup();
+        child->_parent = nullptr;
+    }
+    _children.clear();
+    for (Node* child : children) {
+        child->release();  // the parent's reference
+        child->release();  // the one taken above
+    }
+}
+
+void Node::reorderChild(Node* child, int localZOrder) {
+    if (!child)
+        return;
+    child->_localZOrder = localZOrder;
+    child->_orderOfArrival = s_globalOrderOfArrival++;
+    _reorderChildDirty = true;
+}
+
+void Node::sortAllChildren() {
+    if (!_reorderChildDirty)
+        return;
+    std::stable_sort(_children.begin(), _children.end(), [](const Node* a, const Node* b) {
+        if (a->_localZOrder != b->_localZOrder)
+            return a->_localZOrder < b->_localZOrder;
+        return a->_orderOfArrival < b->_orderOfArrival;
+    });
+    _reorderChildDirty = false;
+}
+
+// Life cycle -------------------------------------------------------------------------------
+
+void Node::onEnter() {
+    _running = true;
+    resume();
+    std::vector<Node*> children = _children;
+    for (Node* child : children) {
+        child->retain();
+        child->onEnter();
+        child->release();
+    }
+}
+
+void Node::onExit() {
+    _running = false;
+    pause();
+    std::vector<Node*> children = _children;
+    for (Node* child : children) {
+        child->retain();
+        child->onExit();
+        child->release();
+    }
+}
+
+void Node::cleanup() {
+    stopAllActions();
+    unscheduleAllCallbacks();
+    _eventDispatcher->removeEventListenersForTarget(this);
+    for (Node* child : _children)
+        child->cleanup();
+}
+
+void Node::pause() {
+    _scheduler->pauseTarget(this);
+    _actionManager->pauseTarget(this);
+}
+
+void Node::resume() {
+    _scheduler->resumeTarget(this);
+    _actionManager->resumeTarget(this);
+}
+
+// Transforms -------------------------------------------------------------------------------
+
+Mat4 Node::getNodeToParentTransform() const {
+    Vec2 anchor = getAnchorPointInPoints();
+    Vec2 origin = _position;
+    if (_ignoreAnchorPointForPosition)
+        origin += anchor;
+    Mat4 t = Mat4::translation(origin.x, origin.y);
+    if (_rotation != 0)
+        t = t * Mat4::rotationClockwise(_rotation);
+    if (_scaleX != 1 || _scaleY != 1)
+        t = t * Mat4::scaling(_scaleX, _scaleY);
+    if (anchor.x != 0 || anchor.y != 0)
+        t = t * Mat4::translation(-anchor.x, -anchor.y);
+    return t;
+}
+
+Mat4 Node::getNodeToWorldTransform() const {
+    Mat4 t = getNodeToParentTransform();
+    for (const Node* p = _parent; p; p = p->_parent)
+        t = p->getNodeToParentTransform() * t;
+    return t;
+}
+
+Rect Node::getBoundingBox() const {
+    Mat4 t = getNodeToParentTransform();
+    Vec2 corners[4] = {t.transformPoint({0, 0}), t.transformPoint({_contentSize.width, 0}),
+                       t.transformPoint({0, _contentSize.height}),
+                       t.transformPoint({_contentSize.width, _contentSize.height})};
+    float minX = corners[0].x, maxX = corners[0].x, minY = corners[0].y, maxY = corners[0].y;
+    for (const Vec2& c : corners) {
+        minX = std::min(minX, c.x);
+        maxX = std::max(maxX, c.x);
+        minY = std::min(minY, c.y);
+        maxY = std::max(maxY, c.y);
+    }
+    return Rect(minX, minY, maxX - minX, maxY - minY);
+}
+
+Vec2 Node::convertToNodeSpace(const Vec2& worldPoint) const {
+    return getWorldToNodeTransform().transformPoint(worldPoint);
+}
+
+Vec2 Node::convertToWorldSpace(const Vec2& nodePoint) const {
+    return getNodeToWorldTransform().transformPoint(nodePoint);
+}
+
+Vec2 Node::convertToNodeSpaceAR(const Vec2& worldPoint) const {
+    return convertToNodeSpace(worldPoint) - getAnchorPointInPoints();
+}
+
+Vec2 Node::convertToWorldSpaceAR(const Vec2& nodePoint) const {
+    return convertToWorldSpace(nodePoint + getAnchorPointInPoints());
+}
+
+Vec2 Node::convertTouchToNodeSpace(Touch* touch) const {
+    return convertToNodeSpace(touch->getLocation());
+}
+
+// Drawing ----------------------------------------------------------------------------------
+
+void Node::visit(Renderer* renderer, const Mat4& parentTransform, uint32_t parentFlags) {
+    if (!_visible)
+        return;
+    uint32_t flags = parentFlags;
+    if (_contentSizeDirty) {
+        flags |= FLAGS_CONTENT_SIZE_DIRTY;
+        _contentSizeDirty = false;
+    }
+    Mat4 transform = parentTransform * getNodeToParentTransform();
+    sortAllChildren();
+    size_t i = 0;
+    for (; i < _children.size() && _children[i]->_localZOrder < 0; ++i) {
+        _children[i]->visit(renderer, transform, flags);
+    }
+    draw(renderer, transform, flags);
+    for (; i < _children.size(); ++i)
+        _children[i]->visit(renderer, transform, flags);
+}
+
+void Node::draw(Renderer*, const Mat4&, uint32_t) {}
+
+void Node::setGLProgram(GLProgram* program) {
+    if (!program) {
+        safeRelease(_glProgramState);
+        return;
+    }
+    if (_glProgramState && _glProgramState->getGLProgram() == program)
+        return;
+    setGLProgramState(GLProgramState::create(program));
+}
+
+GLProgram* Node::getGLProgram() const {
+    return _glProgramState ? _glProgramState->getGLProgram() : nullptr;
+}
+
+void Node::setGLProgramState(GLProgramState* state) {
+    safeAssign(_glProgramState, state);
+}
+
+// Time -------------------------------------------------------------------------------------
+
+void Node::update(float) {}
+
+void Node::scheduleUpdateWithPriority(int priority) {
+    _scheduler->scheduleUpdate(this, priority, !_running);
+}
+
+void Node::unscheduleUpdate() {
+    _scheduler->unscheduleUpdate(this);
+}
+
+void Node::schedule(const SchedulerFunc& callback, float interval, const std::string& key) {
+    _scheduler->schedule(callback, this, interval, !_running, key);
+}
+
+void Node::schedule(const SchedulerFunc& callback, float interval, unsigned int repeat, float delay,
+                    const std::string& key) {
+    _scheduler->schedule(callback, this, interval, repeat, delay, !_running, key);
+}
+
+void Node::scheduleOnce(const SchedulerFunc& callback, float delay, const std::string& key) {
+    _scheduler->schedule(callback, this, 0, 0, delay, !_running, key);
+}
+
+void Node::unschedule(const std::string& key) {
+    _scheduler->unschedule(key, this);
+}
+
+void Node::unscheduleAllCallbacks() {
+    _scheduler->unscheduleAllForTarget(this);
+}
+
+bool Node::isScheduled(const std::string& key) const {
+    return _scheduler->isScheduled(key, this);
+}
+
+Action* Node::runAction(Action* action) {
+    if (action)
+        _actionManager->addAction(action, this, !_running);
+    return action;
+}
+
+void Node::stopAllActions() {
+    _actionManager->removeAllActionsFromTarget(this);
+}
+void Node::stopAction(Action* action) {
+    _actionManager->removeAction(action);
+}
+void Node::stopActionByTag(int tag) {
+    _actionManager->removeActionByTag(tag, this);
+}
+Action* Node::getActionByTag(int tag) {
+    return _actionManager->getActionByTag(tag, this);
+}
+size_t Node::getNumberOfRunningActions() const {
+    return _actionManager->getNumberOfRunningActionsInTarget(this);
+}
+
+}  // namespace engine

@@ -1,0 +1,7 @@
+#include "engine/base/Data.h"
+
+namespace engine {
+
+const Data Data::Null;
+
+}  // namespace engine

@@ -1,0 +1,98 @@
+#pragma once
+
+#include <functional>
+#include <vector>
+
+#include "engine/base/Mat4.h"
+#include "engine/base/Types.h"
+
+namespace engine {
+
+class ActionManager;
+class EventDispatcher;
+class GLView;
+class Renderer;
+class Scene;
+class Scheduler;
+class TextureCache;
+
+// Runs the frame: scheduler and actions advance by the frame interval, the running scene is
+// visited into the renderer and drawn, pending screen captures read the frame back, the
+// buffers swap and the autorelease pool drains. Main thread only.
+class Director {
+  public:
+    static Director* getInstance();
+    // Tears everything down (scene, caches, GL view); the next getInstance() starts afresh.
+    static void destroyInstance();
+
+    void setOpenGLView(GLView* view);
+    GLView* getOpenGLView() const { return _view; }
+
+    // The design area in points; the visible part of it and where that part starts.
+    Size getWinSize() const;
+    Size getVisibleSize() const;
+    Vec2 getVisibleOrigin() const;
+
+    void setAnimationInterval(float interval) { _animationInterval = interval; }
+    float getAnimationInterval() const { return _animationInterval; }
+    void setContentScaleFactor(float scale) { _contentScaleFactor = scale; }
+    float getContentScaleFactor() const { return _contentScaleFactor; }
+    void startAnimation() { _animating = true; }
+    void stopAnimation() { _animating = false; }
+    bool isAnimating() const { return _animating; }
+
+    void runWithScene(Scene* scene);
+    void replaceScene(Scene* scene);
+    Scene* getRunningScene() const { return _runningScene; }
+
+    // One frame with the given interval. Without a GL view only time advances.
+    void mainLoop(float dt);
+    float getDeltaTime() const { return _deltaTime; }
+    unsigned int getTotalFrames() const { return _totalFrames; }
+
+    // Called after the frame is drawn and before the buffers swap (reading pixels after the swap
+    // gives black under Xvfb).
+    void addAfterDrawCallback(const std::function<void()>& callback);
+
+    // Call when the view's design size changes; resets the projection and viewport.
+    void updateProjection();
+    const Mat4& getProjectionMatrix() const { return _projection; }
+
+    void setClearColor(const Color4F& color) { _clearColor = color; }
+
+    // Asks the application loop to end after this frame.
+    void end() { _ending = true; }
+    bool isEnding() const { return _ending; }
+
+    Scheduler* getScheduler() const { return _scheduler; }
+    ActionManager* getActionManager() const { return _actionManager; }
+    EventDispatcher* getEventDispatcher() const { return _eventDispatcher; }
+    Renderer* getRenderer() const { return _renderer; }
+    TextureCache* getTextureCache() const { return _textureCache; }
+
+  private:
+    Director();
+    ~Director();
+    void setNextScene();
+    void purge();
+
+    GLView* _view = nullptr;
+    Scene* _runningScene = nullptr;
+    Scene* _nextScene = nullptr;
+    Scheduler* _scheduler;
+    ActionManager* _actionManager;
+    EventDispatcher* _eventDispatcher;
+    Renderer* _renderer;
+    TextureCache* _textureCache;
+    std::vector<std::function<void()>> _afterDraw;
+    Mat4 _projection;
+    Color4F _clearColor{0, 0, 0, 1};
+    float _animationInterval = 1.f / 60.f;
+    float _contentScaleFactor = 1.f;
+    float _deltaTime = 0;
+    unsigned int _totalFrames = 0;
+    bool _animating = true;
+    bool _ending = false;
+};
+
+}  // namespace engine

@@ -1,0 +1,58 @@
+#include "engine/base/Utils.h"
+
+#include <GL/glew.h>
+
+#include <vector>
+
+#include "engine/base/Director.h"
+#include "engine/platform/FileUtils.h"
+#include "engine/platform/GLView.h"
+#include "engine/platform/Image.h"
+
+namespace engine::utils {
+
+bool captureFramebuffer(Image* image) {
+    GLint viewport[4] = {};
+    GLView* view = Director::getInstance()->getOpenGLView();
+    if (!view || !image)
+        return false;
+    Size frame = view->getFrameSize();
+    int w = static_cast<int>(frame.width * view->getRetinaFactor());
+    int h = static_cast<int>(frame.height * view->getRetinaFactor());
+    (void)viewport;
+    if (w <= 0 || h <= 0)
+        return false;
+    std::vector<unsigned char> pixels(static_cast<size_t>(w) * h * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    if (glGetError() != GL_NO_ERROR)
+        return false;
+    std::vector<unsigned char> flipped(pixels.size());
+    const size_t row = static_cast<size_t>(w) * 4;
+    for (int y = 0; y < h; ++y) {
+        const unsigned char* src = pixels.data() + static_cast<size_t>(h - 1 - y) * row;
+        unsigned char* dst = flipped.data() + static_cast<size_t>(y) * row;
+        for (size_t i = 0; i < row; i += 4) {
+            dst[i] = src[i];
+            dst[i + 1] = src[i + 1];
+            dst[i + 2] = src[i + 2];
+            dst[i + 3] = 255;
+        }
+    }
+    return image->initWithRawData(flipped.data(), flipped.size(), w, h, false);
+}
+
+void captureScreen(const std::function<void(bool, const std::string&)>& afterCaptured,
+                   const std::string& filename) {
+    std::string path = FileUtils::isAbsolutePath(filename)
+                           ? filename
+                           : FileUtils::getInstance()->getWritablePath() + filename;
+    Director::getInstance()->addAfterDrawCallback([afterCaptured, path]() {
+        Image image;
+        bool ok = captureFramebuffer(&image) && image.saveToFile(path);
+        if (afterCaptured)
+            afterCaptured(ok, path);
+    });
+}
+
+}  // namespace engine::utils

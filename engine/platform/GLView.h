@@ -1,0 +1,116 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include "engine/base/Ref.h"
+#include "engine/base/Types.h"
+
+union SDL_Event;
+struct SDL_Window;
+
+namespace engine {
+
+class Touch;
+
+struct GLContextAttrs {
+    int redBits = 8;
+    int greenBits = 8;
+    int blueBits = 8;
+    int alphaBits = 8;
+    int depthBits = 24;
+    int stencilBits = 8;
+};
+
+enum class ResolutionPolicy {
+    EXACT_FIT,  // design area stretched to the window
+    NO_BORDER,  // uniform scale filling the window; parts of the design area may be cut off
+    SHOW_ALL,   // uniform scale showing the whole design area, letterboxed
+    UNKNOWN,    // no design size: it follows the window's size
+};
+
+// The window and its OpenGL 3.3 core context (SDL2 + GLEW), the mapping from design units to
+// window pixels, and the translation of SDL input into touches and keys. Until a design
+// resolution is set, one design unit is one window point and the design size follows resizes.
+class GLView : public Ref {
+  public:
+    static void setGLContextAttrs(const GLContextAttrs& attrs);
+    static GLContextAttrs getGLContextAttrs();
+
+    ~GLView() override;
+
+    // Opens a resizable window of rect.size points (times the zoom factor).
+    bool initWithRect(const std::string& title, const Rect& rect, float frameZoomFactor);
+    void end();
+    bool isOpenGLReady() const { return _context != nullptr; }
+    bool windowShouldClose() const { return _shouldClose; }
+    void setWindowShouldClose(bool close) { _shouldClose = close; }
+    void pollEvents();
+    void swapBuffers();
+
+    Size getFrameSize() const { return _frameSize; }
+    virtual void setFrameSize(float width, float height);
+    float getFrameZoomFactor() const { return _frameZoomFactor; }
+    void setDesignResolutionSize(float width, float height, ResolutionPolicy policy);
+    Size getDesignResolutionSize() const { return _designSize; }
+    ResolutionPolicy getResolutionPolicy() const { return _policy; }
+    Size getVisibleSize() const;
+    Vec2 getVisibleOrigin() const;
+    float getScaleX() const { return _scaleX; }
+    float getScaleY() const { return _scaleY; }
+    // Framebuffer pixels per window point (above 1 on high-density screens).
+    float getRetinaFactor() const { return _retinaFactor; }
+    Rect getViewPortRect() const { return _viewport; }
+
+    // Rectangles in design units, converted to framebuffer pixels.
+    void setViewPortInPoints(float x, float y, float w, float h);
+    void setScissorInPoints(float x, float y, float w, float h);
+    bool isScissorEnabled() const;
+    Rect getScissorRect() const;
+
+    // True once after the window (and with it, perhaps, the design size) changed size.
+    bool checkAndResetSizeChanged();
+
+    // Input. Window coordinates are points with the origin at the top-left.
+    void handleEvent(const SDL_Event& event);
+    void handleTouchesBegin(int num, const intptr_t ids[], const float xs[], const float ys[]);
+    void handleTouchesMove(int num, const intptr_t ids[], const float xs[], const float ys[]);
+    void handleTouchesEnd(int num, const intptr_t ids[], const float xs[], const float ys[]);
+    void handleTouchesCancel(int num, const intptr_t ids[], const float xs[], const float ys[]);
+    // Two synthetic fingers around (x, y) that move apart (delta > 0) or together along the
+    // vertical or horizontal axis, each by |delta| points: the wheel's stand-in for a pinch.
+    void synthesizePinch(float x, float y, bool vertical, float delta);
+    size_t getActiveTouchCount() const { return _touches.size(); }
+
+    // Wheel notches are turned into this much movement per synthetic finger.
+    static constexpr float PINCH_POINTS_PER_NOTCH = 25.f;
+
+  protected:
+    GLView() = default;
+    void updateDesignResolution();
+    Vec2 windowToDesign(float x, float y) const;
+    enum class Phase { BEGIN, MOVE, END, CANCEL };
+    void handleTouches(Phase phase, int num, const intptr_t ids[], const float xs[],
+                       const float ys[]);
+
+    SDL_Window* _window = nullptr;
+    void* _context = nullptr;
+    bool _ownsVideo = false;
+    bool _shouldClose = false;
+    bool _sizeChanged = false;
+    Size _frameSize;
+    Size _designSize;
+    ResolutionPolicy _policy = ResolutionPolicy::UNKNOWN;
+    float _frameZoomFactor = 1;
+    float _scaleX = 1;
+    float _scaleY = 1;
+    float _retinaFactor = 1;
+    Rect _viewport;
+    std::map<intptr_t, Touch*> _touches;
+    std::map<int64_t, intptr_t> _fingerIds;
+    intptr_t _nextFingerId = 1;
+    bool _mouseDown = false;
+};
+
+}  // namespace engine

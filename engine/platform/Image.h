@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace engine {
+
+// RGBA8888 pixels, top row first; PNG in and out through libpng.
+class Image {
+  public:
+    // Loads any PNG as RGBA and premultiplies it, as sprites from files blend premultiplied.
+    bool initWithImageFile(const std::string& path);
+    bool initWithPngData(const unsigned char* data, size_t size);
+    // Straight RGBA, exactly width x height x 4 bytes.
+    bool initWithRawData(const unsigned char* data, size_t size, int width, int height,
+                         bool premultiplied);
+    bool saveToFile(const std::string& path) const;
+
+    const unsigned char* getData() const { return _pixels.data(); }
+    size_t getDataLen() const { return _pixels.size(); }
+    int getWidth() const { return _width; }
+    int getHeight() const { return _height; }
+    bool hasPremultipliedAlpha() const { return _premultiplied; }
+
+  private:
+    void premultiply();
+
+    std::vector<unsigned char> _pixels;
+    int _width = 0;
+    int _height = 0;
+    bool _premultiplied = false;
+};
+
+}  // namespace engine
