@@ -1,0 +1,160 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "tests/protocol/ProtocolTestSupport.h"
+#include "tools/tarno-cli/PacketJsonPrinter.h"
+
+using namespace protocol_test;
+
+namespace {
+
+Bytes concat(std::initializer_list<Bytes> parts) {
+    Bytes all;
+    for (const Bytes& p : parts)
+        all.insert(all.end(), p.begin(), p.end());
+    return all;
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> out;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        out.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return out;
+}
+
+}  // namespace
+
+TEST(PacketJsonPrinter, ThirdGenerationStream) {
+    Bytes sweep = packet(5, 260);
+    sweep[4] = 255;
+    sweep[5] = 100;
+    RecordSpec five;
+    five.channel = 36;
+    five.band = 0;
+    five.alt1 = 38;
+    five.alt2 = 42;
+    five.name = "Lab \"5\"";
+    Bytes stream = concat({Bytes{0x13}, discoveryTarno25(), packet(2, 3), sweep,
+                           recordList({record(RecordSpec{}), record(five)}), packet(6, 4)});
+    PacketJsonPrinter printer;
+    std::vector<std::string> out = lines(printer.feed(stream.data(), stream.size()));
+    ASSERT_EQ(out.size(), 5u);
+    EXPECT_EQ(out[0],
+              "{\"kind\":\"description\",\"generation\":7,\"has24Spectrum\":true,"
+              "\"has5Spectrum\":true,\"has24Scan\":true,\"has5Scan\":true,\"hasPowerMeter\":false,"
+              "\"serial\":\"00010aff107e809cc30542e0\",\"points24\":256,\"points5\":512,"
+              "\"shown24\":245,\"shown5\":512,\"rows24\":244,\"rows5\":226,"
+              "\"range24\":[-124,-2.5],\"range5\":[-102.5,-46.25],\"powerAxis\":[null,null],"
+              "\"sweepPeriod24\":0.25,\"sweepPeriod5\":1.25,\"powerPoints\":0}");
+    EXPECT_EQ(out[1], "{\"kind\":\"settingsAck\"}");
+    std::string expectedSweep =
+        "{\"kind\":\"spectrum\",\"band\":1,\"segment\":0,\"values\":[-2.5,-80";
+    for (int i = 2; i < 256; ++i)
+        expectedSweep += ",-124";
+    EXPECT_EQ(out[2], expectedSweep + "]}");
+    EXPECT_EQ(out[3],
+              "{\"kind\":\"accessPoints\",\"records\":["
+              "{\"bssid\":\"00:11:22:33:44:55\",\"channel\":6,\"rssi\":-48,\"name\":\"Lab-AP\","
+              "\"is5GHz\":0,\"securityClass\":2,\"security\":4,\"cipher\":3,\"bandwidth\":40,"
+              "\"secondary\":1,\"standards\":4,\"alt1\":0,\"alt2\":0},"
+              "{\"bssid\":\"00:11:22:33:44:55\",\"channel\":36,\"rssi\":-48,"
+              "\"name\":\"Lab \\\"5\\\"\",\"is5GHz\":1,\"securityClass\":2,\"security\":4,"
+              "\"cipher\":3,\"bandwidth\":40,\"secondary\":1,\"standards\":4,\"alt1\":38,"
+              "\"alt2\":42}]}");
+    EXPECT_EQ(out[4], "{\"kind\":\"haltAck\"}");
+    EXPECT_EQ(printer.pendingBytes(), 0u);
+}
+
+TEST(PacketJsonPrinter, FirstGenerationPowerAndSegments) {
+    Bytes power = packet(1, 62, 0x13);
+    for (int i = 0; i < 40; ++i)
+        power[2 + i] = static_cast<uint8_t>(4 * i);
+    Bytes spectrum = packet(5, 52, 0x01);
+    PacketJsonPrinter printer;
+    Bytes stream = concat({discoveryTarno(), power, spectrum});
+    std::vector<std::string> out = lines(printer.feed(stream.data(), stream.size()));
+    ASSERT_EQ(out.size(), 3u);
+    // raw 0, 4, 8 ... at 0.25 dB per count from -60 dBm.
+    std::string expected = "{\"kind\":\"power\",\"segment\":3,\"marker\":true,\"values\":[-60";
+    for (int i = 1; i < 40; ++i) {
+        expected += "," + PacketJsonPrinter::number(static_cast<float>(4 * i) * 0.25f - 60.0f);
+    }
+    EXPECT_EQ(out[1], expected + "]}");
+    EXPECT_EQ(
+        out[2].rfind("{\"kind\":\"spectrum\",\"band\":1,\"segment\":1,\"values\":[-92.7419357,", 0),
+        0u)
+        << out[2];
+}
+
+TEST(PacketJsonPrinter, GivenGenerationDecodesWithoutDiscovery) {
+    PacketJsonPrinter printer(6);
+    Bytes empty = recordList({});
+    Bytes wrongReply = discoveryTarno25();
+    wrongReply.resize(60);
+    Bytes stream = concat({empty, wrongReply, discoveryTarno2(), discoveryTarno2()});
+    std::vector<std::string> out = lines(printer.feed(stream.data(), stream.size()));
+    ASSERT_EQ(out.size(), 4u);
+    EXPECT_EQ(out[0], "{\"kind\":\"accessPoints\",\"records\":[]}");
+    EXPECT_EQ(out[1], "{\"kind\":\"rejected\",\"type\":3,\"code\":-99}");
+    EXPECT_EQ(out[2].rfind("{\"kind\":\"description\",\"generation\":6,", 0), 0u);
+    EXPECT_EQ(out[3], "{\"kind\":\"ignored\",\"type\":3}");
+}
+
+TEST(PacketJsonPrinter, RejectedPacketsAndLeftovers) {
+    PacketJsonPrinter printer(7);
+    Bytes odd = {0xAA, 0xA2, 0x00, 0x00};  // framed as 4 bytes, not the empty sweep
+    std::string out = printer.feed(odd.data(), odd.size());
+    EXPECT_EQ(out, "{\"kind\":\"rejected\",\"type\":5,\"code\":-2}\n");
+    Bytes partial = packet(5, 100);
+    EXPECT_EQ(printer.feed(partial.data(), partial.size()), "");
+    EXPECT_EQ(printer.pendingBytes(), 100u);
+}
+
+TEST(PacketJsonPrinter, NumbersAndStrings) {
+    EXPECT_EQ(PacketJsonPrinter::number(NAN), "null");
+    EXPECT_EQ(PacketJsonPrinter::number(INFINITY), "null");
+    EXPECT_EQ(PacketJsonPrinter::number(0.1f), "0.100000001");
+    EXPECT_EQ(PacketJsonPrinter::number(-48.0f), "-48");
+    const uint8_t name[] = {'a', '"', '\\', 0x01, 0xE9, 0x7F};
+    EXPECT_EQ(PacketJsonPrinter::string(name, sizeof name), "\"a\\\"\\\\\\u0001\\u00e9\\u007f\"");
+}
+
+TEST(DecodeCommand, RunsOnAFileAndFailsOnAMissingOne) {
+    const char* cli = std::getenv("TARNO_CLI");
+    if (cli == nullptr || !std::filesystem::exists(cli))
+        GTEST_SKIP() << "tarno-cli not built";
+    auto dir = std::filesystem::temp_directory_path() / "tarno-decode-test";
+    std::filesystem::create_directories(dir);
+    auto input = dir / "stream.bin";
+    auto output = dir / "out.txt";
+    Bytes stream = concat({discoveryTarno2(), packet(2, 3)});
+    std::ofstream(input, std::ios::binary)
+        .write(reinterpret_cast<const char*>(stream.data()), static_cast<long>(stream.size()));
+
+    std::string run = std::string(cli) + " decode " + input.string() + " > " + output.string();
+    ASSERT_EQ(std::system(run.c_str()), 0);
+    std::ifstream in(output);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<std::string> out = lines(text);
+    ASSERT_EQ(out.size(), 2u);
+    EXPECT_EQ(out[1], "{\"kind\":\"settingsAck\"}");
+
+    std::string missing =
+        std::string(cli) + " decode " + (dir / "none.bin").string() + " 2> " + output.string();
+    EXPECT_NE(std::system(missing.c_str()), 0);
+    std::ifstream err(output);
+    std::string message((std::istreambuf_iterator<char>(err)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(lines(message).size(), 1u);
+    EXPECT_NE(message.find("none.bin"), std::string::npos);
+    std::filesystem::remove_all(dir);
+}

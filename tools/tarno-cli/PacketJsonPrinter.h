@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "protocol/PacketFramer.h"
+
+// Frames a stream of accessory bytes the way the accessory controller does and writes one JSON
+// object per framed packet, in stream order. Nothing is connected while it runs, so access-point
+// lists decode as they do during playback of recordings.
+class PacketJsonPrinter {
+  public:
+    // generationCode 2, 6 or 7 fixes the protocol up front; 0 waits for a discovery reply.
+    explicit PacketJsonPrinter(uint8_t generationCode = 0);
+
+    // Frames `length` more bytes; returns the JSON lines of the packets completed by them.
+    std::string feed(const uint8_t* bytes, size_t length);
+
+    // Bytes that never became a packet: dropped whole, or left over at the end of the stream.
+    size_t droppedBytes() const { return framer_.droppedBytes(); }
+    size_t pendingBytes() const { return framer_.buffered(); }
+
+    // JSON number that reads back to the same float; NaN and infinities are null.
+    static std::string number(float value);
+    // JSON string; control, non-ASCII and quoting bytes are escaped.
+    static std::string string(const uint8_t* bytes, size_t length);
+
+  private:
+    void packet(const uint8_t* bytes, size_t length, int type, std::string& out);
+    void description(const uint8_t* bytes, size_t length, std::string& out);
+
+    PacketFramer framer_;
+    bool described_ = false;
+};
