@@ -269,6 +269,19 @@ void GLView::handleTouchesCancel(int num, const intptr_t ids[], const float xs[]
     handleTouches(Phase::CANCEL, num, ids, xs, ys);
 }
 
+void GLView::cancelAllTouches() {
+    std::vector<intptr_t> ids;
+    std::vector<float> xs, ys;
+    for (const auto& [id, touch] : _touches) {
+        ids.push_back(id);
+        xs.push_back(touch->getLocationInView().x);
+        ys.push_back(touch->getLocationInView().y);
+    }
+    handleTouchesCancel(static_cast<int>(ids.size()), ids.data(), xs.data(), ys.data());
+    _fingerIds.clear();
+    _mouseDown = false;
+}
+
 void GLView::synthesizePinch(float x, float y, bool vertical, float delta) {
     if (delta == 0)
         return;
@@ -364,6 +377,8 @@ void GLView::handleEvent(const SDL_Event& event) {
                 if (Application* app = Application::getInstance()) {
                     app->applicationWillEnterForeground();
                 }
+            } else if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+                cancelAllTouches();
             } else if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
                 _shouldClose = true;
             }

@@ -82,6 +82,8 @@ class GLView : public Ref {
     // vertical or horizontal axis, each by |delta| points: the wheel's stand-in for a pinch.
     void synthesizePinch(float x, float y, bool vertical, float delta);
     size_t getActiveTouchCount() const { return _touches.size(); }
+    // Cancels every touch still down (the window lost focus, so their ends will never come).
+    void cancelAllTouches();
 
     // Wheel notches are turned into this much movement per synthetic finger.
     static constexpr float PINCH_POINTS_PER_NOTCH = 25.f;

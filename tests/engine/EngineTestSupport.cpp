@@ -58,6 +58,7 @@ void EngineTest::SetUp() {
 }
 
 void EngineTest::TearDown() {
+    Director::getInstance()->getOpenGLView()->cancelAllTouches();
     // Drop objects the test created but never attached.
     AutoreleasePool::getInstance()->clear();
 }

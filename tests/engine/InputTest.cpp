@@ -1,0 +1,275 @@
+// Touch and key dispatch: order by what is drawn on top, claiming, swallowing, and the SDL
+// mouse, finger and wheel events turned into touches.
+#include <SDL2/SDL.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/2d/Layer.h"
+#include "engine/base/EventDispatcher.h"
+#include "engine/base/EventListenerKeyboard.h"
+#include "engine/base/EventListenerTouchOneByOne.h"
+#include "engine/base/Touch.h"
+#include "engine/platform/GLView.h"
+#include "tests/engine/EngineTestSupport.h"
+
+using namespace engine;
+using namespace enginetest;
+
+namespace {
+
+// A layer that records the touch phases it sees, claiming touches inside its rectangle.
+class RecordingLayer : public Layer {
+  public:
+    static RecordingLayer* create(const std::string& name, std::vector<std::string>* log,
+                                  bool swallow) {
+        auto* layer = new RecordingLayer();
+        layer->init();
+        layer->_log = log;
+        layer->setName(name);
+        layer->listener = EventListenerTouchOneByOne::create();
+        layer->listener->setSwallowTouches(swallow);
+        layer->listener->onTouchBegan = [layer](Touch* touch, Event*) {
+            Vec2 p = layer->convertTouchToNodeSpace(touch);
+            bool inside = Rect(Vec2::ZERO, layer->getContentSize()).containsPoint(p);
+            layer->record("began", touch);
+            return inside && layer->claim;
+        };
+        layer->listener->onTouchMoved = [layer](Touch* t, Event*) { layer->record("moved", t); };
+        layer->listener->onTouchEnded = [layer](Touch* t, Event*) { layer->record("ended", t); };
+        layer->listener->onTouchCancelled = [layer](Touch* t, Event*) {
+            layer->record("cancelled", t);
+        };
+        layer->getEventDispatcher()->addEventListenerWithSceneGraphPriority(layer->listener, layer);
+        layer->autorelease();
+        return layer;
+    }
+    void record(const char* phase, Touch* touch) {
+        _log->push_back(getName() + " " + phase + " " + std::to_string(touch->getID()));
+        last = touch->getLocation();
+    }
+
+    EventListenerTouchOneByOne* listener = nullptr;
+    bool claim = true;
+    Vec2 last;
+
+  private:
+    std::vector<std::string>* _log = nullptr;
+};
+
+class InputTest : public EngineTest {
+  protected:
+    GLView* view() { return Director::getInstance()->getOpenGLView(); }
+    // Window coordinates have their origin at the top-left.
+    void touch(const char* phase, intptr_t id, float x, float yFromBottom) {
+        float y = kHeight - yFromBottom;
+        std::string p = phase;
+        if (p == "began")
+            view()->handleTouchesBegin(1, &id, &x, &y);
+        if (p == "moved")
+            view()->handleTouchesMove(1, &id, &x, &y);
+        if (p == "ended")
+            view()->handleTouchesEnd(1, &id, &x, &y);
+        if (p == "cancelled")
+            view()->handleTouchesCancel(1, &id, &x, &y);
+    }
+    std::vector<std::string> log;
+};
+
+TEST_F(InputTest, TopmostLayerClaimsAndSwallowsFirst) {
+    auto* bottom = RecordingLayer::create("bottom", &log, true);
+    auto* top = RecordingLayer::create("top", &log, true);
+    bottom->setContentSize(Size(100, 100));
+    top->setContentSize(Size(50, 50));
+    scene->addChild(top, 1);
+    scene->addChild(bottom, 0);  // added later but lower: asked second
+
+    touch("began", 0, 20, 20);
+    touch("moved", 0, 25, 22);
+    touch("ended", 0, 25, 22);
+    EXPECT_EQ(log, (std::vector<std::string>{"top began 0", "top moved 0", "top ended 0"}));
+    EXPECT_EQ(top->last, Vec2(25, 22));
+
+    log.clear();
+    touch("began", 1, 80, 80);  // outside the top layer: it declines, the bottom one claims
+    touch("ended", 1, 80, 80);
+    EXPECT_EQ(log, (std::vector<std::string>{"top began 1", "bottom began 1", "bottom ended 1"}));
+}
+
+TEST_F(InputTest, NonSwallowingListenersShareATouch) {
+    auto* under = RecordingLayer::create("under", &log, false);
+    auto* over = RecordingLayer::create("over", &log, false);
+    under->setContentSize(Size(100, 100));
+    over->setContentSize(Size(100, 100));
+    scene->addChild(under);
+    scene->addChild(over);  // same Z, added later: drawn on top, asked first
+    under->claim = true;
+
+    touch("began", 3, 10, 10);
+    touch("moved", 3, 12, 10);
+    touch("cancelled", 3, 12, 10);
+    EXPECT_EQ(log,
+              (std::vector<std::string>{"over began 3", "under began 3", "over moved 3",
+                                        "under moved 3", "over cancelled 3", "under cancelled 3"}));
+
+    // Children are on top of their parent; negative Z children are below it.
+    log.clear();
+    auto* child = RecordingLayer::create("child", &log, true);
+    child->setContentSize(Size(100, 100));
+    auto* behind = RecordingLayer::create("behind", &log, true);
+    behind->setContentSize(Size(100, 100));
+    under->addChild(child);
+    under->addChild(behind, -1);
+    over->claim = false;
+    under->claim = false;
+    child->claim = false;
+    behind->claim = false;
+    touch("began", 4, 10, 10);
+    EXPECT_EQ(log, (std::vector<std::string>{"over began 4", "child began 4", "under began 4",
+                                             "behind began 4"}));
+}
+
+TEST_F(InputTest, RemovedAndDetachedListenersGetNothing) {
+    auto* a = RecordingLayer::create("a", &log, true);
+    a->setContentSize(Size(100, 100));
+    scene->addChild(a);
+    // The listener removes its own layer while handling the touch, as an alert does.
+    a->listener->onTouchEnded = [a, this](Touch*, Event*) {
+        log.push_back("a ended");
+        a->removeFromParent();
+    };
+    touch("began", 0, 10, 10);
+    touch("ended", 0, 10, 10);
+    EXPECT_EQ(log, (std::vector<std::string>{"a began 0", "a ended"}));
+    step(1);  // the layer is gone now; its listener with it
+    EXPECT_EQ(Director::getInstance()->getEventDispatcher()->getListenerCount(), 0u);
+
+    log.clear();
+    auto* offstage = RecordingLayer::create("offstage", &log, true);  // never added to a scene
+    offstage->setContentSize(Size(100, 100));
+    offstage->retain();
+    touch("began", 0, 10, 10);
+    touch("ended", 0, 10, 10);
+    EXPECT_TRUE(log.empty());
+    offstage->release();
+    EXPECT_EQ(view()->getActiveTouchCount(), 0u);
+}
+
+TEST_F(InputTest, SdlMouseAndFingersBecomeTouches) {
+    auto* layer = RecordingLayer::create("layer", &log, true);
+    layer->setContentSize(Size(kWidth, kHeight));
+    scene->addChild(layer);
+
+    SDL_Event e{};
+    e.type = SDL_MOUSEBUTTONDOWN;
+    e.button.button = SDL_BUTTON_LEFT;
+    e.button.x = 30;
+    e.button.y = 100;  // window y: 20 from the bottom
+    view()->handleEvent(e);
+    e = SDL_Event{};
+    e.type = SDL_MOUSEMOTION;
+    e.motion.x = 35;
+    e.motion.y = 90;
+    view()->handleEvent(e);
+    e = SDL_Event{};
+    e.type = SDL_MOUSEBUTTONUP;
+    e.button.button = SDL_BUTTON_LEFT;
+    e.button.x = 35;
+    e.button.y = 90;
+    view()->handleEvent(e);
+    EXPECT_EQ(log, (std::vector<std::string>{"layer began 0", "layer moved 0", "layer ended 0"}));
+    EXPECT_EQ(layer->last, Vec2(35, 30));
+
+    // Motion without a button held is no touch.
+    log.clear();
+    e = SDL_Event{};
+    e.type = SDL_MOUSEMOTION;
+    view()->handleEvent(e);
+    EXPECT_TRUE(log.empty());
+
+    e = SDL_Event{};
+    e.type = SDL_FINGERDOWN;
+    e.tfinger.fingerId = 77;
+    e.tfinger.x = 0.5f;
+    e.tfinger.y = 0.5f;
+    view()->handleEvent(e);
+    e.type = SDL_FINGERUP;
+    view()->handleEvent(e);
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[0].substr(0, 12), "layer began ");
+    EXPECT_NE(log[0], "layer began 0");  // fingers never share the mouse's id
+    EXPECT_EQ(layer->last, Vec2(80, 60));
+    EXPECT_EQ(view()->getActiveTouchCount(), 0u);
+}
+
+TEST_F(InputTest, WheelSynthesisesATwoFingerSpreadOrPinch) {
+    // Two-touch spread detection the way the views do it: distance now vs before.
+    struct Pinch {
+        std::vector<Touch*> touches;
+        float travelY = 0, travelX = 0;
+        int spreads = 0, pinches = 0;
+    } pinch;
+    auto* layer = Layer::create();
+    auto* listener = EventListenerTouchOneByOne::create();
+    listener->onTouchBegan = [&](Touch* t, Event*) {
+        pinch.touches.push_back(t);
+        return true;
+    };
+    listener->onTouchMoved = [&](Touch* t, Event*) {
+        pinch.travelX += std::abs(t->getDelta().x);
+        pinch.travelY += std::abs(t->getDelta().y);
+        if (pinch.touches.size() == 2 && t == pinch.touches[1]) {
+            Touch* a = pinch.touches[0];
+            float now = a->getLocation().distance(t->getLocation());
+            float before = a->getPreviousLocation().distance(t->getPreviousLocation());
+            if (now > before)
+                ++pinch.spreads;
+            if (now < before)
+                ++pinch.pinches;
+        }
+    };
+    listener->onTouchEnded = [&](Touch* t, Event*) { std::erase(pinch.touches, t); };
+    layer->getEventDispatcher()->addEventListenerWithSceneGraphPriority(listener, layer);
+    scene->addChild(layer);
+
+    SDL_Event e{};
+    e.type = SDL_MOUSEWHEEL;
+    e.wheel.y = 2;  // two notches up: spread vertically
+    view()->handleEvent(e);
+    EXPECT_EQ(pinch.spreads, 1);
+    EXPECT_FLOAT_EQ(pinch.travelY, 2 * 2 * GLView::PINCH_POINTS_PER_NOTCH);
+    EXPECT_FLOAT_EQ(pinch.travelX, 0);
+    EXPECT_TRUE(pinch.touches.empty());
+
+    e.wheel.y = 0;
+    e.wheel.x = -1;  // horizontal, the other way: pinch
+    view()->handleEvent(e);
+    EXPECT_EQ(pinch.pinches, 1);
+    EXPECT_FLOAT_EQ(pinch.travelX, 2 * GLView::PINCH_POINTS_PER_NOTCH);
+    EXPECT_EQ(view()->getActiveTouchCount(), 0u);
+}
+
+TEST_F(InputTest, KeyboardListenersSeeKeys) {
+    std::vector<EventKeyboard::KeyCode> pressed;
+    auto* layer = Layer::create();
+    auto* listener = EventListenerKeyboard::create();
+    listener->onKeyPressed = [&](EventKeyboard::KeyCode code, Event*) { pressed.push_back(code); };
+    layer->getEventDispatcher()->addEventListenerWithSceneGraphPriority(listener, layer);
+    scene->addChild(layer);
+
+    SDL_Event e{};
+    e.type = SDL_KEYDOWN;
+    e.key.keysym.sym = SDLK_ESCAPE;
+    view()->handleEvent(e);
+    e.key.repeat = 1;  // auto-repeat is not a new press
+    view()->handleEvent(e);
+    e.key.repeat = 0;
+    e.key.keysym.sym = SDLK_p;
+    view()->handleEvent(e);
+    e.type = SDL_KEYUP;
+    view()->handleEvent(e);
+    EXPECT_EQ(pressed, (std::vector<EventKeyboard::KeyCode>{EventKeyboard::KeyCode::KEY_ESCAPE,
+                                                            EventKeyboard::KeyCode::KEY_P}));
+}
+
+}  // namespace
