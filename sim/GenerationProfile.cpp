@@ -6,7 +6,8 @@ const float kSimTimeBases[18] = {1.0f,    0.4f,     0.2f,     0.1f,     0.04f,  
                                  0.01f,   0.004f,   0.002f,   0.001f,   0.0004f,   0.0002f,
                                  0.0001f, 0.00004f, 0.00002f, 0.00001f, 0.000004f, 0.000002f};
 
-const float kSimInternalAttenuations[8] = {0.0f, 5.0f, 10.0f, 15.0f, 20.0f, 25.0f, 30.0f, 30.0f};
+// Nominal 4 dB steps as measured on the bench for this unit.
+const float kSimInternalAttenuations[8] = {0.0f, 4.1f, 8.0f, 12.2f, 16.1f, 20.3f, 24.2f, 28.4f};
 
 uint8_t LevelCalibration::rawOf(double dbm) const {
     double raw = std::floor((dbm - offset) / scale + 0.5);

@@ -51,7 +51,7 @@ TEST(PacketEncoderDiscovery, FirstGenerationReplyCarriesCalibrationWhereTheHostR
     EXPECT_EQ(r[9], 1);
     EXPECT_EQ(r[11], 3);
     EXPECT_EQ(WireBytes::getU32(&r[12]), 0u);           // step 0: 0 dB
-    EXPECT_EQ(WireBytes::getU32(&r[16]), 0x40A00000u);  // step 1: 5 dB
+    EXPECT_EQ(WireBytes::getU32(&r[16]), 0x40833333u);  // step 1: 4.1 dB
     EXPECT_EQ(WireBytes::getU32(&r[44]), 0x3E4CCCCDu);  // power scale 0.2
     EXPECT_EQ(WireBytes::getU32(&r[48]), 0xC2480000u);  // power offset -50
     EXPECT_EQ(WireBytes::getU32(&r[56]), 0xC2C80000u);  // spectrum offset -100
