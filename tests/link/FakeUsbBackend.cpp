@@ -250,7 +250,9 @@ int FakeUsbBackend::read(Device& device, unsigned char* data, int length, int* t
         if (step.moved >= 0) {
             moved = std::min(moved, step.moved);
         }
-        std::memcpy(data, step.bytes.data(), static_cast<size_t>(moved));
+        if (moved > 0) {
+            std::memcpy(data, step.bytes.data(), static_cast<size_t>(moved));
+        }
         *transferred = step.claimed >= 0 ? step.claimed : moved;
         return step.result;
     }

@@ -48,6 +48,8 @@ int main(int argc, char** argv) {
         prependEnvironment("LD_PRELOAD", kPreload, ":");
         // AddressSanitizer insists on being first in the library list; the preload comes first.
         prependEnvironment("ASAN_OPTIONS", "verify_asan_link_order=0", ":");
+        // ThreadSanitizer cannot see umockdev's and GLib's own synchronisation.
+        prependEnvironment("TSAN_OPTIONS", "suppressions=" TARNO_TSAN_SUPPRESSIONS, " ");
         execv("/proc/self/exe", argv);
         std::perror("re-executing with umockdev's preload library");
         return 1;

@@ -1,0 +1,10 @@
+# The accessory controller, the demonstration playback and the resource reader they load
+# recordings through. Kept apart from tarno_link so the transport builds without the protocols.
+add_library(tarno_controller STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/AccessoryCommunicationDelegate.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DemoPlayback.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FileResourceReader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/HeatMapBuilder.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SegmentAssembler.cpp
+)
+target_link_libraries(tarno_controller PUBLIC tarno_link tarno_protocol tarno_model)
