@@ -186,6 +186,16 @@ TEST_F(PowerTraces, GrabbingThreeCapturesKeepsOnlyTheNewest) {
     s->traceLock.unlock();
 }
 
+TEST_F(PowerTraces, GrabbingTwoCapturesKeepsTheNewer) {
+    addCapture(-30.0f);
+    addCapture(-10.0f);
+    s->grabReference();
+    ASSERT_EQ(s->reference.history.size(), 1u);
+    EXPECT_EQ(s->reference.history[0][0], -10.0f);
+    ASSERT_EQ(s->reference.processedHistory.size(), 1u);
+    EXPECT_EQ(s->reference.alpha.size(), 1u);
+}
+
 TEST_F(PowerTraces, GrabbingOneCaptureKeepsIt) {
     addCapture(-15.0f);
     s->grabReference();
