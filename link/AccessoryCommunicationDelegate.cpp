@@ -829,7 +829,9 @@ void AccessoryCommunicationDelegate::handleSpectrum(const uint8_t* bytes, size_t
         }
         logger_.logSweep(model_, band == 1 ? LogMeasurement::kSweep24 : LogMeasurement::kSweep5,
                          sweep, static_cast<size_t>(n));
-        completed = true;
+        std::lock_guard<ModelLock> settings(model_.settingsLock);
+        // The first generation's power mode starts with one sweep; it must not take the shot.
+        completed = model_.common_settings.spectrumMode != 0;
     }
     if (completed && model_.runtime.runState == SpectrumSettings::kSingleShotArmed) {
         model_.runtime.runState = SpectrumSettings::kSingleShotTaken;
