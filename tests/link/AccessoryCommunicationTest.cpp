@@ -61,8 +61,9 @@ class LinkPassTest : public ::testing::Test {
 
     FakeUsbBackend bus;
     ConsoleCapture console;
-    AccessoryCommunication link{bus, console.file()};
+    // Declared before the link: the link reports to it until the link is destroyed.
     LinkEventLog events;
+    AccessoryCommunication link{bus, console.file()};
 };
 
 TEST_F(LinkPassTest, EmptyBusKeepsListingAndCallsNoHandler) {

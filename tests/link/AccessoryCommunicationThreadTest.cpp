@@ -38,8 +38,10 @@ class LinkThreadTest : public ::testing::Test {
 
     FakeUsbBackend bus;
     std::shared_ptr<ScriptedAccessory> firmware = std::make_shared<ScriptedAccessory>();
-    AccessoryCommunication link{bus, nullptr};
+    // Declared before the link: a test that stops early leaves the I/O thread reporting to it
+    // until the link's destructor joins the thread.
     LinkEventLog events;
+    AccessoryCommunication link{bus, nullptr};
     int accessory = 0;
 };
 
