@@ -22,10 +22,10 @@ class AccessPointMerger {
     // Takes the records of `scan` (left empty); last seen is the model's millisecond clock.
     void merge(SpectrumSettings& model, AccessPointList& scan);
 
-    // Seen counts past this wrap to kSeenCountWrap: the tables show at most four digits.
+    // Seen counts above four digits wrap to kSeenCountWrap.
     static constexpr int32_t kSeenCountLimit = 9999;
     static constexpr int32_t kSeenCountWrap = 99;
-    // Outlines darker than this sum of components vanish against the black plot.
+    // A minimum brightness (red + green + blue) keeps outlines visible on the dark plot.
     static constexpr int kMinimumColourSum = 240;
 
   private:

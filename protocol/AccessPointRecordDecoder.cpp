@@ -29,8 +29,8 @@ constexpr int kAlt1 = 50;
 constexpr int kAlt2 = 51;
 constexpr int kSecurityWord = 52;
 
-// Demonstration recordings were made next to these two access points; during playback they
-// appear under a neutral name.
+// Two access points of the recorded demonstration lists are shown under a neutral name while the
+// recordings play.
 constexpr uint8_t kRenamedBssids[2][6] = {{0xE0, 0x91, 0xF5, 0x76, 0x83, 0x22},
                                           {0xE0, 0x91, 0xF5, 0x76, 0x83, 0x23}};
 constexpr char kRenamedName[] = "Free WiFi";

@@ -29,8 +29,8 @@ struct Scanner {
     std::unique_ptr<AccessPointList> list;
 };
 
-RecordSpec fiveGHz() {
-    RecordSpec s;
+RecordFields fiveGHz() {
+    RecordFields s;
     s.channel = 36;
     s.band = 0;
     s.standards = 0x1C;
@@ -44,7 +44,7 @@ RecordSpec fiveGHz() {
 
 TEST(AccessPointList, SecondGenerationDecodesARecord) {
     Scanner<AccessoryProtocolTarno2> s;
-    ASSERT_EQ(s.parse(recordList({record(RecordSpec{})})), 0);
+    ASSERT_EQ(s.parse(recordList({record(RecordFields{})})), 0);
     ASSERT_TRUE(s.list);
     ASSERT_EQ(s.list->size(), 1u);
     const AccessPoint& ap = *s.list->front();
@@ -80,9 +80,9 @@ TEST(AccessPointList, EmptyListIsNullAndStillLogs) {
 
 TEST(AccessPointList, BadChecksumSkipsOnlyThatRecord) {
     Scanner<AccessoryProtocolTarno2> s;
-    Bytes bad = record(RecordSpec{});
+    Bytes bad = record(RecordFields{});
     bad[0] = static_cast<uint8_t>(bad[0] + 1);  // the 64 bytes now add up to 1
-    RecordSpec second;
+    RecordFields second;
     second.name = "Second";
     testing::internal::CaptureStdout();
     ASSERT_EQ(s.parse(recordList({bad, record(second)})), 0);
@@ -95,7 +95,7 @@ TEST(AccessPointList, BadChecksumSkipsOnlyThatRecord) {
 
 TEST(AccessPointList, NegativeCodesAndShortLists) {
     Scanner<AccessoryProtocolTarno2> s;
-    Bytes list = recordList({record(RecordSpec{}), record(RecordSpec{})});
+    Bytes list = recordList({record(RecordFields{}), record(RecordFields{})});
     EXPECT_EQ(s.protocol.parseSsidList(nullptr, 100, &s.list), -3);
     EXPECT_EQ(s.protocol.parseSsidList(list.data(), 3, &s.list), -2);
     Bytes noSync = list;
@@ -123,9 +123,9 @@ TEST(AccessPointList, SecurityAndCipherMapping) {
          {Case{0, 0, 0}, Case{0xFFFFFFFF, -1, -1}, Case{0x100000, 1, 0}, Case{0x100002, 1, 1},
           Case{0x300004, 1, 2}, Case{0x200006, 3, 3}, Case{0x400000, 4, -1}, Case{0x000001, 2, -1},
           Case{0x000005, 2, 2}, Case{0x800000, -1, -1}}) {
-        RecordSpec spec;
-        spec.securityWord = c.word;
-        auto ap = decoder.decodeRecord(record(spec).data());
+        RecordFields fields;
+        fields.securityWord = c.word;
+        auto ap = decoder.decodeRecord(record(fields).data());
         ASSERT_TRUE(ap);
         EXPECT_EQ(ap->security, c.security) << std::hex << c.word;
         EXPECT_EQ(ap->cipher, c.cipher) << std::hex << c.word;
@@ -141,9 +141,9 @@ TEST(AccessPointList, WidthClassAndStandardsMapping) {
     };
     for (Width w : {Width{0x0000, -1, 0}, Width{0x0400, 10, 0}, Width{0x0800, 20, 0},
                     Width{0x0E00, 40, 2}, Width{0x0B00, 20, 0}, Width{0xF1FF, -1, 1}}) {
-        RecordSpec spec;
-        spec.widthWord = w.word;
-        auto ap = single.decodeRecord(record(spec).data());
+        RecordFields fields;
+        fields.widthWord = w.word;
+        auto ap = single.decodeRecord(record(fields).data());
         EXPECT_EQ(ap->bandwidthMHz, w.bandwidth) << std::hex << w.word;
         EXPECT_EQ(ap->secondaryChannel, w.secondary) << std::hex << w.word;
     }
@@ -152,18 +152,18 @@ TEST(AccessPointList, WidthClassAndStandardsMapping) {
         int mapped;
     };
     for (Class c : {Class{0, 1}, Class{1, 0}, Class{2, 2}, Class{3, 3}, Class{200, 3}}) {
-        RecordSpec spec;
-        spec.securityClass = c.wire;
-        EXPECT_EQ(single.decodeRecord(record(spec).data())->securityClass, c.mapped);
+        RecordFields fields;
+        fields.securityClass = c.wire;
+        EXPECT_EQ(single.decodeRecord(record(fields).data())->securityClass, c.mapped);
     }
     struct Standards {
         uint8_t wire, single, dual;
     };
     for (Standards s : {Standards{4, 4, 4}, Standards{2, 2, 2}, Standards{1, 1, 1},
                         Standards{8, 0, 8}, Standards{0x1C, 0, 0x1C}, Standards{0xFF, 0, 0x1F}}) {
-        RecordSpec spec;
-        spec.standards = s.wire;
-        Bytes r = record(spec);
+        RecordFields fields;
+        fields.standards = s.wire;
+        Bytes r = record(fields);
         EXPECT_EQ(single.decodeRecord(r.data())->standards, s.single) << int(s.wire);
         EXPECT_EQ(dual.decodeRecord(r.data())->standards, s.dual) << int(s.wire);
     }
@@ -173,11 +173,11 @@ TEST(AccessPointList, WidthClassAndStandardsMapping) {
 
 TEST(AccessPointList, ThirdGenerationDropsEmptyRecordsSilently) {
     Scanner<AccessoryProtocolTarno25> s;
-    RecordSpec empty;
+    RecordFields empty;
     std::memset(empty.bssid, 0, 6);
-    RecordSpec channel0;
+    RecordFields channel0;
     channel0.channel = 0;
-    RecordSpec channel255;
+    RecordFields channel255;
     channel255.channel = 255;
     testing::internal::CaptureStdout();
     ASSERT_EQ(s.parse(recordList({record(empty), record(channel0), record(channel255)})), 0);
@@ -192,7 +192,7 @@ TEST(AccessPointList, ThirdGenerationDropsEmptyRecordsSilently) {
 
 TEST(AccessPointList, ThirdGenerationAltChannelsAndFiveGigahertzLog) {
     Scanner<AccessoryProtocolTarno25> s;
-    ASSERT_EQ(s.parse(recordList({record(RecordSpec{}), record(fiveGHz())})), 0);
+    ASSERT_EQ(s.parse(recordList({record(RecordFields{}), record(fiveGHz())})), 0);
     ASSERT_TRUE(s.list);
     ASSERT_EQ(s.list->size(), 2u);
     const AccessPoint& ap = *(*s.list)[1];
@@ -206,13 +206,13 @@ TEST(AccessPointList, ThirdGenerationAltChannelsAndFiveGigahertzLog) {
 }
 
 TEST(AccessPointList, PlaybackRenamesTheRecordedAccessPoints) {
-    RecordSpec recorded;
+    RecordFields recorded;
     const uint8_t bssid[6] = {0xE0, 0x91, 0xF5, 0x76, 0x83, 0x22};
     std::memcpy(recorded.bssid, bssid, 6);
     recorded.name = "HomeNetwork-Long-Name";
-    RecordSpec sibling = recorded;
+    RecordFields sibling = recorded;
     sibling.bssid[5] = 0x23;
-    RecordSpec other = recorded;
+    RecordFields other = recorded;
     other.bssid[5] = 0x24;
     Bytes list = recordList({record(recorded), record(sibling), record(other)});
 
@@ -239,7 +239,7 @@ TEST(AccessPointList, PlaybackRenamesTheRecordedAccessPoints) {
 
 TEST(AccessPointList, OverlongNameLengthStaysInsideTheRecord) {
     Scanner<AccessoryProtocolTarno2> s;
-    Bytes r = record(RecordSpec{});
+    Bytes r = record(RecordFields{});
     r[12] = 200;  // claims more than the 31 stored characters
     r[0] = static_cast<uint8_t>(r[0] - (200 - 6));
     ASSERT_EQ(s.parse(recordList({r})), 0);

@@ -43,7 +43,7 @@ Bytes sweep24() {
 
 Bytes thirdGenerationStream() {
     return concat({Bytes{0x00, 0x13, 0xAA}, discoveryTarno25(), packet(2, 3), sweep24(),
-                   recordList({record(RecordSpec{})}), Bytes{0x55}, packet(6, 4)});
+                   recordList({record(RecordFields{})}), Bytes{0x55}, packet(6, 4)});
 }
 
 }  // namespace
@@ -66,7 +66,7 @@ TEST(PacketFramer, IdentifiesAndFramesAWholeStream) {
 TEST(PacketFramer, SameResultAtEverySplitPoint) {
     const Bytes reply = discoveryTarno25();
     const Bytes stream = concat({packet(2, 3), sweep24(), Bytes{0x00, 0x13},
-                                 recordList({record(RecordSpec{}), record(RecordSpec{})}),
+                                 recordList({record(RecordFields{}), record(RecordFields{})}),
                                  Bytes{0xAA, 0x00}, packet(2, 3)});
     Recorder whole;
     whole.deliver(reply);

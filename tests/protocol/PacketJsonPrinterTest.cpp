@@ -38,14 +38,14 @@ TEST(PacketJsonPrinter, ThirdGenerationStream) {
     Bytes sweep = packet(5, 260);
     sweep[4] = 255;
     sweep[5] = 100;
-    RecordSpec five;
+    RecordFields five;
     five.channel = 36;
     five.band = 0;
     five.alt1 = 38;
     five.alt2 = 42;
     five.name = "Lab \"5\"";
     Bytes stream = concat({Bytes{0x13}, discoveryTarno25(), packet(2, 3), sweep,
-                           recordList({record(RecordSpec{}), record(five)}), packet(6, 4)});
+                           recordList({record(RecordFields{}), record(five)}), packet(6, 4)});
     PacketJsonPrinter printer;
     std::vector<std::string> out = lines(printer.feed(stream.data(), stream.size()));
     ASSERT_EQ(out.size(), 5u);

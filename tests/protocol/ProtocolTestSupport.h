@@ -99,7 +99,7 @@ inline Bytes discoveryTarno25() {
 }
 
 // One 64-byte access-point record with its checksum byte (record byte 0) set.
-struct RecordSpec {
+struct RecordFields {
     uint8_t channel = 6;
     int16_t rssi = -48;
     uint8_t bssid[6] = {0x00, 0x11, 0x22, 0x33, 0x44, 0x55};
@@ -113,7 +113,7 @@ struct RecordSpec {
     uint32_t securityWord = 0x400006;  // security 4, cipher 3
 };
 
-inline Bytes record(const RecordSpec& s) {
+inline Bytes record(const RecordFields& s) {
     Bytes r(64, 0);
     r[1] = s.channel;
     byte_order::writeU16be(r.data() + 2, static_cast<uint16_t>(s.rssi));
