@@ -34,12 +34,14 @@ int main(int argc, char** argv) {
         if (std::filesystem::is_directory(arg, ec)) {
             for (const auto& entry : std::filesystem::recursive_directory_iterator(arg)) {
                 if (entry.is_regular_file()) {
-                    if (!replayFile(entry.path())) return 1;
+                    if (!replayFile(entry.path()))
+                        return 1;
                     ++count;
                 }
             }
         } else {
-            if (!replayFile(arg)) return 1;
+            if (!replayFile(arg))
+                return 1;
             ++count;
         }
     }
