@@ -1,0 +1,374 @@
+// The CSV data log: exact file name, header blocks, stamps and values, the state switch, failures
+// of the file system, and the rows the controller writes for every kind of measurement.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "model/DataLogger.h"
+#include "tests/controller/ControllerTestSupport.h"
+
+namespace {
+
+struct TempDir {
+    TempDir() {
+        char pattern[] = "/tmp/tarno-log-XXXXXX";
+        path = mkdtemp(pattern);
+        path += '/';
+    }
+    ~TempDir() {
+        std::string command = "rm -rf '" + path + "'";
+        [[maybe_unused]] int ignored = std::system(command.c_str());
+    }
+    std::string read(const std::string& name) const {
+        std::ifstream in(path + name);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+    std::string path;
+};
+
+const std::string kName = "Tarno_20260304_050607.csv";
+const std::string kStamp = "2026-03-04 05:06:07.000,";
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::stringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
+        out.push_back(line);
+    }
+    return out;
+}
+
+std::vector<std::string> fields(const std::string& line) {
+    std::vector<std::string> out;
+    std::stringstream in(line);
+    std::string field;
+    while (std::getline(in, field, ',')) {
+        out.push_back(field);
+    }
+    return out;
+}
+
+// A model, a clock and a log step writing into a temporary directory.
+struct LogRig {
+    LogRig() : file(dir.path, &clock, fixedLocalTime), logger(file) {
+        model.runtime.dataLogState = SpectrumSettings::kDataLogStartRequested;
+    }
+    std::string text() const { return dir.read(kName); }
+
+    TempDir dir;
+    ManualClock clock{50000};
+    SpectrumSettings model;
+    DataLogFile file;
+    DataLogger logger;
+};
+
+std::vector<float> ramp(size_t n, float start = -90.0f) {
+    std::vector<float> v(n);
+    for (size_t i = 0; i < n; ++i) {
+        v[i] = start + 0.25f * static_cast<float>(i % 200);
+    }
+    return v;
+}
+
+}  // namespace
+
+TEST(DataLogText, ValuesHaveFourSignificantDigitsAndNoTrailingComma) {
+    std::vector<float> values = {-85.25f, -100.125f, 3.5e-05f, 0.0f, 12345.0f, -0.5f};
+    EXPECT_EQ(DataLogFile::logValues(values.data(), values.size()),
+              "-85.25,-100.1,3.5e-05,0,1.234e+04,-0.5\n");
+    EXPECT_EQ(DataLogFile::logValues(nullptr, 0), "\n");
+}
+
+TEST(DataLogText, FileNameAndStampsUseTheLocalTime) {
+    std::tm local{};
+    fixedLocalTime(local);
+    EXPECT_EQ(DataLogFile::fileName(local), kName);
+    local.tm_mon = 2000000000;  // does not fit: the time part is left out
+    local.tm_mday = 2000000000;
+    EXPECT_EQ(DataLogFile::fileName(local), "Tarno_.csv");
+
+    ManualClock clock(1000);
+    DataLogFile file("/nonexistent/", &clock, fixedLocalTime);
+    EXPECT_EQ(file.logTimestamp(true, 0), kStamp);
+    // Not open: the relative stamp starts counting at its first use.
+    EXPECT_EQ(file.logTimestamp(false, 0), "0.000,");
+    clock.advance(1234);
+    EXPECT_EQ(file.logTimestamp(false, 8), "1.242,");
+}
+
+TEST(DataLogText, HeadersForEveryBandAndGeneration) {
+    SpectrumSettings model;
+    model.accessory.generation = 2;
+    EXPECT_EQ(DataLogFile::logHeader(model, LogMeasurement::kSweep24, false),
+              "Spectrum\nFreq (MHz):, 2400,2401,2402,2403,2404,2405,2406,2407,2408,2409,2410,2411,"
+              "2412,2413,2414,2415,2416,2417,2418,2419,2420,2421,2422,2423,2424,2425,2426,2427,"
+              "2428,2429,2430,2431,2432,2433,2434,2435,2436,2437,2438,2439,2440,2441,2442,2443,"
+              "2444,2445,2446,2447,2448,2449,2450,2451,2452,2453,2454,2455,2456,2457,2458,2459,"
+              "2460,2461,2462,2463,2464,2465,2466,2467,2468,2469,2470,2471,2472,2473,2474,2475,"
+              "2476,2477,2478,2479,2480,2481,2482,2483,2484,2485,2486,2487,2488,2489,2490,2491,"
+              "2492,2493,2494,2495\n");
+    model.accessory.generation = 6;
+    std::string header = DataLogFile::logHeader(model, LogMeasurement::kSweep24, true);
+    std::vector<std::string> l = lines(header);
+    ASSERT_EQ(l.size(), 3u);
+    EXPECT_EQ(l[0], "Spectrum");
+    EXPECT_EQ(l[1], "Spectrum Mode :: Frequency: MHz :: Amplitude: dBm");
+    EXPECT_EQ(l[2].rfind("Freq (MHz):,2400.0,2400.4,2400.8,2401.2,", 0), 0u);
+    EXPECT_EQ(fields(l[2]).size(), 246u);
+    EXPECT_EQ(l[2].substr(l[2].size() - 14), ",2495.3,2495.7");
+
+    l = lines(DataLogFile::logHeader(model, LogMeasurement::kSweep5, false));
+    ASSERT_EQ(l.size(), 2u);
+    EXPECT_EQ(l[1].rfind("Freq (MHz):, 5145.0,5146.4,5147.8,", 0), 0u);
+    EXPECT_EQ(fields(l[1]).size(), 513u);
+    EXPECT_EQ(l[1].substr(l[1].size() - 14), ",5858.6,5860.0");
+
+    model.accessory.generation = 0;
+    EXPECT_EQ(DataLogFile::logHeader(model, LogMeasurement::kSweep24, false), "Spectrum\n");
+
+    model.accessory.powerTimeBases = {0.00001f};
+    model.power_setting.powerTimeBaseIndex = 0;
+    model.accessory.powerAxisMin = -50.0f;
+    model.accessory.powerAxisMax = 0.0f;
+    EXPECT_EQ(DataLogFile::logHeader(model, LogMeasurement::kPower, true),
+              "Power\ntime:,10 \xC2\xB5,s/div, Power:,6.25 ,dBm/div,\n");
+}
+
+TEST(DataLog, FiveGigahertzStartWritesTheFullHeaderThenAbsoluteThenRelativeRows) {
+    LogRig rig;
+    rig.model.accessory.generation = 7;
+    rig.model.accessory.shownPoints5 = 512;
+    std::vector<float> sweep = ramp(512);
+    rig.logger.logSweep(rig.model, LogMeasurement::kSweep5, sweep.data(), sweep.size());
+    EXPECT_EQ(rig.model.runtime.dataLogState, SpectrumSettings::kDataLogOn);
+    rig.clock.advance(100);
+    rig.logger.logSweep(rig.model, LogMeasurement::kSweep5, sweep.data(), sweep.size());
+    std::string expectedRow = DataLogFile::logValues(sweep.data(), 512);
+    EXPECT_EQ(rig.text(), DataLogFile::logHeader(rig.model, LogMeasurement::kSweep5, true) +
+                              kStamp + expectedRow + "0.100," + expectedRow);
+    EXPECT_EQ(rig.logger.rowsWritten(), 2u);
+}
+
+TEST(DataLog, KindChangesStartNewHeaderBlocksAndScaleLinesFollowAcknowledgements) {
+    LogRig rig;
+    SpectrumSettings& m = rig.model;
+    m.accessory.generation = 6;
+    m.accessory.shownPoints24 = 245;
+    m.accessory.powerTimeBases = {0.001f};
+    m.power_setting.powerTimeBaseIndex = 0;
+    std::vector<float> sweep = ramp(256);
+    std::vector<float> capture = ramp(3, -20.0f);
+    rig.logger.logSweep(m, LogMeasurement::kSweep24, sweep.data(), sweep.size());
+    rig.clock.advance(1000);
+    rig.logger.logPowerCapture(m, capture.data(), capture.size());
+    rig.logger.setScaleChanged();
+    rig.clock.advance(1000);
+    rig.logger.logPowerCapture(m, capture.data(), capture.size());
+    rig.clock.advance(1000);
+    rig.logger.logSweep(m, LogMeasurement::kSweep24, sweep.data(), sweep.size());
+    rig.clock.advance(1000);
+    rig.logger.logSweep(m, LogMeasurement::kSweep5, sweep.data(), 0);
+
+    std::vector<std::string> l = lines(rig.text());
+    ASSERT_EQ(l.size(), 14u);
+    EXPECT_EQ(l[0], "Spectrum");
+    EXPECT_EQ(l[3].substr(0, kStamp.size()), kStamp);
+    EXPECT_EQ(fields(l[3]).size(), 1u + 245u);  // the shown points, not the 256 received
+    EXPECT_EQ(l[4], "Power");
+    EXPECT_EQ(l[5], "1.000,-20,-19.75,-19.5");
+    EXPECT_EQ(l[6], "time:,1 m,s/div, Power:,5.00 ,dBm/div,");
+    EXPECT_EQ(l[7], "2.000,-20,-19.75,-19.5");
+    EXPECT_EQ(l[8], "Spectrum");
+    EXPECT_EQ(l[9].rfind("Freq (MHz):,2400.0,", 0), 0u);
+    EXPECT_EQ(l[10].rfind("3.000,-90,", 0), 0u);
+    EXPECT_EQ(l[11], "Spectrum");
+    EXPECT_EQ(l[12].rfind("Freq (MHz):, 5145.0,", 0), 0u);
+    EXPECT_EQ(l[13], "4.000,");
+}
+
+TEST(DataLog, RollingSamplesAreOneRowEachWithTheirOwnOffsets) {
+    LogRig rig;
+    rig.model.accessory.powerTimeBases = {0.1f};
+    rig.model.power_setting.powerTimeBaseIndex = 0;
+    rig.model.accessory.powerRollPoints = 240;  // 0.1 s × 10 / 240: 4 ms apart
+    std::vector<float> samples = {-30.0f, -31.5f, -33.25f};
+    rig.logger.logRollingSamples(rig.model, samples.data(), samples.size());
+    rig.clock.advance(500);
+    rig.logger.logRollingSamples(rig.model, samples.data(), 2);
+    std::vector<std::string> l = lines(rig.text());
+    ASSERT_EQ(l.size(), 7u);
+    EXPECT_EQ(l[0], "Power");
+    EXPECT_EQ(l[2], kStamp + "-30");
+    EXPECT_EQ(l[3], "0.004,-31.5");
+    EXPECT_EQ(l[4], "0.008,-33.25");
+    EXPECT_EQ(l[5], "0.500,-30");
+    EXPECT_EQ(l[6], "0.504,-31.5");
+}
+
+TEST(DataLog, StopClosesAndAStartInTheSameSecondOverwrites) {
+    LogRig rig;
+    rig.model.accessory.shownPoints5 = 512;
+    std::vector<float> sweep = ramp(4);
+    rig.logger.logSweep(rig.model, LogMeasurement::kSweep5, sweep.data(), 4);
+    rig.logger.logSweep(rig.model, LogMeasurement::kSweep5, sweep.data(), 4);
+    rig.model.runtime.dataLogState = SpectrumSettings::kDataLogStopRequested;
+    rig.logger.logSweep(rig.model, LogMeasurement::kSweep5, sweep.data(), 4);
+    EXPECT_EQ(rig.model.runtime.dataLogState, SpectrumSettings::kDataLogOff);
+    EXPECT_FALSE(rig.file.isOpen());
+    EXPECT_EQ(rig.logger.rowsWritten(), 2u);
+    EXPECT_EQ(lines(rig.text()).size(), 5u);
+    rig.logger.logSweep(rig.model, LogMeasurement::kSweep5, sweep.data(), 4);
+    EXPECT_EQ(lines(rig.text()).size(), 5u);  // off: nothing more
+
+    rig.model.runtime.dataLogState = SpectrumSettings::kDataLogStartRequested;
+    rig.logger.logSweep(rig.model, LogMeasurement::kSweep5, sweep.data(), 4);
+    EXPECT_EQ(lines(rig.text()).size(), 4u);  // same name, new file
+    rig.logger.closeOnDisconnect(rig.model);
+    EXPECT_EQ(rig.model.runtime.dataLogState, SpectrumSettings::kDataLogOff);
+    EXPECT_TRUE(rig.file.path().empty());
+}
+
+TEST(DataLog, AFileThatCannotBeOpenedStillCountsAsLogging) {
+    ManualClock clock(10);
+    DataLogFile file("/nonexistent-tarno-dir/", &clock, fixedLocalTime);
+    DataLogger logger(file);
+    SpectrumSettings model;
+    model.runtime.dataLogState = SpectrumSettings::kDataLogStartRequested;
+    std::vector<float> sweep = ramp(10);
+    logger.logSweep(model, LogMeasurement::kSweep24, sweep.data(), 10);
+    logger.logSweep(model, LogMeasurement::kSweep24, sweep.data(), 10);
+    EXPECT_EQ(model.runtime.dataLogState, SpectrumSettings::kDataLogOn);
+    EXPECT_FALSE(file.isOpen());
+    EXPECT_EQ(logger.rowsWritten(), 0u);
+}
+
+TEST(DataLog, AFullDiskClosesTheFileAndSkipsLaterWrites) {
+    ManualClock clock(10);
+    std::string opened;
+    DataLogFile file("/tmp/", &clock, fixedLocalTime, [&](const std::string& path) {
+        opened = path;
+        return std::fopen("/dev/full", "w");
+    });
+    DataLogger logger(file);
+    SpectrumSettings model;
+    model.runtime.dataLogState = SpectrumSettings::kDataLogStartRequested;
+    std::vector<float> sweep = ramp(10);
+    logger.logSweep(model, LogMeasurement::kSweep24, sweep.data(), 10);
+    EXPECT_EQ(opened, "/tmp/" + kName);
+    EXPECT_FALSE(file.isOpen());
+    EXPECT_TRUE(file.path().empty());
+    EXPECT_EQ(logger.rowsWritten(), 0u);
+    logger.logSweep(model, LogMeasurement::kSweep24, sweep.data(), 10);
+    EXPECT_EQ(model.runtime.dataLogState, SpectrumSettings::kDataLogOn);
+    EXPECT_FALSE(file.isOpen());
+}
+
+// --- Through the controller, against the simulator ------------------------------------------
+
+TEST(DataLogEndToEnd, SpectrumOfBothBandsLogsEveryStoredSweep) {
+    TempDir dir;
+    LinkRig rig(SimGeneration::TarnoDuo, dir.path);
+    rig.model.spectrum_settings.ssidScanOn = 0;
+    rig.model.runtime.dataLogState = SpectrumSettings::kDataLogStartRequested;
+    auto stored = [&](BandSweepBuffers& b) {
+        std::lock_guard<ModelLock> guard(rig.model.traceLock);
+        return b.sweepCount();
+    };
+    ASSERT_TRUE(rig.tickUntil([&] { return stored(rig.model.band24) >= 3; }, 100));
+    rig.model.spectrum_settings.band = 1;
+    rig.controller.requestReconfigure(false);
+    ASSERT_TRUE(rig.tickUntil([&] { return stored(rig.model.band5) >= 2; }, 100));
+
+    std::vector<std::string> l = lines(dir.read(kName));
+    ASSERT_GE(l.size(), 3u + 3u + 3u + 2u);
+    EXPECT_EQ(l[0], "Spectrum");
+    EXPECT_EQ(l[1], "Spectrum Mode :: Frequency: MHz :: Amplitude: dBm");
+    EXPECT_EQ(l[2].rfind("Freq (MHz):,2400.0,", 0), 0u);
+    EXPECT_EQ(l[3].substr(0, kStamp.size()), kStamp);
+    size_t row24 = 0, row5 = 0, block5 = 0;
+    for (size_t i = 3; i < l.size(); ++i) {
+        if (l[i] == "Spectrum") {
+            block5 = i;
+            continue;
+        }
+        size_t n = fields(l[i]).size();
+        if (block5 == 0) {
+            ASSERT_EQ(n, 246u) << l[i];
+            ++row24;
+        } else if (i > block5 + 2) {
+            ASSERT_EQ(n, 513u);
+            ++row5;
+        }
+    }
+    EXPECT_EQ(row24, static_cast<size_t>(stored(rig.model.band24)));
+    EXPECT_EQ(row5, static_cast<size_t>(stored(rig.model.band5)));
+    ASSERT_GT(block5, 0u);
+    // The band change came with a settings acknowledgement: a full header with the scale line.
+    EXPECT_EQ(l[block5 + 1], "Spectrum Mode :: Frequency: MHz :: Amplitude: dBm");
+    EXPECT_EQ(l[block5 + 2].rfind("Freq (MHz):, 5145.0,", 0), 0u);
+    // The last row holds the newest sweep.
+    std::lock_guard<ModelLock> guard(rig.model.traceLock);
+    const float* newest = rig.model.band5.sweep(rig.model.band5.sweepCount() - 1);
+    std::string last = l.back();
+    EXPECT_EQ(last.substr(last.find(',') + 1) + "\n", DataLogFile::logValues(newest, 512));
+}
+
+TEST(DataLogEndToEnd, PowerCapturesAndRollingSamples) {
+    TempDir dir;
+    LinkRig rig(SimGeneration::Tarno2, dir.path);
+    rig.model.common_settings.spectrumMode = 0;
+    rig.model.runtime.dataLogState = SpectrumSettings::kDataLogStartRequested;
+    ASSERT_TRUE(rig.tickUntil(
+        [&] {
+            std::lock_guard<ModelLock> guard(rig.model.traceLock);
+            return rig.model.live.history.size() >= 3;
+        },
+        100));
+    std::vector<std::string> l = lines(dir.read(kName));
+    ASSERT_GE(l.size(), 5u);
+    EXPECT_EQ(l[0], "Power");
+    EXPECT_EQ(l[1].rfind("time:,", 0), 0u);
+    EXPECT_NE(l[1].find(",s/div, Power:,"), std::string::npos);
+    EXPECT_EQ(fields(l[2]).size(), 1001u);
+    {
+        std::lock_guard<ModelLock> guard(rig.model.traceLock);
+        const std::vector<float>& first = rig.model.live.history.front();
+        EXPECT_EQ(
+            l[2],
+            kStamp + DataLogFile::logValues(first.data(), first.size())
+                         .substr(0, DataLogFile::logValues(first.data(), first.size()).size() - 1));
+    }
+
+    // Now rolling: a scale line (the new settings were acknowledged) and one row per sample.
+    rig.model.power_setting.powerTimeBaseIndex = 3;
+    rig.controller.requestReconfigure(true);
+    ASSERT_TRUE(rig.tickUntil([&] { return rig.controller.ackCount() == 2; }, 20));
+    rig.ticks(30);
+    l = lines(dir.read(kName));
+    size_t scale = 0;
+    for (size_t i = 3; i < l.size(); ++i) {
+        if (l[i].rfind("time:,", 0) == 0) {
+            scale = i;
+        }
+    }
+    ASSERT_GT(scale, 0u);
+    EXPECT_EQ(l[scale], "time:,100 m,s/div, Power:,6.25 ,dBm/div,");
+    size_t rolled = 0;
+    for (size_t i = scale + 1; i < l.size(); ++i) {
+        ASSERT_EQ(fields(l[i]).size(), 2u) << l[i];
+        ++rolled;
+    }
+    std::lock_guard<ModelLock> guard(rig.model.traceLock);
+    const std::vector<float>& roll = rig.model.live.rollingHistory;
+    ASSERT_FALSE(roll.empty());
+    EXPECT_GE(rolled, roll.size());
+    EXPECT_EQ(l.back().substr(l.back().find(',') + 1) + "\n",
+              DataLogFile::logValues(&roll.back(), 1));
+}
