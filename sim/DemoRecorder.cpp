@@ -35,23 +35,19 @@ HostCommands::PowerSetup playbackPowerSetup(SimGeneration generation) {
     return setup;
 }
 
-// Runs a request for a minute the way the host would: once for a streaming accessory, once
-// per pass for a polled one.
+// Runs a request for a minute the way the host would: sent once to a streaming accessory, once
+// per pass to a polled one, and reading what arrived on every pass.
 std::vector<uint8_t> runFor(SimulatedAccessory& sim, uint8_t request, uint64_t durationMs) {
     std::vector<uint8_t> out;
     auto keep = [&](std::vector<uint8_t> bytes) {
         out.insert(out.end(), bytes.begin(), bytes.end());
     };
     uint64_t start = sim.now();
-    if (sim.profile().streams) {
-        sim.receive(HostCommands::request(request));
-        sim.advanceTo(start + durationMs);
-        keep(sim.readAll());
-        return out;
-    }
     for (uint64_t t = start; t < start + durationMs; t += kPollMs) {
         sim.advanceTo(t);
-        sim.receive(HostCommands::request(request));
+        if (t == start || !sim.profile().streams) {
+            sim.receive(HostCommands::request(request));
+        }
         sim.advanceTo(t + kPollMs);
         keep(sim.readAll());
     }

@@ -91,7 +91,7 @@ void SimulatedAccessory::receive(std::span<const uint8_t> bytes) {
                 rollCursor_ = -1.0;
                 std::vector<uint8_t> ack;
                 encoder_.settingsAck(settings_.sequence, ack);
-                output_.insert(output_.end(), ack.begin(), ack.end());
+                queue(ack);
                 pos += length;
                 continue;
             }
@@ -139,7 +139,7 @@ void SimulatedAccessory::handleRequest(uint8_t code) {
             ++ignoredCommands_;
             break;
     }
-    output_.insert(output_.end(), reply.begin(), reply.end());
+    queue(reply);
 }
 
 void SimulatedAccessory::stopAll() {
@@ -172,7 +172,7 @@ void SimulatedAccessory::start(Job job) {
             // An empty list tells the host the scan has begun.
             std::vector<uint8_t> started;
             encoder_.accessPointList({}, started);
-            output_.insert(output_.end(), started.begin(), started.end());
+            queue(started);
             dueMs_ = now_ + profile_.scanDurationMs;
             break;
         }
@@ -236,7 +236,7 @@ void SimulatedAccessory::finishSweep() {
     }
     std::vector<uint8_t> packets;
     encoder_.spectrumSweep(band, raw, packets);
-    output_.insert(output_.end(), packets.begin(), packets.end());
+    queue(packets);
 
     dueMs_ = profile_.streams ? dueMs_ + period : kNever;
 }
@@ -340,7 +340,7 @@ void SimulatedAccessory::finishCapture() {
         }
         encoder_.powerCapture(raw, captureTriggered_, true, packets);
     }
-    output_.insert(output_.end(), packets.begin(), packets.end());
+    queue(packets);
 
     if (profile_.streams) {
         uint64_t next =
@@ -369,8 +369,19 @@ void SimulatedAccessory::finishScan() {
             break;
         }
     }
-    output_.insert(output_.end(), packets.begin(), packets.end());
+    queue(packets);
     dueMs_ += profile_.scanDurationMs;
+}
+
+void SimulatedAccessory::queue(const std::vector<uint8_t>& packets) {
+    if (packets.empty()) {
+        return;
+    }
+    if (output_.size() + packets.size() > outputLimit_) {
+        ++droppedBursts_;
+        return;
+    }
+    output_.insert(output_.end(), packets.begin(), packets.end());
 }
 
 size_t SimulatedAccessory::read(uint8_t* buffer, size_t capacity) {

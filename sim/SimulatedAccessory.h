@@ -44,6 +44,13 @@ class SimulatedAccessory {
     size_t available() const { return output_.size(); }
     std::vector<uint8_t> readAll();
 
+    // The firmware's transmit memory. While the host does not read, whatever no longer fits is
+    // lost whole (a sweep, a capture, a scan's lists), so the stream stays made of complete
+    // packets.
+    static constexpr size_t kDefaultOutputLimit = 256 * 1024;
+    void setOutputLimit(size_t bytes) { outputLimit_ = bytes; }
+    uint64_t droppedBursts() const { return droppedBursts_; }
+
     // What is in the air changes; the firmware notices only through its measurements.
     void setSignal(SignalType signal);
 
@@ -72,6 +79,7 @@ class SimulatedAccessory {
     void stopAll();
     void runDue();
 
+    void queue(const std::vector<uint8_t>& packets);
     void finishSweep();
     void finishCapture();
     void finishScan();
@@ -92,6 +100,8 @@ class SimulatedAccessory {
     uint64_t now_ = 0;
     std::vector<uint8_t> input_;
     std::deque<uint8_t> output_;
+    size_t outputLimit_ = kDefaultOutputLimit;
+    uint64_t droppedBursts_ = 0;
     uint64_t skippedBytes_ = 0;
     uint64_t ignoredCommands_ = 0;
 

@@ -298,3 +298,17 @@ TEST(SimulatedAccessoryDeterminism, SameSeedSameBytesOtherSeedOtherBytes) {
     EXPECT_EQ(a, run(77));
     EXPECT_NE(a, run(78));
 }
+
+TEST(SimulatedAccessoryStreaming, AnUnreadStreamLosesWholeSweepsOnly) {
+    auto sim = make(SimGeneration::Tarno2);
+    sim->setOutputLimit(1000);
+    send(*sim, HostCommands::request(HostCommands::kSpectrum));
+    sim->step(2000);
+    EXPECT_EQ(sim->available(), 3u * 260u);
+    EXPECT_EQ(sim->droppedBursts(), 7u);
+    Packets packets = drain(*sim);
+    EXPECT_EQ(packets.size(), 3u);
+    EXPECT_EQ(packets.back().size(), 260u);
+    sim->step(200);
+    EXPECT_EQ(sim->available(), 260u);  // reading makes room again
+}
