@@ -17,19 +17,6 @@ constexpr uint8_t kRequestSpectrum = 0x05;
 constexpr uint8_t kRequestHalt = 0x06;
 constexpr uint8_t kRequestScan = 0x07;
 
-// A streaming power meter sends at most ten captures a second; USB and the host's decoding
-// could not keep up with more.
-constexpr uint64_t kCapturePacingMs = 100;
-// In AUTO the capture is taken untriggered when no edge comes within this time.
-constexpr double kAutoTimeoutSeconds = 0.1;
-// In NORMAL a polled capture waits this long for an edge before the request is dropped.
-constexpr double kNormalTimeoutSeconds = 1.0;
-
-uint64_t ceilMs(double seconds) {
-    double ms = std::ceil(seconds * 1000.0 - 1e-6);
-    return ms <= 0.0 ? 0 : static_cast<uint64_t>(ms);
-}
-
 }  // namespace
 
 std::unique_ptr<SimulatedAccessory> SimulatedAccessory::create(SimGeneration generation,
@@ -51,7 +38,7 @@ SimulatedAccessory::SimulatedAccessory(SimGeneration generation, uint64_t seed, 
       seed_(seed),
       scene_(SpectrumScene::create(signal, seed)),
       accessPoints_(seed),
-      pulseTrain_(seed) {}
+      capturer_(profile_, seed) {}
 
 void SimulatedAccessory::setSignal(SignalType signal) {
     scene_ = SpectrumScene::create(signal, seed_);
@@ -88,7 +75,7 @@ void SimulatedAccessory::receive(std::span<const uint8_t> bytes) {
             if (command[2] == 0x02 && command[3] == 0x53 && decodeSettings(command, decoded)) {
                 stopAll();
                 settings_ = decoded;
-                rollCursor_ = -1.0;
+                capturer_.restart();
                 std::vector<uint8_t> ack;
                 encoder_.settingsAck(settings_.sequence, ack);
                 queue(ack);
@@ -163,7 +150,7 @@ void SimulatedAccessory::start(Job job) {
             break;
         }
         case Job::Power:
-            planCapture(now_);
+            dueMs_ = capturer_.plan(now_, settings_);
             if (dueMs_ == kNever) {
                 job_ = Job::Idle;  // nothing to capture: the polled request is dropped
             }
@@ -230,7 +217,7 @@ void SimulatedAccessory::finishSweep() {
     std::vector<float> dbm(static_cast<size_t>(grid.points));
     scene_->render(grid, startMs / 1000.0, period / 1000.0, dbm);
     std::vector<uint8_t> raw(dbm.size());
-    double attenuation = attenuationDb();
+    double attenuation = internalAttenuationDb(profile_, settings_);
     for (size_t i = 0; i < dbm.size(); ++i) {
         raw[i] = cal.rawOf(dbm[i] - attenuation);
     }
@@ -241,118 +228,17 @@ void SimulatedAccessory::finishSweep() {
     dueMs_ = profile_.streams ? dueMs_ + period : kNever;
 }
 
-double SimulatedAccessory::sampleInterval() const {
-    int index = std::clamp(settings_.timeBaseIndex, 0, 17);
-    int samples = std::max(1, profile_.power.totalValues());
-    return 10.0 * kSimTimeBases[index] / samples;
-}
-
-double SimulatedAccessory::attenuationDb() const {
-    if (profile_.generation != SimGeneration::Tarno) {
-        return 0.0;
-    }
-    return kSimInternalAttenuations[std::clamp(settings_.attenuatorIndex, 0, 7)];
-}
-
-void SimulatedAccessory::planCapture(uint64_t fromMs) {
-    double from = fromMs / 1000.0;
-    double dt = sampleInterval();
-    int samples = profile_.power.totalValues();
-    captureTriggered_ = false;
-    if (settings_.sweepMode == FirmwareSettings::SweepMode::Rolling) {
-        // The detector is sampled continuously; a block goes out once all its samples exist.
-        // What the host does not fetch in time is overwritten in the capture memory.
-        captureRolling_ = true;
-        int block = profile_.streams ? samples : profile_.power.values;
-        if (rollCursor_ < 0.0 || from - rollCursor_ > samples * dt) {
-            rollCursor_ = rollCursor_ < 0.0 ? from : from - samples * dt;
-        }
-        captureStart_ = rollCursor_;
-        dueMs_ = std::max(fromMs, ceilMs(captureStart_ + block * dt));
-        return;
-    }
-    captureRolling_ = false;
-    double levelDbm = profile_.powerCal.levelOf(
-                          static_cast<uint8_t>(std::min<uint16_t>(settings_.triggerRaw, 255))) +
-                      attenuationDb();
-    bool rising = settings_.risingEdge;
-    if (settings_.digitalTrigger) {
-        // The digital input follows the transmitter's keying line: its rising edge is the
-        // pulse's rising edge at half height.
-        const PulseTrainScene::Shape& shape = pulseTrain_.shape();
-        levelDbm = 0.5 * (shape.highDbm + shape.lowDbm);
-        rising = true;
-    }
-    bool autoMode = settings_.sweepMode == FirmwareSettings::SweepMode::Auto;
-    double window = autoMode ? kAutoTimeoutSeconds : kNormalTimeoutSeconds;
-    // The trigger arms once the previous capture has been read out, which takes a varying
-    // time, so captures meet the pulse bursts at random points.
-    SimRandom arming(SimRandom::mix(seed_, 0xA2, captureCount_));
-    double armed = from + arming.uniform(0.0, pulseTrain_.shape().burstPeriod);
-    double crossing = 0.0;
-    if (pulseTrain_.nextCrossing(armed, window, levelDbm, rising, &crossing)) {
-        captureTriggered_ = true;
-        captureStart_ = crossing - settings_.preTrigger * dt;
-    } else if (autoMode) {
-        captureStart_ = armed + window;
-    } else {
-        // No edge at this level: NORMAL waits. A polled request is given up; a stream looks
-        // again a little later.
-        dueMs_ = profile_.streams ? fromMs + kCapturePacingMs : kNever;
-        captureStart_ = -1.0;
-        return;
-    }
-    dueMs_ = std::max(fromMs, ceilMs(captureStart_ + samples * dt));
-}
-
 void SimulatedAccessory::finishCapture() {
     uint64_t finishedAt = dueMs_;
-    double dt = sampleInterval();
-    double attenuation = attenuationDb();
     std::vector<uint8_t> packets;
-    if (captureRolling_) {
-        int block = profile_.streams ? profile_.power.totalValues() : profile_.power.values;
-        std::vector<uint8_t> raw(static_cast<size_t>(block));
-        for (int k = 0; k < block; ++k) {
-            double t = rollCursor_ + k * dt;
-            // Noise is drawn per sample time so overlapping blocks agree.
-            SimRandom rng(
-                SimRandom::mix(seed_, 0x7011, static_cast<uint64_t>(std::llround(t * 1e7))));
-            raw[static_cast<size_t>(k)] =
-                profile_.powerCal.rawOf(pulseTrain_.sampleDbm(t, rng) - attenuation);
-        }
-        if (profile_.streams) {
-            encoder_.powerCapture(raw, false, false, packets);
-        } else {
-            encoder_.powerSegment(static_cast<int>(captureCount_ % profile_.power.segments), raw,
-                                  false, packets);
-        }
-        ++captureCount_;
-        rollCursor_ += block * dt;
-    } else if (captureStart_ >= 0.0) {
-        int samples = profile_.power.totalValues();
-        std::vector<uint8_t> raw(static_cast<size_t>(samples));
-        SimRandom rng(SimRandom::mix(seed_, 0xCA97, captureCount_++));
-        for (int k = 0; k < samples; ++k) {
-            double t = captureStart_ + k * dt;
-            raw[static_cast<size_t>(k)] =
-                profile_.powerCal.rawOf(pulseTrain_.sampleDbm(t, rng) - attenuation);
-        }
-        encoder_.powerCapture(raw, captureTriggered_, true, packets);
-    }
+    capturer_.finish(settings_, packets);
     queue(packets);
-
-    if (profile_.streams) {
-        uint64_t next =
-            captureRolling_ ? finishedAt : std::max(finishedAt, jobStartMs_ + kCapturePacingMs);
-        jobStartMs_ = next;
-        planCapture(next);
-        if (dueMs_ <= finishedAt) {
-            dueMs_ = finishedAt + 1;
-        }
-    } else {
+    if (!profile_.streams) {
         dueMs_ = kNever;
+        return;
     }
+    jobStartMs_ = capturer_.nextStart(finishedAt, jobStartMs_);
+    dueMs_ = std::max(capturer_.plan(jobStartMs_, settings_), finishedAt + 1);
 }
 
 void SimulatedAccessory::finishScan() {

@@ -10,7 +10,7 @@
 #include "sim/FirmwareSettings.h"
 #include "sim/GenerationProfile.h"
 #include "sim/PacketEncoder.h"
-#include "sim/PulseTrainScene.h"
+#include "sim/PowerCapturer.h"
 #include "sim/SpectrumScene.h"
 
 // Software model of an accessory's firmware. The host writes command bytes with receive(); the
@@ -58,7 +58,7 @@ class SimulatedAccessory {
     const PacketEncoder& encoder() const { return encoder_; }
     const FirmwareSettings& settings() const { return settings_; }
     const AccessPointScene& accessPoints() const { return accessPoints_; }
-    const PulseTrainScene& pulseTrain() const { return pulseTrain_; }
+    const PulseTrainScene& pulseTrain() const { return capturer_.pulseTrain(); }
 
     bool isMeasuring() const { return job_ != Job::Idle; }
     uint64_t skippedBytes() const { return skippedBytes_; }
@@ -84,17 +84,12 @@ class SimulatedAccessory {
     void finishCapture();
     void finishScan();
 
-    // Power captures: when the next capture (or rolling block) is complete, and its content.
-    void planCapture(uint64_t fromMs);
-    double sampleInterval() const;
-    double attenuationDb() const;
-
     const GenerationProfile& profile_;
     PacketEncoder encoder_;
     uint64_t seed_;
     std::unique_ptr<SpectrumScene> scene_;
     AccessPointScene accessPoints_;
-    PulseTrainScene pulseTrain_;
+    PowerCapturer capturer_;
     FirmwareSettings settings_;
 
     uint64_t now_ = 0;
@@ -109,12 +104,5 @@ class SimulatedAccessory {
     Job pending_ = Job::Idle;  // the polled generation's one-deep request latch
     uint64_t dueMs_ = kNever;
     uint64_t jobStartMs_ = 0;
-
-    // The capture planned for dueMs_.
-    bool captureTriggered_ = false;
-    bool captureRolling_ = false;
-    double captureStart_ = 0.0;  // seconds of sample 0
-    uint64_t captureCount_ = 0;
-    double rollCursor_ = -1.0;  // seconds of the next rolling sample not yet sent
     uint64_t scanCount_ = 0;
 };
