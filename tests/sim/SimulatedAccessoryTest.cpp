@@ -312,3 +312,18 @@ TEST(SimulatedAccessoryStreaming, AnUnreadStreamLosesWholeSweepsOnly) {
     sim->step(200);
     EXPECT_EQ(sim->available(), 260u);  // reading makes room again
 }
+
+TEST(SimulatedAccessoryPolling, LatchedRollingRequestWhoseSamplesExistIsAnsweredInTheSameStep) {
+    auto sim = make(SimGeneration::Tarno);
+    HostCommands::PowerSetup setup;
+    setup.rolling = true;
+    setup.timeBaseIndex = 0;  // 10 s per screen: a 40-sample segment takes 1.67 s
+    send(*sim, HostCommands::powerSettings(sim->profile(), 1, setup));
+    sim->readAll();
+    send(*sim, HostCommands::request(HostCommands::kPower));
+    sim->step(5000);
+    send(*sim, HostCommands::request(HostCommands::kPower));  // samples for it already exist
+    send(*sim, HostCommands::request(HostCommands::kPower));  // latched behind it
+    sim->step(1);
+    EXPECT_EQ(drain(*sim).size(), 3u);
+}
