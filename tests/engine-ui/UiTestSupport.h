@@ -1,0 +1,67 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <ostream>
+#include <string>
+
+#include "engine/2d/Scene.h"
+#include "engine/base/Director.h"
+#include "engine/platform/Image.h"
+
+namespace uitest {
+
+constexpr int kWidth = 320;
+constexpr int kHeight = 240;
+constexpr float kDt = 1.f / 60.f;
+
+struct Rgb {
+    uint8_t r, g, b;
+    bool operator==(const Rgb& o) const { return r == o.r && g == o.g && b == o.b; }
+};
+
+inline std::ostream& operator<<(std::ostream& os, const Rgb& c) {
+    return os << "(" << int(c.r) << ", " << int(c.g) << ", " << int(c.b) << ")";
+}
+
+constexpr Rgb kBlack{0, 0, 0};
+constexpr Rgb kWhite{255, 255, 255};
+constexpr Rgb kRed{255, 0, 0};
+constexpr Rgb kGreen{0, 255, 0};
+constexpr Rgb kBlue{0, 0, 255};
+constexpr Rgb kYellow{255, 255, 0};
+constexpr Rgb kGrey{128, 128, 128};
+
+// One window for the whole program; each test gets a fresh running scene and steps frames by
+// a fixed interval.
+class UiTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    engine::Image renderFrame(float dt = kDt);
+    void step(int frames, float dt = kDt);
+
+    // Touches in scene coordinates (origin at the bottom-left), delivered as the window would.
+    void touchBegan(intptr_t id, float x, float y);
+    void touchMoved(intptr_t id, float x, float y);
+    void touchEnded(intptr_t id, float x, float y);
+    void touchCancelled(intptr_t id, float x, float y);
+    void tap(float x, float y);
+
+    engine::Scene* scene = nullptr;
+};
+
+// Pixel at x from the left and y from the BOTTOM.
+Rgb pixelAt(const engine::Image& image, int x, int y);
+// Pixels in [x0, x1) x [y0, y1) that have exactly this colour.
+int countColour(const engine::Image& image, int x0, int y0, int x1, int y1, Rgb colour);
+// Writes a w x h opaque PNG whose pixel (x, y) (y from the TOP, as in the file) is paint(x, y);
+// returns its absolute path.
+std::string writePng(const std::string& name, int w, int h,
+                     const std::function<Rgb(int x, int y)>& paint);
+std::string writeSolidPng(const std::string& name, int w, int h, Rgb colour);
+
+}  // namespace uitest
