@@ -1,8 +1,14 @@
 #include "engine/base/UserDefault.h"
 
+#include <span>
+
+#include "storage/KeyValueStore.h"
+#include "storage/SqliteKeyValueStore.h"
+
 namespace engine {
 
 static UserDefault* s_userDefault = nullptr;
+static KeyValueStore* s_store = nullptr;
 
 UserDefault* UserDefault::getInstance() {
     if (!s_userDefault)
@@ -15,44 +21,49 @@ void UserDefault::destroyInstance() {
     s_userDefault = nullptr;
 }
 
+void UserDefault::setStore(KeyValueStore* store) {
+    s_store = store;
+}
+
+KeyValueStore& UserDefault::store() {
+    return s_store ? *s_store : SqliteKeyValueStore::shared();
+}
+
 int UserDefault::getIntegerForKey(const char* key, int defaultValue) {
-    auto it = _values.find(key ? key : "");
-    if (it == _values.end() || !std::holds_alternative<int>(it->second))
-        return defaultValue;
-    return std::get<int>(it->second);
+    return key ? store().getInteger(key, defaultValue) : defaultValue;
 }
 
 bool UserDefault::getBoolForKey(const char* key, bool defaultValue) {
-    auto it = _values.find(key ? key : "");
-    if (it == _values.end() || !std::holds_alternative<bool>(it->second))
-        return defaultValue;
-    return std::get<bool>(it->second);
+    return key ? store().getBool(key, defaultValue) : defaultValue;
 }
 
 Data UserDefault::getDataForKey(const char* key, const Data& defaultValue) {
-    auto it = _values.find(key ? key : "");
-    if (it == _values.end() || !std::holds_alternative<Data>(it->second))
+    if (!key)
         return defaultValue;
-    return std::get<Data>(it->second);
+    std::vector<uint8_t> bytes = store().getData(key);
+    if (bytes.empty())
+        return defaultValue;
+    return Data(bytes.data(), bytes.size());
 }
 
 void UserDefault::setIntegerForKey(const char* key, int value) {
     if (key)
-        _values[key] = value;
+        store().setInteger(key, value);
 }
 
 void UserDefault::setBoolForKey(const char* key, bool value) {
     if (key)
-        _values[key] = value;
+        store().setBool(key, value);
 }
 
 void UserDefault::setDataForKey(const char* key, const Data& value) {
-    if (key)
-        _values[key] = value;
+    if (!key)
+        return;
+    store().setData(key, std::span<const uint8_t>(value.getBytes(), value.getSize()));
 }
 
 bool UserDefault::flush() {
-    return true;
+    return store().flush();
 }
 
 }  // namespace engine

@@ -2,10 +2,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 #include "engine/base/UserDefault.h"
 #include "engine/platform/Device.h"
 #include "engine/platform/FileUtils.h"
+#include "storage/MemoryKeyValueStore.h"
+#include "storage/SqliteKeyValueStore.h"
 #include "tests/engine/EngineTestSupport.h"
 
 using namespace engine;
@@ -104,12 +107,15 @@ TEST_F(PlatformTest, WritablePathIsTheXdgDataDirectory) {
 }
 
 TEST(UserDefaultTest, ValuesReadBackWithTheirKindAndDefaults) {
+    MemoryKeyValueStore memory;
+    UserDefault::setStore(&memory);
     UserDefault* store = UserDefault::getInstance();
     store->setIntegerForKey("config0.version", 2);
     store->setBoolForKey("config0.valid", true);
     const unsigned char blob[] = {1, 2, 0, 255};
     store->setDataForKey("config0.spectrum_settings", Data(blob, sizeof(blob)));
     EXPECT_TRUE(store->flush());
+    EXPECT_EQ(memory.flushCount(), 1);
 
     EXPECT_EQ(store->getIntegerForKey("config0.version", 7), 2);
     EXPECT_TRUE(store->getBoolForKey("config0.valid", false));
@@ -118,8 +124,34 @@ TEST(UserDefaultTest, ValuesReadBackWithTheirKindAndDefaults) {
     EXPECT_EQ(data.getBytes()[3], 255);
     EXPECT_EQ(store->getIntegerForKey("config9.version", 7), 7);
     EXPECT_TRUE(store->getDataForKey("config9.spectrum_settings").isNull());
+    const unsigned char fallback[] = {9};
+    EXPECT_EQ(store->getDataForKey("config9.x", Data(fallback, 1)).getSize(), 1u);
     // A blob asked for as an integer is not silently reinterpreted.
     EXPECT_EQ(store->getIntegerForKey("config0.spectrum_settings", -1), -1);
+
+    memory.setFlushResult(false);  // a failed commit is reported, not swallowed
+    EXPECT_FALSE(store->flush());
+    UserDefault::setStore(nullptr);
+}
+
+TEST(UserDefaultTest, FlushedValuesSurviveReopeningTheStoreFile) {
+    std::string path = scratchDirectory() + "settings.sqlite3";
+    {
+        SqliteKeyValueStore file(path);
+        UserDefault::setStore(&file);
+        UserDefault::getInstance()->setIntegerForKey("config1.version", 2);
+        UserDefault::getInstance()->setDataForKey(
+            "config1.cursors", Data(std::vector<unsigned char>(44, 7).data(), 44));
+        EXPECT_TRUE(UserDefault::getInstance()->flush());
+        UserDefault::setStore(nullptr);
+    }
+    SqliteKeyValueStore reopened(path);
+    UserDefault::setStore(&reopened);
+    EXPECT_EQ(UserDefault::getInstance()->getIntegerForKey("config1.version", 0), 2);
+    Data cursors = UserDefault::getInstance()->getDataForKey("config1.cursors");
+    ASSERT_EQ(cursors.getSize(), 44u);
+    EXPECT_EQ(cursors.getBytes()[43], 7);
+    UserDefault::setStore(nullptr);
 }
 
 TEST(DeviceTest, DpiIsPositiveAndKeepScreenOnIsHarmless) {
