@@ -135,7 +135,8 @@ void TableView::scrollViewDidScroll() {
     _cellsUsed.swap(keep);
 
     for (ssize_t idx = start; idx >= 0 && idx <= end; ++idx) {
-        if (cellAtIndex(idx))
+        // Rows of no height can be neither seen nor touched.
+        if (cellAtIndex(idx) || _rowStarts[static_cast<size_t>(idx) + 1] <= _rowStarts[idx])
             continue;
         TableViewCell* cell = _dataSource->tableCellAtIndex(this, idx);
         if (!cell)
