@@ -1,5 +1,7 @@
 #include "tests/engine/EngineTestSupport.h"
 
+#include <dlfcn.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <vector>
@@ -27,6 +29,12 @@ class EngineEnvironment : public ::testing::Environment {
         // Without an X server (CI without Xvfb) SDL's offscreen driver gives an EGL context.
         if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
             setenv("SDL_VIDEODRIVER", "offscreen", 0);
+        }
+        // Keep the GL drivers mapped after SDL closes them, so that leak reports from inside
+        // Mesa carry symbols and the driver-only suppressions in lsan.supp can match them.
+        for (const char* driver : {"libEGL_mesa.so.0", "libGLX_mesa.so.0", "libglapi.so.0",
+                                   "/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so"}) {
+            dlopen(driver, RTLD_NOW | RTLD_NODELETE | RTLD_GLOBAL);
         }
         auto* view = GLViewImpl::createWithRect("engine_tests", Rect(0, 0, kWidth, kHeight));
         ASSERT_NE(view, nullptr) << "no OpenGL 3.3 core context";
