@@ -129,7 +129,7 @@ void GLView::setFrameSize(float width, float height) {
 }
 
 void GLView::setDesignResolutionSize(float width, float height, ResolutionPolicy policy) {
-    if (width <= 0 || height <= 0)
+    if (policy != ResolutionPolicy::UNKNOWN && (width <= 0 || height <= 0))
         return;
     _designSize = Size(width, height);
     _policy = policy;

@@ -52,6 +52,7 @@ class GLView : public Ref {
     Size getFrameSize() const { return _frameSize; }
     virtual void setFrameSize(float width, float height);
     float getFrameZoomFactor() const { return _frameZoomFactor; }
+    // UNKNOWN goes back to a design size that follows the window.
     void setDesignResolutionSize(float width, float height, ResolutionPolicy policy);
     Size getDesignResolutionSize() const { return _designSize; }
     ResolutionPolicy getResolutionPolicy() const { return _policy; }

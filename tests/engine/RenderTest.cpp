@@ -1,6 +1,8 @@
 // Scenes drawn into the real framebuffer and checked pixel by pixel.
 #include <GL/glew.h>
+#include <SDL2/SDL.h>
 
+#include <string>
 #include <vector>
 
 #include "engine/2d/DrawNode.h"
@@ -8,7 +10,11 @@
 #include "engine/2d/Layer.h"
 #include "engine/2d/LayerColor.h"
 #include "engine/2d/Sprite.h"
+#include "engine/base/EventDispatcher.h"
+#include "engine/base/EventListenerTouchOneByOne.h"
+#include "engine/base/Touch.h"
 #include "engine/base/Utils.h"
+#include "engine/platform/Application.h"
 #include "engine/platform/FileUtils.h"
 #include "engine/platform/GLView.h"
 #include "engine/renderer/CustomCommand.h"
@@ -469,6 +475,66 @@ TEST_F(RenderTest, ScreenCaptureWritesWhatWasDrawn) {
     EXPECT_EQ(pixelAt(saved, 10, 10), kGreen);
     EXPECT_EQ(pixelAt(saved, 4, 10), kBlack);
     EXPECT_EQ(pixelAt(saved, 10, 27), kBlack);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(RenderTest, DesignResolutionScalesDrawingScissorAndTouches) {
+    GLView* view = Director::getInstance()->getOpenGLView();
+    view->setDesignResolutionSize(kWidth / 2, kHeight / 2, ResolutionPolicy::EXACT_FIT);
+    EXPECT_EQ(Director::getInstance()->getWinSize(), Size(kWidth / 2, kHeight / 2));
+    auto* clipped = ClippedLayer::create();
+    clipped->setContentSize(Size(10, 10));
+    clipped->setPosition(10, 10);
+    auto* fill = LayerColor::create(Color4B(0, 255, 0, 255), 50, 50);
+    clipped->addChild(fill);
+    scene->addChild(clipped);
+    Image image = renderFrame();
+    // 10 design units are 20 pixels; the scissor follows the same mapping.
+    EXPECT_EQ(countNot(image, 20, 20, 40, 40, kGreen), 0);
+    EXPECT_EQ(countNot(image, 0, 0, kWidth, 20, kBlack), 0);
+    EXPECT_EQ(countNot(image, 40, 0, kWidth, kHeight, kBlack), 0);
+
+    Vec2 seen;
+    auto* listener = EventListenerTouchOneByOne::create();
+    listener->onTouchBegan = [&](Touch* t, Event*) {
+        seen = t->getLocation();
+        return false;
+    };
+    scene->getEventDispatcher()->addEventListenerWithSceneGraphPriority(listener, scene);
+    const intptr_t id = 5;
+    const float x = 40, y = kHeight - 20;  // window point (40, 20 from the bottom)
+    view->handleTouchesBegin(1, &id, &x, &y);
+    EXPECT_EQ(seen, Vec2(20, 10));
+
+    view->setDesignResolutionSize(0, 0, ResolutionPolicy::UNKNOWN);
+    EXPECT_EQ(Director::getInstance()->getWinSize(), Size(kWidth, kHeight));
+    renderFrame();  // the projection returns to one unit per pixel
+    Image back = renderFrame();
+    EXPECT_EQ(countNot(back, 10, 10, 20, 20, kGreen), 0);
+    EXPECT_EQ(pixelAt(back, 20, 20), kBlack);
+}
+
+class BackgroundRecorder : public Application {
+  public:
+    bool applicationDidFinishLaunching() override { return true; }
+    void applicationDidEnterBackground() override { events.push_back("background"); }
+    void applicationWillEnterForeground() override { events.push_back("foreground"); }
+    std::vector<std::string> events;
+};
+
+TEST_F(RenderTest, MinimisingAndRestoringTheWindowReachTheApplication) {
+    BackgroundRecorder app;
+    ASSERT_EQ(Application::getInstance(), &app);
+    SDL_Event e{};
+    e.type = SDL_WINDOWEVENT;
+    e.window.event = SDL_WINDOWEVENT_MINIMIZED;
+    Director::getInstance()->getOpenGLView()->handleEvent(e);
+    e.window.event = SDL_WINDOWEVENT_RESTORED;
+    Director::getInstance()->getOpenGLView()->handleEvent(e);
+    EXPECT_EQ(app.events, (std::vector<std::string>{"background", "foreground"}));
 }
 
 }  // namespace
