@@ -120,6 +120,8 @@ class AccessoryCommunicationDelegate {
     bool connected() const { return link_ != nullptr && device_ != nullptr; }
     int ackCount() const { return ackCount_; }
     uint64_t rowsLogged() const { return logger_.rowsWritten(); }
+    // Stops the data log after this many rows (0: no limit); set before data flows.
+    void setLogRowLimit(uint64_t rows) { logger_.setRowLimit(rows); }
     // Bytes the framer has buffered and thrown away; for tests of hostile streams.
     size_t bufferedBytes();
     size_t droppedBytes();

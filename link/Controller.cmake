@@ -6,5 +6,6 @@ add_library(tarno_controller STATIC
   ${CMAKE_CURRENT_LIST_DIR}/FileResourceReader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/HeatMapBuilder.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SegmentAssembler.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SessionRecorder.cpp
 )
 target_link_libraries(tarno_controller PUBLIC tarno_link tarno_protocol tarno_model)

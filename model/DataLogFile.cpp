@@ -93,6 +93,7 @@ bool DataLogFile::open() {
     }
     file_ = file;
     path_ = std::move(path);
+    lastPath_ = path_;
     logStartMs_ = now();
     return true;
 }

@@ -38,6 +38,8 @@ class DataLogFile {
     void close();
     bool isOpen() const { return file_ != nullptr; }
     const std::string& path() const { return path_; }
+    // The path of the last file opened, kept after it is closed.
+    const std::string& lastPath() const { return lastPath_; }
     const std::string& directory() const { return directory_; }
     uint64_t logStartMs() const { return logStartMs_; }
 
@@ -73,6 +75,7 @@ class DataLogFile {
     LocalTime localTime_;
     Opener opener_;
     std::string path_;
+    std::string lastPath_;
     std::FILE* file_ = nullptr;
     uint64_t logStartMs_ = 0;
 };

@@ -35,7 +35,7 @@ bool DataLogger::begin(SpectrumSettings& model, LogMeasurement kind, bool& justO
 }
 
 void DataLogger::writeRow(bool absolute, int64_t offsetMs, const float* values, size_t count) {
-    if (!file_.isOpen()) {
+    if (!file_.isOpen() || (rowLimit_ != 0 && rowsWritten_ >= rowLimit_)) {
         return;
     }
     std::string row = file_.logTimestamp(absolute, offsetMs);

@@ -35,6 +35,9 @@ class DataLogger {
 
     // Rows handed to the file while it was open (for callers that stop after a number of rows).
     uint64_t rowsWritten() const { return rowsWritten_.load(); }
+    // After this many rows nothing more is written (0: no limit), so that a headless run stops
+    // with exactly the rows it asked for even when one packet carries many.
+    void setRowLimit(uint64_t rows) { rowLimit_ = rows; }
     DataLogFile& file() { return file_; }
 
   private:
@@ -46,4 +49,5 @@ class DataLogger {
     bool scaleChanged_ = false;
     LogMeasurement lastKind_ = LogMeasurement::kSweep5;
     std::atomic<uint64_t> rowsWritten_{0};
+    std::atomic<uint64_t> rowLimit_{0};
 };

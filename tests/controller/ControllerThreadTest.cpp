@@ -1,0 +1,117 @@
+// The controller with its real worker thread and the link's real I/O thread, the test's thread
+// acting as the main thread. Time is still a manual clock: the worker steps it at the end of each
+// pass once the link has moved everything, so the threads interleave freely but nothing waits on
+// wall-clock time. Run under ThreadSanitizer as well.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "tests/controller/ControllerTestSupport.h"
+
+namespace {
+
+// Polls `done` from the test thread, yielding between tries. The limit only keeps a broken build
+// from hanging the test run; nothing is asserted about how long it takes.
+template <typename Done>
+bool eventually(Done done) {
+    auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > give_up) {
+            return false;
+        }
+        std::this_thread::yield();
+    }
+    return true;
+}
+
+int sweeps(SpectrumSettings& model, BandSweepBuffers& band) {
+    std::lock_guard<ModelLock> guard(model.traceLock);
+    return band.sweepCount();
+}
+
+}  // namespace
+
+TEST(ControllerThreads, WorkerAndLinkThreadsStreamReconfigureAndStop) {
+    for (SimGeneration generation : {SimGeneration::Tarno, SimGeneration::TarnoDuo}) {
+        std::FILE* console = std::tmpfile();
+        ManualClock clock(1000);
+        SpectrumSettings model;
+        DataLogFile log("/nonexistent-tarno-dir/", &clock, fixedLocalTime);
+        FakeUsbBackend bus;
+        auto endpoints = std::make_shared<SimEndpoints>(generation, clock);
+        int id = bus.addAccessory();
+        bus.modify(id, [&](FakeUsbBackend::Device& d) { d.endpoints = endpoints; });
+        AccessoryCommunication link(bus, console);
+        std::atomic<bool> stopping{false};
+
+        AccessoryCommunicationDelegate::Options options;
+        options.clock = &clock;
+        options.dataLog = &log;
+        options.console = console;
+        options.waitUntil = [&](uint64_t until) {
+            while (!stopping && (link.queuedPackets() > 0 || endpoints->pending() > 0)) {
+                std::this_thread::yield();
+            }
+            if (clock.nowMilliseconds() < until) {
+                clock.set(until);
+            }
+            std::this_thread::yield();
+        };
+        AccessoryCommunicationDelegate controller(model, options);
+        ASSERT_TRUE(controller.workerRunning());
+        controller.bind(link);
+        link.start();
+
+        ASSERT_TRUE(eventually([&] { return sweeps(model, model.band24) >= 10; }))
+            << generationProfile(generation).folder;
+        {
+            std::lock_guard<ModelLock> guard(model.traceLock);
+            EXPECT_EQ(model.band24.heatMap.columns, model.band24.sweepPointCount);
+        }
+        // The main thread's view of the access-point list and settings while the threads run.
+        model.runtime.dataLogState = SpectrumSettings::kDataLogStartRequested;
+        controller.requestReconfigure(true);
+        const int acks = controller.ackCount();
+        ASSERT_TRUE(eventually([&] { return controller.ackCount() > acks; }));
+        ASSERT_TRUE(eventually([&] { return sweeps(model, model.band24) >= 5; }));
+        EXPECT_EQ(model.runtime.dataLogState, SpectrumSettings::kDataLogOn);
+
+        stopping = true;
+        controller.stopWorker();
+        EXPECT_FALSE(controller.workerRunning());
+        link.stop();
+        EXPECT_FALSE(model.runtime.deviceConnected);
+        EXPECT_EQ(model.runtime.dataLogState, SpectrumSettings::kDataLogOff);
+        std::fclose(console);
+    }
+}
+
+TEST(ControllerThreads, PlaybackOnTheWorkerWhileTheMainThreadReads) {
+    const MemoryResources& files = MemoryResources::recordings(SimGeneration::Tarno2);
+    ManualClock clock(1000);
+    SpectrumSettings model;
+    model.demo.hardware = 1;
+    DataLogFile log("/nonexistent-tarno-dir/", &clock, fixedLocalTime);
+    AccessoryCommunicationDelegate::Options options;
+    options.resources = &files;
+    options.clock = &clock;
+    options.dataLog = &log;
+    options.waitUntil = [&](uint64_t until) {
+        if (clock.nowMilliseconds() < until) {
+            clock.set(until);
+        }
+        std::this_thread::yield();
+    };
+    AccessoryCommunicationDelegate controller(model, options);
+    size_t seen = 0;
+    ASSERT_TRUE(eventually([&] {
+        std::lock_guard<ModelLock> guard(model.apListLock);
+        seen = model.accessPoints.size();
+        return seen >= 5 && sweeps(model, model.band24) >= 20;
+    }));
+    controller.requestReconfigure(true);
+    controller.stopWorker();
+    EXPECT_TRUE(controller.identified());
+}

@@ -1,0 +1,74 @@
+// tarno-cli log run as a user runs it, on the demonstration recordings of the build.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+std::string run(const std::string& command) {
+    std::string output;
+    std::FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        return output;
+    }
+    char chunk[256];
+    while (std::fgets(chunk, sizeof chunk, pipe)) {
+        output += chunk;
+    }
+    int status = pclose(pipe);
+    output += "exit " + std::to_string(WEXITSTATUS(status));
+    return output;
+}
+
+}  // namespace
+
+TEST(LogCommand, SimulatedDemonstrationWritesTheHeaderAndExactlyTheRowsAskedFor) {
+    char pattern[] = "/tmp/tarno-cli-log-XXXXXX";
+    std::string dir = mkdtemp(pattern);
+    std::string output = run(std::string(TARNO_CLI_PATH) +
+                             " log --demo 2 --signal 1 --band 1 --count 5 --simulated-time"
+                             " --resources " TARNO_TEST_RESOURCE_ROOT " --out " +
+                             dir);
+    EXPECT_NE(output.find("5 rows written to " + dir + "/Tarno_"), std::string::npos) << output;
+    EXPECT_NE(output.find("exit 0"), std::string::npos);
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        files.push_back(entry.path());
+    }
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(files[0].filename().string().rfind("Tarno_", 0), 0u);
+    EXPECT_EQ(files[0].extension(), ".csv");
+    std::ifstream in(files[0]);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    ASSERT_EQ(lines.size(), 8u);
+    EXPECT_EQ(lines[0], "Spectrum");
+    EXPECT_EQ(lines[1], "Spectrum Mode :: Frequency: MHz :: Amplitude: dBm");
+    EXPECT_EQ(lines[2].rfind("Freq (MHz):, 5145.0,5146.4,", 0), 0u);
+    EXPECT_NE(lines[3].find(".000,"), std::string::npos);
+    // The 5 GHz recording plays one sweep per 1.3 s of virtual time (13 passes of 100 ms).
+    EXPECT_EQ(lines[4].rfind("1.300,", 0), 0u);
+    EXPECT_EQ(lines[7].rfind("5.200,", 0), 0u);
+    for (size_t i = 2; i < lines.size(); ++i) {
+        EXPECT_EQ(std::count(lines[i].begin(), lines[i].end(), ','), 512) << i;
+        EXPECT_NE(lines[i].back(), ',');
+    }
+    std::filesystem::remove_all(dir);
+}
+
+TEST(LogCommand, RefusesMissingRecordingsAndBadArguments) {
+    EXPECT_NE(run(std::string(TARNO_CLI_PATH) +
+                  " log --demo 1 --simulated-time --resources /nonexistent --out /tmp 2>&1")
+                  .find("no demonstration recordings"),
+              std::string::npos);
+    EXPECT_NE(run(std::string(TARNO_CLI_PATH) + " log --band 2 --out /tmp 2>&1").find("exit 2"),
+              std::string::npos);
+    EXPECT_NE(
+        run(std::string(TARNO_CLI_PATH) + " log --power --band 1 --out /tmp 2>&1").find("exit 2"),
+        std::string::npos);
+}
