@@ -133,16 +133,21 @@ int countColour(const Image& image, int x0, int y0, int x1, int y1, Rgb colour) 
 
 std::string writePng(const std::string& name, int w, int h,
                      const std::function<Rgb(int x, int y)>& paint) {
+    return writeRgbaPng(name, w, h, [&paint](int x, int y, uint8_t rgba[4]) {
+        Rgb c = paint(x, y);
+        rgba[0] = c.r;
+        rgba[1] = c.g;
+        rgba[2] = c.b;
+        rgba[3] = 255;
+    });
+}
+
+std::string writeRgbaPng(const std::string& name, int w, int h,
+                         const std::function<void(int x, int y, uint8_t rgba[4])>& paint) {
     std::vector<unsigned char> pixels(static_cast<size_t>(w) * h * 4);
     for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            Rgb c = paint(x, y);
-            unsigned char* p = &pixels[(static_cast<size_t>(y) * w + x) * 4];
-            p[0] = c.r;
-            p[1] = c.g;
-            p[2] = c.b;
-            p[3] = 255;
-        }
+        for (int x = 0; x < w; ++x)
+            paint(x, y, &pixels[(static_cast<size_t>(y) * w + x) * 4]);
     }
     Image image;
     image.initWithRawData(pixels.data(), pixels.size(), w, h, false);

@@ -62,6 +62,9 @@ int countColour(const engine::Image& image, int x0, int y0, int x1, int y1, Rgb 
 // returns its absolute path.
 std::string writePng(const std::string& name, int w, int h,
                      const std::function<Rgb(int x, int y)>& paint);
+// The same with transparency: paint writes r, g, b, a (straight alpha).
+std::string writeRgbaPng(const std::string& name, int w, int h,
+                         const std::function<void(int x, int y, uint8_t rgba[4])>& paint);
 std::string writeSolidPng(const std::string& name, int w, int h, Rgb colour);
 
 }  // namespace uitest
