@@ -43,7 +43,9 @@ Vec2 ScrollView::minContainerOffset() const {
 void ScrollView::setInnerContainerSize(const Size& size) {
     // Keep the container's top edge (and left edge) where it is on screen.
     float fromTop = getContentOffset().y - minContainerOffset().y;
-    Size s(std::max(size.width, _contentSize.width), std::max(size.height, _contentSize.height));
+    auto usable = [](float v) { return std::isfinite(v) && v > 0 ? v : 0.f; };
+    Size s(std::max(usable(size.width), _contentSize.width),
+           std::max(usable(size.height), _contentSize.height));
     _innerContainer->setContentSize(s);
     Vec2 offset(getContentOffset().x, minContainerOffset().y + fromTop);
     setContentOffset(offset);
@@ -70,6 +72,13 @@ void ScrollView::jumpToTop() {
 }
 
 // Touch ------------------------------------------------------------------------------------
+
+void ScrollView::onExit() {
+    // Touches in progress end without this view hearing of it once it leaves the scene.
+    _touches.clear();
+    _touchMoved = false;
+    Layout::onExit();
+}
 
 float ScrollView::pairSpread() const {
     Vec2 a = convertToNodeSpace(_touches[0]->getLocation());

@@ -47,6 +47,8 @@ class ScrollView : public Layout {
     void addChild(Node* child, int localZOrder, int tag) override;
     void addChild(Node* child, int localZOrder, const std::string& name) override;
 
+    void onExit() override;
+
     bool onTouchBegan(Touch* touch, Event* event) override;
     void onTouchMoved(Touch* touch, Event* event) override;
     void onTouchEnded(Touch* touch, Event* event) override;

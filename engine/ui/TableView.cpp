@@ -135,6 +135,9 @@ void TableView::scrollViewDidScroll() {
     _cellsUsed.swap(keep);
 
     for (ssize_t idx = start; idx >= 0 && idx <= end; ++idx) {
+        // A data source that reloads from tableCellAtIndex may have shortened the list.
+        if (idx >= getNumberOfRows())
+            break;
         // Rows of no height can be neither seen nor touched.
         if (cellAtIndex(idx) || _rowStarts[static_cast<size_t>(idx) + 1] <= _rowStarts[idx])
             continue;

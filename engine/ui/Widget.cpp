@@ -108,6 +108,11 @@ void Widget::onEnter() {
     Node::onEnter();
 }
 
+void Widget::onExit() {
+    setHighlighted(false);
+    Node::onExit();
+}
+
 bool Widget::hitTest(const Vec2& worldPoint) const {
     Vec2 p = convertToNodeSpace(worldPoint);
     return Rect(Vec2::ZERO, _contentSize).containsPoint(p);

@@ -61,6 +61,8 @@ class Widget : public Node {
     const Size& getCustomSize() const { return _customSize; }
 
     void onEnter() override;
+    // A touch in progress is dropped: the widget will not hear of its end.
+    void onExit() override;
 
     virtual bool onTouchBegan(Touch* touch, Event* event);
     virtual void onTouchMoved(Touch* touch, Event* event);

@@ -30,6 +30,12 @@ class Rows : public TableViewDataSource, public TableViewDelegate {
     TableViewCell* tableCellAtIndex(TableView* table, ssize_t idx) override {
         if (idx == nullRow)
             return nullptr;
+        if (reloadFromCell) {
+            // Re-entrant reload to a shorter list, as a data source reacting to a change might.
+            reloadFromCell = false;
+            count = 2;
+            table->reloadData();
+        }
         TableViewCell* cell = table->dequeueCell();
         if (cell) {
             ++reused;
@@ -58,6 +64,7 @@ class Rows : public TableViewDataSource, public TableViewDelegate {
     int created = 0;
     int reused = 0;
     bool removeOnTouch = false;
+    bool reloadFromCell = false;
     std::vector<ssize_t> touched;
 };
 
@@ -287,6 +294,40 @@ TEST_F(TableViewTest, BrokenDataSourceAnswersDoNotBreakTheTable) {
     rows.heights.clear();
     table->reloadData();
     EXPECT_EQ(cellsInTable(table), 0u);
+}
+
+TEST_F(TableViewTest, TableLeavingTheSceneMidDragForgetsItsTouches) {
+    TableView* table = makeTable();
+    table->retain();
+    touchBegan(0, 150, 60);
+    touchMoved(0, 150, 90);
+    table->removeFromParent();
+    touchEnded(0, 150, 90);  // goes nowhere: the table is out of the scene
+    step(1);                 // the finished touch is released
+    scene->addChild(table);
+    table->release();
+    const float before = table->getContentOffset().y;
+    // Two fresh fingers act as a pinch of their own, not against the vanished touch.
+    touchBegan(1, 150, 60);
+    touchBegan(2, 150, 120);
+    touchMoved(1, 150, 50);
+    touchEnded(1, 150, 50);
+    touchEnded(2, 150, 120);
+    EXPECT_EQ(table->getContentOffset().y, before - 10);  // spreading shows what lies above
+    tap(150, 135);
+    EXPECT_EQ(rows.touched.size(), 1u);
+}
+
+TEST_F(TableViewTest, DataSourceReloadingFromInsideACellRequestStaysInBounds) {
+    TableView* table = makeTable();
+    rows.reloadFromCell = true;
+    table->setContentOffset(Vec2(0, table->minContainerOffset().y + 20 * 100));
+    EXPECT_EQ(table->getNumberOfRows(), 2);
+    EXPECT_LE(cellsInTable(table), 2u);
+    table->reloadData();
+    Image image = renderFrame();
+    EXPECT_EQ(rowAt(image, 139), 0);
+    EXPECT_EQ(rowAt(image, 101), 1);
 }
 
 }  // namespace
