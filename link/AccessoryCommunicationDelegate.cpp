@@ -820,12 +820,12 @@ void AccessoryCommunicationDelegate::handleSpectrum(const uint8_t* bytes, size_t
             static_cast<int>(std::min(points, static_cast<size_t>(buffers.pointsPerSweep())));
         buffers.appendSweep(sweep, n);
         if (band == 1) {
-            HeatMapBuilder::rebuild(buffers, n, a.levelRows24, a.levelMin24, a.levelMax24);
+            heatMap24_.update(buffers, n, a.levelRows24, a.levelMin24, a.levelMax24);
             if (a.hasSsidScan24) {
                 recomputeUtilization();
             }
         } else {
-            HeatMapBuilder::rebuild(buffers, n, a.levelRows5, a.levelMin5, a.levelMax5);
+            heatMap5_.update(buffers, n, a.levelRows5, a.levelMin5, a.levelMax5);
         }
         logger_.logSweep(model_, band == 1 ? LogMeasurement::kSweep24 : LogMeasurement::kSweep5,
                          sweep, static_cast<size_t>(n));

@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "link/DemoPlayback.h"
+#include "link/HeatMapBuilder.h"
 #include "link/SegmentAssembler.h"
 #include "model/DataLogFile.h"
 #include "model/DataLogger.h"
@@ -214,6 +215,8 @@ class AccessoryCommunicationDelegate {
     SegmentAssembler powerSegments_;
     SegmentAssembler sweepSegments24_;
     SegmentAssembler sweepSegments5_;
+    HeatMapBuilder heatMap24_;
+    HeatMapBuilder heatMap5_;
     int rollCountdown_ = 0;
     DataLogger logger_;
     AccessPointMerger merger_;

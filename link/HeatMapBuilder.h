@@ -1,9 +1,13 @@
 #pragma once
 
+#include <cstdint>
+
 class BandSweepBuffers;
 
-// Rebuilds a band's persistence heat map from its newest sweeps: one hit per point and sweep in
-// the row of its level. Runs on the link's thread under traceLock after every sweep.
+// Keeps a band's persistence heat map equal to the hit counts of its newest sweeps: one hit per
+// point and sweep in the row of its level. Runs on the link's thread under traceLock after every
+// sweep. One builder per band: it remembers what it built so that the next sweep only adds its own
+// hits and takes away those of the sweep that left the window, instead of recounting all fifty.
 class HeatMapBuilder {
   public:
     static constexpr int kNewestSweeps = 50;
@@ -11,8 +15,21 @@ class HeatMapBuilder {
     // would only cost memory.
     static constexpr int kMaxRows = 4096;
 
-    // `columns` points of each of the newest sweeps, `rows` level rows spanning lo..hi dBm.
-    // Levels below the range count in row 0 and above it in the top row; a NaN level, or a range
-    // that is NaN or empty (no description yet), adds nothing, so no count lands outside the grid.
+    // After one sweep was appended to `band`: brings its heat map up to date. Recounts from
+    // scratch whenever anything else changed (size, range, a cleared or refilled history).
+    void update(BandSweepBuffers& band, int columns, int rows, float lo, float hi);
+
+    // Recounts `columns` points of each of the newest sweeps into `rows` level rows spanning
+    // lo..hi dBm. Levels below the range count in row 0 and above it in the top row; a NaN level,
+    // or a range that is NaN or empty (no description yet), adds nothing, so no count lands
+    // outside the grid.
     static void rebuild(BandSweepBuffers& band, int columns, int rows, float lo, float hi);
+
+  private:
+    bool built_ = false;
+    int columns_ = 0;
+    int rows_ = 0;
+    float lo_ = 0.0f;
+    float hi_ = 0.0f;
+    int sweepCount_ = 0;
 };

@@ -312,3 +312,33 @@ TEST(HeatMap, LevelsOutsideTheRangeAndNanRangesStayInsideTheGrid) {
     HeatMapBuilder::rebuild(band, 4, 1 << 30, -90.0f, -10.0f);
     EXPECT_EQ(band.heatMap.rows, HeatMapBuilder::kMaxRows);
 }
+
+TEST(HeatMap, SweepBySweepUpdatesEqualAFullRecountThroughLimitsAndClears) {
+    BandSweepBuffers band(256);
+    band.sweepLimit = 120;
+    HeatMapBuilder builder;
+    std::mt19937 random(3);
+    std::uniform_real_distribution<float> level(-110.0f, 0.0f);
+    std::vector<float> sweep(200);
+    for (int s = 0; s < 400; ++s) {
+        for (float& v : sweep) {
+            v = level(random);
+        }
+        sweep[s % 200] = NAN;
+        if (s == 250) {
+            band.clear();  // a configuration change in between
+        }
+        band.appendSweep(sweep.data(), 200);
+        builder.update(band, 200, 64, -90.0f, -10.0f);
+        if (s % 37 == 0 || s == 399) {
+            std::vector<uint16_t> incremental = band.heatMap.counts;
+            HeatMapBuilder::rebuild(band, 200, 64, -90.0f, -10.0f);
+            ASSERT_EQ(incremental, band.heatMap.counts) << "after sweep " << s;
+        }
+    }
+    // A new level range recounts.
+    builder.update(band, 200, 64, -100.0f, -20.0f);
+    std::vector<uint16_t> incremental = band.heatMap.counts;
+    HeatMapBuilder::rebuild(band, 200, 64, -100.0f, -20.0f);
+    EXPECT_EQ(incremental, band.heatMap.counts);
+}
