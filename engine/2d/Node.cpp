@@ -20,10 +20,13 @@ Node::Node()
       _eventDispatcher(Director::getInstance()->getEventDispatcher()) {}
 
 Node::~Node() {
-    // Anything still pointing at this node from the frame services must go now.
-    _scheduler->unscheduleAllForTarget(this);
-    _actionManager->removeAllActionsFromTarget(this);
-    _eventDispatcher->removeEventListenersForTarget(this);
+    // Anything still pointing at this node from the frame services must go now. A node that
+    // outlives the director (released after shutdown) has nothing left to unregister from.
+    if (Director::hasInstance() && Director::getInstance()->getScheduler() == _scheduler) {
+        _scheduler->unscheduleAllForTarget(this);
+        _actionManager->removeAllActionsFromTarget(this);
+        _eventDispatcher->removeEventListenersForTarget(this);
+    }
     for (Node* child : _children) {
         child->_parent = nullptr;
         child->release();

@@ -25,6 +25,10 @@ Director* Director::getInstance() {
     return s_director;
 }
 
+bool Director::hasInstance() {
+    return s_director != nullptr;
+}
+
 void Director::destroyInstance() {
     if (!s_director)
         return;

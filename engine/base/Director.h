@@ -24,6 +24,7 @@ class Director {
     static Director* getInstance();
     // Tears everything down (scene, caches, GL view); the next getInstance() starts afresh.
     static void destroyInstance();
+    static bool hasInstance();
 
     void setOpenGLView(GLView* view);
     GLView* getOpenGLView() const { return _view; }
