@@ -141,6 +141,7 @@ AccessoryCommunicationDelegate::SettingsSnapshot AccessoryCommunicationDelegate:
 }
 
 void AccessoryCommunicationDelegate::runPass() {
+    std::lock_guard<std::mutex> pass(passLock_);
     uint64_t t = now();
     if (connected()) {
         connectedPass(t);
@@ -514,6 +515,7 @@ bool AccessoryCommunicationDelegate::shouldConnect(AccessoryCommunication*,
 
 void AccessoryCommunicationDelegate::didConnect(AccessoryCommunication* link,
                                                 BramelAccessoryDevice* device) {
+    std::lock_guard<std::mutex> pass(passLock_);
     {
         std::lock_guard<std::mutex> guard(packetLock_);
         clearSegments();
@@ -532,6 +534,7 @@ void AccessoryCommunicationDelegate::didConnect(AccessoryCommunication* link,
 
 void AccessoryCommunicationDelegate::didDisconnect(AccessoryCommunication*, BramelAccessoryDevice*,
                                                    int) {
+    std::lock_guard<std::mutex> pass(passLock_);
     link_ = nullptr;
     device_ = nullptr;
     {

@@ -88,7 +88,7 @@ class AccessoryCommunicationDelegate {
     };
 
     AccessoryCommunicationDelegate(SpectrumSettings& model, Options options);
-    // Stops the worker thread.
+    // Stops the worker thread. Stop the link (or unbind it) first: its handlers point here.
     ~AccessoryCommunicationDelegate();
 
     AccessoryCommunicationDelegate(const AccessoryCommunicationDelegate&) = delete;
@@ -206,6 +206,10 @@ class AccessoryCommunicationDelegate {
     std::atomic<int> ackCount_{0};
     std::atomic<bool> discardFirstRead_{false};
     std::atomic<int> scanListCount_{0};
+
+    // Held for a whole worker pass and while a connection comes or goes, so a pass never mixes
+    // playback and accessory state. Taken before packetLock_.
+    std::mutex passLock_;
 
     // The packet path's own state, and the protocol the worker also uses: held by whoever runs
     // the packet path (the I/O thread, or the worker while it plays back) and by the worker while
