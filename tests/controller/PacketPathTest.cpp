@@ -9,6 +9,7 @@
 
 #include "link/HeatMapBuilder.h"
 #include "link/SegmentAssembler.h"
+#include "model/MillisecondClock.h"
 #include "protocol/AccessoryProtocolFactory.h"
 #include "sim/PacketEncoder.h"
 #include "tests/controller/ControllerTestSupport.h"
@@ -341,4 +342,34 @@ TEST(HeatMap, SweepBySweepUpdatesEqualAFullRecountThroughLimitsAndClears) {
     std::vector<uint16_t> incremental = band.heatMap.counts;
     HeatMapBuilder::rebuild(band, 200, 64, -100.0f, -20.0f);
     EXPECT_EQ(incremental, band.heatMap.counts);
+}
+
+TEST(PacketPath, EverNewAccessPointsKeepTheListBoundedToTheMostRecentlySeen) {
+    IdentifiedRig rig(SimGeneration::TarnoDuo);
+    setMillisecondClock(&rig.clock);  // the merger stamps last-seen times from the process clock
+    std::vector<SimAccessPoint> batch(20);
+    for (int list = 0; list < 40; ++list) {
+        for (int i = 0; i < 20; ++i) {
+            SimAccessPoint& ap = batch[static_cast<size_t>(i)];
+            ap.name = "net";
+            ap.bssid[0] = 0x02;
+            ap.bssid[4] = static_cast<uint8_t>(list);
+            ap.bssid[5] = static_cast<uint8_t>(i);
+            ap.channel = 6;
+            ap.rssi = -60;
+            ap.standards = 0x06;
+        }
+        std::vector<uint8_t> packet;
+        rig.wire.encoder.accessPointList(batch, packet);
+        rig.feed(packet);
+        rig.clock.advance(100);
+    }
+    setMillisecondClock(nullptr);
+    std::lock_guard<ModelLock> guard(rig.model.apListLock);
+    ASSERT_EQ(rig.model.accessPoints.size(), AccessoryCommunicationDelegate::kMaxAccessPoints);
+    EXPECT_EQ(rig.model.runtime.scanCount, 40);
+    for (const auto& ap : rig.model.accessPoints) {
+        // 800 were seen: the 288 least recently seen (lists 0 to 13 and part of 14) are gone.
+        ASSERT_GE(ap->bssid[4], 14);
+    }
 }
