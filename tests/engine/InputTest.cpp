@@ -273,3 +273,37 @@ TEST_F(InputTest, KeyboardListenersSeeKeys) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(InputTest, FixedPrioritiesSurroundTheSceneGraph) {
+    auto* layer = RecordingLayer::create("graph", &log, false);
+    layer->setContentSize(Size(kWidth, kHeight));
+    scene->addChild(layer);
+    auto fixed = [this](const std::string& name, int priority) {
+        auto* listener = EventListenerTouchOneByOne::create();
+        listener->onTouchBegan = [this, name](Touch*, Event*) {
+            log.push_back(name);
+            return false;
+        };
+        Director::getInstance()->getEventDispatcher()->addEventListenerWithFixedPriority(listener,
+                                                                                         priority);
+        return listener;
+    };
+    auto* after = fixed("after", 10);
+    auto* before = fixed("before", -10);
+    auto* first = fixed("first", -20);
+    auto* refused = EventListenerTouchOneByOne::create();
+    Director::getInstance()->getEventDispatcher()->addEventListenerWithFixedPriority(refused, 0);
+    EXPECT_FALSE(refused->isRegistered());  // 0 belongs to the scene graph
+
+    touch("began", 0, 10, 10);
+    touch("ended", 0, 10, 10);
+    EXPECT_EQ(log, (std::vector<std::string>{"first", "before", "graph began 0", "after",
+                                             "graph ended 0"}));
+    for (auto* listener : {after, before, first}) {
+        Director::getInstance()->getEventDispatcher()->removeEventListener(listener);
+    }
+}
+
+}  // namespace

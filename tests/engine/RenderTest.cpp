@@ -538,3 +538,82 @@ TEST_F(RenderTest, MinimisingAndRestoringTheWindowReachTheApplication) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(RenderTest, TranslucentPngsArePremultipliedAndNodesFade) {
+    // 50 % alpha red written as straight alpha in the file.
+    std::vector<unsigned char> pixels(4 * 4 * 4);
+    for (size_t i = 0; i < pixels.size(); i += 4) {
+        pixels[i] = 255;
+        pixels[i + 3] = 128;
+    }
+    Image file;
+    ASSERT_TRUE(file.initWithRawData(pixels.data(), pixels.size(), 4, 4, false));
+    ASSERT_TRUE(file.saveToFile(scratchDirectory() + "half.png"));
+    auto* sprite = Sprite::create("half.png");
+    ASSERT_NE(sprite, nullptr);
+    EXPECT_TRUE(sprite->getTexture()->hasPremultipliedAlpha());
+    sprite->setPosition(20, 20);
+    scene->addChild(LayerColor::create(Color4B(0, 0, 255, 255), kWidth, kHeight), -1);
+    scene->addChild(sprite);
+
+    auto* node = DrawNode::create();
+    node->drawSolidRect(Vec2(60, 10), Vec2(80, 30), Color4F(1, 1, 1, 1));
+    node->setOpacity(64);
+    scene->addChild(node);
+
+    Image image = renderFrame();
+    Rgba p = pixelAt(image, 20, 20);
+    EXPECT_NEAR(p.r, 128, 1);
+    EXPECT_NEAR(p.b, 127, 1);
+    Rgba faded = pixelAt(image, 70, 20);
+    EXPECT_NEAR(faded.r, 64, 1);
+    EXPECT_NEAR(faded.b, 255, 1);
+
+    // Missing and broken files give no sprite rather than a crash or an empty one.
+    EXPECT_EQ(Sprite::create("missing.png"), nullptr);
+    FileUtils::getInstance()->writeDataToFile(Data(pixels.data(), 16),
+                                              scratchDirectory() + "bad.png");
+    EXPECT_EQ(Sprite::create("bad.png"), nullptr);
+}
+
+TEST_F(RenderTest, LabelAlignmentInsideFixedDimensions) {
+    FileUtils::getInstance()->setDefaultResourceRootPath(ENGINE_TEST_RESOURCE_ROOT);
+    FileUtils::getInstance()->setSearchPaths({"res", ""});
+    auto* right = Label::createWithTTF("I\nIIII", "fonts/roboto/Roboto-Bold.ttf", 20, Size(100, 60),
+                                       TextHAlignment::RIGHT);
+    ASSERT_NE(right, nullptr);
+    EXPECT_EQ(right->getContentSize(), Size(100, 60));
+    right->setAnchorPoint(Vec2::ANCHOR_BOTTOM_LEFT);
+    right->setPosition(10, 10);
+    scene->addChild(right);
+    Image image = renderFrame();
+    // Both lines end at the right edge, so the longer second line starts further left.
+    int rowHeight = static_cast<int>(right->getLineHeight());
+    auto leftmostInk = [&](int y0, int y1) {
+        for (int x = 0; x < kWidth; ++x) {
+            if (countNot(image, x, y0, x + 1, y1, kBlack) > 0)
+                return x;
+        }
+        return -1;
+    };
+    auto rightmostInk = [&](int y0, int y1) {
+        for (int x = kWidth - 1; x >= 0; --x) {
+            if (countNot(image, x, y0, x + 1, y1, kBlack) > 0)
+                return x;
+        }
+        return -1;
+    };
+    int first = leftmostInk(70 - rowHeight, 70),
+        second = leftmostInk(70 - 2 * rowHeight, 70 - rowHeight);
+    EXPECT_GT(first, 90);
+    EXPECT_LT(second, first - 8);
+    EXPECT_GE(rightmostInk(70 - rowHeight, 70), 104);
+    EXPECT_LT(rightmostInk(70 - rowHeight, 70), 110);
+    EXPECT_NEAR(rightmostInk(70 - 2 * rowHeight, 70 - rowHeight), rightmostInk(70 - rowHeight, 70),
+                1);
+    EXPECT_EQ(countNot(image, 0, 0, 10, kHeight, kBlack), 0);
+}
+
+}  // namespace

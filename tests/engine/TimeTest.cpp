@@ -1,4 +1,5 @@
 // Scheduler and actions, driven by fixed frame intervals.
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -173,6 +174,66 @@ TEST_F(TimeTest, AnActionMayRemoveItsOwnNode) {
     step(3, 0.1f);
     EXPECT_EQ(g_removed, 1);
     EXPECT_EQ(scene->getChildrenCount(), 0u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SchedulerTest, PrioritiesOrderPerFrameUpdatesAndPausingHoldsTimers) {
+    Scheduler scheduler;
+    std::vector<std::string> order;
+    int a = 0, b = 0, c = 0;
+    scheduler.schedulePerFrame([&](float) { order.push_back("late"); }, &a, 5, false);
+    scheduler.schedulePerFrame([&](float) { order.push_back("early"); }, &b, -5, false);
+    scheduler.schedulePerFrame([&](float) { order.push_back("normal"); }, &c, 0, false);
+    scheduler.update(0.1f);
+    EXPECT_EQ(order, (std::vector<std::string>{"early", "normal", "late"}));
+
+    int fired = 0;
+    scheduler.schedule([&](float) { ++fired; }, &a, 0.5f, Scheduler::REPEAT_FOREVER, 0, false, "t");
+    scheduler.pauseTarget(&a);
+    order.clear();
+    for (int i = 0; i < 10; ++i)
+        scheduler.update(0.1f);
+    EXPECT_EQ(fired, 0);
+    EXPECT_EQ(std::count(order.begin(), order.end(), "late"), 0);
+    scheduler.resumeTarget(&a);
+    for (int i = 0; i < 5; ++i)
+        scheduler.update(0.1f);
+    EXPECT_EQ(fired, 1);  // time spent paused does not count
+
+    // A callback that schedules another one during the update does not break the loop; the new
+    // one starts running from the next update.
+    int added = 0;
+    scheduler.schedulePerFrame(
+        [&](float) {
+            if (!scheduler.isUpdateScheduled(&added)) {
+                scheduler.schedulePerFrame([&](float) { ++added; }, &added, -10, false);
+            }
+        },
+        &fired, 0, false);
+    scheduler.update(0.1f);
+    EXPECT_EQ(added, 0);
+    scheduler.update(0.1f);
+    EXPECT_EQ(added, 1);
+    scheduler.unscheduleAll();
+    scheduler.update(0.1f);
+    EXPECT_EQ(added, 1);
+}
+
+TEST(SchedulerTest, DelayComesBeforeTheFirstCallAndRepeatCountsExtraCalls) {
+    Scheduler scheduler;
+    int target = 0;
+    std::vector<float> calls;
+    float now = 0;
+    scheduler.schedule([&](float) { calls.push_back(now); }, &target, 0.25f, 2, 1.0f, false, "k");
+    for (int i = 0; i < 12; ++i) {
+        now += 0.125f;
+        scheduler.update(0.125f);
+    }
+    EXPECT_EQ(calls, (std::vector<float>{1.0f, 1.25f, 1.5f}));
+    EXPECT_FALSE(scheduler.isScheduled("k", &target));
 }
 
 }  // namespace
