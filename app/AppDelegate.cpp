@@ -1,0 +1,129 @@
+#include "app/AppDelegate.h"
+
+#include "app/MainScene.h"
+#include "engine/base/Director.h"
+#include "engine/platform/Device.h"
+#include "engine/platform/FileUtils.h"
+#include "engine/platform/GLViewImpl.h"
+#include "link/AccessoryCommunication.h"
+#include "link/AccessoryCommunicationDelegate.h"
+#include "link/FileResourceReader.h"
+#include "menus/ScreenLog.h"
+#include "model/DataLogFile.h"
+#include "model/ScopedModelLocks.h"
+#include "model/SpectrumSettings.h"
+
+namespace {
+
+constexpr float kWindowWidth = 960.f;
+constexpr float kWindowHeight = 640.f;
+constexpr int kDisplayClass = 3;
+constexpr int kScreenLogLevels = 31;
+constexpr uint64_t kScreenLogLifetimeMs = 15000;
+constexpr int kScreenLogZOrder = 95;
+
+}  // namespace
+
+AppDelegate::AppDelegate() = default;
+
+AppDelegate::~AppDelegate() {
+    shutdown();
+}
+
+void AppDelegate::initGLContextAttrs() {
+    engine::GLContextAttrs attrs;
+    attrs.redBits = 8;
+    attrs.greenBits = 8;
+    attrs.blueBits = 8;
+    attrs.alphaBits = 8;
+    attrs.depthBits = 24;
+    attrs.stencilBits = 8;
+    engine::GLView::setGLContextAttrs(attrs);
+}
+
+bool AppDelegate::applicationDidFinishLaunching() {
+    engine::Device::setKeepScreenOn(true);
+
+    // The store and the data logs live in ~/.local/share/Tarno/ (or $XDG_DATA_HOME/Tarno/).
+    engine::FileUtils::getInstance()->setWritableDirectoryName("Tarno");
+
+    // No other thread exists yet, so the model needs no locks here.
+    SpectrumSettings* model = SpectrumSettings::getInstance();
+    model->loadConfiguration(0);
+
+    engine::Director* director = engine::Director::getInstance();
+    if (!director->getOpenGLView()) {
+        engine::GLView* view = engine::GLViewImpl::createWithRect(
+            "Tarno", engine::Rect(0, 0, kWindowWidth, kWindowHeight), 1.0f);
+        if (!view)
+            return false;
+        director->setOpenGLView(view);
+    }
+    director->setAnimationInterval(1.f / 60.f);
+    director->setContentScaleFactor(1.f);
+    model->runtime.displayClass = kDisplayClass;
+
+    engine::FileUtils* files = engine::FileUtils::getInstance();
+    files->setSearchPaths({"res/desktop/sd", "res", ""});
+
+    MainScene* scene = MainScene::create();
+    if (!scene)
+        return false;
+
+    screenLog = ScreenLog::create();
+    if (screenLog) {
+        screenLog->retain();
+        screenLog->setLevelMask(kScreenLogLevels);
+        screenLog->setTimeoutMilliseconds(kScreenLogLifetimeMs);
+        screenLog->setPosition(director->getVisibleOrigin());
+        screenLog->setContentSize(director->getVisibleSize());
+        scene->addChild(screenLog, kScreenLogZOrder);
+        model->runtime.screenLog = screenLog;
+    }
+
+    director->runWithScene(scene);
+
+    // The worker reads recordings itself: the engine's file utilities are main-thread only.
+    resources = std::make_unique<FileResourceReader>(files->getDefaultResourceRootPath());
+    dataLog = std::make_unique<DataLogFile>(files->getWritablePath());
+    communication = std::make_unique<AccessoryCommunication>();
+    AccessoryCommunicationDelegate::Options options;
+    options.resources = resources.get();
+    options.dataLog = dataLog.get();
+    communicationDelegate = std::make_unique<AccessoryCommunicationDelegate>(*model, options);
+    communicationDelegate->bind(*communication);
+    communication->start();
+    return true;
+}
+
+void AppDelegate::applicationDidEnterBackground() {
+    engine::Director::getInstance()->stopAnimation();
+    SpectrumSettings* model = SpectrumSettings::getInstance();
+    {
+        ScopedModelLocks locks(*model, ScopedModelLocks::kAll);
+        model->saveConfiguration(0);
+    }
+    if (model->runtime.deviceConnected && communication)
+        communication->setSuspended(true);
+    model->runtime.inBackground = true;
+}
+
+void AppDelegate::applicationWillEnterForeground() {
+    engine::Director::getInstance()->startAnimation();
+    if (communication)
+        communication->setSuspended(false);
+    SpectrumSettings::getInstance()->runtime.inBackground = false;
+}
+
+void AppDelegate::shutdown() {
+    if (communication)
+        communication->stop();
+    if (communicationDelegate)
+        communicationDelegate->stopWorker();
+    SpectrumSettings* model = SpectrumSettings::getInstance();
+    if (screenLog) {
+        model->runtime.screenLog = nullptr;
+        screenLog->release();
+        screenLog = nullptr;
+    }
+}

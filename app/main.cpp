@@ -1,0 +1,68 @@
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "app/AppDelegate.h"
+#include "engine/base/Director.h"
+#include "engine/base/Scheduler.h"
+#include "engine/base/Utils.h"
+#include "engine/platform/FileUtils.h"
+#include "engine/platform/Image.h"
+
+namespace {
+
+// Frames rendered before the picture is taken when there is no display: a few seconds of the
+// demonstration, so traces and access points have arrived.
+constexpr unsigned int kHeadlessFrames = 240;
+
+bool haveDisplay() {
+    return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
+}
+
+// Without a display the program cannot open its window. It renders the demonstration off screen
+// instead and writes what the window would show into a PNG file, so the user still sees Tarno.
+void arrangeHeadlessPicture(std::string& picturePath) {
+    engine::Director* director = engine::Director::getInstance();
+    director->getScheduler()->schedule(
+        [director, &picturePath](float) {
+            if (director->getTotalFrames() < kHeadlessFrames || director->isEnding())
+                return;
+            picturePath = engine::FileUtils::getInstance()->getWritablePath() + "Tarno_demo.png";
+            director->addAfterDrawCallback([director, &picturePath]() {
+                engine::Image image;
+                if (!engine::utils::captureFramebuffer(&image) || !image.saveToFile(picturePath))
+                    picturePath.clear();
+                director->end();
+            });
+        },
+        director, 0.f, false, "headless-picture");
+}
+
+}  // namespace
+
+int main() {
+    const bool headless = !haveDisplay();
+    if (headless) {
+        std::printf(
+            "Tarno: no display found (DISPLAY is not set); rendering the demonstration "
+            "off screen instead.\n");
+        setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    }
+
+    AppDelegate app;
+    std::string picturePath;
+    if (headless)
+        arrangeHeadlessPicture(picturePath);
+    int code = app.run();
+    app.shutdown();
+
+    if (headless) {
+        if (picturePath.empty()) {
+            std::printf("Tarno: the off-screen picture could not be written.\n");
+            return code ? code : 1;
+        }
+        std::printf("Tarno: the demonstration as it would appear on screen is in %s\n",
+                    picturePath.c_str());
+    }
+    return code;
+}

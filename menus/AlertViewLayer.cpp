@@ -1,0 +1,146 @@
+#include "menus/AlertViewLayer.h"
+
+#include <algorithm>
+
+#include "engine/2d/Label.h"
+#include "engine/2d/Sprite.h"
+#include "engine/base/Director.h"
+#include "engine/base/EventDispatcher.h"
+#include "engine/base/EventListenerTouchOneByOne.h"
+#include "engine/ui/Button.h"
+#include "menus/AlertViewDelegate.h"
+
+using engine::Vec2;
+
+namespace {
+
+constexpr float kBoxWidth = 360.f;
+constexpr float kBoxHeight = 200.f;
+constexpr float kButtonWidth = 120.f;
+constexpr float kButtonHeight = 40.f;
+constexpr float kTitleSize = 16.f;
+constexpr float kMessageSize = 14.f;
+const char* const kBoldFont = "fonts/roboto/Roboto-Bold.ttf";
+const char* const kRegularFont = "fonts/roboto/Roboto-Regular.ttf";
+
+}  // namespace
+
+AlertViewLayer* AlertViewLayer::create(const std::vector<std::string>& buttonTitles,
+                                       const std::string& title, const std::string& message,
+                                       const std::string& detail, AlertViewDelegate* delegate) {
+    auto* alert = new (std::nothrow) AlertViewLayer();
+    if (alert && alert->initWithTexts(buttonTitles, title, message, detail, delegate)) {
+        alert->autorelease();
+        return alert;
+    }
+    delete alert;
+    return nullptr;
+}
+
+bool AlertViewLayer::initWithTexts(const std::vector<std::string>& buttonTitles,
+                                   const std::string& title, const std::string& message,
+                                   const std::string& detail, AlertViewDelegate* delegate) {
+    if (!initWithColor(engine::Color4B(0, 0, 0, 127)))
+        return false;
+    buttonTitles_ = buttonTitles;
+    title_ = title;
+    message_ = message;
+    detail_ = detail;
+    delegate_ = delegate;
+
+    // Nothing behind the alert may be touched while it is shown.
+    auto* listener = engine::EventListenerTouchOneByOne::create();
+    listener->setSwallowTouches(true);
+    listener->onTouchBegan = [](engine::Touch*, engine::Event*) { return true; };
+    _eventDispatcher->addEventListenerWithSceneGraphPriority(listener, this);
+    return true;
+}
+
+void AlertViewLayer::onEnter() {
+    LayerColor::onEnter();
+    if (!built_)
+        buildBox();
+}
+
+void AlertViewLayer::buildBox() {
+    built_ = true;
+    const engine::Size size = _contentSize;
+    const Vec2 centre(size.width * 0.5f, size.height * 0.5f);
+
+    auto* background = engine::Sprite::create("AlertViewBackground.png");
+    if (background) {
+        background->setPosition(centre);
+        const engine::Size image = background->getContentSize();
+        if (image.width > 0 && image.height > 0)
+            background->setScale(kBoxWidth / image.width, kBoxHeight / image.height);
+        addChild(background, 1);
+    }
+    auto* spotlight = engine::Sprite::create("AlertViewSpotlight.png");
+    if (spotlight) {
+        spotlight->setPosition(centre.x, centre.y + kBoxHeight * 0.5f - 8.f);
+        const engine::Size image = spotlight->getContentSize();
+        if (image.width > 0)
+            spotlight->setScale(kBoxWidth * 0.9f / image.width);
+        addChild(spotlight, 2);
+    }
+
+    float top = centre.y + kBoxHeight * 0.5f;
+    if (auto* label = engine::Label::createWithTTF(title_, kBoldFont, kTitleSize)) {
+        label->setPosition(centre.x, top - 28.f);
+        addChild(label, 3);
+    }
+    if (auto* label = engine::Label::createWithTTF(message_, kRegularFont, kMessageSize,
+                                                   engine::Size(kBoxWidth - 40.f, 70.f),
+                                                   engine::TextHAlignment::CENTER)) {
+        label->setPosition(centre.x, top - 88.f);
+        addChild(label, 3);
+    }
+    if (!detail_.empty()) {
+        if (auto* label = engine::Label::createWithTTF(detail_, kRegularFont, kMessageSize - 2)) {
+            label->setPosition(centre.x, top - 128.f);
+            label->setColor(engine::Color3B(180, 180, 180));
+            addChild(label, 3);
+        }
+    }
+
+    // Buttons side by side along the bottom of the box; the first is the default and gets the
+    // accented image.
+    const int count = static_cast<int>(buttonTitles_.size());
+    const float gap = 12.f;
+    const float rowWidth = count * kButtonWidth + std::max(0, count - 1) * gap;
+    float x = centre.x - rowWidth * 0.5f + kButtonWidth * 0.5f;
+    const float y = centre.y - kBoxHeight * 0.5f + kButtonHeight * 0.5f + 14.f;
+    for (int i = 0; i < count; ++i) {
+        const bool primary = i == 0;
+        auto* button = engine::ui::Button::create(
+            primary ? "AlertButtonUnselected.png" : "ButtonUnselected.png",
+            primary ? "AlertButtonSelected.png" : "ButtonSelected.png");
+        if (!button)
+            continue;
+        button->setScale9Enabled(true);
+        button->setContentSize(engine::Size(kButtonWidth, kButtonHeight));
+        button->setTitleFontName(kBoldFont);
+        button->setTitleFontSize(kMessageSize);
+        button->setTitleText(buttonTitles_[i]);
+        button->setPosition(x, y);
+        button->setTag(i);
+        button->addTouchEventListener(
+            [this](engine::Ref* sender, engine::ui::Widget::TouchEventType type) {
+                if (type == engine::ui::Widget::TouchEventType::ENDED)
+                    buttonPressed(static_cast<engine::Node*>(sender)->getTag());
+            });
+        addChild(button, 4);
+        buttons_.push_back(button);
+        x += kButtonWidth + gap;
+    }
+}
+
+void AlertViewLayer::buttonPressed(int index) {
+    // Keep this alive through the delegate call and the removal.
+    retain();
+    if (delegate_)
+        delegate_->alertViewButtonPressed(this, index);
+    if (_parent)
+        removeFromParentAndCleanup(true);
+    release();
+}
