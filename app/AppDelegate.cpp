@@ -8,6 +8,7 @@
 #include "link/AccessoryCommunication.h"
 #include "link/AccessoryCommunicationDelegate.h"
 #include "link/FileResourceReader.h"
+#include "menus/MenuController.h"
 #include "menus/ScreenLog.h"
 #include "model/DataLogFile.h"
 #include "model/ScopedModelLocks.h"
@@ -77,6 +78,7 @@ bool AppDelegate::applicationDidFinishLaunching() {
         screenLog->setTimeoutMilliseconds(kScreenLogLifetimeMs);
         screenLog->setPosition(director->getVisibleOrigin());
         screenLog->setContentSize(director->getVisibleSize());
+        screenLog->setBottomMargin(MenuController::barHeight(kDisplayClass));
         scene->addChild(screenLog, kScreenLogZOrder);
         model->runtime.screenLog = screenLog;
     }

@@ -48,16 +48,16 @@ void MenuBar::layout() {
     if (background_)
         background_->setContentSize(_contentSize);
     const float h = _contentSize.height;
-    auto fit = [h](engine::Sprite* sprite, float x) {
+    auto fit = [h](engine::Sprite* sprite, float x, float share) {
         if (!sprite)
             return;
         const engine::Size image = sprite->getContentSize();
         if (image.height > 0)
-            sprite->setScale(std::min(1.f, h * 0.5f / image.height));
+            sprite->setScale(h * share / image.height);
         sprite->setPosition(x, h * 0.5f);
     };
-    fit(flyIcon_, kFlyButtonWidth * 0.5f);
-    fit(connectionIcon_, _contentSize.width - h * 0.4f);
+    fit(flyIcon_, kFlyButtonWidth * 0.5f, 1.f);
+    fit(connectionIcon_, _contentSize.width - h * 0.4f, 0.5f);
 }
 
 void MenuBar::refresh() {

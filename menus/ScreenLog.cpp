@@ -114,7 +114,7 @@ void ScreenLog::update(float dt) {
     if (!changed)
         return;
     // Newest line at the bottom, older ones stacked above it.
-    float y = 2.f;
+    float y = bottomMargin_ + 2.f;
     for (auto it = messages_.rbegin(); it != messages_.rend(); ++it) {
         if (!it->label)
             continue;

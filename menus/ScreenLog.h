@@ -47,6 +47,8 @@ class ScreenLog : public engine::Layer, public DiagnosticSink {
     void setTimeoutMilliseconds(uint64_t ms) { timeoutMs_ = ms; }
     uint64_t getTimeoutMilliseconds() const { return timeoutMs_; }
     void setFontFile(const std::string& font) { fontFile_ = font; }
+    // Space kept free below the newest line (the menu bar's strip).
+    void setBottomMargin(float margin) { bottomMargin_ = margin; }
     // Tests step a clock of their own; the default reads the system clock.
     void setWallClock(WallClock clock) { clock_ = std::move(clock); }
 
@@ -66,6 +68,7 @@ class ScreenLog : public engine::Layer, public DiagnosticSink {
     int levelMask_ = 31;
     uint64_t timeoutMs_ = 15000;
     std::string fontFile_ = "fonts/roboto/Roboto-Regular.ttf";
+    float bottomMargin_ = 0;
     WallClock clock_;
     std::mutex lock_;
     std::list<screenLogMessage> messages_;  // oldest first

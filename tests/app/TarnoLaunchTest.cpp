@@ -1,0 +1,258 @@
+// Starts the real tarno under its own Xvfb server, lets it run the demonstration, captures its
+// window with xwd and checks what it shows; then ends it with a signal and checks that it exits
+// cleanly. Waiting is polling with generous limits, never a timing assertion.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// A decoded xwd window dump (ZPixmap, 24 or 32 bits per pixel).
+struct Capture {
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> rgb;  // top row first
+    struct Px {
+        int r, g, b;
+    };
+    // x from the left, y from the BOTTOM, as the scene measures.
+    Px at(int x, int y) const {
+        const size_t i = (static_cast<size_t>(height - 1 - y) * width + x) * 3;
+        return {rgb[i], rgb[i + 1], rgb[i + 2]};
+    }
+};
+
+uint32_t be32(const std::vector<uint8_t>& d, size_t offset) {
+    return uint32_t(d[offset]) << 24 | uint32_t(d[offset + 1]) << 16 |
+           uint32_t(d[offset + 2]) << 8 | d[offset + 3];
+}
+
+bool decodeXwd(const std::vector<uint8_t>& d, Capture& out) {
+    if (d.size() < 100)
+        return false;
+    const uint32_t headerSize = be32(d, 0);
+    const uint32_t format = be32(d, 8);
+    const uint32_t width = be32(d, 16);
+    const uint32_t height = be32(d, 20);
+    const uint32_t byteOrder = be32(d, 28);
+    const uint32_t bitsPerPixel = be32(d, 44);
+    const uint32_t bytesPerLine = be32(d, 48);
+    const uint32_t redMask = be32(d, 60);
+    const uint32_t ncolors = be32(d, 76);
+    if (format != 2 || (bitsPerPixel != 32 && bitsPerPixel != 24) || width == 0 || height == 0 ||
+        width > 8192 || height > 8192)
+        return false;
+    const size_t pixels = size_t(headerSize) + size_t(ncolors) * 12;
+    if (pixels + size_t(bytesPerLine) * height > d.size() ||
+        bytesPerLine < width * bitsPerPixel / 8)
+        return false;
+    out.width = int(width);
+    out.height = int(height);
+    out.rgb.assign(size_t(width) * height * 3, 0);
+    const int bytes = int(bitsPerPixel / 8);
+    for (uint32_t y = 0; y < height; ++y) {
+        for (uint32_t x = 0; x < width; ++x) {
+            const uint8_t* p = &d[pixels + size_t(y) * bytesPerLine + size_t(x) * bytes];
+            uint32_t v = 0;
+            for (int k = 0; k < bytes; ++k)
+                v |= uint32_t(byteOrder == 0 ? p[k] : p[bytes - 1 - k]) << (8 * k);
+            uint8_t* o = &out.rgb[(size_t(y) * width + x) * 3];
+            const bool redHigh = redMask == 0xff0000;
+            o[0] = uint8_t(redHigh ? v >> 16 : v);
+            o[1] = uint8_t(v >> 8);
+            o[2] = uint8_t(redHigh ? v : v >> 16);
+        }
+    }
+    return true;
+}
+
+pid_t spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env,
+            const std::string& output, int keepFd = -1) {
+    pid_t pid = fork();
+    if (pid != 0)
+        return pid;
+    // Child: default signal handling whatever the test runner set, output to a file.
+    signal(SIGINT, SIG_DFL);
+    signal(SIGTERM, SIG_DFL);
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+    int fd = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd >= 0) {
+        dup2(fd, 1);
+        dup2(fd, 2);
+    }
+    (void)keepFd;
+    for (const std::string& e : env)
+        putenv(const_cast<char*>(e.c_str()));
+    std::vector<char*> args;
+    for (const std::string& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    execvp(args[0], args.data());
+    _exit(127);
+}
+
+// Waits for the process to end; -1 when it is still running at the limit.
+int waitExit(pid_t pid, std::chrono::seconds limit) {
+    const auto end = Clock::now() + limit;
+    while (Clock::now() < end) {
+        int status = 0;
+        pid_t r = waitpid(pid, &status, WNOHANG);
+        if (r == pid)
+            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return -1;
+}
+
+std::vector<uint8_t> readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+class TarnoLaunchTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        dir_ =
+            std::filesystem::temp_directory_path() / ("tarno_launch_" + std::to_string(getpid()));
+        std::filesystem::create_directories(dir_);
+        int fds[2];
+        ASSERT_EQ(pipe(fds), 0);
+        // Xvfb writes its display number to the inherited pipe once it accepts connections.
+        xvfb_ = fork();
+        if (xvfb_ == 0) {
+            close(fds[0]);
+            int devnull = open("/dev/null", O_WRONLY);
+            dup2(devnull, 1);
+            dup2(devnull, 2);
+            std::string fd = std::to_string(fds[1]);
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x800x24",
+                   "-nolisten", "tcp", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(fds[1]);
+        std::string number;
+        char c;
+        while (read(fds[0], &c, 1) == 1 && c != '\n')
+            number += c;
+        close(fds[0]);
+        ASSERT_FALSE(number.empty()) << "Xvfb did not start";
+        display_ = ":" + number;
+    }
+    static void TearDownTestSuite() {
+        if (xvfb_ > 0) {
+            kill(xvfb_, SIGTERM);
+            waitExit(xvfb_, std::chrono::seconds(10));
+        }
+        std::filesystem::remove_all(dir_);
+    }
+
+    pid_t launch() {
+        const std::string data = (dir_ / "data").string();
+        std::filesystem::create_directories(data);
+        return spawn({TARNO_BINARY}, {"DISPLAY=" + display_, "XDG_DATA_HOME=" + data},
+                     (dir_ / "tarno.out").string());
+    }
+
+    // Dumps the window titled "Tarno"; false while there is none yet.
+    bool captureWindow(Capture& capture) {
+        const std::string file = (dir_ / "window.xwd").string();
+        pid_t xwd = spawn({"xwd", "-display", display_, "-name", "Tarno", "-silent", "-out", file},
+                          {}, (dir_ / "xwd.out").string());
+        if (waitExit(xwd, std::chrono::seconds(30)) != 0)
+            return false;
+        return decodeXwd(readFile(file), capture);
+    }
+
+    // Polls until the window is mapped and drawn (the grid frame is there), at most a minute.
+    bool waitForWindow(Capture& capture) {
+        const auto end = Clock::now() + std::chrono::seconds(60);
+        while (Clock::now() < end) {
+            if (captureWindow(capture) && capture.width == 960 && capture.height == 640 &&
+                capture.at(2, 300).r > 100)
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        return false;
+    }
+
+    static void savePpm(const Capture& capture, const std::string& name) {
+        std::ofstream out(name, std::ios::binary);
+        out << "P6\n" << capture.width << " " << capture.height << "\n255\n";
+        out.write(reinterpret_cast<const char*>(capture.rgb.data()),
+                  static_cast<std::streamsize>(capture.rgb.size()));
+    }
+
+    static inline std::filesystem::path dir_;
+    static inline pid_t xvfb_ = -1;
+    static inline std::string display_;
+};
+
+TEST_F(TarnoLaunchTest, RunsTheDemonstrationAndEndsCleanlyOnSigterm) {
+    pid_t tarno = launch();
+    Capture capture;
+    ASSERT_TRUE(waitForWindow(capture)) << "no Tarno window";
+    // Let the demonstration play for a few seconds before the picture is taken.
+    std::this_thread::sleep_for(std::chrono::seconds(3));
+    ASSERT_TRUE(captureWindow(capture));
+    savePpm(capture, "tarno-launch.ppm");
+    ASSERT_EQ(capture.width, 960);
+    ASSERT_EQ(capture.height, 640);
+
+    // Grid frame (grey) around the view area above the 75-point bar, crosshair in the middle.
+    auto grey = [](Capture::Px p) { return p.r == p.g && p.g == p.b && p.r >= 120 && p.r <= 136; };
+    EXPECT_TRUE(grey(capture.at(2, 300)));
+    EXPECT_TRUE(grey(capture.at(957, 300)));
+    EXPECT_TRUE(grey(capture.at(600, 75 + 2)));
+    EXPECT_TRUE(grey(capture.at(600, 637)));
+    EXPECT_TRUE(grey(capture.at(480, 200)));
+    // Status labels: white text in the strip below the grid.
+    int text = 0;
+    for (int y = 0; y < 73; ++y)
+        for (int x = 0; x < 900; ++x)
+            text += capture.at(x, y).r > 200 && capture.at(x, y).b > 200;
+    EXPECT_GT(text, 100);
+    // The faint demonstration badge around the centre.
+    int badge = 0;
+    for (int y = 270; y < 370; ++y)
+        for (int x = 300; x < 660; ++x) {
+            const Capture::Px p = capture.at(x, y);
+            badge += p.r == p.g && p.g == p.b && p.r >= 55 && p.r <= 100;
+        }
+    EXPECT_GT(badge, 500);
+
+    kill(tarno, SIGTERM);
+    EXPECT_EQ(waitExit(tarno, std::chrono::seconds(30)), 0);
+    // Configuration slot 0 was written into the scratch data directory, not the user's.
+    EXPECT_TRUE(std::filesystem::exists(dir_ / "data" / "Tarno" / "settings.sqlite3"));
+    // Nothing is printed per frame.
+    const std::vector<uint8_t> output = readFile((dir_ / "tarno.out").string());
+    EXPECT_LT(std::count(output.begin(), output.end(), '\n'), 20)
+        << std::string(output.begin(), output.end());
+}
+
+TEST_F(TarnoLaunchTest, CtrlCEndsItCleanly) {
+    pid_t tarno = launch();
+    Capture capture;
+    ASSERT_TRUE(waitForWindow(capture)) << "no Tarno window";
+    kill(tarno, SIGINT);
+    EXPECT_EQ(waitExit(tarno, std::chrono::seconds(30)), 0);
+}
+
+}  // namespace
