@@ -52,7 +52,7 @@ bool decodeXwd(const std::vector<uint8_t>& d, Capture& out) {
     const uint32_t byteOrder = be32(d, 28);
     const uint32_t bitsPerPixel = be32(d, 44);
     const uint32_t bytesPerLine = be32(d, 48);
-    const uint32_t redMask = be32(d, 60);
+    const uint32_t redMask = be32(d, 56);
     const uint32_t ncolors = be32(d, 76);
     if (format != 2 || (bitsPerPixel != 32 && bitsPerPixel != 24) || width == 0 || height == 0 ||
         width > 8192 || height > 8192)
@@ -222,6 +222,10 @@ TEST_F(TarnoLaunchTest, RunsTheDemonstrationAndEndsCleanlyOnSigterm) {
     EXPECT_TRUE(grey(capture.at(600, 75 + 2)));
     EXPECT_TRUE(grey(capture.at(600, 637)));
     EXPECT_TRUE(grey(capture.at(480, 200)));
+    // The menu bar rests flown out at the right: its fly button's blue-grey panel.
+    const Capture::Px fly = capture.at(925, 10);
+    EXPECT_TRUE(fly.r >= 20 && fly.r < fly.g && fly.g < fly.b && fly.b <= 50)
+        << fly.r << " " << fly.g << " " << fly.b;
     // Status labels: white text in the strip below the grid.
     int text = 0;
     for (int y = 0; y < 73; ++y)
@@ -245,6 +249,30 @@ TEST_F(TarnoLaunchTest, RunsTheDemonstrationAndEndsCleanlyOnSigterm) {
     const std::vector<uint8_t> output = readFile((dir_ / "tarno.out").string());
     EXPECT_LT(std::count(output.begin(), output.end(), '\n'), 20)
         << std::string(output.begin(), output.end());
+}
+
+TEST_F(TarnoLaunchTest, WithoutADisplayItWritesAPictureOfTheDemonstration) {
+    const std::string data = (dir_ / "headless").string();
+    std::filesystem::create_directories(data);
+    pid_t tarno = fork();
+    if (tarno == 0) {
+        unsetenv("DISPLAY");
+        unsetenv("WAYLAND_DISPLAY");
+        setenv("XDG_DATA_HOME", data.c_str(), 1);
+        int fd = open((dir_ / "headless.out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(fd, 1);
+        dup2(fd, 2);
+        execl(TARNO_BINARY, TARNO_BINARY, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    EXPECT_EQ(waitExit(tarno, std::chrono::seconds(120)), 0);
+    const std::filesystem::path picture = std::filesystem::path(data) / "Tarno" / "Tarno_demo.png";
+    ASSERT_TRUE(std::filesystem::exists(picture));
+    const std::vector<uint8_t> png = readFile(picture.string());
+    ASSERT_GT(png.size(), 1000u);
+    EXPECT_EQ(std::string(png.begin() + 1, png.begin() + 4), "PNG");
+    const std::vector<uint8_t> output = readFile((dir_ / "headless.out").string());
+    EXPECT_NE(std::string(output.begin(), output.end()).find(picture.string()), std::string::npos);
 }
 
 TEST_F(TarnoLaunchTest, CtrlCEndsItCleanly) {
