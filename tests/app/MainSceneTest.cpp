@@ -5,6 +5,7 @@
 #include "engine/2d/Label.h"
 #include "engine/2d/Sprite.h"
 #include "engine/base/Director.h"
+#include "engine/platform/GLView.h"
 #include "menus/AlertViewLayer.h"
 #include "menus/MenuBar.h"
 #include "menus/MenuController.h"
@@ -180,6 +181,41 @@ TEST_F(MainSceneTest, AcquiringIndicatorComesAndGoesWithTheFlag) {
     step(1);
     EXPECT_EQ(main->getAcquiringIndicator(), nullptr);
     EXPECT_FALSE(model.runtime.ssidAcquiring);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MainSceneTest, ResizeRelaysOutAndKeepsCursorsInPlace) {
+    step(1);
+    model.cursors.verticalX[0] = 96.f;
+    model.cursors.verticalX[1] = 480.f;
+    model.cursors.horizontalY[0] = 113.f;
+    model.cursors.positionReferencePair[1] = 240.f;
+    model.cursors.levelReferencePair[0] = 56.5f;
+    model.band24.heatMap.dirty = false;
+    model.band24.tracesReady = false;
+    engine::GLView* view = engine::Director::getInstance()->getOpenGLView();
+    view->setFrameSize(1200, 715);
+    step(2);
+    EXPECT_EQ(main->getContentSize().width, 1200.f);
+    EXPECT_FLOAT_EQ(model.cursors.verticalX[0], 120.f);  // width ratio 1.25
+    EXPECT_FLOAT_EQ(model.cursors.verticalX[1], 600.f);
+    EXPECT_FLOAT_EQ(model.cursors.positionReferencePair[1], 300.f);
+    EXPECT_FLOAT_EQ(model.cursors.horizontalY[0], 128.f);  // plot height 565 -> 640
+    EXPECT_FLOAT_EQ(model.cursors.levelReferencePair[0], 64.f);
+    EXPECT_TRUE(model.band24.tracesReady);
+    EXPECT_TRUE(model.band24.heatMap.dirty);
+    EXPECT_TRUE(model.band24.heatMap.cumulative);
+    EXPECT_TRUE(model.band5.waterfallDirty);
+    EXPECT_EQ(main->getDemoBadge()->getPosition(), engine::Vec2(600, 357.5f));
+    EXPECT_EQ(main->getGridLayer()->getContentSize().width, 1200.f);
+    EXPECT_EQ(main->getGridLayer()->getContentSize().height, 640.f);
+    EXPECT_EQ(MenuController::getInstance()->getMenuBar()->getContentSize().width, 1200.f);
+    view->setFrameSize(960, 640);
+    step(2);
+    EXPECT_FLOAT_EQ(model.cursors.verticalX[0], 96.f);
 }
 
 }  // namespace
