@@ -114,42 +114,39 @@ void MainScene::removeViews() {
 void MainScene::rebuildViews() {
     ++rebuildCount_;
     removeViews();
-    const Rect view = viewArea();
-    auto addGrid = [&]() {
-        gridLayer_ = GridLayer::create();
-        if (!gridLayer_)
-            return;
-        gridLayer_->retain();
-        gridLayer_->setPosition(view.origin);
-        gridLayer_->setContentSize(view.size);
-        gridLayer_->rebuildGrid();
-        addChild(gridLayer_, 0);
-        // The graticule switches start from the model, not from the layer's defaults.
-        gridLayer_->applyGraticule(model_->graticule);
-    };
-
-    if (model_->common_settings.spectrumMode != 0) {
-        switch (model_->spectrum_settings.viewMode) {
-            case 0:
-                // Real wave: grid, the band's trace layer (inner area), its access-point
-                // outlines while scanning, cursors, channel guide, overlay.
-                addGrid();
-                break;
-            case 1:
-                // Waterfall: grid, the band's waterfall, cursors, the threshold and touch layer,
-                // channel guide, overlay.
-                addGrid();
-                break;
-            default:
-                break;
-        }
-        return;
+    const bool spectrum = model_->common_settings.spectrumMode != 0;
+    if (!spectrum) {
+        hideSsidTable();
+        hideUtilizationTable();
     }
-    // Power: the access-point tables go; grid, power trace, cursors, trigger and touch layer,
-    // overlay.
-    hideSsidTable();
-    hideUtilizationTable();
-    addGrid();
+    const std::vector<ViewLayer> layers = ViewLayout::layersFor(
+        model_->common_settings.spectrumMode, model_->spectrum_settings.viewMode,
+        model_->spectrum_settings.ssidScanOn != 0);
+    for (ViewLayer layer : layers)
+        addViewLayer(layer);
+}
+
+void MainScene::addViewLayer(ViewLayer layer) {
+    switch (layer) {
+        case ViewLayer::kGrid: {
+            const Rect view = viewArea();
+            gridLayer_ = GridLayer::create();
+            if (!gridLayer_)
+                return;
+            gridLayer_->retain();
+            gridLayer_->setPosition(view.origin);
+            gridLayer_->setContentSize(view.size);
+            gridLayer_->rebuildGrid();
+            addChild(gridLayer_, 0);
+            // The switches start from the model, not from the layer's defaults.
+            gridLayer_->applyGraticule(model_->graticule);
+            return;
+        }
+        default:
+            // The trace, waterfall, access-point, power, cursor, channel-guide and overlay
+            // layers are placed here (inner area, told mode, band and view) as they join.
+            return;
+    }
 }
 
 void MainScene::createStatusLabels() {

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "app/StatusReadouts.h"
+#include "app/ViewLayout.h"
 #include "engine/2d/Scene.h"
 
 namespace engine {
@@ -65,6 +66,7 @@ class MainScene : public engine::Scene {
   private:
     MainScene() = default;
     void removeViews();
+    void addViewLayer(ViewLayer layer);
     void checkBand();
     void ageAccessPoints(float dt);
     void sortAccessPoints();

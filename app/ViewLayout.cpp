@@ -1,0 +1,21 @@
+#include "app/ViewLayout.h"
+
+std::vector<ViewLayer> ViewLayout::layersFor(int spectrumMode, int viewMode, bool ssidScanOn) {
+    if (spectrumMode == 0) {
+        return {ViewLayer::kGrid, ViewLayer::kPowerTrace, ViewLayer::kCursors,
+                ViewLayer::kPowerTouch, ViewLayer::kOverlay};
+    }
+    if (viewMode == 0) {
+        std::vector<ViewLayer> layers{ViewLayer::kGrid, ViewLayer::kSpectrumTrace};
+        if (ssidScanOn)
+            layers.push_back(ViewLayer::kAccessPointOutlines);
+        layers.insert(layers.end(),
+                      {ViewLayer::kCursors, ViewLayer::kChannelGuide, ViewLayer::kOverlay});
+        return layers;
+    }
+    if (viewMode == 1) {
+        return {ViewLayer::kGrid,           ViewLayer::kWaterfall,    ViewLayer::kCursors,
+                ViewLayer::kWaterfallTouch, ViewLayer::kChannelGuide, ViewLayer::kOverlay};
+    }
+    return {ViewLayer::kGrid};
+}
