@@ -1,0 +1,51 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+#include <ostream>
+#include <string>
+
+#include "engine/2d/Scene.h"
+#include "engine/platform/Image.h"
+#include "model/SpectrumSettings.h"
+
+namespace spectrumtest {
+
+constexpr int kWidth = 480;
+constexpr int kHeight = 320;
+constexpr float kDt = 1.f / 60.f;
+
+struct Rgb {
+    uint8_t r, g, b;
+    bool operator==(const Rgb& o) const { return r == o.r && g == o.g && b == o.b; }
+};
+
+inline std::ostream& operator<<(std::ostream& os, const Rgb& c) {
+    return os << "(" << int(c.r) << ", " << int(c.g) << ", " << int(c.b) << ")";
+}
+
+// One window for the whole program (GL contexts are slow to make on llvmpipe); each test gets a
+// fresh running scene and its own model. Frames advance by a fixed interval.
+class SpectrumLayerTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Runs one frame of dt and returns what it drew.
+    engine::Image renderFrame(float dt = kDt);
+    void step(int frames, float dt = kDt);
+
+    engine::Scene* scene = nullptr;
+    std::unique_ptr<SpectrumSettings> model = std::make_unique<SpectrumSettings>();
+};
+
+// Pixel at x from the left and y from the BOTTOM (scene coordinates).
+Rgb pixelAt(const engine::Image& image, int x, int y);
+// Pixels in [x0, x1) x [y0, y1) that are not black.
+int countLit(const engine::Image& image, int x0, int y0, int x1, int y1);
+// Where the snapshots for people to look at go (the test's working directory).
+std::string snapshotPath(const std::string& name);
+
+}  // namespace spectrumtest

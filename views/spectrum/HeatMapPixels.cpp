@@ -1,0 +1,70 @@
+#include "views/spectrum/HeatMapPixels.h"
+
+#include <cstring>
+
+#include "views/spectrum/Palette.h"
+
+uint8_t HeatMapPixels::crispAlpha(uint16_t hits) {
+    if (hits == 0)
+        return 0;
+    if (hits >= kSaturatingHits)
+        return 255;
+    const float a = (static_cast<float>(hits - 1) * 0.65f / 19.f + 0.35f) * 255.f;
+    return static_cast<uint8_t>(a);
+}
+
+void HeatMapPixels::accumulateColumns(const uint16_t* counts, int columns, int rows,
+                                      uint16_t* sums) {
+    const size_t width = static_cast<size_t>(columns);
+    for (int x = 0; x < columns; ++x) {
+        uint16_t sum = 0;
+        for (int y = rows - 1; y >= 0; --y) {
+            const size_t i = static_cast<size_t>(y) * width + static_cast<size_t>(x);
+            sum = static_cast<uint16_t>(sum + counts[i]);
+            sums[i] = sum;
+        }
+    }
+}
+
+HeatMapPixels::Result HeatMapPixels::build(HeatMap& grid, int colorMap, uint8_t* smooth,
+                                           uint8_t* crisp, size_t bufferBytes,
+                                           std::vector<uint16_t>& sums) {
+    const int width = grid.columns;
+    const int height = grid.rows;
+    if (width <= 0 || height <= 0) {
+        std::memset(smooth, 0, bufferBytes);
+        std::memset(crisp, 0, bufferBytes);
+        return Result::kCleared;
+    }
+    const size_t cells = static_cast<size_t>(width) * static_cast<size_t>(height);
+    // A grid whose counts do not cover its stated size is as unusable as one too large.
+    if (cells * 4 > bufferBytes || grid.counts.size() < cells)
+        return Result::kTooLarge;
+
+    const Palette palette = Palette::forColorMap(colorMap, height);
+    const int step = (height - 1) / 19;
+    for (size_t i = 0; i < cells; ++i)
+        crisp[i * 4 + 3] = crispAlpha(grid.counts[i]);
+    grid.cumulative = false;
+    if (sums.size() < cells)
+        sums.resize(cells);
+    accumulateColumns(grid.counts.data(), width, height, sums.data());
+
+    for (size_t i = 0; i < cells; ++i) {
+        const uint16_t c = sums[i];
+        uint8_t* s = smooth + i * 4;
+        uint8_t* k = crisp + i * 4;
+        if (c == 0) {
+            s[0] = s[1] = s[2] = s[3] = 0;
+            k[0] = k[1] = k[2] = 0;
+            continue;
+        }
+        const PaletteColor& colour =
+            c >= kSaturatingHits ? palette.last() : palette.at(step * (c - 1));
+        s[0] = k[0] = colour.r;
+        s[1] = k[1] = colour.g;
+        s[2] = k[2] = colour.b;
+        s[3] = kSmoothAlpha;
+    }
+    return Result::kBuilt;
+}

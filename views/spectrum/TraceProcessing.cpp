@@ -1,0 +1,138 @@
+#include "views/spectrum/TraceProcessing.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+bool TraceProcessing::processBand(BandSweepBuffers& band, const Settings& settings) {
+    if (!band.newSweep)
+        return false;
+    const int n = band.pointsPerSweep();
+    const int h = band.sweepCount();
+    if (h == 0) {
+        band.processedPointCount = 0;
+        band.newSweep = false;
+        band.tracesReady = true;
+        return true;
+    }
+    const int p = effectivePointCount(band.sweepPointCount, n);
+    const size_t bytes = static_cast<size_t>(p) * sizeof(float);
+    float* raw = band.traces[BandSweepBuffers::kRawTrace].data();
+    float* decay = band.traces[BandSweepBuffers::kDecayTrace].data();
+    float* maximum = band.traces[BandSweepBuffers::kMaxTrace].data();
+    float* minimum = band.traces[BandSweepBuffers::kMinTrace].data();
+    float* average = band.traces[BandSweepBuffers::kAverageTrace].data();
+    std::memcpy(raw, band.sweep(h - 1), bytes);
+
+    if (band.processedPointCount == 0) {
+        // First sweep after a reset: every trace starts from it.
+        for (float* trace : {decay, maximum, minimum, average})
+            std::memcpy(trace, raw, bytes);
+    } else {
+        const int hold = windowSweeps(settings.holdTime, settings.sweepPeriod, h);
+        for (int k = 0; k < hold; ++k) {
+            const float* record = band.sweep(h - 1 - k);
+            if (k == 0) {
+                for (int i = 0; i < p; ++i)
+                    decay[i] -= settings.decayStep;
+            }
+            for (int i = 0; i < p; ++i) {
+                if (record[i] > decay[i])
+                    decay[i] = record[i];
+            }
+        }
+        const int window = windowSweeps(settings.averageTime, settings.sweepPeriod, h);
+        for (int k = 0; k < window; ++k) {
+            const float* record = band.sweep(h - 1 - k);
+            if (k == 0) {
+                std::memcpy(average, record, bytes);
+            } else {
+                for (int i = 0; i < p; ++i)
+                    average[i] += record[i];
+            }
+        }
+        if (window > 1) {
+            const float divisor = static_cast<float>(window);
+            for (int i = 0; i < p; ++i)
+                average[i] /= divisor;
+        }
+        for (int i = 0; i < p; ++i) {
+            if (raw[i] > maximum[i])
+                maximum[i] = raw[i];
+            if (raw[i] < minimum[i])
+                minimum[i] = raw[i];
+        }
+    }
+
+    band.processedPointCount = p;
+    // Peak lists in the order raw, decay, average, maximum, minimum.
+    findTopPeaks(raw, p, band.peakLists[0]);
+    findTopPeaks(decay, p, band.peakLists[1]);
+    findTopPeaks(average, p, band.peakLists[2]);
+    findTopPeaks(maximum, p, band.peakLists[3]);
+    findTopPeaks(minimum, p, band.peakLists[4]);
+    band.newSweep = false;
+    band.tracesReady = true;
+    return true;
+}
+
+int TraceProcessing::effectivePointCount(int sweepPointCount, int pointsPerSweep) {
+    if (sweepPointCount < 0 || sweepPointCount > pointsPerSweep - 1)
+        return pointsPerSweep;
+    return sweepPointCount;
+}
+
+int TraceProcessing::windowSweeps(float seconds, float sweepPeriod, int available) {
+    // A zero or broken sweep period from the accessory must not become an undefined
+    // float-to-int conversion: the window is then the whole history (or nothing for NaN).
+    // Float division as the settings are stored: 1 s / 0.1 s must give 10 sweeps, not 9.
+    const float ratio = seconds / sweepPeriod;
+    if (std::isnan(ratio) || ratio < 1.f)
+        return 0;
+    if (ratio >= static_cast<float>(available))
+        return available;
+    return static_cast<int>(ratio);
+}
+
+void TraceProcessing::offerPeak(PeakList& peaks, int index, float value) {
+    for (size_t j = 0; j < peaks.size(); ++j) {
+        if (peaks[j].index < 0 || peaks[j].value < value) {
+            for (size_t k = peaks.size() - 1; k > j; --k)
+                peaks[k] = peaks[k - 1];
+            peaks[j] = PeakEntry{index, value};
+            return;
+        }
+    }
+}
+
+void TraceProcessing::findTopPeaks(const float* values, int count, PeakList& peaks) {
+    resetPeakList(peaks);
+    if (!values)
+        return;
+    for (int i = 0; i < count; ++i)
+        offerPeak(peaks, i, values[i]);
+}
+
+uint8_t TraceProcessing::maskBitForKind(int kind) {
+    switch (kind) {
+        case 1:
+            return kRawBit;
+        case 2:
+            return kDecayBit;
+        case 3:
+            return kAverageBit;
+        case 4:
+            return kMaxBit;
+        case 5:
+            return kMinBit;
+        case 6:
+            return kHeatMapBit;
+        default:
+            return 0;
+    }
+}
+
+uint8_t TraceProcessing::maskForModes(const uint8_t modes[3]) {
+    return static_cast<uint8_t>(maskBitForKind(modes[0]) | maskBitForKind(modes[1]) |
+                                maskBitForKind(modes[2]));
+}

@@ -1,0 +1,92 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "engine/2d/Layer.h"
+#include "views/spectrum/ScissorClip.h"
+
+namespace engine {
+class DrawNode;
+class Event;
+class Label;
+class Sprite;
+class Touch;
+}  // namespace engine
+
+class ScalingPopoverLayer;
+class SpectrumSettings;
+
+// The two colour-threshold handles of the waterfall at the right edge, with value labels that
+// fade after a drag, and the waterfall's touches: dragging a handle moves its threshold (the
+// other follows when they would cross), a two-finger pinch steps the time scale.
+class WaterfallThresholdAndTouchLayer : public engine::Layer {
+  public:
+    static constexpr const char* kHandleImage = "WhiteBubbleTextureMap.png";
+    static constexpr float kPinchStep = 100.f;  // vertical finger travel per time-scale step
+
+    enum TouchMode { kNoTouch = 0, kPinch = 1, kDragLow = 2, kDragHigh = 3 };
+
+    static WaterfallThresholdAndTouchLayer* create();
+    // A layer over another model (tests); create() uses the process-wide one.
+    static WaterfallThresholdAndTouchLayer* createWithModel(SpectrumSettings* model);
+    ~WaterfallThresholdAndTouchLayer() override;
+
+    bool init() override;
+    void onEnter() override;
+    void onExit() override;
+    void update(float dt) override;
+    void draw(engine::Renderer* renderer, const engine::Mat4& transform, uint32_t flags) override;
+    void visit(engine::Renderer* renderer, const engine::Mat4& parentTransform,
+               uint32_t parentFlags) override;
+
+    bool onTouchBegan(engine::Touch* touch, engine::Event* event);
+    void onTouchMoved(engine::Touch* touch, engine::Event* event);
+    void onTouchEnded(engine::Touch* touch, engine::Event* event);
+    void onTouchCancelled(engine::Touch* touch, engine::Event* event);
+
+    // The popover a pinch drives; without one, the first ScalingPopoverLayer among the scene's
+    // children is used.
+    void setScalingPopover(ScalingPopoverLayer* popover) { popover_ = popover; }
+
+    // The label text of a threshold: "-85.00dBm", or watts in engineering notation.
+    static std::string thresholdText(float dbm, bool watts);
+
+    bool showBand24 = true;
+    bool showBand5 = true;
+
+    int getTouchMode() const { return touchMode_; }
+    float getLabelFade() const { return labelFade_; }
+    float getLabelFontSize() const { return labelFontSize_; }
+    engine::Sprite* getLowHandle() const { return lowHandle_; }
+    engine::Sprite* getHighHandle() const { return highHandle_; }
+    engine::Label* getLowLabel() const { return lowLabel_; }
+    engine::Label* getHighLabel() const { return highLabel_; }
+    engine::DrawNode* getHandleNode() const { return handleNode_; }
+
+  private:
+    WaterfallThresholdAndTouchLayer() = default;
+    // The shown level range of the band (offset included) and its scale in units per dB.
+    void levelRange(float& bottom, float& top) const;
+    void placeHandle(engine::Sprite* handle, float y);
+    void drawLabelBox(float y, float boxBottom, const engine::Color4F& colour);
+    void releaseTouches();
+    ScalingPopoverLayer* findPopover() const;
+
+    SpectrumSettings* model_ = nullptr;
+    float lastDelta_ = 0;
+    float labelFontSize_ = 10;
+    float labelFade_ = 0;
+    std::vector<engine::Touch*> touches_;  // retained
+    engine::Size labelBoxSize_;
+    int touchMode_ = kNoTouch;
+    float pinchHorizontal_ = 0;
+    float pinchVertical_ = 0;
+    engine::Sprite* lowHandle_ = nullptr;  // children
+    engine::Sprite* highHandle_ = nullptr;
+    engine::Label* lowLabel_ = nullptr;
+    engine::Label* highLabel_ = nullptr;
+    engine::DrawNode* handleNode_ = nullptr;
+    ScalingPopoverLayer* popover_ = nullptr;  // not retained: the scene keeps it longer than us
+    ScissorClip clip_;
+};
