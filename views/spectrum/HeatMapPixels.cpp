@@ -15,14 +15,16 @@ uint8_t HeatMapPixels::crispAlpha(uint16_t hits) {
 
 void HeatMapPixels::accumulateColumns(const uint16_t* counts, int columns, int rows,
                                       uint16_t* sums) {
+    if (columns <= 0 || rows <= 0)
+        return;
+    // Row by row from the top, so that whole rows are added at once.
     const size_t width = static_cast<size_t>(columns);
-    for (int x = 0; x < columns; ++x) {
-        uint16_t sum = 0;
-        for (int y = rows - 1; y >= 0; --y) {
-            const size_t i = static_cast<size_t>(y) * width + static_cast<size_t>(x);
-            sum = static_cast<uint16_t>(sum + counts[i]);
-            sums[i] = sum;
-        }
+    const size_t top = static_cast<size_t>(rows - 1) * width;
+    std::memcpy(sums + top, counts + top, width * sizeof(uint16_t));
+    for (int y = rows - 2; y >= 0; --y) {
+        const size_t row = static_cast<size_t>(y) * width;
+        for (size_t x = 0; x < width; ++x)
+            sums[row + x] = static_cast<uint16_t>(sums[row + width + x] + counts[row + x]);
     }
 }
 
@@ -43,8 +45,13 @@ HeatMapPixels::Result HeatMapPixels::build(HeatMap& grid, int colorMap, uint8_t*
 
     const Palette palette = Palette::forColorMap(colorMap, height);
     const int step = (height - 1) / 19;
-    for (size_t i = 0; i < cells; ++i)
-        crisp[i * 4 + 3] = crispAlpha(grid.counts[i]);
+    uint8_t alphas[kSaturatingHits + 1];
+    for (int c = 0; c <= kSaturatingHits; ++c)
+        alphas[c] = crispAlpha(static_cast<uint16_t>(c));
+    for (size_t i = 0; i < cells; ++i) {
+        const uint16_t c = grid.counts[i];
+        crisp[i * 4 + 3] = alphas[c < kSaturatingHits ? c : kSaturatingHits];
+    }
     grid.cumulative = false;
     if (sums.size() < cells)
         sums.resize(cells);
