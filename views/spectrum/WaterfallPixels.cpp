@@ -26,7 +26,7 @@ bool WaterfallPixels::build(const BandSweepBuffers& band, int shownPoints, float
         return false;
     const int rows = std::min(records, kMaxRows);
     const int columns = band.sweepPointCount < 0 ? band.pointsPerSweep() : band.sweepPointCount;
-    if (columns <= 0 || columns > band.pointsPerSweep() ||
+    if (columns <= 0 || columns > band.pointsPerSweep() || columns > kTextureSize ||
         static_cast<size_t>(rows) * static_cast<size_t>(columns) * 4 > bufferBytes)
         return false;
     // Whole pixels from a table: the rebuild runs over up to 256,000 points at once.
@@ -41,20 +41,25 @@ bool WaterfallPixels::build(const BandSweepBuffers& band, int shownPoints, float
     const float offset = k * low;
     // Points above the shown count stay transparent.
     const int coloured = std::clamp(shownPoints + 1, 0, columns);
-    const size_t transparentBytes = static_cast<size_t>(columns - coloured) * 4;
+    // Each row is built in 32-bit pixels and copied out whole: stores through the byte buffer
+    // would make the compiler assume every store may change the sweep being read.
+    uint32_t line[kTextureSize] = {};
     uint8_t* out = buffer;
+    const size_t rowBytes = static_cast<size_t>(columns) * 4;
     for (int i = 0; i < rows; ++i) {
         const float* record = band.sweep(records - rows + i);
-        for (int j = 0; j < coloured; ++j, out += 4) {
+        for (int j = 0; j < coloured; ++j) {
             const float v = record[j];
             const float f = v * k - offset;
-            const int index = f >= 255.f ? 255 : (f > 0.f ? static_cast<int>(f) : 0);
-            uint32_t pixel = v >= high ? last : colours[index];
-            pixel = v >= low ? pixel : 0;  // below the low threshold, and NaN
-            std::memcpy(out, &pixel, 4);
+            // Selects rather than branches: levels are noise, branches would mispredict.
+            float clamped = f > 0.f ? f : 0.f;  // NaN gives 0
+            clamped = clamped < 255.f ? clamped : 255.f;
+            const int index = static_cast<int>(clamped);
+            const uint32_t pixel = v >= high ? last : colours[index];
+            line[j] = v >= low ? pixel : 0;  // below the low threshold, and NaN
         }
-        std::memset(out, 0, transparentBytes);
-        out += transparentBytes;
+        std::memcpy(out, line, rowBytes);
+        out += rowBytes;
     }
     region.columns = columns;
     region.rows = rows;
