@@ -64,6 +64,9 @@ void AppGlTest::SetUp() {
 
 void AppGlTest::TearDown() {
     Director::getInstance()->getOpenGLView()->cancelAllTouches();
+    // The test's scene may read the fixture's members: it leaves the stage before they go.
+    Director::getInstance()->replaceScene(Scene::create());
+    step(1, 0);
     AutoreleasePool::getInstance()->clear();
 }
 
