@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -24,6 +26,11 @@ class AppDelegateTest : public ::testing::Test {
     static void SetUpTestSuite() {
         if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
             setenv("SDL_VIDEODRIVER", "offscreen", 0);
+        // Keep the GL drivers mapped so leak reports from inside them stay attributable.
+        for (const char* driver : {"libEGL_mesa.so.0", "libGLX_mesa.so.0", "libglapi.so.0",
+                                   "/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so"}) {
+            dlopen(driver, RTLD_NOW | RTLD_NODELETE | RTLD_GLOBAL);
+        }
         scratch_ = std::filesystem::temp_directory_path() /
                    ("app_delegate_tests_" + std::to_string(getpid()));
         std::filesystem::create_directories(scratch_);

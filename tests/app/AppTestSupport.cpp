@@ -1,5 +1,7 @@
 #include "tests/app/AppTestSupport.h"
 
+#include <dlfcn.h>
+
 #include <cstdlib>
 #include <filesystem>
 
@@ -26,6 +28,12 @@ class AppEnvironment : public ::testing::Environment {
     void SetUp() override {
         if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
             setenv("SDL_VIDEODRIVER", "offscreen", 0);
+        // Keep the GL drivers mapped after SDL closes them, so that leak reports from inside
+        // Mesa carry symbols and the engine's driver suppressions can match them.
+        for (const char* driver : {"libEGL_mesa.so.0", "libGLX_mesa.so.0", "libglapi.so.0",
+                                   "/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so"}) {
+            dlopen(driver, RTLD_NOW | RTLD_NODELETE | RTLD_GLOBAL);
+        }
         // Never touch the user's own store.
         std::string tmpl = (std::filesystem::temp_directory_path() / "app_tests_XXXXXX").string();
         if (const char* made = mkdtemp(tmpl.data()))
