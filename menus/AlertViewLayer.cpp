@@ -77,10 +77,12 @@ void AlertViewLayer::buildBox() {
     }
     auto* spotlight = engine::Sprite::create("AlertViewSpotlight.png");
     if (spotlight) {
-        spotlight->setPosition(centre.x, centre.y + kBoxHeight * 0.5f - 8.f);
+        // A glow hanging from the inside of the box's top edge, behind the title.
         const engine::Size image = spotlight->getContentSize();
-        if (image.width > 0)
-            spotlight->setScale(kBoxWidth * 0.9f / image.width);
+        float scale = image.width > 0 ? kBoxWidth * 0.9f / image.width : 1.f;
+        spotlight->setScale(scale);
+        spotlight->setPosition(centre.x,
+                               centre.y + kBoxHeight * 0.5f - 2.f - image.height * scale * 0.5f);
         addChild(spotlight, 2);
     }
 

@@ -51,6 +51,7 @@ TEST_F(AlertViewLayerTest, SwallowsTouchesAndDimsTheScreen) {
     ASSERT_NE(alert, nullptr);
     scene->addChild(alert, 90);
     engine::Image image = renderFrame();
+    image.saveToFile("alert-view.png");  // for a person to look at
     // Outside the box the blue background shows through black at alpha 127.
     Rgb dimmed = pixelAt(image, 20, 20);
     EXPECT_NEAR(dimmed.b, 40, 2) << dimmed;
