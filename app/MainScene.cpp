@@ -16,6 +16,11 @@
 #include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
 #include "views/spectrum/GridLayer.h"
+#include "views/spectrum/OverlayLayer.h"
+#include "views/spectrum/RssiLayer.h"
+#include "views/spectrum/ScalingPopoverLayer.h"
+#include "views/spectrum/WaterfallLayer.h"
+#include "views/spectrum/WaterfallThresholdAndTouchLayer.h"
 
 using engine::Color4B;
 using engine::Label;
@@ -57,8 +62,12 @@ MainScene* MainScene::createWithModel(SpectrumSettings* model) {
 }
 
 MainScene::~MainScene() {
-    if (gridLayer_)
-        gridLayer_->release();
+    for (engine::Ref* layer : std::initializer_list<engine::Ref*>{
+             gridLayer_, rssiLayer_, waterfallLayer_, waterfallTouchLayer_, overlayLayer_,
+             scalingPopover_}) {
+        if (layer)
+            layer->release();
+    }
 }
 
 bool MainScene::init() {
@@ -71,7 +80,17 @@ void MainScene::onEnter() {
     scheduleUpdate();
     rebuildViews();
 
-    // The scaling popover joins here with the overlay views, fully transparent at z-order 100.
+    if (!scalingPopover_) {
+        scalingPopover_ = ScalingPopoverLayer::createWithModel(model_);
+        if (scalingPopover_) {
+            scalingPopover_->retain();
+            const Rect inner = innerArea();
+            scalingPopover_->setPosition(inner.origin);
+            scalingPopover_->setContentSize(inner.size);
+            scalingPopover_->setOpacity(0);
+            addChild(scalingPopover_, 100);
+        }
+    }
     createStatusLabels();
     demoBadge_ = engine::Sprite::create("demo.png");
     if (demoBadge_) {
@@ -108,7 +127,18 @@ void MainScene::removeViews() {
         gridLayer_->release();
         gridLayer_ = nullptr;
     }
-    // Overlay, band, access-point, power, cursor and channel-guide layers go the same way.
+    auto drop = [](auto*& layer) {
+        if (!layer)
+            return;
+        layer->removeFromParentAndCleanup(true);
+        layer->release();
+        layer = nullptr;
+    };
+    drop(rssiLayer_);
+    drop(waterfallLayer_);
+    drop(waterfallTouchLayer_);
+    drop(overlayLayer_);
+    // Access-point, power, cursor and channel-guide layers go the same way.
 }
 
 void MainScene::rebuildViews() {
@@ -124,6 +154,25 @@ void MainScene::rebuildViews() {
         model_->spectrum_settings.ssidScanOn != 0);
     for (ViewLayer layer : layers)
         addViewLayer(layer);
+}
+
+void MainScene::placeInInnerArea(engine::Layer* layer) {
+    const Rect inner = innerArea();
+    layer->retain();
+    layer->setPosition(inner.origin);
+    layer->setContentSize(inner.size);
+    addChild(layer, 0);
+}
+
+template <typename BandLayer>
+BandLayer* MainScene::addBandLayer(BandLayer* layer) {
+    if (!layer)
+        return nullptr;
+    // Exactly one band switch: the selected band.
+    layer->showBand24 = model_->spectrum_settings.band != 1;
+    layer->showBand5 = model_->spectrum_settings.band == 1;
+    placeInInnerArea(layer);
+    return layer;
 }
 
 void MainScene::addViewLayer(ViewLayer layer) {
@@ -142,9 +191,29 @@ void MainScene::addViewLayer(ViewLayer layer) {
             gridLayer_->applyGraticule(model_->graticule);
             return;
         }
+        case ViewLayer::kSpectrumTrace:
+            rssiLayer_ = addBandLayer(RssiLayer::createWithModel(model_));
+            return;
+        case ViewLayer::kWaterfall:
+            waterfallLayer_ = addBandLayer(WaterfallLayer::createWithModel(model_));
+            return;
+        case ViewLayer::kWaterfallTouch:
+            waterfallTouchLayer_ =
+                addBandLayer(WaterfallThresholdAndTouchLayer::createWithModel(model_));
+            if (waterfallTouchLayer_)
+                waterfallTouchLayer_->setScalingPopover(scalingPopover_);
+            return;
+        case ViewLayer::kOverlay:
+            overlayLayer_ = OverlayLayer::createWithModel(model_);
+            if (!overlayLayer_)
+                return;
+            overlayLayer_->showFrequencyLabels = model_->common_settings.spectrumMode != 0;
+            overlayLayer_->band24 = model_->spectrum_settings.band != 1;
+            placeInInnerArea(overlayLayer_);
+            return;
         default:
-            // The trace, waterfall, access-point, power, cursor, channel-guide and overlay
-            // layers are placed here (inner area, told mode, band and view) as they join.
+            // The access-point, power, cursor and channel-guide layers are placed here (inner
+            // area, told mode, band and view) as they join.
             return;
     }
 }

@@ -15,6 +15,11 @@ class Sprite;
 }  // namespace engine
 
 class GridLayer;
+class OverlayLayer;
+class RssiLayer;
+class ScalingPopoverLayer;
+class WaterfallLayer;
+class WaterfallThresholdAndTouchLayer;
 class SpectrumSettings;
 
 // The application's only scene: it owns the view layers and rebuilds them when the mode, view,
@@ -67,6 +72,10 @@ class MainScene : public engine::Scene {
     MainScene() = default;
     void removeViews();
     void addViewLayer(ViewLayer layer);
+    // Retains the layer and adds it over the plotting (inner) area at z-order 0.
+    void placeInInnerArea(engine::Layer* layer);
+    template <typename BandLayer>
+    BandLayer* addBandLayer(BandLayer* layer);
     void checkBand();
     void ageAccessPoints(float dt);
     void sortAccessPoints();
@@ -78,6 +87,11 @@ class MainScene : public engine::Scene {
 
     // View layers, retained; the later views fill the other members of the rebuild table.
     GridLayer* gridLayer_ = nullptr;
+    RssiLayer* rssiLayer_ = nullptr;  // of the selected band, as are the waterfall layers
+    WaterfallLayer* waterfallLayer_ = nullptr;
+    WaterfallThresholdAndTouchLayer* waterfallTouchLayer_ = nullptr;
+    OverlayLayer* overlayLayer_ = nullptr;
+    ScalingPopoverLayer* scalingPopover_ = nullptr;  // lives with the scene, not the views
 
     engine::Sprite* demoBadge_ = nullptr;  // children of the scene from here on
     engine::LayerColor* acquiringShade_ = nullptr;
