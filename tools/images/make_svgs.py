@@ -194,8 +194,14 @@ def panels():
     write("ScalingPopoverBackground", 64, 64,
           f'<rect x="1" y="1" width="62" height="62" rx="10" fill="#14171b" fill-opacity="0.92" '
           f'stroke="{ACCENT}" stroke-width="2"/>')
+    # Four quarter images of one scale step: plain (top left), the new step and the steps passed
+    # on the way to it (bottom left), the old step (top right); the bottom right stays empty.
     write("ScalingPopoverBox", 48, 32,
-          f'<rect x="1" y="1" width="46" height="30" rx="5" fill="#262b33" stroke="{GREY}" '
+          f'<rect x="1" y="1" width="22" height="14" rx="3" fill="#262b33" stroke="{GREY}" '
+          f'stroke-width="2"/>'
+          f'<rect x="1" y="17" width="22" height="14" rx="3" fill="{ACCENT}" stroke="{WHITE}" '
+          f'stroke-width="2"/>'
+          f'<rect x="25" y="1" width="22" height="14" rx="3" fill="#262b33" stroke="{ACCENT}" '
           f'stroke-width="2"/>')
     write("ChannelGuideButton", 60, 24,
           f'<rect x="1" y="1" width="58" height="22" rx="6" fill="#262b33" fill-opacity="0.9" '
