@@ -6,12 +6,7 @@
 
 namespace engine {
 
-bool Image::initWithImageFile(const std::string& path) {
-    png_image image;
-    std::memset(&image, 0, sizeof(image));
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str()))
-        return false;
+bool Image::finishRead(png_image& image) {
     image.format = PNG_FORMAT_RGBA;
     std::vector<unsigned char> pixels(PNG_IMAGE_SIZE(image));
     if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) {
@@ -26,24 +21,22 @@ bool Image::initWithImageFile(const std::string& path) {
     return true;
 }
 
+bool Image::initWithImageFile(const std::string& path) {
+    png_image image;
+    std::memset(&image, 0, sizeof(image));
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str()))
+        return false;
+    return finishRead(image);
+}
+
 bool Image::initWithPngData(const unsigned char* data, size_t size) {
     png_image image;
     std::memset(&image, 0, sizeof(image));
     image.version = PNG_IMAGE_VERSION;
     if (!png_image_begin_read_from_memory(&image, data, size))
         return false;
-    image.format = PNG_FORMAT_RGBA;
-    std::vector<unsigned char> pixels(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) {
-        png_image_free(&image);
-        return false;
-    }
-    _pixels.swap(pixels);
-    _width = static_cast<int>(image.width);
-    _height = static_cast<int>(image.height);
-    _premultiplied = false;
-    premultiply();
-    return true;
+    return finishRead(image);
 }
 
 bool Image::initWithRawData(const unsigned char* data, size_t size, int width, int height,

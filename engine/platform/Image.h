@@ -1,5 +1,7 @@
 #pragma once
 
+#include <png.h>
+
 #include <string>
 #include <vector>
 
@@ -23,6 +25,9 @@ class Image {
     bool hasPremultipliedAlpha() const { return _premultiplied; }
 
   private:
+    // Decodes a started read as straight-alpha RGBA and premultiplies it; frees the read on
+    // failure.
+    bool finishRead(png_image& image);
     void premultiply();
 
     std::vector<unsigned char> _pixels;
