@@ -54,6 +54,7 @@ struct GenerationProfile {
     bool streams;            // streams after a request until halted (else answers each request)
     bool hasPower;
     bool hasScan;
+    bool scansWhileSweeping;  // a scan runs beside the measurement stream (else replaces it)
     bool has5GHz;
 
     PacketLayout spectrum24;

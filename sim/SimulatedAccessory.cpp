@@ -109,7 +109,7 @@ void SimulatedAccessory::handleRequest(uint8_t code) {
             break;
         case kRequestScan:
             if (profile_.hasScan) {
-                start(Job::Scan);
+                startScan();
             } else {
                 ++ignoredCommands_;
             }
@@ -133,6 +133,20 @@ void SimulatedAccessory::stopAll() {
     job_ = Job::Idle;
     pending_ = Job::Idle;
     dueMs_ = kNever;
+    scanDueMs_ = kNever;
+}
+
+void SimulatedAccessory::startScan() {
+    if (profile_.scansWhileSweeping) {
+        scanDueMs_ = kNever;  // a repeated request restarts the pass
+    } else {
+        stopAll();
+    }
+    // An empty list tells the host the scan has begun.
+    std::vector<uint8_t> started;
+    encoder_.accessPointList({}, started);
+    queue(started);
+    scanDueMs_ = now_ + profile_.scanDurationMs;
 }
 
 void SimulatedAccessory::start(Job job) {
@@ -140,7 +154,11 @@ void SimulatedAccessory::start(Job job) {
         pending_ = job;
         return;
     }
+    uint64_t scanDue = scanDueMs_;
     stopAll();
+    if (profile_.scansWhileSweeping) {
+        scanDueMs_ = scanDue;
+    }
     job_ = job;
     jobStartMs_ = now_;
     switch (job) {
@@ -155,14 +173,6 @@ void SimulatedAccessory::start(Job job) {
                 job_ = Job::Idle;  // nothing to capture: the polled request is dropped
             }
             break;
-        case Job::Scan: {
-            // An empty list tells the host the scan has begun.
-            std::vector<uint8_t> started;
-            encoder_.accessPointList({}, started);
-            queue(started);
-            dueMs_ = now_ + profile_.scanDurationMs;
-            break;
-        }
         case Job::Idle:
             break;
     }
@@ -172,11 +182,18 @@ void SimulatedAccessory::advanceTo(uint64_t ms) {
     // A polled job may finish and start the latched one within the same millisecond; the bound
     // only guards against a job that never moves on.
     int sameMillisecond = 0;
-    while (dueMs_ <= ms && sameMillisecond < 16) {
-        uint64_t due = dueMs_;
+    for (;;) {
+        uint64_t due = std::min(dueMs_, scanDueMs_);
+        if (due > ms || sameMillisecond >= 16) {
+            break;
+        }
         now_ = std::max(now_, due);
-        runDue();
-        sameMillisecond = dueMs_ == due ? sameMillisecond + 1 : 0;
+        if (scanDueMs_ <= dueMs_) {
+            finishScan();
+        } else {
+            runDue();
+        }
+        sameMillisecond = std::min(dueMs_, scanDueMs_) == due ? sameMillisecond + 1 : 0;
     }
     now_ = std::max(now_, ms);
 }
@@ -189,9 +206,6 @@ void SimulatedAccessory::runDue() {
             break;
         case Job::Power:
             finishCapture();
-            break;
-        case Job::Scan:
-            finishScan();
             break;
         case Job::Idle:
             dueMs_ = kNever;
@@ -257,7 +271,7 @@ void SimulatedAccessory::finishScan() {
         }
     }
     queue(packets);
-    dueMs_ += profile_.scanDurationMs;
+    scanDueMs_ += profile_.scanDurationMs;
 }
 
 void SimulatedAccessory::queue(const std::vector<uint8_t>& packets) {

@@ -22,6 +22,8 @@
 // arrives while one is being taken is remembered (one deep). The later generations stream after
 // a request until a halt command, which they acknowledge. Replies to discovery and settings go
 // out at once; a settings command or a discovery request also stops any measurement in progress.
+// An access-point scan is its own activity: the second generation keeps scanning while it streams
+// sweeps (the host asks for both at once), the third replaces one with the other.
 class SimulatedAccessory {
   public:
     static constexpr uint64_t kNever = UINT64_MAX;
@@ -60,7 +62,8 @@ class SimulatedAccessory {
     const AccessPointScene& accessPoints() const { return accessPoints_; }
     const PulseTrainScene& pulseTrain() const { return capturer_.pulseTrain(); }
 
-    bool isMeasuring() const { return job_ != Job::Idle; }
+    bool isMeasuring() const { return job_ != Job::Idle || scanDueMs_ != kNever; }
+    bool isScanning() const { return scanDueMs_ != kNever; }
     uint64_t skippedBytes() const { return skippedBytes_; }
     uint64_t ignoredCommands() const { return ignoredCommands_; }
 
@@ -72,10 +75,11 @@ class SimulatedAccessory {
     virtual bool decodeSettings(std::span<const uint8_t> command, FirmwareSettings& out) const = 0;
 
   private:
-    enum class Job : uint8_t { Idle, Spectrum, Power, Scan };
+    enum class Job : uint8_t { Idle, Spectrum, Power };
 
     void handleRequest(uint8_t code);
     void start(Job job);
+    void startScan();
     void stopAll();
     void runDue();
 
@@ -104,5 +108,6 @@ class SimulatedAccessory {
     Job pending_ = Job::Idle;  // the polled generation's one-deep request latch
     uint64_t dueMs_ = kNever;
     uint64_t jobStartMs_ = 0;
+    uint64_t scanDueMs_ = kNever;  // end of the current pass over the channels while scanning
     uint64_t scanCount_ = 0;
 };

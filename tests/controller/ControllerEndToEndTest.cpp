@@ -278,6 +278,28 @@ TEST(ControllerEndToEnd, ScanOfTwentyFiveAccessPointsArrivesInTwoListsThenSweeps
     EXPECT_GT(rig.sentCount({0xAA, 0x03, 0x07}), scansBefore);
 }
 
+TEST(ControllerEndToEnd, SecondGenerationDeliversAccessPointsWhileSweepsKeepComing) {
+    // This generation keeps its refresh while scanning: one scan request, then the sweeps.
+    LinkRig rig(SimGeneration::Tarno2);
+    ASSERT_TRUE(rig.tickUntil([&] { return rig.controller.ackCount() == 1; }, 20));
+    const int sweepsBefore = sweeps(rig.model, rig.model.band24);
+    ASSERT_TRUE(rig.tickUntil(
+        [&] {
+            std::lock_guard<ModelLock> guard(rig.model.apListLock);
+            return !rig.model.accessPoints.empty();
+        },
+        600));
+    EXPECT_TRUE(rig.model.runtime.ssidAcquiring);
+    EXPECT_EQ(rig.sentCount({0xAA, 0x03, 0x07}), 1);
+    EXPECT_EQ(rig.sentCount({0xAA, 0x03, 0x06}), 0) << "the stream was halted to scan";
+    // A whole pass over the channels takes several sweep periods, all of them delivered.
+    const GenerationProfile& profile = rig.endpoints->profile();
+    EXPECT_GE(sweeps(rig.model, rig.model.band24) - sweepsBefore,
+              static_cast<int>(profile.scanDurationMs / profile.sweepPeriodMs24) - 1);
+    std::lock_guard<ModelLock> guard(rig.model.apListLock);
+    EXPECT_GE(rig.model.accessPoints.size(), 10u);
+}
+
 TEST(ControllerEndToEnd, ReconnectRepeatsDiscoveryAndDropsTheOldStream) {
     LinkRig rig(SimGeneration::Tarno2);
     rig.model.spectrum_settings.ssidScanOn = 0;

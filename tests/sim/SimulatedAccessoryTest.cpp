@@ -188,6 +188,56 @@ TEST(SimulatedAccessoryScan, SecondGenerationScansOnlyTwoPointFourGigahertz) {
     }
 }
 
+TEST(SimulatedAccessoryScan, SecondGenerationKeepsScanningWhileItStreamsSweeps) {
+    // The host asks for a scan and then for sweeps; both must keep coming until the halt.
+    auto sim = make(SimGeneration::Tarno2);
+    send(*sim, HostCommands::request(HostCommands::kScan));
+    send(*sim, HostCommands::request(HostCommands::kSpectrum));
+    const GenerationProfile& profile = sim->profile();
+    sim->step(2 * uint64_t{profile.scanDurationMs});
+    int sweeps = 0;
+    std::vector<int> listSizes;
+    for (const auto& packet : drain(*sim)) {
+        ASSERT_FALSE(packet.empty()) << "output did not frame";
+        if (typeOf(packet) == 5) {
+            ++sweeps;
+        } else if (typeOf(packet) == 7) {
+            listSizes.push_back(packet[2]);
+        }
+    }
+    EXPECT_EQ(sweeps, static_cast<int>(2 * profile.scanDurationMs / profile.sweepPeriodMs24));
+    ASSERT_EQ(listSizes.size(), 3u);  // the announcement, then one list per pass
+    EXPECT_EQ(listSizes[0], 0);
+    EXPECT_GE(listSizes[1], 10);
+    EXPECT_EQ(listSizes[2], listSizes[1]);
+    // A power request changes the measurement, not the scan; the halt ends both.
+    send(*sim, HostCommands::request(HostCommands::kPower));
+    EXPECT_TRUE(sim->isScanning());
+    send(*sim, HostCommands::request(HostCommands::kHalt));
+    EXPECT_FALSE(sim->isMeasuring());
+    sim->readAll();
+    sim->step(2 * uint64_t{profile.scanDurationMs});
+    EXPECT_EQ(sim->available(), 0u);
+}
+
+TEST(SimulatedAccessoryScan, ThirdGenerationScanAndSweepsReplaceEachOther) {
+    auto sim = make(SimGeneration::TarnoDuo);
+    const GenerationProfile& profile = sim->profile();
+    send(*sim, HostCommands::request(HostCommands::kScan));
+    send(*sim, HostCommands::request(HostCommands::kSpectrum));
+    EXPECT_FALSE(sim->isScanning());
+    sim->step(profile.scanDurationMs);
+    for (const auto& packet : drain(*sim)) {
+        EXPECT_NE(typeOf(packet) == 7 && packet[2] > 0, true) << "a replaced scan reported";
+    }
+    send(*sim, HostCommands::request(HostCommands::kScan));
+    sim->readAll();
+    sim->step(profile.scanDurationMs);
+    for (const auto& packet : drain(*sim)) {
+        EXPECT_EQ(typeOf(packet), 7) << "sweeps went on beside the scan";
+    }
+}
+
 TEST(SimulatedAccessoryPower, TriggeredCapturesPutTheMarkedEdgeAtThePreTriggerSample) {
     auto sim = make(SimGeneration::Tarno2);
     HostCommands::PowerSetup setup = triggeredSetup();
