@@ -78,19 +78,16 @@ void MainScene::onEnter() {
     Scene::onEnter();
     MenuController::getInstance()->setScene(this);
     scheduleUpdate();
-    rebuildViews();
-
+    // Before the views: the waterfall's touch layer drives the popover.
     if (!scalingPopover_) {
         scalingPopover_ = ScalingPopoverLayer::createWithModel(model_);
         if (scalingPopover_) {
             scalingPopover_->retain();
-            const Rect inner = innerArea();
-            scalingPopover_->setPosition(inner.origin);
-            scalingPopover_->setContentSize(inner.size);
             scalingPopover_->setOpacity(0);
             addChild(scalingPopover_, 100);
         }
     }
+    rebuildViews();
     createStatusLabels();
     demoBadge_ = engine::Sprite::create("demo.png");
     if (demoBadge_) {
@@ -154,6 +151,12 @@ void MainScene::rebuildViews() {
         model_->spectrum_settings.ssidScanOn != 0);
     for (ViewLayer layer : layers)
         addViewLayer(layer);
+    // The popover stays over the view area, wherever a new window size or bar puts it.
+    if (scalingPopover_) {
+        const Rect inner = innerArea();
+        scalingPopover_->setPosition(inner.origin);
+        scalingPopover_->setContentSize(inner.size);
+    }
 }
 
 void MainScene::placeInInnerArea(engine::Layer* layer) {

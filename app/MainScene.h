@@ -66,6 +66,7 @@ class MainScene : public engine::Scene {
     engine::Label* getAmplitudeLabel() const { return amplitudeLabel_; }
     engine::Label* getDivisionLabel() const { return divisionLabel_; }
     engine::Label* getTriggerLabel() const { return triggerLabel_; }
+    ScalingPopoverLayer* getScalingPopover() const { return scalingPopover_; }
     int getRebuildCount() const { return rebuildCount_; }
 
   private:

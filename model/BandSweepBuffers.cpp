@@ -1,6 +1,15 @@
 #include "model/BandSweepBuffers.h"
 
 #include <algorithm>
+#include <atomic>
+
+namespace {
+
+// Each band numbers its sweeps from its own base, 2^40 sweeps apart: more than a century of
+// sweeps at ten a second.
+std::atomic<uint64_t> nextSerialBase{0};
+
+}  // namespace
 
 void HeatMap::clear() {
     counts.clear();
@@ -11,7 +20,8 @@ void HeatMap::clear() {
 }
 
 BandSweepBuffers::BandSweepBuffers(int pointsPerSweep)
-    : pointsPerSweep_(std::max(pointsPerSweep, 1)) {
+    : pointsPerSweep_(std::max(pointsPerSweep, 1)),
+      firstSerial_(nextSerialBase.fetch_add(uint64_t{1} << 40, std::memory_order_relaxed)) {
     for (auto& trace : traces) {
         trace.assign(static_cast<size_t>(pointsPerSweep_), 0.0f);
     }
@@ -25,8 +35,10 @@ bool BandSweepBuffers::appendSweep(const float* values, int count) {
     const size_t row = static_cast<size_t>(pointsPerSweep_);
     if (sweepLimit > 0 && sweepCount() >= sweepLimit) {
         // Drop whole oldest rows so that exactly sweepLimit - 1 remain before the append.
-        size_t drop = static_cast<size_t>(sweepCount() - sweepLimit + 1) * row;
+        const int dropRows = sweepCount() - sweepLimit + 1;
+        size_t drop = static_cast<size_t>(dropRows) * row;
         sweepHistory.erase(sweepHistory.begin(), sweepHistory.begin() + drop);
+        firstSerial_ += static_cast<uint64_t>(dropRows);
     }
     sweepHistory.insert(sweepHistory.end(), values, values + n);
     sweepHistory.resize(sweepHistory.size() + (row - static_cast<size_t>(n)), 0.0f);
@@ -47,6 +59,7 @@ const float* BandSweepBuffers::sweep(int index) const {
 }
 
 void BandSweepBuffers::clear() {
+    firstSerial_ += static_cast<uint64_t>(sweepCount());
     sweepHistory.clear();
     sweepPointCount = -1;
     newSweep = true;

@@ -38,9 +38,14 @@ class BandSweepBuffers {
     int sweepCount() const;
     const float* sweep(int index) const;  // oldest first; nullptr outside 0..sweepCount()-1
 
+    // Serial number of sweep(0); sweep(i) has serial firstSerial() + i. Serials are never reused,
+    // not even by another band, so a view can tell which sweeps it already drew are still held.
+    uint64_t firstSerial() const { return firstSerial_; }
+
     // Empties the history and heat map and resets processing, as after a configuration change.
     void clear();
 
+    // Changed only through appendSweep() and clear(), which keep the serials.
     std::vector<float> sweepHistory;  // whole rows of pointsPerSweep() dBm values, oldest first
     int32_t sweepLimit = 510;
     int32_t sweepPointCount = -1;
@@ -54,4 +59,5 @@ class BandSweepBuffers {
 
   private:
     int pointsPerSweep_;
+    uint64_t firstSerial_;
 };

@@ -6,6 +6,7 @@
 #include "engine/2d/Sprite.h"
 #include "engine/base/Director.h"
 #include "engine/platform/GLView.h"
+#include "engine/ui/Scale9Sprite.h"
 #include "menus/AlertViewLayer.h"
 #include "menus/MenuBar.h"
 #include "menus/MenuController.h"
@@ -14,6 +15,7 @@
 #include "model/SpectrumSettings.h"
 #include "tests/app/AppTestSupport.h"
 #include "views/spectrum/GridLayer.h"
+#include "views/spectrum/ScalingPopoverLayer.h"
 
 using namespace apptest;
 
@@ -216,9 +218,24 @@ TEST_F(MainSceneTest, ResizeRelaysOutAndKeepsCursorsInPlace) {
     EXPECT_EQ(main->getGridLayer()->getContentSize().width, 1200.f);
     EXPECT_EQ(main->getGridLayer()->getContentSize().height, 640.f);
     EXPECT_EQ(MenuController::getInstance()->getMenuBar()->getContentSize().width, 1200.f);
+    // The scaling popover follows the plotting area, its glass in the middle of it.
+    auto expectPopoverCentred = [&] {
+        ScalingPopoverLayer* popover = main->getScalingPopover();
+        ASSERT_NE(popover, nullptr);
+        const engine::Rect inner = main->innerArea();
+        EXPECT_EQ(popover->getPosition(), inner.origin);
+        EXPECT_EQ(popover->getContentSize().width, inner.size.width);
+        EXPECT_EQ(popover->getContentSize().height, inner.size.height);
+        ASSERT_NE(popover->getGlass(), nullptr);
+        EXPECT_EQ(popover->getGlass()->getPosition(),
+                  engine::Vec2(inner.size.width * 0.5f, inner.size.height * 0.5f));
+        EXPECT_EQ(popover->getBackground()->getPosition().x, inner.size.width * 0.5f);
+    };
+    expectPopoverCentred();
     view->setFrameSize(960, 640);
     step(2);
     EXPECT_FLOAT_EQ(model.cursors.verticalX[0], 96.f);
+    expectPopoverCentred();
 }
 
 }  // namespace

@@ -62,34 +62,27 @@ bool ScalingPopoverLayer::init() {
         return false;
     setCascadeOpacityEnabled(true);
     const int displayClass = model_->runtime.displayClass;
-    const Vec2 centre(_contentSize.width * 0.5f, _contentSize.height * 0.5f);
-
     glass_ = Sprite::create(kGlassImage);
     if (glass_) {
         glass_->setAnchorPoint(Vec2::ANCHOR_MIDDLE);
-        glass_->setPosition(centre);
         addChild(glass_, 10);
     }
     const Size glassSize = glass_ ? glass_->getContentSize() : Size(64, 64);
     background_ = engine::ui::Scale9Sprite::create(kBackgroundImage);
     if (background_) {
         background_->setAnchorPoint(Vec2::ANCHOR_MIDDLE);
-        background_->setPosition(centre);
         background_->setContentSize(Size(glassSize.width * 1.5f, glassSize.height * 1.5f));
         addChild(background_, -1);
     }
     const float fontSize = displayClass == 0 ? 14.f : 17.f;
     tLabel_ = engine::Label::createWithTTF("T:20 Hz", kFont, fontSize);
     aLabel_ = engine::Label::createWithTTF("A:20 dbM", kFont, fontSize);
-    const Vec2 glassOrigin(centre.x - glassSize.width * 0.5f, centre.y - glassSize.height * 0.5f);
     if (tLabel_) {
         tLabel_->setAnchorPoint(Vec2::ANCHOR_MIDDLE_BOTTOM);
-        tLabel_->setPosition(glassOrigin.x + glassSize.width, glassOrigin.y + glassSize.height);
         addChild(tLabel_, 10);
     }
     if (aLabel_) {
         aLabel_->setAnchorPoint(Vec2::ANCHOR_MIDDLE_BOTTOM);
-        aLabel_->setPosition(glassOrigin.x, glassOrigin.y + glassSize.height);
         addChild(aLabel_, 10);
     }
     if (Sprite* probe = Sprite::create(kBoxImage))
@@ -97,6 +90,12 @@ bool ScalingPopoverLayer::init() {
     boxGap_ = displayClass == 0 ? 0.f : 2.f;
     needsLayout = true;
     return true;
+}
+
+void ScalingPopoverLayer::setContentSize(const engine::Size& size) {
+    if (size.width != _contentSize.width || size.height != _contentSize.height)
+        needsLayout = true;
+    Layer::setContentSize(size);
 }
 
 ScalingPopoverLayer::BoxState ScalingPopoverLayer::boxState(int step, int oldStep, int newStep) {
@@ -152,6 +151,13 @@ void ScalingPopoverLayer::layout() {
     const Size glassSize = glass_ ? glass_->getContentSize() : Size(64, 64);
     const Rect glassRect(centre.x - glassSize.width * 0.5f, centre.y - glassSize.height * 0.5f,
                          glassSize.width, glassSize.height);
+    if (glass_)
+        glass_->setPosition(centre);
+    // The texts sit on the glass's top corners: the time over the right, the level the left.
+    if (tLabel_)
+        tLabel_->setPosition(glassRect.getMaxX(), glassRect.getMaxY());
+    if (aLabel_)
+        aLabel_->setPosition(glassRect.getMinX(), glassRect.getMaxY());
     const float cellW = boxSize_.width * 0.5f;
     const float cellH = boxSize_.height * 0.5f;
     auto quarter = [&](BoxState state) {

@@ -36,6 +36,8 @@ class ScalingPopoverLayer : public engine::Layer {
     ~ScalingPopoverLayer() override;
 
     bool init() override;
+    // Everything is laid out around the centre, so a new size lays it out again.
+    void setContentSize(const engine::Size& size) override;
     void visit(engine::Renderer* renderer, const engine::Mat4& parentTransform,
                uint32_t parentFlags) override;
 

@@ -72,14 +72,11 @@ bool WaterfallLayer::init() {
         return false;
     showBand24 = true;
     showBand5 = true;
-    waterfallBufferBytes_ = WaterfallPixels::kBufferBytes;
-    waterfallPixels_.assign(waterfallBufferBytes_, 0);
     waterfallTexture_ = new (std::nothrow) Texture2D();
     const int size = WaterfallPixels::kTextureSize;
-    if (waterfallTexture_ &&
-        waterfallTexture_->initWithData(waterfallPixels_.data(), waterfallPixels_.size(),
-                                        Texture2D::PixelFormat::RGBA8888, size, size,
-                                        engine::Size(size, size))) {
+    if (waterfallTexture_ && waterfallTexture_->initWithData(picture_.data(), picture_.size(),
+                                                             Texture2D::PixelFormat::RGBA8888, size,
+                                                             size, engine::Size(size, size))) {
         // Each sweep is one row of texels: no smoothing between sweeps or points.
         waterfallTexture_->setAliasTexParameters();
         waterfallTexture_->setMaxS(0);
@@ -170,13 +167,12 @@ void WaterfallLayer::rebuildBand(BandSweepBuffers& band, bool band24) {
     }
     const SpectrumViewSettings& view = model_->spectrum_settings;
     const int shown = band24 ? model_->accessory.shownPoints24 : model_->accessory.shownPoints5;
-    WaterfallPixels::Region region;
-    if (!WaterfallPixels::build(band, shown, view.waterfallLevelLow, view.waterfallLevelHigh,
-                                Palette::forWaterfall(view.heatMapColorMap),
-                                waterfallPixels_.data(), waterfallBufferBytes_, region)) {
+    if (!picture_.refresh(band, shown, view.waterfallLevelLow, view.waterfallLevelHigh,
+                          Palette::forWaterfall(view.heatMapColorMap))) {
         return;
     }
-    waterfallTexture_->updateWithData(waterfallPixels_.data(), 0, 0, region.columns, region.rows);
+    const WaterfallPixels::Region& region = picture_.region();
+    waterfallTexture_->updateWithData(picture_.data(), 0, 0, region.columns, region.rows);
     waterfallTexture_->setMaxS(static_cast<float>(region.columns) / WaterfallPixels::kTextureSize);
     waterfallTexture_->setMaxT(static_cast<float>(region.rows) / WaterfallPixels::kTextureSize);
 }

@@ -5,6 +5,7 @@
 
 #include "engine/2d/Layer.h"
 #include "views/spectrum/ScissorClip.h"
+#include "views/spectrum/WaterfallPicture.h"
 
 namespace engine {
 class Sprite;
@@ -41,7 +42,7 @@ class WaterfallLayer : public engine::Layer {
     bool showBand5 = true;
 
     engine::Sprite* getWaterfallSprite() const { return waterfallSprite_; }
-    const uint8_t* getWaterfallPixels() const { return waterfallPixels_.data(); }
+    const uint8_t* getWaterfallPixels() const { return picture_.data(); }
     const std::vector<engine::Sprite*>& getPeakMarkers() const { return peakMarkers_; }
 
   private:
@@ -53,8 +54,7 @@ class WaterfallLayer : public engine::Layer {
     engine::Sprite* markerAt(size_t index);
 
     SpectrumSettings* model_ = nullptr;
-    std::vector<uint8_t> waterfallPixels_;
-    size_t waterfallBufferBytes_ = 0;
+    WaterfallPicture picture_;
     engine::Texture2D* waterfallTexture_ = nullptr;  // retained
     engine::Sprite* waterfallSprite_ = nullptr;      // retained
     std::vector<engine::Sprite*> peakMarkers_;       // retained

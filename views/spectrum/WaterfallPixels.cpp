@@ -4,13 +4,79 @@
 #include <cmath>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "model/BandSweepBuffers.h"
 #include "views/spectrum/Palette.h"
+
+namespace {
+
+constexpr int kLastEntry = 256;
+
+// The pixel-table entry of one level. The vector loop below computes the same with the same
+// float operations, so a row's tail matches its body bit for bit.
+inline int tableEntry(float v, float k, float offset, float low, float high) {
+    float f = v * k - offset;
+    f = f > 0.f ? f : 0.f;  // NaN gives 0
+    f = f < 255.f ? f : 255.f;
+    int entry = static_cast<int>(f) + 1;
+    entry = v >= high ? kLastEntry : entry;
+    return v >= low ? entry : 0;  // below the low threshold, and NaN
+}
+
+// Levels are noise, so every decision is a select, never a branch: a mispredicted branch per
+// point costs more than the rest of the work.
+void paintRow(const float* record, int coloured, int columns,
+              const WaterfallPixels::PixelTable& table, float k, float offset, float low,
+              float high, uint8_t* out) {
+    int j = 0;
+#if defined(__SSE2__)
+    const __m128 vk = _mm_set1_ps(k);
+    const __m128 voffset = _mm_set1_ps(offset);
+    const __m128 vlow = _mm_set1_ps(low);
+    const __m128 vhigh = _mm_set1_ps(high);
+    const __m128 zero = _mm_setzero_ps();
+    const __m128 top = _mm_set1_ps(255.f);
+    const __m128i one = _mm_set1_epi32(1);
+    const __m128i last = _mm_set1_epi32(kLastEntry);
+    for (; j + 4 <= coloured; j += 4) {
+        const __m128 v = _mm_loadu_ps(record + j);
+        __m128 f = _mm_sub_ps(_mm_mul_ps(v, vk), voffset);
+        f = _mm_max_ps(f, zero);  // the second operand when f is NaN
+        f = _mm_min_ps(f, top);
+        __m128i entry = _mm_add_epi32(_mm_cvttps_epi32(f), one);
+        const __m128i atTop = _mm_castps_si128(_mm_cmpge_ps(v, vhigh));
+        entry = _mm_or_si128(_mm_andnot_si128(atTop, entry), _mm_and_si128(atTop, last));
+        entry = _mm_and_si128(entry, _mm_castps_si128(_mm_cmpge_ps(v, vlow)));
+        const uint64_t lo = static_cast<uint64_t>(_mm_cvtsi128_si64(entry));
+        const uint64_t hi =
+            static_cast<uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(entry, entry)));
+        const __m128i pixels = _mm_set_epi32(
+            static_cast<int>(table[hi >> 32]), static_cast<int>(table[hi & 0xFFFFFFFFu]),
+            static_cast<int>(table[lo >> 32]), static_cast<int>(table[lo & 0xFFFFFFFFu]));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + size_t{4} * static_cast<size_t>(j)),
+                         pixels);
+    }
+#endif
+    for (; j < coloured; ++j) {
+        const uint32_t pixel =
+            table[static_cast<size_t>(tableEntry(record[j], k, offset, low, high))];
+        std::memcpy(out + size_t{4} * static_cast<size_t>(j), &pixel, 4);
+    }
+    if (coloured < columns) {
+        std::memset(out + size_t{4} * static_cast<size_t>(coloured), 0,
+                    size_t{4} * static_cast<size_t>(columns - coloured));
+    }
+}
+
+}  // namespace
 
 int WaterfallPixels::paletteIndex(float value, float low, float high) {
     if (value >= high)
         return 255;
-    // The scale factor once, then one multiplication per level: the rebuild runs this per point.
+    // The scale factor once, then one multiplication per level, as the picture computes it.
     const float k = 255.f / (high - low);
     const float index = value * k - k * low;
     if (!(index > 0.f))
@@ -18,50 +84,57 @@ int WaterfallPixels::paletteIndex(float value, float low, float high) {
     return std::min(255, static_cast<int>(index));
 }
 
-bool WaterfallPixels::build(const BandSweepBuffers& band, int shownPoints, float low, float high,
-                            const Palette& palette, uint8_t* buffer, size_t bufferBytes,
-                            Region& region) {
+bool WaterfallPixels::measure(const BandSweepBuffers& band, size_t bufferBytes, Region& region) {
     const int records = band.sweepCount();
-    if (records == 0 || palette.count() < 256)
+    if (records == 0)
         return false;
     const int rows = std::min(records, kMaxRows);
     const int columns = band.sweepPointCount < 0 ? band.pointsPerSweep() : band.sweepPointCount;
     if (columns <= 0 || columns > band.pointsPerSweep() || columns > kTextureSize ||
         static_cast<size_t>(rows) * static_cast<size_t>(columns) * 4 > bufferBytes)
         return false;
-    // Whole pixels from a table: the rebuild runs over up to 256,000 points at once.
-    uint32_t colours[256];
+    region.columns = columns;
+    region.rows = rows;
+    return true;
+}
+
+bool WaterfallPixels::makePixelTable(const Palette& palette, PixelTable& table) {
+    if (palette.count() < 256)
+        return false;
+    table[0] = 0;
     for (int i = 0; i < 256; ++i) {
         const PaletteColor& c = palette.at(i);
         const uint8_t bytes[4] = {c.r, c.g, c.b, 255};
-        std::memcpy(&colours[i], bytes, 4);
+        std::memcpy(&table[static_cast<size_t>(i) + 1], bytes, 4);
     }
-    const uint32_t last = colours[255];
+    return true;
+}
+
+int WaterfallPixels::colouredColumns(int shownPoints, int columns) {
+    return std::clamp(shownPoints + 1, 0, columns);
+}
+
+void WaterfallPixels::paintRows(const BandSweepBuffers& band, int firstRecord, int count,
+                                int columns, int coloured, const PixelTable& table, float low,
+                                float high, uint8_t* out) {
     const float k = 255.f / (high - low);
     const float offset = k * low;
-    // Points above the shown count stay transparent.
-    const int coloured = std::clamp(shownPoints + 1, 0, columns);
-    // Each row is built in 32-bit pixels and copied out whole: stores through the byte buffer
-    // would make the compiler assume every store may change the sweep being read.
-    uint32_t line[kTextureSize] = {};
-    uint8_t* out = buffer;
     const size_t rowBytes = static_cast<size_t>(columns) * 4;
-    for (int i = 0; i < rows; ++i) {
-        const float* record = band.sweep(records - rows + i);
-        for (int j = 0; j < coloured; ++j) {
-            const float v = record[j];
-            const float f = v * k - offset;
-            // Selects rather than branches: levels are noise, branches would mispredict.
-            float clamped = f > 0.f ? f : 0.f;  // NaN gives 0
-            clamped = clamped < 255.f ? clamped : 255.f;
-            const int index = static_cast<int>(clamped);
-            const uint32_t pixel = v >= high ? last : colours[index];
-            line[j] = v >= low ? pixel : 0;  // below the low threshold, and NaN
-        }
-        std::memcpy(out, line, rowBytes);
-        out += rowBytes;
+    for (int i = 0; i < count; ++i) {
+        paintRow(band.sweep(firstRecord + i), coloured, columns, table, k, offset, low, high,
+                 out + rowBytes * static_cast<size_t>(i));
     }
-    region.columns = columns;
-    region.rows = rows;
+}
+
+bool WaterfallPixels::build(const BandSweepBuffers& band, int shownPoints, float low, float high,
+                            const Palette& palette, uint8_t* buffer, size_t bufferBytes,
+                            Region& region) {
+    Region size;
+    PixelTable table;
+    if (!measure(band, bufferBytes, size) || !makePixelTable(palette, table))
+        return false;
+    paintRows(band, band.sweepCount() - size.rows, size.rows, size.columns,
+              colouredColumns(shownPoints, size.columns), table, low, high, buffer);
+    region = size;
     return true;
 }
