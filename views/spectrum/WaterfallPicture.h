@@ -21,9 +21,6 @@ class WaterfallPicture {
     // there is nothing to draw.
     bool refresh(const BandSweepBuffers& band, int shownPoints, float low, float high,
                  const Palette& palette);
-    // The next refresh repaints every row.
-    void invalidate() { valid_ = false; }
-
     const uint8_t* data() const { return pixels_.data(); }
     size_t size() const { return pixels_.size(); }
     const WaterfallPixels::Region& region() const { return region_; }

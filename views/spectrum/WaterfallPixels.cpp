@@ -4,7 +4,8 @@
 #include <cmath>
 #include <cstring>
 
-#if defined(__SSE2__)
+#if defined(__SSE2__) && defined(__x86_64__)
+#define TARNO_WATERFALL_SSE2 1
 #include <emmintrin.h>
 #endif
 
@@ -32,7 +33,7 @@ void paintRow(const float* record, int coloured, int columns,
               const WaterfallPixels::PixelTable& table, float k, float offset, float low,
               float high, uint8_t* out) {
     int j = 0;
-#if defined(__SSE2__)
+#if defined(TARNO_WATERFALL_SSE2)
     const __m128 vk = _mm_set1_ps(k);
     const __m128 voffset = _mm_set1_ps(offset);
     const __m128 vlow = _mm_set1_ps(low);
