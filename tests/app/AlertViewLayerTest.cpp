@@ -37,10 +37,6 @@ class AlertViewLayerTest : public AppGlTest {
                                                                                  background);
         scene->addChild(background, 0);
     }
-    void tap(float x, float y) {
-        touch("began", x, y);
-        touch("ended", x, y);
-    }
     int touchesBehind = 0;
     RecordingDelegate delegate;
 };

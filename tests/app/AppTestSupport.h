@@ -8,12 +8,13 @@
 
 #include "engine/2d/Scene.h"
 #include "engine/platform/Image.h"
+#include "tests/support/GlSceneTest.h"
 
 namespace apptest {
 
 constexpr int kWidth = 960;
 constexpr int kHeight = 640;
-constexpr float kDt = 1.f / 60.f;
+constexpr float kDt = gltest::kFrameInterval;
 
 struct Rgb {
     int r, g, b;
@@ -29,19 +30,8 @@ inline std::ostream& operator<<(std::ostream& os, const Rgb& c) {
 }
 
 // One 960 x 640 window for the whole program (off screen when there is no display), resources
-// from the build tree, the store in a scratch XDG data directory. Each test gets a fresh scene.
-class AppGlTest : public ::testing::Test {
-  protected:
-    void SetUp() override;
-    void TearDown() override;
-
-    engine::Image renderFrame(float dt = kDt);
-    void step(int frames, float dt = kDt);
-    // Window coordinates: y measured from the bottom, as the scene's.
-    void touch(const char* phase, float x, float y);
-
-    engine::Scene* scene = nullptr;
-};
+// from the build tree, the store in a scratch XDG data directory.
+using AppGlTest = gltest::GlSceneTest;
 
 // Pixel at x from the left and y from the bottom.
 Rgb pixelAt(const engine::Image& image, int x, int y);

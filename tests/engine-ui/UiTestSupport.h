@@ -10,12 +10,13 @@
 #include "engine/2d/Scene.h"
 #include "engine/base/Director.h"
 #include "engine/platform/Image.h"
+#include "tests/support/GlSceneTest.h"
 
 namespace uitest {
 
 constexpr int kWidth = 320;
 constexpr int kHeight = 240;
-constexpr float kDt = 1.f / 60.f;
+constexpr float kDt = gltest::kFrameInterval;
 
 struct Rgb {
     uint8_t r, g, b;
@@ -34,25 +35,7 @@ constexpr Rgb kBlue{0, 0, 255};
 constexpr Rgb kYellow{255, 255, 0};
 constexpr Rgb kGrey{128, 128, 128};
 
-// One window for the whole program; each test gets a fresh running scene and steps frames by
-// a fixed interval.
-class UiTest : public ::testing::Test {
-  protected:
-    void SetUp() override;
-    void TearDown() override;
-
-    engine::Image renderFrame(float dt = kDt);
-    void step(int frames, float dt = kDt);
-
-    // Touches in scene coordinates (origin at the bottom-left), delivered as the window would.
-    void touchBegan(intptr_t id, float x, float y);
-    void touchMoved(intptr_t id, float x, float y);
-    void touchEnded(intptr_t id, float x, float y);
-    void touchCancelled(intptr_t id, float x, float y);
-    void tap(float x, float y);
-
-    engine::Scene* scene = nullptr;
-};
+using UiTest = gltest::GlSceneTest;
 
 // Pixel at x from the left and y from the BOTTOM.
 Rgb pixelAt(const engine::Image& image, int x, int y);

@@ -8,12 +8,14 @@
 #include "engine/2d/Scene.h"
 #include "engine/base/Director.h"
 #include "engine/platform/Image.h"
+#include "tests/support/GlSceneTest.h"
+#include "tests/support/GlTestWindow.h"
 
 namespace enginetest {
 
 constexpr int kWidth = 160;
 constexpr int kHeight = 120;
-constexpr float kDt = 1.f / 60.f;
+constexpr float kDt = gltest::kFrameInterval;
 
 struct Rgba {
     uint8_t r, g, b, a;
@@ -24,27 +26,13 @@ inline std::ostream& operator<<(std::ostream& os, const Rgba& c) {
     return os << "(" << int(c.r) << ", " << int(c.g) << ", " << int(c.b) << ")";
 }
 
-// One window for the whole test program (creating GL contexts is slow on llvmpipe); each test
-// gets a fresh running scene. Frames advance by a fixed interval.
-class EngineTest : public ::testing::Test {
-  protected:
-    void SetUp() override;
-    void TearDown() override;
-
-    // Runs one frame of dt and returns what it drew.
-    engine::Image renderFrame(float dt = kDt);
-    // Advances time (scheduler and actions) for n frames of dt.
-    void step(int frames, float dt = kDt);
-
-    engine::Scene* scene = nullptr;
-};
+using EngineTest = gltest::GlSceneTest;
+using gltest::scratchDirectory;
 
 // Pixel at x from the left and y from the BOTTOM (scene coordinates).
 Rgba pixelAt(const engine::Image& image, int x, int y);
 // Count of pixels in [x0, x1) x [y0, y1) (scene coordinates) differing from the colour.
 int countNot(const engine::Image& image, int x0, int y0, int x1, int y1, Rgba colour);
-// Directory for files a test writes; removed at exit.
-std::string scratchDirectory();
 // Writes a w x h PNG whose four quadrants are red (top-left), green (top-right), blue
 // (bottom-left) and white (bottom-right), all opaque.
 std::string writeQuadrantPng(const std::string& name, int w, int h);

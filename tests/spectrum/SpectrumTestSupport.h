@@ -10,12 +10,13 @@
 #include "engine/2d/Scene.h"
 #include "engine/platform/Image.h"
 #include "model/SpectrumSettings.h"
+#include "tests/support/GlSceneTest.h"
 
 namespace spectrumtest {
 
 constexpr int kWidth = 480;
 constexpr int kHeight = 320;
-constexpr float kDt = 1.f / 60.f;
+constexpr float kDt = gltest::kFrameInterval;
 
 struct Rgb {
     uint8_t r, g, b;
@@ -26,18 +27,9 @@ inline std::ostream& operator<<(std::ostream& os, const Rgb& c) {
     return os << "(" << int(c.r) << ", " << int(c.g) << ", " << int(c.b) << ")";
 }
 
-// One window for the whole program (GL contexts are slow to make on llvmpipe); each test gets a
-// fresh running scene and its own model. Frames advance by a fixed interval.
-class SpectrumLayerTest : public ::testing::Test {
+// Each test gets a fresh running scene and its own model.
+class SpectrumLayerTest : public gltest::GlSceneTest {
   protected:
-    void SetUp() override;
-    void TearDown() override;
-
-    // Runs one frame of dt and returns what it drew.
-    engine::Image renderFrame(float dt = kDt);
-    void step(int frames, float dt = kDt);
-
-    engine::Scene* scene = nullptr;
     std::unique_ptr<SpectrumSettings> model = std::make_unique<SpectrumSettings>();
 };
 

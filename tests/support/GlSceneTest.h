@@ -1,0 +1,42 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+
+#include "engine/2d/Scene.h"
+#include "engine/platform/Image.h"
+
+namespace gltest {
+
+constexpr float kFrameInterval = 1.f / 60.f;
+
+// Each test gets a fresh running scene in the program's one window; time moves only by the
+// fixed frames a test steps.
+class GlSceneTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    // The test's scene leaves the stage before the fixture's members go: its layers may read
+    // them until then.
+    void TearDown() override;
+
+    // Runs one frame of dt and returns what it drew, the size of the window's frame.
+    engine::Image renderFrame(float dt = kFrameInterval);
+    // Advances time (scheduler, actions, drawing) by `frames` frames of dt.
+    void step(int frames, float dt = kFrameInterval);
+
+    // Touches in scene coordinates (origin at the bottom-left), delivered as the window would.
+    void touchBegan(intptr_t id, float x, float y);
+    void touchMoved(intptr_t id, float x, float y);
+    void touchEnded(intptr_t id, float x, float y);
+    void touchCancelled(intptr_t id, float x, float y);
+    void tap(float x, float y);
+
+    engine::Scene* scene = nullptr;
+};
+
+// The four bytes of the pixel at x from the left and y from the BOTTOM (scene coordinates);
+// nullptr outside the image.
+const uint8_t* pixelBytes(const engine::Image& image, int x, int y);
+
+}  // namespace gltest
