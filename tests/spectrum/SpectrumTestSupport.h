@@ -18,14 +18,7 @@ constexpr int kWidth = 480;
 constexpr int kHeight = 320;
 constexpr float kDt = gltest::kFrameInterval;
 
-struct Rgb {
-    uint8_t r, g, b;
-    bool operator==(const Rgb& o) const { return r == o.r && g == o.g && b == o.b; }
-};
-
-inline std::ostream& operator<<(std::ostream& os, const Rgb& c) {
-    return os << "(" << int(c.r) << ", " << int(c.g) << ", " << int(c.b) << ")";
-}
+using Rgb = gltest::Rgb;
 
 // Each test gets a fresh running scene and its own model.
 class SpectrumLayerTest : public gltest::GlSceneTest {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <ostream>
 
 #include "engine/2d/Scene.h"
 #include "engine/platform/Image.h"
@@ -10,6 +11,16 @@
 namespace gltest {
 
 constexpr float kFrameInterval = 1.f / 60.f;
+
+// A drawn colour; alpha is left out, since the window's own alpha means nothing.
+struct Rgb {
+    uint8_t r, g, b;
+    bool operator==(const Rgb& o) const { return r == o.r && g == o.g && b == o.b; }
+};
+
+inline std::ostream& operator<<(std::ostream& os, const Rgb& c) {
+    return os << "(" << int(c.r) << ", " << int(c.g) << ", " << int(c.b) << ")";
+}
 
 // Each test gets a fresh running scene in the program's one window; time moves only by the
 // fixed frames a test steps.
