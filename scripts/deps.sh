@@ -9,7 +9,7 @@ packages=(
   libsdl2-dev libglew-dev libgl-dev libegl-dev libfreetype-dev libpng-dev fonts-roboto-unhinted
   libsqlite3-dev libusb-1.0-0-dev
   umockdev libumockdev-dev
-  xvfb xauth x11-apps libgl1-mesa-dri
+  xvfb xauth x11-apps libx11-dev libgl1-mesa-dri
   librsvg2-bin
 )
 

@@ -3,6 +3,8 @@
 // cleanly. Waiting is polling with generous limits, never a timing assertion.
 #include <gtest/gtest.h>
 
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -121,6 +123,51 @@ int waitExit(pid_t pid, std::chrono::seconds limit) {
     return -1;
 }
 
+// The top-level window with this title, searched depth first; 0 when there is none.
+Window findWindow(Display* display, Window window, const char* title) {
+    char* name = nullptr;
+    if (XFetchName(display, window, &name) && name) {
+        const bool match = std::string(name) == title;
+        XFree(name);
+        if (match)
+            return window;
+    }
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    Window found = 0;
+    if (XQueryTree(display, window, &root, &parent, &children, &count)) {
+        for (unsigned int i = 0; i < count && !found; ++i)
+            found = findWindow(display, children[i], title);
+        if (children)
+            XFree(children);
+    }
+    return found;
+}
+
+// Asks the window titled `title` to close, as a window manager's close button does: a
+// WM_DELETE_WINDOW message. False when there is no such window.
+bool requestClose(const std::string& displayName, const char* title) {
+    Display* display = XOpenDisplay(displayName.c_str());
+    if (!display)
+        return false;
+    const Window window = findWindow(display, DefaultRootWindow(display), title);
+    if (window) {
+        XEvent event{};
+        event.xclient.type = ClientMessage;
+        event.xclient.window = window;
+        event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+        event.xclient.format = 32;
+        event.xclient.data.l[0] =
+            static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+        event.xclient.data.l[1] = CurrentTime;
+        XSendEvent(display, window, False, NoEventMask, &event);
+        XFlush(display);
+    }
+    XCloseDisplay(display);
+    return window != 0;
+}
+
 std::vector<uint8_t> readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
@@ -194,15 +241,26 @@ class TarnoLaunchTest : public ::testing::Test {
     }
 
     // Polls until the window is mapped and drawn (the grid frame is there), at most a minute.
-    bool waitForWindow(Capture& capture) {
+    // A tarno that ended meanwhile fails at once, with what it printed.
+    ::testing::AssertionResult waitForWindow(pid_t tarno, Capture& capture) {
         const auto end = Clock::now() + std::chrono::seconds(60);
         while (Clock::now() < end) {
             if (captureWindow(capture) && capture.width == 960 && capture.height == 640 &&
                 capture.at(2, 300).r > 100)
-                return true;
+                return ::testing::AssertionSuccess();
+            int status = 0;
+            if (waitpid(tarno, &status, WNOHANG) == tarno) {
+                const std::vector<uint8_t> output = readFile((dir_ / "tarno.out").string());
+                return ::testing::AssertionFailure()
+                       << "tarno ended before showing its window (status " << status << "):\n"
+                       << std::string(output.begin(), output.end());
+            }
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
         }
-        return false;
+        savePpm(capture, "tarno-launch-no-window.ppm");
+        return ::testing::AssertionFailure()
+               << "no drawn Tarno window within a minute; the last capture (" << capture.width
+               << "x" << capture.height << ") is in tarno-launch-no-window.ppm";
     }
 
     static void savePpm(const Capture& capture, const std::string& name) {
@@ -220,7 +278,7 @@ class TarnoLaunchTest : public ::testing::Test {
 TEST_F(TarnoLaunchTest, RunsTheDemonstrationAndEndsCleanlyOnSigterm) {
     pid_t tarno = launch();
     Capture capture;
-    ASSERT_TRUE(waitForWindow(capture)) << "no Tarno window";
+    ASSERT_TRUE(waitForWindow(tarno, capture));
     // Let the demonstration play for a few seconds before the picture is taken.
     std::this_thread::sleep_for(std::chrono::seconds(3));
     ASSERT_TRUE(captureWindow(capture));
@@ -296,10 +354,19 @@ TEST_F(TarnoLaunchTest, WithoutADisplayItWritesAPictureOfTheDemonstration) {
     EXPECT_NE(std::string(output.begin(), output.end()).find(picture.string()), std::string::npos);
 }
 
+TEST_F(TarnoLaunchTest, ClosingTheWindowEndsItCleanly) {
+    pid_t tarno = launch();
+    Capture capture;
+    ASSERT_TRUE(waitForWindow(tarno, capture));
+    ASSERT_TRUE(requestClose(display_, "Tarno"));
+    EXPECT_EQ(waitExit(tarno, std::chrono::seconds(30)), 0);
+    EXPECT_TRUE(std::filesystem::exists(dir_ / "data" / "Tarno" / "settings.sqlite3"));
+}
+
 TEST_F(TarnoLaunchTest, CtrlCEndsItCleanly) {
     pid_t tarno = launch();
     Capture capture;
-    ASSERT_TRUE(waitForWindow(capture)) << "no Tarno window";
+    ASSERT_TRUE(waitForWindow(tarno, capture));
     kill(tarno, SIGINT);
     EXPECT_EQ(waitExit(tarno, std::chrono::seconds(30)), 0);
 }
