@@ -178,40 +178,61 @@ TEST(WaterfallPicture, ClearedOrShortenedHistoriesNeverReuseOldRows) {
     expectSameAsFreshBuild(second, *replacement, 255, kLow, kHigh, palette);
 }
 
-TEST(WaterfallPixels, EveryPointFollowsTheColourRuleAtEveryRowPosition) {
-    // Odd widths put points in the vector body and in the tail; special levels sit everywhere.
+// Restores the kernel the picture chose for this processor.
+class RowKernelScope {
+  public:
+    RowKernelScope() : saved_(WaterfallPixels::rowKernel()) {}
+    ~RowKernelScope() { WaterfallPixels::useRowKernel(saved_); }
+
+  private:
+    WaterfallPixels::RowKernel saved_;
+};
+
+TEST(WaterfallPixels, EveryKernelFollowsTheColourRuleAtEveryRowPosition) {
+    // Odd widths put points in each vector body and in the tail; special levels sit everywhere.
     const float inf = std::numeric_limits<float>::infinity();
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const std::vector<float> special = {
         kLow, kHigh,  std::nextafter(kLow, -inf), std::nextafter(kHigh, -inf), nan, inf, -inf,
         0.f,  -200.f, (kLow + kHigh) / 2};
     const Palette palette = Palette::makeWaterfallRainbowPalette();
-    Levels levels;
-    for (int points : {1, 3, 4, 7, 13, 256}) {
-        BandSweepBuffers band(256);
-        for (int s = 0; s < 6; ++s) {
-            std::vector<float> row(static_cast<size_t>(points));
-            for (size_t i = 0; i < row.size(); ++i)
-                row[i] = (i + static_cast<size_t>(s)) % 3 == 0
-                             ? special[(i * 7 + static_cast<size_t>(s)) % special.size()]
-                             : levels.next();
-            band.appendSweep(row.data(), points);
-        }
-        for (auto [low, high] : {std::pair{kLow, kHigh}, std::pair{kHigh, kLow}}) {
-            std::vector<uint8_t> pixels(WaterfallPixels::kBufferBytes, 0x5A);
-            WaterfallPixels::Region region;
-            ASSERT_TRUE(WaterfallPixels::build(band, points - 1, low, high, palette, pixels.data(),
-                                               pixels.size(), region));
-            for (int r = 0; r < region.rows; ++r) {
-                const float* sweep = band.sweep(r);
-                for (int c = 0; c < region.columns; ++c) {
-                    uint32_t pixel;
-                    std::memcpy(&pixel, pixels.data() + (size_t(r) * region.columns + c) * 4, 4);
-                    ASSERT_EQ(pixel, expectedPixel(sweep[c], low, high, palette))
-                        << points << " points, row " << r << ", column " << c << ", level "
-                        << sweep[c] << ", thresholds " << low << ".." << high;
+    RowKernelScope restore;
+    using Kernel = WaterfallPixels::RowKernel;
+    int kernelsRun = 0;
+    for (Kernel kernel : {Kernel::Scalar, Kernel::Sse2, Kernel::Avx512}) {
+        if (!WaterfallPixels::useRowKernel(kernel))
+            continue;  // not on this processor
+        ++kernelsRun;
+        Levels levels;
+        for (int points : {1, 3, 4, 7, 13, 16, 17, 35, 256}) {
+            BandSweepBuffers band(256);
+            for (int s = 0; s < 6; ++s) {
+                std::vector<float> row(static_cast<size_t>(points));
+                for (size_t i = 0; i < row.size(); ++i)
+                    row[i] = (i + static_cast<size_t>(s)) % 3 == 0
+                                 ? special[(i * 7 + static_cast<size_t>(s)) % special.size()]
+                                 : levels.next();
+                band.appendSweep(row.data(), points);
+            }
+            for (auto [low, high] : {std::pair{kLow, kHigh}, std::pair{kHigh, kLow}}) {
+                std::vector<uint8_t> pixels(WaterfallPixels::kBufferBytes, 0x5A);
+                WaterfallPixels::Region region;
+                ASSERT_TRUE(WaterfallPixels::build(band, points - 1, low, high, palette,
+                                                   pixels.data(), pixels.size(), region));
+                for (int r = 0; r < region.rows; ++r) {
+                    const float* sweep = band.sweep(r);
+                    for (int c = 0; c < region.columns; ++c) {
+                        uint32_t pixel;
+                        std::memcpy(&pixel, pixels.data() + (size_t(r) * region.columns + c) * 4,
+                                    4);
+                        ASSERT_EQ(pixel, expectedPixel(sweep[c], low, high, palette))
+                            << "kernel " << static_cast<int>(kernel) << ", " << points
+                            << " points, row " << r << ", column " << c << ", level " << sweep[c]
+                            << ", thresholds " << low << ".." << high;
+                    }
                 }
             }
         }
     }
+    EXPECT_GE(kernelsRun, 1);
 }

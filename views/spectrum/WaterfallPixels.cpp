@@ -1,12 +1,13 @@
 #include "views/spectrum/WaterfallPixels.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 
 #if defined(__SSE2__) && defined(__x86_64__)
 #define TARNO_WATERFALL_SSE2 1
-#include <emmintrin.h>
+#include <immintrin.h>
 #endif
 
 #include "model/BandSweepBuffers.h"
@@ -16,7 +17,7 @@ namespace {
 
 constexpr int kLastEntry = 256;
 
-// The pixel-table entry of one level. The vector loop below computes the same with the same
+// The pixel-table entry of one level. The vector loops below compute the same with the same
 // float operations, so a row's tail matches its body bit for bit.
 inline int tableEntry(float v, float k, float offset, float low, float high) {
     float f = v * k - offset;
@@ -27,13 +28,67 @@ inline int tableEntry(float v, float k, float offset, float low, float high) {
     return v >= low ? entry : 0;  // below the low threshold, and NaN
 }
 
-// Levels are noise, so every decision is a select, never a branch: a mispredicted branch per
-// point costs more than the rest of the work.
-void paintRow(const float* record, int coloured, int columns,
-              const WaterfallPixels::PixelTable& table, float k, float offset, float low,
-              float high, uint8_t* out) {
-    int j = 0;
 #if defined(TARNO_WATERFALL_SSE2)
+// GCC 12's AVX-512 headers start some intrinsics from an undefined register and warn about it.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#pragma GCC diagnostic ignored "-Wuninitialized"
+#endif
+// Sixteen levels at a time. The 256 palette colours sit in sixteen registers; each level picks
+// its colour by two-table permutes on the low five bits of its index and selects on the high three.
+__attribute__((target("avx512f"))) int paintBodyAvx512(const float* record, int coloured,
+                                                       const WaterfallPixels::PixelTable& table,
+                                                       float k, float offset, float low, float high,
+                                                       uint8_t* out) {
+    __m512i colours[16];
+    for (int r = 0; r < 16; ++r)
+        colours[r] = _mm512_loadu_si512(table.data() + 1 + 16 * r);
+    const __m512 vk = _mm512_set1_ps(k);
+    const __m512 voffset = _mm512_set1_ps(offset);
+    const __m512 vlow = _mm512_set1_ps(low);
+    const __m512 vhigh = _mm512_set1_ps(high);
+    const __m512 zero = _mm512_setzero_ps();
+    const __m512 top = _mm512_set1_ps(255.f);
+    const __m512i last = _mm512_set1_epi32(255);
+    const __m512i bit5 = _mm512_set1_epi32(32);
+    const __m512i bit6 = _mm512_set1_epi32(64);
+    const __m512i bit7 = _mm512_set1_epi32(128);
+    int j = 0;
+    for (; j + 16 <= coloured; j += 16) {
+        const __m512 v = _mm512_loadu_ps(record + j);
+        __m512 f = _mm512_sub_ps(_mm512_mul_ps(v, vk), voffset);
+        f = _mm512_max_ps(f, zero);
+        f = _mm512_min_ps(f, top);
+        __m512i index = _mm512_cvttps_epi32(f);
+        index = _mm512_mask_mov_epi32(index, _mm512_cmp_ps_mask(v, vhigh, _CMP_GE_OQ), last);
+        const __mmask16 m5 = _mm512_test_epi32_mask(index, bit5);
+        const __mmask16 m6 = _mm512_test_epi32_mask(index, bit6);
+        const __mmask16 m7 = _mm512_test_epi32_mask(index, bit7);
+        __m512i quarter[4];
+        for (int q = 0; q < 4; ++q) {
+            const __m512i a = _mm512_permutex2var_epi32(colours[4 * q], index, colours[4 * q + 1]);
+            const __m512i b =
+                _mm512_permutex2var_epi32(colours[4 * q + 2], index, colours[4 * q + 3]);
+            quarter[q] = _mm512_mask_blend_epi32(m5, a, b);
+        }
+        const __m512i lowHalf = _mm512_mask_blend_epi32(m6, quarter[0], quarter[1]);
+        const __m512i highHalf = _mm512_mask_blend_epi32(m6, quarter[2], quarter[3]);
+        const __m512i pixels =
+            _mm512_maskz_mov_epi32(_mm512_cmp_ps_mask(v, vlow, _CMP_GE_OQ),
+                                   _mm512_mask_blend_epi32(m7, lowHalf, highHalf));
+        _mm512_storeu_si512(out + size_t{4} * static_cast<size_t>(j), pixels);
+    }
+    return j;
+}
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
+
+// Four levels at a time from point `j` on; returns the first point it left.
+int paintBodySse2(const float* record, int j, int coloured,
+                  const WaterfallPixels::PixelTable& table, float k, float offset, float low,
+                  float high, uint8_t* out) {
     const __m128 vk = _mm_set1_ps(k);
     const __m128 voffset = _mm_set1_ps(offset);
     const __m128 vlow = _mm_set1_ps(low);
@@ -60,6 +115,21 @@ void paintRow(const float* record, int coloured, int columns,
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + size_t{4} * static_cast<size_t>(j)),
                          pixels);
     }
+    return j;
+}
+#endif
+
+// Levels are noise, so every decision is a select, never a branch: a mispredicted branch per
+// point costs more than the rest of the work.
+void paintRow([[maybe_unused]] WaterfallPixels::RowKernel kernel, const float* record, int coloured,
+              int columns, const WaterfallPixels::PixelTable& table, float k, float offset,
+              float low, float high, uint8_t* out) {
+    int j = 0;
+#if defined(TARNO_WATERFALL_SSE2)
+    if (kernel == WaterfallPixels::RowKernel::Avx512)
+        j = paintBodyAvx512(record, coloured, table, k, offset, low, high, out);
+    if (kernel != WaterfallPixels::RowKernel::Scalar)
+        j = paintBodySse2(record, j, coloured, table, k, offset, low, high, out);
 #endif
     for (; j < coloured; ++j) {
         const uint32_t pixel =
@@ -72,7 +142,43 @@ void paintRow(const float* record, int coloured, int columns,
     }
 }
 
+bool kernelRuns(WaterfallPixels::RowKernel kernel) {
+    switch (kernel) {
+        case WaterfallPixels::RowKernel::Scalar:
+            return true;
+#if defined(TARNO_WATERFALL_SSE2)
+        case WaterfallPixels::RowKernel::Sse2:
+            return true;
+        case WaterfallPixels::RowKernel::Avx512:
+            return __builtin_cpu_supports("avx512f");
+#endif
+        default:
+            return false;
+    }
+}
+
+WaterfallPixels::RowKernel fastestKernel() {
+    for (auto kernel : {WaterfallPixels::RowKernel::Avx512, WaterfallPixels::RowKernel::Sse2}) {
+        if (kernelRuns(kernel))
+            return kernel;
+    }
+    return WaterfallPixels::RowKernel::Scalar;
+}
+
+std::atomic<WaterfallPixels::RowKernel> selectedKernel{fastestKernel()};
+
 }  // namespace
+
+WaterfallPixels::RowKernel WaterfallPixels::rowKernel() {
+    return selectedKernel.load(std::memory_order_relaxed);
+}
+
+bool WaterfallPixels::useRowKernel(RowKernel kernel) {
+    if (!kernelRuns(kernel))
+        return false;
+    selectedKernel.store(kernel, std::memory_order_relaxed);
+    return true;
+}
 
 int WaterfallPixels::paletteIndex(float value, float low, float high) {
     if (value >= high)
@@ -121,9 +227,10 @@ void WaterfallPixels::paintRows(const BandSweepBuffers& band, int firstRecord, i
     const float k = 255.f / (high - low);
     const float offset = k * low;
     const size_t rowBytes = static_cast<size_t>(columns) * 4;
+    const RowKernel kernel = rowKernel();
     for (int i = 0; i < count; ++i) {
-        paintRow(band.sweep(firstRecord + i), coloured, columns, table, k, offset, low, high,
-                 out + rowBytes * static_cast<size_t>(i));
+        paintRow(kernel, band.sweep(firstRecord + i), coloured, columns, table, k, offset, low,
+                 high, out + rowBytes * static_cast<size_t>(i));
     }
 }
 

@@ -43,6 +43,13 @@ class WaterfallPixels {
                           int coloured, const PixelTable& table, float low, float high,
                           uint8_t* out);
 
+    // How a row is painted; every kernel paints the same pixels. The fastest the processor has is
+    // chosen at start, and tests pin each in turn.
+    enum class RowKernel : uint8_t { Scalar, Sse2, Avx512 };
+    static RowKernel rowKernel();
+    // False (kernel unchanged) when this processor cannot run the kernel.
+    static bool useRowKernel(RowKernel kernel);
+
     // Palette index of a level: 0 at the low threshold, 255 at or above the high one.
     static int paletteIndex(float value, float low, float high);
 };
