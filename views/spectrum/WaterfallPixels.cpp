@@ -150,6 +150,9 @@ bool kernelRuns(WaterfallPixels::RowKernel kernel) {
         case WaterfallPixels::RowKernel::Sse2:
             return true;
         case WaterfallPixels::RowKernel::Avx512:
+            // The choice is made while static objects are built, perhaps before the runtime's
+            // own processor probe has run.
+            __builtin_cpu_init();
             return __builtin_cpu_supports("avx512f");
 #endif
         default:
