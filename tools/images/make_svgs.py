@@ -231,10 +231,14 @@ def markers():
           f'<path d="M34,2 V22 H52 L62,12 L52,2 Z" fill="{WHITE}"/>')
     # Four handle bubbles, one per quarter: pointing up, down (top row), left, right (bottom).
     write("WhiteBubbleTextureMap", 128, 128,
-          f'<path d="M8,20 H56 V56 H8 Z M24,20 L32,8 L40,20 Z" fill="{WHITE}"/>'
-          f'<path d="M72,8 H120 V44 H72 Z M88,44 L96,56 L104,44 Z" fill="{WHITE}"/>'
-          f'<path d="M20,72 H56 V120 H20 Z M20,88 L8,96 L20,104 Z" fill="{WHITE}"/>'
-          f'<path d="M72,72 H108 V120 H72 Z M108,88 L120,96 L108,104 Z" fill="{WHITE}"/>')
+          f'<rect x="8" y="20" width="48" height="36" rx="6" fill="{WHITE}"/>'
+          f'<path d="M24,21 L32,8 L40,21 Z" fill="{WHITE}"/>'
+          f'<rect x="72" y="8" width="48" height="36" rx="6" fill="{WHITE}"/>'
+          f'<path d="M88,43 L96,56 L104,43 Z" fill="{WHITE}"/>'
+          f'<rect x="20" y="72" width="36" height="48" rx="6" fill="{WHITE}"/>'
+          f'<path d="M21,88 L8,96 L21,104 Z" fill="{WHITE}"/>'
+          f'<rect x="72" y="72" width="36" height="48" rx="6" fill="{WHITE}"/>'
+          f'<path d="M107,88 L120,96 L107,104 Z" fill="{WHITE}"/>')
     write("groundLabel", 48, 24, f'<path d="M1,1 H36 L47,12 L36,23 H1 Z" fill="{WHITE}"/>')
     write("sliderwhite", 200, 12, f'<rect x="0" y="0" width="200" height="12" rx="6" '
           f'fill="{WHITE}"/>')
