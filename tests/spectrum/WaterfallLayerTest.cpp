@@ -114,3 +114,21 @@ TEST_F(WaterfallLayerTest, CursorPeaksAlongTimeAndFrequency) {
     for (engine::Sprite* marker : markers)
         EXPECT_EQ(marker->getOpacity(), 0);
 }
+
+TEST_F(WaterfallLayerTest, AVerticalCursorJustLeftOfTheEdgeReadsTheFirstColumn) {
+    model->cursors.cursorsShown = 1;
+    model->cursors.verticalX[0] = -1.f;  // column -0.625 truncates to 0
+    model->cursors.verticalX[1] = -2.f;  // column -1.25: outside
+    addLayer();
+    for (int i = 0; i < 3; ++i) {
+        std::vector<float> row(100, -90.f);
+        row[0] = -60.f - static_cast<float>(i);
+        append(row);
+    }
+    step(1);
+    const CursorReadouts& r = model->cursorReadouts;
+    EXPECT_EQ(r.peakLists[1][0].index, 2);  // the oldest sweep is the loudest at point 0
+    EXPECT_FLOAT_EQ(r.peakLists[1][0].value, -60.f);
+    EXPECT_EQ(r.peakLists[1][2].index, 0);
+    EXPECT_EQ(r.peakLists[3][0].index, -1);
+}

@@ -49,6 +49,8 @@ class WaterfallTouchTest : public SpectrumLayerTest {
             view()->handleTouchesBegin(n, ids, xs, ys);
         else if (p == "moved")
             view()->handleTouchesMove(n, ids, xs, ys);
+        else if (p == "cancelled")
+            view()->handleTouchesCancel(n, ids, xs, ys);
         else
             view()->handleTouchesEnd(n, ids, xs, ys);
     }
@@ -162,6 +164,32 @@ TEST_F(WaterfallTouchTest, PinchStepsTheTimeScaleAndDrivesThePopover) {
     EXPECT_FALSE(popover->touchHeld);
     EXPECT_EQ(layer->getTouchMode(), Layer::kNoTouch);
     EXPECT_FALSE(model->runtime.touchActive);
+}
+
+TEST_F(WaterfallTouchTest, APinchThatIsCancelledOrTornDownLetsThePopoverFade) {
+    auto pinchOneStep = [&] {
+        touches("began", {{100, 60}, {100, 100}});
+        touches("moved", {{100, 35}, {100, 125}});
+        touches("moved", {{100, 10}, {100, 150}});
+        ASSERT_TRUE(popover->touchHeld);
+    };
+    pinchOneStep();
+    touches("cancelled", {{100, 10}, {100, 150}});
+    EXPECT_FALSE(popover->touchHeld);
+    EXPECT_EQ(layer->getTouchMode(), Layer::kNoTouch);
+    EXPECT_FALSE(model->runtime.touchActive);
+    step(60);
+    EXPECT_EQ(popover->getOpacity(), 0);
+
+    // The view is rebuilt while the fingers are still down.
+    pinchOneStep();
+    layer->retain();
+    layer->removeFromParent();
+    EXPECT_FALSE(popover->touchHeld);
+    EXPECT_FALSE(model->runtime.touchActive);
+    layer->release();
+    layer = nullptr;
+    touches("ended", {{100, 10}, {100, 150}});
 }
 
 TEST_F(WaterfallTouchTest, SmallPinchesDoNotStep) {

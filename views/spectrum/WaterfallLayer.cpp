@@ -251,8 +251,9 @@ void WaterfallLayer::markCursorPeaks(BandSweepBuffers& band, bool band24, int ti
             // Vertical cursor: one point over the shown sweeps, newest first.
             const float x = cursors.verticalX[c];
             const float column = static_cast<float>(points) / w * x;
-            // The shown-point count comes from the accessory and may exceed the stored row.
-            if (!(column >= 0.f) || column >= static_cast<float>(std::min(shown, n)))
+            // Truncation takes a cursor just left of the edge to column 0. The shown-point count
+            // comes from the accessory and may exceed the stored row.
+            if (!(column > -1.f) || column >= static_cast<float>(std::min(shown, n)))
                 continue;
             const int j = static_cast<int>(column);
             for (int age = 0; age < rows; ++age) {

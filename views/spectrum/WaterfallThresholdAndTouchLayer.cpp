@@ -73,7 +73,11 @@ bool WaterfallThresholdAndTouchLayer::init() {
     listener->onTouchCancelled = [this](Touch* t, engine::Event* e) { onTouchCancelled(t, e); };
     getEventDispatcher()->addEventListenerWithSceneGraphPriority(listener, this);
 
-    labelFontSize_ = model_->runtime.displayClass == 0 ? 14.f : 16.f;
+    const int displayClass = model_->runtime.displayClass;
+    if (displayClass == 0)
+        labelFontSize_ = 14.f;
+    else if (displayClass >= 1 && displayClass <= 3)
+        labelFontSize_ = 16.f;
     handleNode_ = engine::DrawNode::create(2.f);
     if (!handleNode_)
         return false;
@@ -120,6 +124,10 @@ void WaterfallThresholdAndTouchLayer::releaseTouches() {
     for (Touch* touch : touches_)
         touch->release();
     touches_.clear();
+    if (touchMode_ == kPinch) {
+        if (ScalingPopoverLayer* popover = findPopover())
+            popover->touchHeld = false;
+    }
     if (touchMode_ != kNoTouch)
         model_->runtime.touchActive = false;
     touchMode_ = kNoTouch;
@@ -372,16 +380,10 @@ void WaterfallThresholdAndTouchLayer::onTouchEnded(Touch* touch, engine::Event*)
     }
 }
 
-void WaterfallThresholdAndTouchLayer::onTouchCancelled(Touch* touch, engine::Event*) {
-    auto it = std::find(touches_.begin(), touches_.end(), touch);
-    if (it == touches_.end())
-        return;
-    touches_.erase(it);
-    touch->release();
-    if (touches_.empty()) {
-        touchMode_ = kNoTouch;
-        model_->runtime.touchActive = false;
-    }
+// A cancelled pinch ends like a lifted one: the popover must not stay up for a gesture that is
+// over.
+void WaterfallThresholdAndTouchLayer::onTouchCancelled(Touch* touch, engine::Event* event) {
+    onTouchEnded(touch, event);
 }
 
 ScalingPopoverLayer* WaterfallThresholdAndTouchLayer::findPopover() const {
