@@ -155,6 +155,10 @@ TEST(HeatMapPixels, GridsThatDoNotFitAreIgnored) {
     EXPECT_EQ(b.build(big), HeatMapPixels::Result::kTooLarge);
     EXPECT_EQ(b.smooth[0], 0xAB);
     EXPECT_EQ(b.crisp[0], 0xCD);
+    // Few enough cells for the buffers, but taller than the textures.
+    HeatMap tall = grid(256, 300);
+    EXPECT_EQ(b.build(tall), HeatMapPixels::Result::kTooLarge);
+    EXPECT_EQ(b.smooth[0], 0xAB);
     // A grid whose counts are shorter than its stated size is never read past its end.
     HeatMap lying = grid(4, 4);
     lying.rows = 8;

@@ -157,7 +157,7 @@ TEST_F(RssiLayerTest, CursorReadoutsInterpolateAndReadTheLastPointAtTheRightEdge
     model->cursors.verticalShown = 1;
     model->cursors.verticalX[0] = 160.f;  // right edge
     model->cursors.verticalX[1] = 80.f;   // f = 127.5
-    addLayer(1);
+    RssiLayer* layer = addLayer(1);
     appendSweep(ramp());
     step(1);
     const CursorReadouts& r = model->cursorReadouts;
@@ -174,6 +174,15 @@ TEST_F(RssiLayerTest, CursorReadoutsInterpolateAndReadTheLastPointAtTheRightEdge
     model->cursors.verticalX[0] = 500.f;
     step(1);
     EXPECT_FLOAT_EQ(model->cursorReadouts.level[0][0], -36.25f);
+
+    // A width for which x × 255 / x rounds to just below 255.
+    const float width = 672.898987f;
+    layer->setContentSize(engine::Size(width, 100));
+    model->cursors.verticalX[0] = width;
+    model->band24.tracesReady = true;
+    step(1);
+    EXPECT_EQ(model->cursorReadouts.index[0], 255);
+    EXPECT_EQ(model->cursorReadouts.level[0][0], -36.25f);
 }
 
 TEST_F(RssiLayerTest, HeatMapSpritesFollowTheMaskAndTheGrid) {

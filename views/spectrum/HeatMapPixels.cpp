@@ -39,8 +39,10 @@ HeatMapPixels::Result HeatMapPixels::build(HeatMap& grid, int colorMap, uint8_t*
         return Result::kCleared;
     }
     const size_t cells = static_cast<size_t>(width) * static_cast<size_t>(height);
-    // A grid whose counts do not cover its stated size is as unusable as one too large.
-    if (cells * 4 > bufferBytes || grid.counts.size() < cells)
+    // A grid whose counts do not cover its stated size is as unusable as one too large, and so
+    // is one of few enough cells that is wider or taller than the textures it is uploaded to.
+    if (cells * 4 > bufferBytes || grid.counts.size() < cells || width > kTextureWidth ||
+        height > kTextureHeight)
         return Result::kTooLarge;
 
     const Palette palette = Palette::forColorMap(colorMap, height);

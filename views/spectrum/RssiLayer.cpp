@@ -409,7 +409,10 @@ void RssiLayer::writeCursorReadouts(const BandSweepBuffers& band, float scaleY, 
         return;
     CursorReadouts& out = model_->cursorReadouts;
     for (int k = 0; k < 2; ++k) {
-        float f = cursors.verticalX[k] * static_cast<float>(p - 1) / w;
+        const float x = cursors.verticalX[k];
+        // At the right edge the product can round to just under the last index; that cursor
+        // must read the last values themselves.
+        float f = x >= w ? static_cast<float>(p - 1) : x * static_cast<float>(p - 1) / w;
         if (!(f >= 0.f))
             f = 0.f;  // also NaN
         f = std::min(f, static_cast<float>(p - 1));
