@@ -77,15 +77,17 @@ uint64_t PowerCapturer::plan(uint64_t fromMs, const FirmwareSettings& settings) 
     SimRandom arming(SimRandom::mix(seed_, 0xA2, count_));
     double armed = from + arming.uniform(0.0, pulseTrain_.shape().burstPeriod);
     double crossing = 0.0;
+    planned_ = true;
     if (pulseTrain_.nextCrossing(armed, window, levelDbm, rising, &crossing)) {
         triggered_ = true;
+        // Early in a run the pre-trigger samples reach back before time 0.
         start_ = crossing - settings.preTrigger * dt;
     } else if (autoMode) {
         start_ = armed + window;
     } else {
         // No edge at this level: NORMAL waits. A polled request is given up; a stream looks
         // again a little later.
-        start_ = -1.0;
+        planned_ = false;
         return profile_.streams ? fromMs + kCapturePacingMs : kNever;
     }
     return std::max(fromMs, ceilMs(start_ + samples * dt));
@@ -114,7 +116,7 @@ void PowerCapturer::finish(const FirmwareSettings& settings, std::vector<uint8_t
         rollCursor_ += block * dt;
         return;
     }
-    if (start_ < 0.0) {
+    if (!planned_) {
         return;
     }
     int samples = profile_.power.totalValues();
@@ -125,6 +127,7 @@ void PowerCapturer::finish(const FirmwareSettings& settings, std::vector<uint8_t
             start_ + k * dt, SimRandom::mix(captureSeed, static_cast<uint64_t>(k)), attenuation);
     }
     encoder_.powerCapture(raw, triggered_, true, out);
+    planned_ = false;
 }
 
 uint64_t PowerCapturer::nextStart(uint64_t finishedAt, uint64_t lastStart) const {

@@ -48,7 +48,8 @@ class PowerCapturer {
 
     bool rolling_ = false;
     bool triggered_ = false;
-    double start_ = -1.0;       // seconds of the planned capture's first sample; < 0: none
+    bool planned_ = false;      // a capture is planned (NORMAL with no edge only waits)
+    double start_ = 0.0;        // seconds of the planned capture's first sample; may be < 0
     double rollCursor_ = -1.0;  // seconds of the next rolling sample not yet sent
     uint64_t count_ = 0;        // captures and rolling blocks sent
 };

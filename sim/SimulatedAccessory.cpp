@@ -78,7 +78,7 @@ void SimulatedAccessory::receive(std::span<const uint8_t> bytes) {
                 capturer_.restart();
                 std::vector<uint8_t> ack;
                 encoder_.settingsAck(settings_.sequence, ack);
-                queue(ack);
+                queue(ack, Burst::Reply);
                 pos += length;
                 continue;
             }
@@ -126,7 +126,7 @@ void SimulatedAccessory::handleRequest(uint8_t code) {
             ++ignoredCommands_;
             break;
     }
-    queue(reply);
+    queue(reply, Burst::Reply);
 }
 
 void SimulatedAccessory::stopAll() {
@@ -145,7 +145,7 @@ void SimulatedAccessory::startScan() {
     // An empty list tells the host the scan has begun.
     std::vector<uint8_t> started;
     encoder_.accessPointList({}, started);
-    queue(started);
+    queue(started, Burst::Reply);
     scanDueMs_ = now_ + profile_.scanDurationMs;
 }
 
@@ -238,7 +238,7 @@ void SimulatedAccessory::finishSweep() {
     }
     std::vector<uint8_t> packets;
     encoder_.spectrumSweep(band, raw, packets);
-    queue(packets);
+    queue(packets, Burst::Measurement);
 
     dueMs_ = profile_.streams ? dueMs_ + period : kNever;
 }
@@ -247,7 +247,7 @@ void SimulatedAccessory::finishCapture() {
     uint64_t finishedAt = dueMs_;
     std::vector<uint8_t> packets;
     capturer_.finish(settings_, packets);
-    queue(packets);
+    queue(packets, Burst::Measurement);
     if (!profile_.streams) {
         dueMs_ = kNever;
         return;
@@ -259,26 +259,25 @@ void SimulatedAccessory::finishCapture() {
 void SimulatedAccessory::finishScan() {
     std::vector<SimAccessPoint> found = accessPoints_.scan(scanCount_++, true, profile_.has5GHz);
     std::vector<uint8_t> packets;
-    // Lists hold at most 20 records: a full list announces that another follows, so a scan
-    // of exactly 20 ends with an empty list.
-    size_t at = 0;
-    for (;;) {
-        size_t count = std::min(found.size() - at, PacketEncoder::kMaxRecordsPerList);
-        encoder_.accessPointList(std::span(found).subspan(at, count), packets);
-        at += count;
-        if (count < PacketEncoder::kMaxRecordsPerList) {
-            break;
-        }
+    // Lists hold at most 20 records. A full first list announces that another follows, and the
+    // host ends the scan at that second list whatever it holds, so a pass reports at most two
+    // lists: a scan of exactly 20 ends with an empty one, and the firmware's table keeps no
+    // more than two lists' worth.
+    const size_t first = std::min(found.size(), PacketEncoder::kMaxRecordsPerList);
+    encoder_.accessPointList(std::span(found).first(first), packets);
+    if (first == PacketEncoder::kMaxRecordsPerList) {
+        const size_t rest = std::min(found.size() - first, PacketEncoder::kMaxRecordsPerList);
+        encoder_.accessPointList(std::span(found).subspan(first, rest), packets);
     }
-    queue(packets);
+    queue(packets, Burst::Measurement);
     scanDueMs_ += profile_.scanDurationMs;
 }
 
-void SimulatedAccessory::queue(const std::vector<uint8_t>& packets) {
+void SimulatedAccessory::queue(const std::vector<uint8_t>& packets, Burst burst) {
     if (packets.empty()) {
         return;
     }
-    if (output_.size() + packets.size() > outputLimit_) {
+    if (burst == Burst::Measurement && output_.size() + packets.size() > outputLimit_) {
         ++droppedBursts_;
         return;
     }

@@ -46,9 +46,9 @@ class SimulatedAccessory {
     size_t available() const { return output_.size(); }
     std::vector<uint8_t> readAll();
 
-    // The firmware's transmit memory. While the host does not read, whatever no longer fits is
-    // lost whole (a sweep, a capture, a scan's lists), so the stream stays made of complete
-    // packets.
+    // The firmware's transmit memory. While the host does not read, a measurement that no
+    // longer fits is lost whole (a sweep, a capture, a scan's lists), so the stream stays made
+    // of complete packets. Replies to commands are never lost: the host waits for them.
     static constexpr size_t kDefaultOutputLimit = 256 * 1024;
     void setOutputLimit(size_t bytes) { outputLimit_ = bytes; }
     uint64_t droppedBursts() const { return droppedBursts_; }
@@ -83,7 +83,8 @@ class SimulatedAccessory {
     void stopAll();
     void runDue();
 
-    void queue(const std::vector<uint8_t>& packets);
+    enum class Burst : uint8_t { Measurement, Reply };
+    void queue(const std::vector<uint8_t>& packets, Burst burst);
     void finishSweep();
     void finishCapture();
     void finishScan();

@@ -260,6 +260,23 @@ TEST(SimulatedAccessoryPower, TriggeredCapturesPutTheMarkedEdgeAtThePreTriggerSa
     }
 }
 
+TEST(SimulatedAccessoryPower, ACaptureWhosePreTriggerReachesBeforeTimeZeroIsStillSent) {
+    // 0.4 s on screen: the first edge comes within 10 ms, half a screen after the capture's
+    // first sample.
+    auto sim = make(SimGeneration::Tarno);
+    HostCommands::PowerSetup setup = triggeredSetup();
+    setup.timeBaseIndex = 4;
+    setup.triggerDelay = 0.f;
+    send(*sim, HostCommands::powerSettings(sim->profile(), 1, setup));
+    sim->readAll();
+    send(*sim, HostCommands::request(HostCommands::kPower));
+    sim->step(1000);
+    Packets segments = drain(*sim);
+    ASSERT_EQ(segments.size(), 6u) << "the polled request went unanswered";
+    for (const auto& segment : segments)
+        EXPECT_EQ(segment[1] & 0xF0, 0x30) << "power with the trigger marker";
+}
+
 TEST(SimulatedAccessoryPower, NormalTriggerAboveThePulsesNeverCaptures) {
     auto sim = make(SimGeneration::Tarno2);
     HostCommands::PowerSetup setup = triggeredSetup();
@@ -361,6 +378,15 @@ TEST(SimulatedAccessoryStreaming, AnUnreadStreamLosesWholeSweepsOnly) {
     EXPECT_EQ(packets.back().size(), 260u);
     sim->step(200);
     EXPECT_EQ(sim->available(), 260u);  // reading makes room again
+
+    // A full memory still answers commands: the host waits for the halt's acknowledgement.
+    sim->step(2000);
+    ASSERT_EQ(sim->available(), 3u * 260u);
+    send(*sim, HostCommands::request(HostCommands::kHalt));
+    const std::vector<uint8_t> bytes = sim->readAll();
+    ASSERT_EQ(bytes.size(), 3u * 260u + 4u);
+    EXPECT_EQ(std::vector<uint8_t>(bytes.end() - 4, bytes.end()),
+              (std::vector<uint8_t>{0xAA, 0xC0, 0, 0}));
 }
 
 TEST(SimulatedAccessoryPolling, LatchedRollingRequestWhoseSamplesExistIsAnsweredInTheSameStep) {
