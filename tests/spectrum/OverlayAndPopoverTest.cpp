@@ -5,6 +5,7 @@
 #include "engine/2d/Sprite.h"
 #include "engine/base/Director.h"
 #include "engine/platform/GLView.h"
+#include "engine/ui/Scale9Sprite.h"
 #include "tests/spectrum/SpectrumTestSupport.h"
 #include "views/spectrum/OverlayLayer.h"
 #include "views/spectrum/ScalingPopoverLayer.h"
@@ -105,6 +106,28 @@ TEST(PopoverBoxes, StepsBetweenOldAndNewLookNew) {
     EXPECT_EQ(ScalingPopoverLayer::boxState(2, 2, 0), State::kOld);
 }
 
+namespace {
+
+// Every box and shown text lies on the panel, at least the margin inside its edge.
+void expectPanelEncloses(ScalingPopoverLayer* popover) {
+    const engine::Rect panel = popover->getBackground()->getBoundingBox();
+    std::vector<engine::Rect> parts = {popover->getGlass()->getBoundingBox()};
+    for (engine::Sprite* box : popover->getBoxes())
+        parts.push_back(box->getBoundingBox());
+    for (engine::Label* label : {popover->getALabel(), popover->getTLabel()}) {
+        if (!label->getString().empty())
+            parts.push_back(label->getBoundingBox());
+    }
+    for (const engine::Rect& part : parts) {
+        EXPECT_GE(part.getMinX(), panel.getMinX() + 10.f - 1e-3f);
+        EXPECT_LE(part.getMaxX(), panel.getMaxX() - 10.f + 1e-3f);
+        EXPECT_GE(part.getMinY(), panel.getMinY() + 10.f - 1e-3f);
+        EXPECT_LE(part.getMaxY(), panel.getMaxY() - 10.f + 1e-3f);
+    }
+}
+
+}  // namespace
+
 TEST_F(PopoverTest, VerticalStepsOnlyWithTheWaterfallSpan) {
     ScalingPopoverLayer* popover = ScalingPopoverLayer::createWithModel(model.get());
     ASSERT_NE(popover, nullptr);
@@ -134,6 +157,7 @@ TEST_F(PopoverTest, VerticalStepsOnlyWithTheWaterfallSpan) {
     EXPECT_FLOAT_EQ(boxes[0]->getPositionX(), glass.getMinX());
     EXPECT_LT(boxes[0]->getPositionY(), boxes[2]->getPositionY());
     EXPECT_EQ(popover->getOpacity(), 40);
+    expectPanelEncloses(popover);
 
     // A row of horizontal steps comes back with tLabel; the pool grows and shrinks.
     model->common_settings.spectrumMode = 0;
@@ -148,6 +172,7 @@ TEST_F(PopoverTest, VerticalStepsOnlyWithTheWaterfallSpan) {
     EXPECT_EQ(popover->getALabel()->getOpacity(), 0);
     EXPECT_EQ(boxes.size(), 4u);
     EXPECT_FLOAT_EQ(boxes[0]->getPositionY(), glass.getMinY());
+    expectPanelEncloses(popover);
 
     // Released: fades by 6 a frame.
     popover->touchHeld = false;
@@ -155,4 +180,32 @@ TEST_F(PopoverTest, VerticalStepsOnlyWithTheWaterfallSpan) {
     EXPECT_EQ(popover->getOpacity(), 80 - 6);
     step(30);
     EXPECT_EQ(popover->getOpacity(), 0);
+}
+
+TEST_F(PopoverTest, ShownPopoverLeavesASnapshot) {
+    // The waterfall's pinch look: the glass, the three time-scale steps and the span it shows.
+    ScalingPopoverLayer* popover = ScalingPopoverLayer::createWithModel(model.get());
+    ASSERT_NE(popover, nullptr);
+    popover->setContentSize(engine::Size(kWidth, kHeight));
+    popover->setOpacity(0);
+    scene->addChild(popover, 100);
+    popover->horizontalSteps = 0;
+    popover->verticalSteps = 3;
+    popover->verticalOld = 0;
+    popover->verticalNew = 1;
+    popover->needsLayout = true;
+    popover->touchHeld = true;
+    step(8);
+    EXPECT_EQ(popover->getOpacity(), 255);
+    const engine::Image image = renderFrame();
+    EXPECT_TRUE(image.saveToFile(snapshotPath("popover.png")));
+    // The panel is drawn around the glass and nothing is lit outside it.
+    const engine::Rect panel = popover->getBackground()->getBoundingBox();
+    // Edges may fall between pixels: count every pixel the panel touches.
+    const int inside = countLit(image, static_cast<int>(std::floor(panel.getMinX())),
+                                static_cast<int>(std::floor(panel.getMinY())),
+                                static_cast<int>(std::ceil(panel.getMaxX())),
+                                static_cast<int>(std::ceil(panel.getMaxY())));
+    EXPECT_GT(inside, 0);
+    EXPECT_EQ(countLit(image, 0, 0, kWidth, kHeight), inside);
 }

@@ -196,13 +196,13 @@ def panels():
           f'stroke="{ACCENT}" stroke-width="2"/>')
     # Four quarter images of one scale step: plain (top left), the new step and the steps passed
     # on the way to it (bottom left), the old step (top right); the bottom right stays empty.
-    write("ScalingPopoverBox", 48, 32,
-          f'<rect x="1" y="1" width="22" height="14" rx="3" fill="#262b33" stroke="{GREY}" '
-          f'stroke-width="2"/>'
-          f'<rect x="1" y="17" width="22" height="14" rx="3" fill="{ACCENT}" stroke="{WHITE}" '
-          f'stroke-width="2"/>'
-          f'<rect x="25" y="1" width="22" height="14" rx="3" fill="#262b33" stroke="{ACCENT}" '
-          f'stroke-width="2"/>')
+    write("ScalingPopoverBox", 40, 24,
+          f'<rect x="1" y="1" width="18" height="10" rx="2.5" fill="#262b33" stroke="{GREY}" '
+          f'stroke-width="1.5"/>'
+          f'<rect x="1" y="13" width="18" height="10" rx="2.5" fill="{ACCENT}" stroke="{WHITE}" '
+          f'stroke-width="1.5"/>'
+          f'<rect x="21" y="1" width="18" height="10" rx="2.5" fill="#262b33" stroke="{ACCENT}" '
+          f'stroke-width="1.5"/>')
     write("ChannelGuideButton", 60, 24,
           f'<rect x="1" y="1" width="58" height="22" rx="6" fill="#262b33" fill-opacity="0.9" '
           f'stroke="{GREY}" stroke-width="2"/>')
@@ -254,9 +254,9 @@ def markers():
           f'stroke-width="2"/><path d="M9,16 H23 M16,9 V23" stroke="{WHITE}" stroke-width="3"/>'
           f'<rect x="33" y="1" width="30" height="30" rx="5" fill="#262b33" stroke="{GREY}" '
           f'stroke-width="2"/><path d="M41,16 H55" stroke="{WHITE}" stroke-width="3"/>')
-    write("magnifying-glass", 32, 32,
-          f'<circle cx="13" cy="13" r="9" fill="none" stroke="{GREY}" stroke-width="3"/>'
-          f'<line x1="20" y1="20" x2="29" y2="29" stroke="{GREY}" stroke-width="4" '
+    write("magnifying-glass", 64, 64,
+          f'<circle cx="26" cy="26" r="17" fill="none" stroke="{GREY}" stroke-width="5"/>'
+          f'<line x1="39" y1="39" x2="57" y2="57" stroke="{GREY}" stroke-width="7" '
           f'stroke-linecap="round"/>')
 
 

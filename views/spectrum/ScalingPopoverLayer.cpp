@@ -218,10 +218,15 @@ void ScalingPopoverLayer::layout() {
         bounds = unionOf(bounds, Rect(at.x - size.width * 0.5f, at.y, size.width, size.height));
     }
     if (background_) {
-        background_->setContentSize(
-            Size(bounds.size.width + 2 * margin_.width, bounds.size.height + 2 * margin_.height));
         const float lowered = horizontalSteps > 0 ? boxSize_.height * 0.25f : 0.f;
-        background_->setPosition(centre.x, centre.y + labelH * 0.5f - lowered);
+        const Vec2 at(centre.x, centre.y + labelH * 0.5f - lowered);
+        // The panel stays centred where it is placed, so it reaches as far to each side as the
+        // farthest part does: the column and the level text stand to the left of the glass.
+        const float halfW = std::max(at.x - bounds.getMinX(), bounds.getMaxX() - at.x);
+        const float halfH = std::max(at.y - bounds.getMinY(), bounds.getMaxY() - at.y);
+        background_->setContentSize(
+            Size(2 * (halfW + margin_.width), 2 * (halfH + margin_.height)));
+        background_->setPosition(at);
     }
     needsLayout = false;
 }
