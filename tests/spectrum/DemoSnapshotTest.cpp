@@ -2,7 +2,10 @@
 // through the controller's packet path with a stepped clock, drawn over the grid. Writes
 // spectrum-demo.png and waterfall-demo.png into the test's working directory for people to
 // look at.
+#include "engine/2d/Label.h"
 #include "engine/2d/Sprite.h"
+#include "engine/base/Director.h"
+#include "engine/platform/GLView.h"
 #include "link/AccessoryCommunicationDelegate.h"
 #include "link/FileResourceReader.h"
 #include "model/ManualClock.h"
@@ -117,4 +120,22 @@ TEST_F(DemoSnapshotTest, WaterfallScrolls) {
     const int x1 = static_cast<int>(area.getMaxX()) - 80;  // left of the handles
     EXPECT_GT(countLit(later, x0, top - 60, x1, top), countLit(early, x0, top - 60, x1, top));
     EXPECT_GT(countLit(early, x0, top - 5, x1, top), 0);
+
+    // Dragging the low threshold up shows both values in their boxes beside the handles.
+    const engine::Rect low = handles->getLowHandle()->getBoundingBox();
+    const float x = handles->getPositionX() + low.getMidX();
+    const float y = handles->getPositionY() + low.getMidY();
+    engine::GLView* view = engine::Director::getInstance()->getOpenGLView();
+    const intptr_t id = 1;
+    float xs[1] = {x}, ys[1] = {kHeight - y};  // window rows run downwards
+    view->handleTouchesBegin(1, &id, xs, ys);
+    ASSERT_EQ(handles->getTouchMode(), WaterfallThresholdAndTouchLayer::kDragLow);
+    ys[0] -= 30.f;
+    view->handleTouchesMove(1, &id, xs, ys);
+    play(2);
+    const engine::Image dragging = renderFrame();
+    EXPECT_TRUE(dragging.saveToFile(snapshotPath("waterfall-drag.png")));
+    EXPECT_EQ(handles->getLowLabel()->getOpacity(), 255);
+    EXPECT_EQ(handles->getHighLabel()->getOpacity(), 255);
+    view->handleTouchesEnd(1, &id, xs, ys);
 }
