@@ -19,6 +19,25 @@ bool haveDisplay() {
     return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
 }
 
+// With a display named, only a real windowing system will do. Left to itself SDL falls back to
+// its off-screen driver when the display cannot be reached, and Tarno would run with no window.
+void requireWindowingSystem() {
+    if (std::getenv("SDL_VIDEODRIVER"))
+        return;  // the user chose
+    std::string drivers;
+    if (std::getenv("DISPLAY"))
+        drivers = "x11";
+    if (std::getenv("WAYLAND_DISPLAY"))
+        drivers += drivers.empty() ? "wayland" : ",wayland";
+    setenv("SDL_VIDEODRIVER", drivers.c_str(), 1);
+}
+
+std::string namedDisplay() {
+    const char* x = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    return x ? x : (wayland ? wayland : "");
+}
+
 // Without a display the program cannot open its window. It renders the demonstration off screen
 // instead and writes what the window would show into a PNG file, so the user still sees Tarno.
 void arrangeHeadlessPicture(std::string& picturePath) {
@@ -47,6 +66,8 @@ int main() {
             "Tarno: no display found (DISPLAY is not set); rendering the demonstration "
             "off screen instead.\n");
         setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    } else {
+        requireWindowingSystem();
     }
 
     AppDelegate app;
@@ -54,7 +75,15 @@ int main() {
     if (headless)
         arrangeHeadlessPicture(picturePath);
     int code = app.run();
+    const bool windowOpened = engine::Director::getInstance()->getOpenGLView() != nullptr;
     app.shutdown();
+    if (!headless && !windowOpened) {
+        std::fprintf(stderr,
+                     "Tarno: cannot open a window on the display \"%s\". Check that the display "
+                     "server is running and that this user may use it.\n",
+                     namedDisplay().c_str());
+        return code ? code : 1;
+    }
 
     if (headless) {
         if (picturePath.empty()) {

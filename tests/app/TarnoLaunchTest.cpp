@@ -201,8 +201,10 @@ class TarnoLaunchTest : public ::testing::Test {
             dup2(devnull, 1);
             dup2(devnull, 2);
             std::string fd = std::to_string(fds[1]);
+            // Without -noreset the server resets when its last client leaves, and a tarno
+            // started in that moment finds no display.
             execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x800x24",
-                   "-nolisten", "tcp", static_cast<char*>(nullptr));
+                   "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
             _exit(127);
         }
         close(fds[1]);
@@ -226,9 +228,22 @@ class TarnoLaunchTest : public ::testing::Test {
     pid_t launch() {
         const std::string data = (dir_ / "data").string();
         std::filesystem::create_directories(data);
-        return spawn({TARNO_BINARY}, {"DISPLAY=" + display_, "XDG_DATA_HOME=" + data},
-                     (dir_ / "tarno.out").string());
+        const pid_t tarno = spawn({TARNO_BINARY}, {"DISPLAY=" + display_, "XDG_DATA_HOME=" + data},
+                                  (dir_ / "tarno.out").string());
+        launched_.push_back(tarno);
+        return tarno;
     }
+
+    // A test that failed half way must not leave its tarno running behind it.
+    void TearDown() override {
+        for (pid_t tarno : launched_) {
+            if (waitpid(tarno, nullptr, WNOHANG) == 0) {
+                kill(tarno, SIGKILL);
+                waitpid(tarno, nullptr, 0);
+            }
+        }
+    }
+    std::vector<pid_t> launched_;
 
     // Dumps the window titled "Tarno"; false while there is none yet.
     bool captureWindow(Capture& capture) {
@@ -361,6 +376,30 @@ TEST_F(TarnoLaunchTest, ClosingTheWindowEndsItCleanly) {
     ASSERT_TRUE(requestClose(display_, "Tarno"));
     EXPECT_EQ(waitExit(tarno, std::chrono::seconds(30)), 0);
     EXPECT_TRUE(std::filesystem::exists(dir_ / "data" / "Tarno" / "settings.sqlite3"));
+}
+
+TEST_F(TarnoLaunchTest, ADisplayThatCannotBeReachedIsReportedInsteadOfRunningWithoutAWindow) {
+    int free = 150;
+    while (std::filesystem::exists("/tmp/.X" + std::to_string(free) + "-lock") ||
+           std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(free)))
+        ++free;
+    const std::string display = ":" + std::to_string(free);
+    const std::string data = (dir_ / "unreachable").string();
+    std::filesystem::create_directories(data);
+    pid_t tarno = spawn({TARNO_BINARY}, {"DISPLAY=" + display, "XDG_DATA_HOME=" + data},
+                        (dir_ / "unreachable.out").string());
+    const int code = waitExit(tarno, std::chrono::seconds(60));
+    if (code == -1) {
+        kill(tarno, SIGKILL);
+        waitExit(tarno, std::chrono::seconds(10));
+    }
+    EXPECT_NE(code, 0);
+    EXPECT_NE(code, -1) << "tarno kept running without a window";
+    const std::vector<uint8_t> output = readFile((dir_ / "unreachable.out").string());
+    EXPECT_NE(std::string(output.begin(), output.end())
+                  .find("cannot open a window on the display \"" + display + "\""),
+              std::string::npos)
+        << std::string(output.begin(), output.end());
 }
 
 TEST_F(TarnoLaunchTest, CtrlCEndsItCleanly) {
