@@ -91,6 +91,11 @@ bool ChannelGuidePopoverLayer::init() {
     close_ = engine::Sprite::create(kCloseImage);
     if (close_) {
         close_->setAnchorPoint(Vec2::ANCHOR_TOP_RIGHT);
+        // As tall as a text row, so that it stays clear of the centred title; its touch area
+        // is doubled anyway.
+        const float imageHeight = close_->getContentSize().height;
+        if (imageHeight > 0)
+            close_->setScale(rowHeight_ / imageHeight);
         addChild(close_, 2);
     }
     layout();
