@@ -105,6 +105,24 @@ TEST_F(CursorsLayerTest, SelectedSolidOtherDashedWithTicksPerTraceSlot) {
     EXPECT_LT(litRows(swapped, 100), kH * 0.8);
 }
 
+// In the power view the lines take the colour of the trace the readouts measure, with one tick
+// at its readout.
+TEST_F(CursorsLayerTest, PowerViewDrawsInTheSelectedTracesColour) {
+    model->common_settings.spectrumMode = 0;
+    model->power_channel.color[0] = 255;  // yellow live trace
+    model->cursorReadouts.screenY[0][0] = 40;
+    engine::Image image = renderFrame();
+    EXPECT_TRUE(lineColourAt(image, 100, 120, (Rgb{255, 255, 0})));
+    EXPECT_EQ(pixelAt(image, kX + 103, kY + 40), (Rgb{255, 255, 0}));
+    model->power_setting.selectedTrace = 1;  // the white reference
+    image = renderFrame();
+    EXPECT_TRUE(lineColourAt(image, 100, 120, (Rgb{255, 255, 255})));
+    model->power_setting.selectedTrace = 2;
+    layer->cursorColour = engine::Color3B(255, 0, 255);
+    image = renderFrame();
+    EXPECT_TRUE(lineColourAt(image, 100, 120, (Rgb{255, 0, 255})));
+}
+
 TEST_F(CursorsLayerTest, SwitchedOffDrawsAndGrabsNothing) {
     model->cursors.cursorsShown = 0;
     const engine::Image image = renderFrame();

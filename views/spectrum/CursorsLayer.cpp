@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <new>
+#include <utility>
 
 #include "engine/2d/DrawNode.h"
 #include "engine/base/Director.h"
@@ -197,18 +198,45 @@ void CursorsLayer::draw(engine::Renderer*, const engine::Mat4&, uint32_t) {
     drawCursors();
 }
 
+// The bytes of every input of the picture; comparing them field by field would miss one sooner
+// or later.
+std::vector<uint8_t> CursorsLayer::drawInputs() const {
+    std::vector<uint8_t> bytes;
+    auto add = [&bytes](const auto& value) {
+        const auto* p = reinterpret_cast<const uint8_t*>(&value);
+        bytes.insert(bytes.end(), p, p + sizeof value);
+    };
+    const SpectrumViewSettings& view = model_->spectrum_settings;
+    add(model_->cursors);
+    add(model_->cursorReadouts.screenY);
+    add(view.traceModes);
+    add(view.traceColors);
+    add(view.viewMode);
+    add(model_->common_settings.spectrumMode);
+    add(model_->power_setting.selectedTrace);
+    add(model_->power_channel.color);
+    add(model_->reference_channel.color);
+    add(cursorColour);
+    add(_contentSize);
+    return bytes;
+}
+
 void CursorsLayer::drawCursors() {
-    cursorNode_->clear();
     CursorSettings& cursors = model_->cursors;
     resetNonFinitePositions(cursors);
+    // The readouts' screen positions are written with the traces.
+    ScopedModelLocks lock(*model_, ScopedModelLocks::kTrace);
+    std::vector<uint8_t> inputs = drawInputs();
+    if (inputs == drawnInputs_)
+        return;
+    drawnInputs_ = std::move(inputs);
+    cursorNode_->clear();
     cursorNode_->setVisible(cursors.cursorsShown != 0);
     if (cursors.cursorsShown) {
         const float w = _contentSize.width;
         const float h = _contentSize.height;
         const int c = selectedCursorIndex(cursors);
         const Color4F colour = lineColour();
-        // The readouts' screen positions are written with the traces.
-        ScopedModelLocks lock(*model_, ScopedModelLocks::kTrace);
         if (verticalShown()) {
             const float x1 = cursors.verticalX[c];
             const float x0 = cursors.verticalX[1 - c];

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "engine/2d/Layer.h"
 #include "engine/base/EventKeyboard.h"
@@ -38,7 +39,8 @@ class CursorsLayer : public engine::Layer {
     void visit(engine::Renderer* renderer, const engine::Mat4& parentTransform,
                uint32_t parentFlags) override;
 
-    // Rebuilds the cursor lines from the model (draw() does this every frame).
+    // Rebuilds the cursor lines from the model. draw() calls it every frame; it rebuilds only
+    // when something the lines depend on changed, so an idle scene stays unchanged.
     void drawCursors();
 
     // True when a point in layer units lies within the grab radius of a shown cursor; the power
@@ -77,10 +79,12 @@ class CursorsLayer : public engine::Layer {
     engine::Color4F lineColour() const;
     void drawTicks(float x, int cursor, const engine::Color4F& lineColour);
     void releaseTouch();
+    std::vector<uint8_t> drawInputs() const;
 
     SpectrumSettings* model_ = nullptr;
     engine::DrawNode* cursorNode_ = nullptr;  // child
     CursorSettings drawn_;                    // the model's cursors as last drawn
+    std::vector<uint8_t> drawnInputs_;        // what the lines were last built from
     engine::Touch* touch_ = nullptr;          // the touch dragging a cursor, retained
     bool shiftHeld_ = false;
     ScissorClip clip_;
