@@ -132,6 +132,9 @@ void ChannelGuideLayer::refresh() {
     forceRedraw = false;
 
     const int plan = ChannelPlans::activePlan(view);
+    // A number the plan does not have has no edges to shade around.
+    if (selectedChannel_ >= 0 && ChannelPlans::channelEdges(plan, selectedChannel_).high == 0)
+        selectedChannel_ = -1;
     size_t used = 0;
     bool selectionDrawn = false;
     if (expandIcon_) {
