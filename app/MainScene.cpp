@@ -1,7 +1,8 @@
 #include "app/MainScene.h"
 
+#include <algorithm>
+
 #include "app/AcquiringIndicatorLayer.h"
-#include "app/StatusStrip.h"
 #include "engine/2d/Label.h"
 #include "engine/2d/Layer.h"
 #include "engine/2d/Sprite.h"
@@ -115,27 +116,13 @@ Rect MainScene::innerArea() const {
 }
 
 engine::Layer* MainScene::getViewLayer(ViewLayer kind) const {
-    for (const auto& [k, layer] : views_) {
-        if (k == kind)
-            return layer;
-    }
-    return nullptr;
+    const auto view = std::find_if(views_.begin(), views_.end(),
+                                   [kind](const auto& v) { return v.first == kind; });
+    return view != views_.end() ? view->second : nullptr;
 }
 
 GridLayer* MainScene::getGridLayer() const {
     return dynamic_cast<GridLayer*>(getViewLayer(ViewLayer::kGrid));
-}
-
-engine::Label* MainScene::getAmplitudeLabel() const {
-    return statusStrip_ ? statusStrip_->getAmplitudeLabel() : nullptr;
-}
-
-engine::Label* MainScene::getDivisionLabel() const {
-    return statusStrip_ ? statusStrip_->getDivisionLabel() : nullptr;
-}
-
-engine::Label* MainScene::getTriggerLabel() const {
-    return statusStrip_ ? statusStrip_->getTriggerLabel() : nullptr;
 }
 
 ViewContext MainScene::viewContext() const {

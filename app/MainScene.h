@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/StatusStrip.h"
 #include "app/ViewFactories.h"
 #include "app/ViewLayout.h"
 #include "engine/2d/Scene.h"
@@ -21,7 +22,6 @@ class GridLayer;
 class MillisecondClock;
 class ScalingPopoverLayer;
 class SpectrumSettings;
-class StatusStrip;
 
 // The application's only scene: it builds the view layers from the rebuild table (ViewLayout)
 // through one factory per kind when the mode, view, band or access-point scan changes, and
@@ -59,7 +59,8 @@ class MainScene : public engine::Scene {
 
     void rebuildViews();
 
-    // The access-point tables join with their views; until then these only keep the flags.
+    // Which access-point table is shown, for ageing and sorting to follow; the scene keeps only
+    // these flags and adds no table layer.
     void showSsidTable();
     void hideSsidTable();
     void showUtilizationTable();
@@ -75,9 +76,15 @@ class MainScene : public engine::Scene {
     engine::Sprite* getDemoBadge() const { return demoBadge_; }
     AcquiringIndicatorLayer* getAcquiringIndicator() const { return acquiringIndicator_; }
     StatusStrip* getStatusStrip() const { return statusStrip_; }
-    engine::Label* getAmplitudeLabel() const;
-    engine::Label* getDivisionLabel() const;
-    engine::Label* getTriggerLabel() const;
+    engine::Label* getAmplitudeLabel() const {
+        return statusStrip_ ? statusStrip_->getAmplitudeLabel() : nullptr;
+    }
+    engine::Label* getDivisionLabel() const {
+        return statusStrip_ ? statusStrip_->getDivisionLabel() : nullptr;
+    }
+    engine::Label* getTriggerLabel() const {
+        return statusStrip_ ? statusStrip_->getTriggerLabel() : nullptr;
+    }
     ScalingPopoverLayer* getScalingPopover() const { return scalingPopover_; }
     int getRebuildCount() const { return rebuildCount_; }
 
