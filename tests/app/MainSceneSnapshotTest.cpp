@@ -96,3 +96,19 @@ TEST_F(MainSceneSnapshotTest, PowerWithCursors) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MainSceneSnapshotTest, AcquiringIndicatorOverTheSpectrum) {
+    model.runtime.ssidAcquiring = true;
+    start();
+    step(45);  // the wheels half a turn on
+    const engine::Image image = renderFrame();
+    EXPECT_TRUE(image.saveToFile("main-scene-acquiring.png"));
+    // The shade darkens the grid's frame line at the window's top left.
+    const Rgb frame = pixelAt(image, 0, 639);
+    EXPECT_LT(frame.r, 200);
+    EXPECT_GT(countLit(image, 380, 250, 580, 450), 500);  // wheels and words in the middle
+}
+
+}  // namespace
