@@ -32,6 +32,9 @@ class StatusStrip : public engine::Node {
     engine::Label* getTriggerLabel() const { return triggerLabel_; }
     engine::Label* getCursorXLabel() const { return cursorXLabel_; }
     engine::Label* getCursorDeltaXLabel() const { return cursorDeltaXLabel_; }
+    // Readout pair n (0..2): its "@" and "Δ" labels.
+    engine::Label* getReadoutAtLabel(int n) const { return readoutAtLabels_.at(n); }
+    engine::Label* getReadoutDeltaLabel(int n) const { return readoutDeltaLabels_.at(n); }
     const StatusTexts& getTexts() const { return texts_; }
 
   private:
