@@ -2,6 +2,8 @@
 
 #include "engine/2d/Layer.h"
 #include "model/SpectrumSettings.h"
+#include "views/spectrum/ChannelGuideLayer.h"
+#include "views/spectrum/CursorsLayer.h"
 #include "views/spectrum/GridLayer.h"
 #include "views/spectrum/OverlayLayer.h"
 #include "views/spectrum/RssiLayer.h"
@@ -66,6 +68,14 @@ ViewFactoryTable ViewFactories::standard() {
         {ViewLayer::kWaterfall,
          [](const ViewContext& c) { return forBand(WaterfallLayer::createWithModel(c.model), c); }},
         {ViewLayer::kWaterfallTouch, waterfallTouch},
+        {ViewLayer::kCursors,
+         [](const ViewContext& c) {
+             return inInnerArea(CursorsLayer::createWithModel(c.model), c);
+         }},
+        {ViewLayer::kChannelGuide,
+         [](const ViewContext& c) {
+             return inInnerArea(ChannelGuideLayer::createWithModel(c.model), c);
+         }},
         {ViewLayer::kOverlay, overlay},
     };
 }
