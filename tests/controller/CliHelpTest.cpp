@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -16,9 +17,29 @@ struct Result {
     int status = -1;
 };
 
+// A folder of its own for the runs, removed when the tests end.
+struct ScratchFolder {
+    std::string path;
+    ScratchFolder() {
+        char pattern[] = "/tmp/tarno-cli-help-XXXXXX";
+        const char* dir = mkdtemp(pattern);
+        path = dir ? dir : "";
+    }
+    ~ScratchFolder() {
+        if (!path.empty()) {
+            std::error_code ignored;
+            std::filesystem::remove_all(path, ignored);
+        }
+    }
+};
+
+// Runs in the scratch folder and is killed after 20 s: a command that took --help for an
+// argument could create files or wait for an accessory.
 Result run(const std::string& arguments) {
+    static const ScratchFolder scratch;
     Result result;
-    const std::string command = std::string(TARNO_CLI_PATH) + " " + arguments;
+    const std::string command = "cd " + scratch.path + " && timeout -s KILL 20 " +
+                                std::string(TARNO_CLI_PATH) + " " + arguments;
     std::FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) {
         return result;
