@@ -40,12 +40,12 @@ class AccessoryCommunicationDelegate : public AccessoryControl {
 
     static constexpr uint64_t kPassMs = 100;
     static constexpr int kRetryPasses = PhaseMachine::kRetryPasses;
-    static constexpr size_t kMaxPowerValues = MeasurementIntake::kMaxPowerValues;
+    static constexpr size_t kMaxPowerValues = PowerCaptureIntake::kMaxPowerValues;
     static constexpr size_t kMaxSpectrumValues = MeasurementIntake::kMaxSpectrumValues;
-    static constexpr size_t kMaxPendingCaptures = MeasurementIntake::kMaxPendingCaptures;
+    static constexpr size_t kMaxPendingCaptures = PowerCaptureIntake::kMaxPendingCaptures;
     static constexpr size_t kMaxAccessPoints = MeasurementIntake::kMaxAccessPoints;
 
-    using PulseMeasurement = MeasurementIntake::PulseMeasurement;
+    using PulseMeasurement = PowerCaptureIntake::PulseMeasurement;
     using UtilizationGrading = MeasurementIntake::UtilizationGrading;
     // How the worker waits for the end of a pass; the default sleeps on the steady clock. Tests
     // give one that steps a manual clock instead.

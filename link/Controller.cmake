@@ -8,6 +8,7 @@ add_library(tarno_controller STATIC
   ${CMAKE_CURRENT_LIST_DIR}/MeasurementIntake.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PhaseMachine.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PlaybackCommandSink.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PowerCaptureIntake.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RequestMailbox.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SegmentAssembler.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SessionRecorder.cpp

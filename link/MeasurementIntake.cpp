@@ -11,7 +11,6 @@
 namespace {
 
 constexpr size_t kAccessPointsPerFullList = 20;
-constexpr int kFirstGenerationCode = 2;
 
 using Phase = ControllerState::Phase;
 
@@ -24,7 +23,11 @@ bool measuring(int runState) {
 MeasurementIntake::MeasurementIntake(SpectrumSettings& model, ControllerState& state,
                                      AccessoryControl& control, DataLogFile& logFile,
                                      ProtocolEnvironment environment)
-    : model_(model), state_(state), control_(control), logger_(logFile) {
+    : model_(model),
+      state_(state),
+      control_(control),
+      logger_(logFile),
+      power_(model, state, logger_) {
     framer_.setProtocolEnvironment(std::move(environment));
 }
 
@@ -51,10 +54,9 @@ void MeasurementIntake::clearSegments() {
 }
 
 void MeasurementIntake::clearSegmentsLocked() {
-    powerSegments_.clear();
+    power_.clear();
     sweepSegments24_.clear();
     sweepSegments5_.clear();
-    rollCountdown_ = 0;
 }
 
 void MeasurementIntake::closeLog() {
@@ -135,131 +137,11 @@ void MeasurementIntake::takeSingleShot() {
     }
 }
 
-void MeasurementIntake::updateTriggerStatus(bool marker, uint64_t now) {
-    if (marker) {
-        state_.lastTriggerTime = now;
-        model_.runtime.triggerStatus = 0;
-        return;
-    }
-    const uint64_t last = state_.lastTriggerTime;
-    const uint64_t seconds = (now >= last ? now - last : 0) / 1000;
-    if (seconds >= 10) {
-        model_.runtime.triggerStatus = 1;
-    } else if (seconds >= 2) {
-        model_.runtime.triggerStatus = 2;
-    }
-}
-
 void MeasurementIntake::handlePower(const uint8_t* bytes, size_t length, uint64_t now) {
-    if (!measuring(model_.runtime.runState)) {
-        return;
+    if (measuring(model_.runtime.runState) &&
+        power_.handle(*framer_.protocol(), bytes, length, now)) {
+        takeSingleShot();
     }
-    AccessoryProtocol& protocol = *framer_.protocol();
-    int count = 0;
-    int segment = 255;
-    bool marker = false;
-    if (protocol.parsePowerSamples(bytes, length, powerScratch_.data(), powerScratch_.size(),
-                                   &count, &segment, &marker) != 0 ||
-        count <= 0 || segment == 255) {
-        return;
-    }
-    const size_t n = std::min(static_cast<size_t>(count), powerScratch_.size());
-    updateTriggerStatus(marker, now);
-
-    bool completed = false;
-    bool takeShot = false;
-    {
-        ScopedModelLocks locks(model_, ScopedModelLocks::kTrace | ScopedModelLocks::kSettings);
-        const bool rolling = model_.isRolling();
-        if (!rolling && !model_.power_setting.triggerAuto && !marker) {
-            return;
-        }
-        if (rolling) {
-            storeRollingValues(powerScratch_.data(), n);
-            completed = true;
-        } else {
-            const int segments = protocol.powerSegmentCount();
-            if (segments >= 2) {
-                if (powerSegments_.add(protocol, powerScratch_.data(), n, segment, segments) ==
-                    SegmentAssembler::Result::kComplete) {
-                    storeCapture(powerSegments_.values().data(), powerSegments_.values().size());
-                    completed = true;
-                }
-            } else {
-                storeCapture(powerScratch_.data(), n);
-                completed = true;
-            }
-        }
-        takeShot = completed && (!rolling || model_.live.rollingHistory.size() >=
-                                                 PowerTraceSet::kMaxRollingValues);
-    }
-    if (completed) {
-        model_.runtime.captureRescale = false;
-        if (takeShot) {
-            takeSingleShot();
-        }
-    }
-}
-
-void MeasurementIntake::storeRollingValues(const float* values, size_t count) {
-    const AccessoryDescription& a = model_.accessory;
-    const std::vector<float>& bases = a.powerTimeBases;
-    // Keep every (k + 1)-th sample so that the roll moves at the speed of the chosen time base.
-    int64_t k = 0;
-    if (a.secondLimit >= 0) {
-        const bool first = a.generation == kFirstGenerationCode;
-        const int referenceIndex = first ? a.powerRollLimitIndex : a.secondLimit;
-        if (referenceIndex >= 0 && static_cast<size_t>(referenceIndex) < bases.size() &&
-            bases[referenceIndex] > 0.0f) {
-            double ratio = model_.timeBaseNow() / bases[referenceIndex];
-            if (ratio > 0.0) {
-                k = static_cast<int64_t>(std::min(ratio, 1e6));
-            }
-            if (first && model_.power_setting.powerTimeBaseIndex == a.powerRollLimitIndex - 1) {
-                k *= 2;
-            }
-        }
-    }
-    keptScratch_.clear();
-    for (size_t i = 0; i < count; ++i) {
-        if (rollCountdown_ == 0) {
-            keptScratch_.push_back(values[i]);
-            rollCountdown_ = static_cast<int>(k);
-        } else {
-            --rollCountdown_;
-        }
-    }
-    std::vector<float>& history = model_.live.rollingHistory;
-    history.insert(history.end(), keptScratch_.begin(), keptScratch_.end());
-    if (history.size() > PowerTraceSet::kMaxRollingValues) {
-        history.erase(history.begin(), history.end() - static_cast<std::ptrdiff_t>(
-                                                           PowerTraceSet::kMaxRollingValues));
-    }
-    model_.live.powerDataChanged = true;
-    const int points = a.powerRollPoints;
-    if (points > 0) {
-        size_t shown = std::min(history.size(), static_cast<size_t>(points));
-        runPulseMeasurements(history.data() + (history.size() - shown), shown,
-                             model_.timeBaseNow() * 10.0f / static_cast<float>(points));
-    }
-    logger_.logRollingSamples(model_, keptScratch_.data(), keptScratch_.size());
-}
-
-void MeasurementIntake::storeCapture(const float* values, size_t count) {
-    auto& history = model_.live.history;
-    if (history.size() >= kMaxPendingCaptures) {
-        history.erase(history.begin(),
-                      history.begin() +
-                          static_cast<std::ptrdiff_t>(history.size() - kMaxPendingCaptures + 1));
-    }
-    history.emplace_back(values, values + count);
-    model_.live.powerDataChanged = true;
-    const int points = model_.accessory.powerRollPoints;
-    if (points > 0) {
-        runPulseMeasurements(values, count,
-                             model_.timeBaseNow() * 10.0f / static_cast<float>(points));
-    }
-    logger_.logPowerCapture(model_, values, count);
 }
 
 void MeasurementIntake::handleSpectrum(const uint8_t* bytes, size_t length) {
@@ -373,14 +255,6 @@ void MeasurementIntake::trimAccessPoints() {
             return a->lastSeen < b->lastSeen;
         });
         list.erase(oldest);
-    }
-}
-
-void MeasurementIntake::runPulseMeasurements(const float* values, size_t count,
-                                             float sampleInterval) {
-    // The caller holds traceLock and settingsLock.
-    if (pulseMeasurement_ && values != nullptr && count > 0) {
-        pulseMeasurement_(model_, values, count, sampleInterval);
     }
 }
 

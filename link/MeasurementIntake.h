@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "link/HeatMapBuilder.h"
+#include "link/PowerCaptureIntake.h"
 #include "link/SegmentAssembler.h"
 #include "model/DataLogger.h"
 #include "protocol/AccessPointMerger.h"
@@ -19,26 +20,20 @@ struct ControllerState;
 
 // The controller's packet path: frames the bytes from the link (or the demonstration), creates
 // the protocol of the generation that answers discovery, and writes every decoded measurement
-// into the model under the model's locks: sweeps and heat maps, power captures, access-point
-// lists, and the data-log rows for them. Runs on whichever thread delivers (the link's I/O
-// thread, or the worker while it plays the demonstration); everything here is guarded by one
-// packet lock, always taken before any model lock.
+// into the model under the model's locks: sweeps and heat maps, power captures
+// (PowerCaptureIntake), access-point lists, and the data-log rows for them. Runs on whichever
+// thread delivers (the link's I/O thread, or the worker while it plays the demonstration);
+// everything here is guarded by one packet lock, always taken before any model lock.
 class MeasurementIntake {
   public:
-    static constexpr size_t kMaxPowerValues = 1000;
     static constexpr size_t kMaxSpectrumValues = 512;
-    // Captures waiting for the power view. The view turns them into vertices every frame; without
-    // a view (headless logging) they would pile up forever.
-    static constexpr size_t kMaxPendingCaptures = 64;
     // Access points kept; the least recently seen beyond this go. Ageing only happens while a
     // table is shown, so a stream of ever-new addresses would otherwise grow the list forever.
     static constexpr size_t kMaxAccessPoints = 512;
 
-    // Installed by the application when it wires the power view's pulse measurements and the
-    // access-point views' utilization grading (setPulseMeasurement, setUtilizationGrading). While
-    // none is installed the measurements are stored all the same; nothing is measured or graded.
-    using PulseMeasurement = std::function<void(SpectrumSettings& model, const float* values,
-                                                size_t count, float sampleInterval)>;
+    // Installed by the application when it wires the access-point views' utilization grading
+    // (AccessoryCommunicationDelegate::setUtilizationGrading). While none is installed sweeps and
+    // lists are stored all the same and nothing is graded.
     using UtilizationGrading = std::function<void(SpectrumSettings& model)>;
 
     // `control` is asked to halt once a single shot has been taken.
@@ -72,23 +67,21 @@ class MeasurementIntake {
     size_t bufferedBytes();
     size_t droppedBytes();
 
-    void setPulseMeasurement(PulseMeasurement measure) { pulseMeasurement_ = std::move(measure); }
+    void setPulseMeasurement(PowerCaptureIntake::PulseMeasurement measure) {
+        power_.setPulseMeasurement(std::move(measure));
+    }
     void setUtilizationGrading(UtilizationGrading grade) { utilizationGrading_ = std::move(grade); }
 
   private:
     void handlePacket(const uint8_t* bytes, size_t length, int type, uint64_t now);
     void handleDiscovery(const uint8_t* bytes, size_t length);
     void handlePower(const uint8_t* bytes, size_t length, uint64_t now);
-    void updateTriggerStatus(bool marker, uint64_t now);
-    void storeRollingValues(const float* values, size_t count);
-    void storeCapture(const float* values, size_t count);
     void handleSpectrum(const uint8_t* bytes, size_t length);
     void handleAccessPoints(const uint8_t* bytes, size_t length, uint64_t now);
     void endScanAfterList(const AccessPointList* list, uint64_t now);
     void clearSegmentsLocked();
     void trimAccessPoints();
     void takeSingleShot();
-    void runPulseMeasurements(const float* values, size_t count, float sampleInterval);
     void recomputeUtilization();
 
     SpectrumSettings& model_;
@@ -97,18 +90,14 @@ class MeasurementIntake {
 
     std::mutex lock_;
     PacketFramer framer_;
-    SegmentAssembler powerSegments_;
     SegmentAssembler sweepSegments24_;
     SegmentAssembler sweepSegments5_;
     HeatMapBuilder heatMap24_;
     HeatMapBuilder heatMap5_;
-    int rollCountdown_ = 0;
     DataLogger logger_;
+    PowerCaptureIntake power_;
     AccessPointMerger merger_;
-    std::array<float, kMaxPowerValues> powerScratch_{};
     std::array<float, kMaxSpectrumValues> spectrumScratch_{};
-    std::vector<float> keptScratch_;
 
-    PulseMeasurement pulseMeasurement_;
     UtilizationGrading utilizationGrading_;
 };
