@@ -195,7 +195,7 @@ void MeasurementIntake::handleSpectrum(const uint8_t* bytes, size_t length) {
                          sweep, static_cast<size_t>(n));
         std::lock_guard<ModelLock> settings(model_.settingsLock);
         // The first generation's power mode starts with one sweep; it must not take the shot.
-        completed = model_.common_settings.spectrumMode != 0;
+        completed = model_.common_settings.spectrumMode != CommonSettings::kPowerMode;
     }
     if (completed) {
         takeSingleShot();

@@ -233,7 +233,7 @@ void PhaseMachine::acknowledged(uint64_t now) {
         model_.resetCursorReadouts();
         state_.clearDataOnAck = false;
     }
-    model_.runtime.triggerStatus = 2;
+    model_.runtime.triggerStatus = RuntimeState::kNoTriggerFor2s;
     state_.lastTriggerTime = now;
     state_.scanPhaseStart = now;
     SettingsSnapshot s = SettingsSnapshot::of(model_);

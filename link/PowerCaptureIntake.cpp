@@ -73,15 +73,15 @@ bool PowerCaptureIntake::handle(const AccessoryProtocol& protocol, const uint8_t
 void PowerCaptureIntake::updateTriggerStatus(bool marker, uint64_t now) {
     if (marker) {
         state_.lastTriggerTime = now;
-        model_.runtime.triggerStatus = 0;
+        model_.runtime.triggerStatus = RuntimeState::kTriggered;
         return;
     }
     const uint64_t last = state_.lastTriggerTime;
     const uint64_t seconds = (now >= last ? now - last : 0) / 1000;
     if (seconds >= 10) {
-        model_.runtime.triggerStatus = 1;
+        model_.runtime.triggerStatus = RuntimeState::kNoTriggerFor10s;
     } else if (seconds >= 2) {
-        model_.runtime.triggerStatus = 2;
+        model_.runtime.triggerStatus = RuntimeState::kNoTriggerFor2s;
     }
 }
 

@@ -10,9 +10,9 @@ SettingsSnapshot SettingsSnapshot::of(SpectrumSettings& model) {
     SettingsSnapshot s;
     const SpectrumViewSettings& view = model.spectrum_settings;
     const AccessoryDescription& a = model.accessory;
-    s.spectrumMode = model.common_settings.spectrumMode != 0;
+    s.spectrumMode = model.common_settings.spectrumMode != CommonSettings::kPowerMode;
     s.ssidScanOn = view.ssidScanOn != 0;
-    s.waterfall = view.viewMode == 1;
+    s.waterfall = view.viewMode == SpectrumViewSettings::kWaterfallView;
     s.ssidReserved = view.ssidReserved != 0;
     s.scanKeepsRefresh = a.scanKeepsRefresh;
     s.refreshInterval = view.refreshInterval;
