@@ -172,17 +172,20 @@ bool RssiLayer::init() {
 }
 
 void RssiLayer::update(float dt) {
-    placeHeatMapSprites();
     {
         ScopedModelLocks lock(*model_, ScopedModelLocks::kTrace);
         processSweeps();
+        // Geometry is built here rather than while drawing, so the picture is stale exactly when
+        // the traces, markers or heat map changed, and frames with no new sweep are skipped.
+        drawTraces();
     }
+    // After the upload, so a grid of a new size is shown in the frame that brings it.
+    placeHeatMapSprites();
     lastDelta_ = dt;
 }
 
 void RssiLayer::draw(engine::Renderer*, const engine::Mat4&, uint32_t) {
-    ScopedModelLocks lock(*model_, ScopedModelLocks::kTrace);
-    drawTraces();
+    // The traces are child geometry, built in update().
 }
 
 void RssiLayer::visit(engine::Renderer* renderer, const engine::Mat4& parentTransform,

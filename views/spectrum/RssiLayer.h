@@ -16,7 +16,7 @@ class Texture2D;
 class BandSweepBuffers;
 class SpectrumSettings;
 
-// The "REAL WAVE" display of one band: each frame it processes the newest sweep into the raw,
+// The "REAL WAVE" display of one band: each update it processes the newest sweep into the raw,
 // decay, average, maximum and minimum traces with their peaks, draws the traces the three slots
 // ask for with peak markers, shows the persistence heat map and writes the cursor readouts.
 // Band peak lists are kept in the order raw, decay, average, maximum, minimum.
