@@ -140,14 +140,13 @@ awk -v t0="$t0" -v t1="$t1" -v hz="$ticks" -v pb="$process_before" -v pa="$proce
     FNR == NR { start[$1] = $3; next }
     {
         used = $3 - ($1 in start ? start[$1] : 0)
-        share[$2] += used
+        row[++n] = sprintf("  %-16s %7d %5.1f %%", $2, $1, 100 * used / hz / (t1 - t0))
     }
     END {
-        wall = t1 - t0
-        printf "  whole process: %5.1f %% of one core\n", 100 * (pa - pb) / hz / wall
-        for (name in share)
-            if (share[name] > 0)
-                printf "  %-16s %5.1f %%\n", name, 100 * share[name] / hz / wall
+        printf "  whole process: %5.1f %% of one core\n", 100 * (pa - pb) / hz / (t1 - t0)
+        printf "  %-16s %7s %7s\n", "thread", "id", "CPU"
+        for (i = 1; i <= n; ++i)
+            print row[i]
     }' <(echo "$before") <(echo "$after")
 drawn=$(sed -n 's/^frames drawn: //p' "$log")
 if [[ -n "$drawn" ]]; then
