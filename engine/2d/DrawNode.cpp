@@ -58,6 +58,7 @@ bool DrawNode::initWithLineWidth(float lineWidth) {
 
 void DrawNode::addTriangle(const Vec2& a, const Vec2& b, const Vec2& c, const Color4B& color) {
     geometryTouched();
+    _translucent = _translucent || color.a != 255;
     _vertices.push_back({a, color, {0, 0}});
     _vertices.push_back({b, color, {0, 0}});
     _vertices.push_back({c, color, {0, 0}});
@@ -202,6 +203,7 @@ void DrawNode::clear() {
     if (!_vertices.empty())
         geometryTouched();
     _vertices.clear();
+    _translucent = false;
 }
 
 void DrawNode::draw(Renderer* renderer, const Mat4& transform, uint32_t) {
@@ -214,7 +216,13 @@ void DrawNode::draw(Renderer* renderer, const Mat4& transform, uint32_t) {
         return;
     GLProgram* program =
         GLProgramCache::getInstance()->getGLProgram(GLProgram::SHADER_NAME_POSITION_COLOR);
-    _command.init(_globalZOrder, program, nullptr, 0, _blendFunc, _vertices.data(),
+    // Opaque geometry drawn over: blending would give the source colour exactly, so it is left
+    // off, which spares a software rasteriser reading back every covered pixel.
+    const bool over = _blendFunc == BlendFunc::ALPHA_NON_PREMULTIPLIED ||
+                      _blendFunc == BlendFunc::ALPHA_PREMULTIPLIED;
+    const BlendFunc blend =
+        over && !_translucent && _displayedOpacity == 255 ? BlendFunc::DISABLE : _blendFunc;
+    _command.init(_globalZOrder, program, nullptr, 0, blend, _vertices.data(),
                   static_cast<int>(_vertices.size()), transform, _displayedOpacity / 255.f);
     renderer->addCommand(&_command);
 }

@@ -83,7 +83,8 @@ class DrawNode : public Node {
     std::vector<V2F_C4B_T2F> _vertices;
     std::vector<V2F_C4B_T2F> _drawnVertices;  // what the last frame showed
     bool _touchedSinceDrawn = false;
-    bool _watched = false;  // the director will ask settleGeometry()
+    bool _watched = false;      // the director will ask settleGeometry()
+    bool _translucent = false;  // some vertex has alpha below 255
     TrianglesCommand _command;
 };
 
