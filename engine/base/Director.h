@@ -89,7 +89,12 @@ class Director {
     void updateProjection();
     const Mat4& getProjectionMatrix() const { return _projection; }
 
-    void setClearColor(const Color4F& color) { _clearColor = color; }
+    void setClearColor(const Color4F& color) {
+        if (color.r != _clearColor.r || color.g != _clearColor.g || color.b != _clearColor.b ||
+            color.a != _clearColor.a)
+            _needsRedraw = true;
+        _clearColor = color;
+    }
 
     // Asks the application loop to end after this frame.
     void end() { _ending = true; }
