@@ -20,8 +20,9 @@ float dbm(double milliwatts) {
     return milliwattsToDbm(static_cast<float>(milliwatts));
 }
 
-// 10 % to 90 % transition in one direction; the start and end may fall on the same sample when
-// the edge is steeper than one sample interval. Returns the samples between them, or -1.
+// 10 % to 90 % transition in one direction: from the last crossing of the start threshold to
+// the first sample beyond the end threshold after it. Both may fall on the same sample when the
+// edge is steeper than one sample interval. Returns the samples between them, or -1.
 long transitionSamples(const float* x, size_t count, double from, double to, bool rising) {
     long start = -1;
     for (size_t j = 1; j < count; ++j) {
@@ -31,6 +32,10 @@ long transitionSamples(const float* x, size_t count, double from, double to, boo
             if (rising ? (p < from && from <= c) : (p > from && from >= c)) {
                 start = static_cast<long>(j);
             }
+        } else if (rising ? c < from : c > from) {
+            // Noise on the base line crossed the start threshold; the edge has not begun yet.
+            start = -1;
+            continue;
         }
         if (start >= 0 && (rising ? c >= to : c <= to)) {
             return static_cast<long>(j) - start;

@@ -159,3 +159,14 @@ TEST(PulseMeasurement, HookStoresIntoTheLiveTraceOnlyWhenMeasured) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(PulseMeasurement, NoiseOnTheBaseLineDoesNotStartTheEdge) {
+    // The base line wobbles across the 10 % threshold (-37) twice before the real edge.
+    std::vector<float> x = {-40, -36, -40, -36, -40, -40, -30, -20, -10, 0, 0, 0};
+    auto r = measured(x, 1.0f);
+    EXPECT_FLOAT_EQ(r[Id::kRiseTime], 3.0f);  // -30 at 6 to 0 at 9
+}
+
+}  // namespace
