@@ -190,6 +190,26 @@ TEST_F(PowerTouchTest, PinchStepsOneTimeBasePerHundredUnitsWithAnAccessoryOnly) 
     touchEnded(2, 320, 100);
 }
 
+TEST_F(PowerTouchTest, PlainWheelStepsTheTimeBase) {
+    Layer* layer = addLayer();
+    // What the engine sends for plain wheel notches: a vertical spread of its own finger pair.
+    const intptr_t a = 1000000;
+    const intptr_t b = 1000001;
+    touchBegan(a, 200, 80);
+    touchBegan(b, 200, 120);
+    touchMoved(a, 200, 55);
+    touchMoved(b, 200, 145);
+    EXPECT_EQ(model->power_setting.powerTimeBaseIndex, 15);
+    touchMoved(a, 200, 30);
+    touchMoved(b, 200, 170);
+    EXPECT_EQ(model->power_setting.powerTimeBaseIndex, 16);
+    EXPECT_EQ(model->power_setting.powerAmplitudeIndex, 2);
+    EXPECT_TRUE(layer->isAnimating());
+    touchEnded(a, 200, 30);
+    touchEnded(b, 200, 170);
+    EXPECT_EQ(control.commits, 1);
+}
+
 TEST_F(PowerTouchTest, HeldCaptureGesturesRescaleTheView) {
     model->runtime.runState = SpectrumSettings::kPaused;
     model->power_setting.triggerDelay = 0.001f;

@@ -44,6 +44,8 @@ constexpr float kGroundInsetRight = 0.0571f;
 constexpr float kBubbleMove = 0.5f;  // s
 // A quarter of the bubble image is a 64-point tab; half of that is enough to grab.
 constexpr float kLevelHandleScale = 0.5f;
+// Touch ids from here up are the finger pair the engine synthesises for a mouse-wheel notch.
+constexpr int kWheelTouchId = 1000000;
 
 Color3B toColor(const uint8_t rgb[3]) {
     return Color3B(rgb[0], rgb[1], rgb[2]);
@@ -193,6 +195,11 @@ void PowerUIAndTouchLayer::onExit() {
 
 void PowerUIAndTouchLayer::update(float dt) {
     lastDelta_ = dt;
+}
+
+bool PowerUIAndTouchLayer::isAnimating() const {
+    return touchMode_ != kNoTouch || levelGhostFade_ > 0.f || delayGhostFade_ > 0.f ||
+           bubbleFade_ > 0.f || (bubble_ && bubble_->getNumberOfRunningActions() > 0);
 }
 
 // --- Per-trace accessors -----------------------------------------------------------------------
@@ -367,8 +374,15 @@ void PowerUIAndTouchLayer::onTouchMoved(Touch* touch, engine::Event*) {
         const Vec2 now = a->getLocation() - b->getLocation();
         const bool spreading =
             before.x * before.x + before.y * before.y < now.x * now.x + now.y * now.y;
-        pinchHorizontal_ += std::fabs(da.x) + std::fabs(db.x);
-        pinchVertical_ += std::fabs(da.y) + std::fabs(db.y);
+        float horizontal = std::fabs(da.x) + std::fabs(db.x);
+        float vertical = std::fabs(da.y) + std::fabs(db.y);
+        // The engine turns the plain mouse wheel into a vertical pinch and Shift+wheel into a
+        // horizontal one; on the power view the plain wheel is meant for the time base.
+        if (a->getID() >= kWheelTouchId && b->getID() >= kWheelTouchId) {
+            std::swap(horizontal, vertical);
+        }
+        pinchHorizontal_ += horizontal;
+        pinchVertical_ += vertical;
         stepScales(spreading);
     }
     if (held() && touches_.size() <= 2 && touchMode_ != kNoTouch) {

@@ -74,6 +74,10 @@ class PowerUIAndTouchLayer : public engine::Layer {
     engine::Color3B traceColor(int t) const;
     static std::string groundText(int t);
 
+    // True while a gesture runs or ghosts and the bubble still fade: the picture changes every
+    // frame without new data.
+    bool isAnimating() const;
+
     int getTouchMode() const { return touchMode_; }
     float getDraggedLevel() const { return draggedLevel_; }
     float getDraggedDelay() const { return draggedDelay_; }
