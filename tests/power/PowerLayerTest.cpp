@@ -207,6 +207,12 @@ TEST_F(PowerLayerTest, CursorReadoutsFollowTheDrawnTraceAfterAResize) {
     step(1);
     EXPECT_FLOAT_EQ(r.level[CursorReadouts::kRaw][0], -10.0f);
     EXPECT_EQ(r.index[1], -1);
+
+    // A damaged trace choice measures nothing.
+    model->power_setting.selectedTrace = 7;
+    r.reset();
+    step(1);
+    EXPECT_EQ(r.pointCount, 0);
 }
 
 TEST_F(PowerLayerTest, SnapshotOfAPulseTrain) {

@@ -207,7 +207,11 @@ void PowerLayer::sampleCursors() {
     if (!cursors.cursorsShown || !cursors.verticalShown) {
         return;
     }
-    const int set = model_->power_setting.selectedTrace == kReferenceSet ? kReferenceSet : kLiveSet;
+    // A damaged stored choice selects no trace rather than a guessed one.
+    const int set = model_->power_setting.selectedTrace;
+    if (set != kLiveSet && set != kReferenceSet) {
+        return;
+    }
     const PowerTraceLists& l = lists(set);
     const float width = _contentSize.width;
     const float height = _contentSize.height;
