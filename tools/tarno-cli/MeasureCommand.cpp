@@ -14,9 +14,10 @@
 
 namespace {
 
-int usage() {
+// The usage text; on stdout when asked for with --help, else on stderr with status 2.
+int usage(std::FILE* out = stderr) {
     std::fprintf(
-        stderr,
+        out,
         "Usage: tarno-cli measure [--dt SECONDS] FILE.csv\n"
         "  Pulse measurements of every power row of a Tarno data log, one JSON object\n"
         "  per row: times in s, frequency in Hz, duty in %%, levels in dBm without the\n"
@@ -71,7 +72,7 @@ int runMeasure(std::span<char*> args) {
     for (size_t i = 0; i < args.size(); ++i) {
         const char* arg = args[i];
         if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
-            usage();
+            usage(stdout);
             return 0;
         }
         if (std::strcmp(arg, "--dt") == 0) {
