@@ -101,6 +101,12 @@ TEST_F(PowerLayerTest, OlderCapturesFadeAndGo) {
     EXPECT_EQ(model->live.history.size(), 1u);
     EXPECT_EQ(model->live.processedHistory.size(), 1u);
     EXPECT_FALSE(layer->hasFadingCaptures());
+    // One capture and no new data: nothing to redraw.
+    step(1);
+    EXPECT_FALSE(layer->pictureChanged());
+    addCapture(-20, -20);
+    step(1);
+    EXPECT_TRUE(layer->pictureChanged());
 }
 
 TEST_F(PowerLayerTest, SeventyCapturesWithLongPersistenceAllDrawn) {

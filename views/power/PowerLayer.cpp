@@ -115,6 +115,7 @@ bool PowerLayer::init() {
 void PowerLayer::update(float dt) {
     lastDelta_ = dt;
     ScopedModelLocks lock(*model_, ScopedModelLocks::kTrace);
+    pictureChanged_ = model_->live.powerDataChanged;
     buildLiveVertices();
     const AccessoryDescription& a = model_->accessory;
     const float step = PowerTraceVertices::fadeStep(dt, model_->power_setting.persistTime,
@@ -125,9 +126,10 @@ void PowerLayer::update(float dt) {
             continue;
         }
         PowerTraceLists& l = lists(set);
-        PowerTraceVertices::fade(l, step);
+        pictureChanged_ = PowerTraceVertices::fade(l, step) > 0 || pictureChanged_;
         fading_ = fading_ || l.alpha.size() > 1;
     }
+    pictureChanged_ = pictureChanged_ || fading_;
     sampleCursors();
 }
 

@@ -44,6 +44,9 @@ class PowerLayer : public engine::Layer {
     // True while older captures are still fading out: the picture changes every frame even
     // without new data.
     bool hasFadingCaptures() const { return fading_; }
+    // Whether the last update changed what the layer draws: new power data, a fading step or
+    // an expired capture. The scene asks for a redraw when it is set.
+    bool pictureChanged() const { return pictureChanged_; }
 
   private:
     // How a trace set is placed horizontally: x' = (x + shift - W/2) * scale + W/2.
@@ -69,6 +72,7 @@ class PowerLayer : public engine::Layer {
     SpectrumSettings* model_ = nullptr;
     float lastDelta_ = 0.0f;
     bool fading_ = false;
+    bool pictureChanged_ = false;
     engine::CustomCommand drawCommands_[2];
     std::vector<engine::Vec2> points_;  // reused across captures and frames
     ScissorClip clip_;
