@@ -11,6 +11,7 @@
 #include "menus/MenuController.h"
 #include "menus/ScreenLog.h"
 #include "model/DataLogFile.h"
+#include "model/PulseMeasurement.h"
 #include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
 
@@ -93,6 +94,7 @@ bool AppDelegate::applicationDidFinishLaunching() {
     options.resources = resources.get();
     options.dataLog = dataLog.get();
     communicationDelegate = std::make_unique<AccessoryCommunicationDelegate>(*model, options);
+    communicationDelegate->setPulseMeasurement(&PulseMeasurement::storeInModel);
     communicationDelegate->bind(*communication);
     // The views steer the accessory only through the control interface.
     scene->setAccessoryControl(communicationDelegate.get());

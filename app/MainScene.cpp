@@ -150,7 +150,8 @@ void MainScene::removeViews() {
 void MainScene::rebuildViews() {
     ++rebuildCount_;
     removeViews();
-    const ViewContext context = viewContext();
+    ViewContext context = viewContext();
+    context.built = [this](ViewLayer kind) { return getViewLayer(kind); };
     if (context.spectrumMode == CommonSettings::kPowerMode) {
         hideSsidTable();
         hideUtilizationTable();

@@ -2,6 +2,8 @@
 
 #include "engine/2d/Layer.h"
 #include "model/SpectrumSettings.h"
+#include "views/power/PowerLayer.h"
+#include "views/power/PowerUIAndTouchLayer.h"
 #include "views/spectrum/ChannelGuideLayer.h"
 #include "views/spectrum/CursorsLayer.h"
 #include "views/spectrum/GridLayer.h"
@@ -41,6 +43,22 @@ engine::Layer* waterfallTouch(const ViewContext& context) {
     return forBand(layer, context);
 }
 
+engine::Layer* powerTouch(const ViewContext& context) {
+    auto* layer = PowerUIAndTouchLayer::createWithModel(context.model, context.control);
+    if (!layer)
+        return nullptr;
+    layer->setScalingPopover(context.scalingPopover);
+    // A touch on a cursor line belongs to the cursors below, not to the trigger handles.
+    auto* cursors =
+        context.built ? dynamic_cast<CursorsLayer*>(context.built(ViewLayer::kCursors)) : nullptr;
+    if (cursors) {
+        layer->setCursorHandleTest([cursors](const engine::Vec2& world) {
+            return cursors->hitsCursor(cursors->convertToNodeSpace(world));
+        });
+    }
+    return ViewFactories::inInnerArea(layer, context);
+}
+
 engine::Layer* overlay(const ViewContext& context) {
     OverlayLayer* layer = OverlayLayer::createWithModel(context.model);
     if (!layer)
@@ -76,6 +94,9 @@ ViewFactoryTable ViewFactories::standard() {
          [](const ViewContext& c) {
              return inInnerArea(ChannelGuideLayer::createWithModel(c.model), c);
          }},
+        {ViewLayer::kPowerTrace,
+         [](const ViewContext& c) { return inInnerArea(PowerLayer::createWithModel(c.model), c); }},
+        {ViewLayer::kPowerTouch, powerTouch},
         {ViewLayer::kOverlay, overlay},
     };
 }

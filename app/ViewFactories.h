@@ -26,6 +26,8 @@ struct ViewContext {
     int viewMode = 0;        // spectrum: 0 real wave, 1 waterfall
     int band = 0;            // 0 2.4 GHz, 1 5 GHz
     bool ssidScanOn = false;
+    // The layers of this rebuild made so far (earlier in the table), by kind; null when absent.
+    std::function<engine::Layer*(ViewLayer)> built;
 };
 
 // Builds one view layer, placed and told what it needs to know. The scene retains it and adds

@@ -130,14 +130,9 @@ void PowerCaptureIntake::storeRollingValues(const float* values, size_t count) {
 }
 
 void PowerCaptureIntake::storeCapture(const float* values, size_t count) {
-    auto& history = model_.live.history;
-    if (history.size() >= kMaxPendingCaptures) {
-        history.erase(history.begin(),
-                      history.begin() +
-                          static_cast<std::ptrdiff_t>(history.size() - kMaxPendingCaptures + 1));
-    }
-    history.emplace_back(values, values + count);
-    model_.live.powerDataChanged = true;
+    // Trims the captures together with the view's vertex lists and brightness, so the lists
+    // never fall out of step when more captures arrive than the view keeps.
+    model_.live.appendCapture(values, count);
     const int points = model_.accessory.powerRollPoints;
     if (points > 0) {
         runPulseMeasurements(values, count,

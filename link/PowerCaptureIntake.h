@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "link/SegmentAssembler.h"
+#include "model/MeasurementRecords.h"
 
 class AccessoryProtocol;
 class DataLogger;
@@ -22,7 +23,7 @@ class PowerCaptureIntake {
     static constexpr size_t kMaxPowerValues = 1000;
     // Captures waiting for the power view. The view turns them into vertices every frame; without
     // a view (headless logging) they would pile up forever.
-    static constexpr size_t kMaxPendingCaptures = 64;
+    static constexpr size_t kMaxPendingCaptures = PowerTraceSet::kMaxCaptures;
 
     // Installed by the application when it wires the power view's pulse measurements
     // (AccessoryCommunicationDelegate::setPulseMeasurement). While none is installed the captures

@@ -180,6 +180,12 @@ TEST_F(PopoverTest, VerticalStepsOnlyWithTheWaterfallSpan) {
     EXPECT_EQ(popover->getOpacity(), 80 - 6);
     step(30);
     EXPECT_EQ(popover->getOpacity(), 0);
+
+    // A fast time base keeps its prefix instead of rounding to "T: 0s".
+    popover->powerTimeValue = 20e-6f;
+    popover->needsLayout = true;
+    step(1);
+    EXPECT_EQ(popover->getTLabel()->getString(), "T: 20 \xC2\xB5s");
 }
 
 TEST_F(PopoverTest, ShownPopoverLeavesASnapshot) {

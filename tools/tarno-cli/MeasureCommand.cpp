@@ -14,16 +14,17 @@
 
 namespace {
 
-// The usage text; on stdout when asked for with --help, else on stderr with status 2.
-int usage(std::FILE* out = stderr) {
-    std::fprintf(
-        out,
-        "Usage: tarno-cli measure [--dt SECONDS] FILE.csv\n"
-        "  Pulse measurements of every power row of a Tarno data log, one JSON object\n"
-        "  per row: times in s, frequency in Hz, duty in %%, levels in dBm without the\n"
-        "  attenuation offset; null where a value cannot be measured.\n"
-        "  --dt SECONDS   sample interval; without it, ten divisions of the time base in\n"
-        "                 the latest scale line before the row over the row's sample count\n");
+constexpr const char* kUsage =
+    "Usage: tarno-cli measure [--dt SECONDS] FILE.csv\n"
+    "  Pulse measurements of every power row of a Tarno data log, one JSON object\n"
+    "  per row: times in s, frequency in Hz, duty in %, levels in dBm without the\n"
+    "  attenuation offset; null where a value cannot be measured.\n"
+    "  --dt SECONDS   sample interval; without it, ten divisions of the time base in\n"
+    "                 the latest scale line before the row over the row's sample count\n";
+
+// Wrong arguments: the usage on stderr, status 2.
+int usage() {
+    std::fputs(kUsage, stderr);
     return 2;
 }
 
@@ -71,10 +72,6 @@ int runMeasure(std::span<char*> args) {
     const char* path = nullptr;
     for (size_t i = 0; i < args.size(); ++i) {
         const char* arg = args[i];
-        if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
-            usage(stdout);
-            return 0;
-        }
         if (std::strcmp(arg, "--dt") == 0) {
             if (i + 1 >= args.size()) {
                 return usage();
@@ -134,6 +131,6 @@ int runMeasure(std::span<char*> args) {
 
 const CliCommandRegistration registration({"measure",
                                            "pulse measurements of the power rows of a data log",
-                                           runMeasure});
+                                           kUsage, runMeasure});
 
 }  // namespace

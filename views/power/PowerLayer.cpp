@@ -131,6 +131,34 @@ void PowerLayer::update(float dt) {
     }
     pictureChanged_ = pictureChanged_ || fading_;
     sampleCursors();
+    // A menu's change (colour, offset, time base, a shown trace) is drawn without waiting for
+    // new samples.
+    std::vector<uint8_t> settings = drawSettings();
+    if (settings != drawnSettings_) {
+        drawnSettings_ = std::move(settings);
+        pictureChanged_ = true;
+    }
+    if (pictureChanged_)
+        markStale();
+}
+
+std::vector<uint8_t> PowerLayer::drawSettings() const {
+    std::vector<uint8_t> bytes;
+    auto add = [&bytes](const auto& value) {
+        const auto* p = reinterpret_cast<const uint8_t*>(&value);
+        bytes.insert(bytes.end(), p, p + sizeof value);
+    };
+    add(model_->power_channel);
+    add(model_->reference_channel);
+    add(model_->common_settings);
+    add(model_->power_setting);
+    add(model_->reference.timeScaleIndex);
+    add(model_->reference.isValid);
+    add(model_->accessory.powerAxisMin);
+    add(model_->accessory.powerAxisMax);
+    add(model_->accessory.powerRollPoints);
+    add(_contentSize);
+    return bytes;
 }
 
 PowerTraceLists& PowerLayer::lists(int set) const {

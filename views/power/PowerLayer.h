@@ -65,6 +65,8 @@ class PowerLayer : public engine::Layer {
     PowerTraceLists& lists(int set) const;
     int rollPoints(int set) const;
     void drawSet(int set, const engine::Mat4& transform);
+    // The bytes of every setting the picture depends on besides the samples.
+    std::vector<uint8_t> drawSettings() const;
     // Maps a vertex list into points_ at the drawn x positions; returns the point count.
     size_t mapPoints(const std::vector<float>& vertices, size_t first, size_t count, float firstX,
                      float spacing, float scaleY);
@@ -73,6 +75,7 @@ class PowerLayer : public engine::Layer {
     float lastDelta_ = 0.0f;
     bool fading_ = false;
     bool pictureChanged_ = false;
+    std::vector<uint8_t> drawnSettings_;  // the settings the last frame was drawn with
     engine::CustomCommand drawCommands_[2];
     std::vector<engine::Vec2> points_;  // reused across captures and frames
     ScissorClip clip_;

@@ -193,8 +193,13 @@ void PowerUIAndTouchLayer::onExit() {
     Layer::onExit();
 }
 
+// Handles, bands and the panel follow the model here rather than in draw(): a frame is drawn
+// only when one of them actually moved or changed its text, or while a gesture or fade runs.
 void PowerUIAndTouchLayer::update(float dt) {
     lastDelta_ = dt;
+    refreshAll();
+    if (isAnimating())
+        markStale();
 }
 
 bool PowerUIAndTouchLayer::isAnimating() const {
@@ -514,7 +519,7 @@ ScalingPopoverLayer* PowerUIAndTouchLayer::findPopover() const {
 
 // --- Per-frame refresh -------------------------------------------------------------------------
 
-void PowerUIAndTouchLayer::draw(engine::Renderer*, const engine::Mat4&, uint32_t) {
+void PowerUIAndTouchLayer::refreshAll() {
     levelBand_->clear();
     refreshLevelHandle();
     refreshDelayHandle();

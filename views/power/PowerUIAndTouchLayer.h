@@ -49,7 +49,6 @@ class PowerUIAndTouchLayer : public engine::Layer {
     void onEnter() override;
     void onExit() override;
     void update(float dt) override;
-    void draw(engine::Renderer* renderer, const engine::Mat4& transform, uint32_t flags) override;
     void visit(engine::Renderer* renderer, const engine::Mat4& parentTransform,
                uint32_t parentFlags) override;
 
@@ -106,6 +105,7 @@ class PowerUIAndTouchLayer : public engine::Layer {
     void refreshDelayHandle();
     void refreshGroundHandles();
     void refreshPanel();
+    void refreshAll();
     static void placeBubbleQuarter(engine::Sprite* handle, float y, float w, float h);
 
     SpectrumSettings* model_ = nullptr;

@@ -8,6 +8,7 @@
 #include "engine/2d/Sprite.h"
 #include "engine/ui/Scale9Sprite.h"
 #include "model/SpectrumSettings.h"
+#include "model/ValueFormatting.h"
 #include "views/spectrum/WaterfallLayer.h"
 
 using engine::Rect;
@@ -127,7 +128,7 @@ ScalingPopoverLayer::BoxState ScalingPopoverLayer::boxState(int step, int oldSte
 void ScalingPopoverLayer::updateLabels() {
     if (!aLabel_ || !tLabel_)
         return;
-    if (model_->common_settings.spectrumMode != 0) {
+    if (model_->common_settings.spectrumMode != CommonSettings::kPowerMode) {
         const AccessoryDescription& accessory = model_->accessory;
         const bool band5 = model_->spectrum_settings.band == 1;
         const float interval = band5 ? accessory.spectrumInterval5 : accessory.spectrumInterval24;
@@ -139,8 +140,10 @@ void ScalingPopoverLayer::updateLabels() {
         aLabel_->setString("A: " + wholeNumber(span) + "s");
     } else {
         aLabel_->setString("");
-        tLabel_->setString(std::isnan(powerTimeValue) ? std::string("T: --")
-                                                      : "T: " + wholeNumber(powerTimeValue) + "s");
+        // Fast time bases are micro- and nanoseconds: a whole number of seconds reads "0s".
+        tLabel_->setString(std::isnan(powerTimeValue)
+                               ? std::string("T: --")
+                               : "T: " + formatEngineering(powerTimeValue, 0) + "s");
     }
 }
 
