@@ -1,6 +1,8 @@
 #pragma once
 
+#include <atomic>
 #include <mutex>
+#include <thread>
 
 // A mutex of the settings model. Acquisition tries the lock and, while it is held elsewhere,
 // sleeps 100 microseconds between attempts, so that a busy lock never blocks a thread inside the
@@ -12,9 +14,16 @@ class ModelLock {
     ModelLock& operator=(const ModelLock&) = delete;
 
     void lock();
-    bool try_lock() { return mutex_.try_lock(); }
-    void unlock() { mutex_.unlock(); }
+    bool try_lock();
+    void unlock();
+
+    // True on the thread that holds the lock. A hook that runs from call sites with and without
+    // the lock held asks this instead of locking a second time (which would never return).
+    bool heldByCurrentThread() const {
+        return owner_.load(std::memory_order_relaxed) == std::this_thread::get_id();
+    }
 
   private:
     std::mutex mutex_;
+    std::atomic<std::thread::id> owner_{};
 };
