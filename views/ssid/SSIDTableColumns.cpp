@@ -23,3 +23,21 @@ std::vector<SSIDTableColumn> SSIDTableColumns::forLayout(bool compact) {
     }
     return out;
 }
+
+std::vector<SSIDTableColumn> SSIDTableColumns::utilization(bool compact) {
+    if (compact) {
+        return {
+            {SSIDTableColumn::kSsid, "SSID", 2, true, "ZZZZZZZZZZZZZZZZZZZ"},
+            {SSIDTableColumn::kRssi, "RSSI", 3, true, " -XXX dBm"},
+            {SSIDTableColumn::kRecommendedChannel, "CH.", 4, true, "13L->13L"},
+            {SSIDTableColumn::kGradeCompact, "GRADE%", 10, true, "A(100%)"},
+        };
+    }
+    return {
+        {SSIDTableColumn::kSsid, "SSID", 2, false, "ZZZZZZZZZZZZZZZZZZZ"},
+        {SSIDTableColumn::kRssi, "RSSI", 3, false, " -XXX dBm"},
+        {SSIDTableColumn::kRecommendedChannel, "CHANNEL", 4, false, "13L->13L"},
+        {SSIDTableColumn::kGradePercent, "GRADE %", 10, false, "100%"},
+        {SSIDTableColumn::kGradeLetter, "GRADE", 11, false, "A"},
+    };
+}

@@ -84,7 +84,8 @@ bool SSIDTableLayer::init() {
 
 void SSIDTableLayer::buildHeaders() {
     displayClass_ = model_->runtime.displayClass;
-    layout_ = SSIDTableLayout::measure(displayClass_, _contentSize.width, layout_.generation + 1);
+    layout_ = SSIDTableLayout::measure(SSIDTableColumns::forLayout(displayClass_ == 0),
+                                       displayClass_, _contentSize.width, layout_.generation + 1);
     for (Button* button : headers_) {
         button->removeFromParent();
     }

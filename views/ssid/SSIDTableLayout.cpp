@@ -14,14 +14,15 @@ float textWidth(const std::string& text, const char* font, float size) {
 
 }  // namespace
 
-SSIDTableLayout SSIDTableLayout::measure(int displayClass, float rowWidth, int generation) {
+SSIDTableLayout SSIDTableLayout::measure(const std::vector<SSIDTableColumn>& columns,
+                                         int displayClass, float rowWidth, int generation) {
     SSIDTableLayout layout;
     layout.compact = displayClass == 0;
     layout.fontSize = fontSizeFor(displayClass);
     layout.rowHeight = rowHeightFor(displayClass);
     layout.rowWidth = rowWidth;
     layout.generation = generation;
-    layout.columns = SSIDTableColumns::forLayout(layout.compact);
+    layout.columns = columns;
     float x = kMargin;
     for (const SSIDTableColumn& column : layout.columns) {
         float w = textWidth(std::string(column.name) + "+", kBoldFont, layout.fontSize);

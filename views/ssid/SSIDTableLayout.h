@@ -26,5 +26,6 @@ struct SSIDTableLayout {
     static float fontSizeFor(int displayClass) { return displayClass >= 2 ? 14.0f : 16.0f; }
 
     // Measures the sizing texts and header names (with a direction mark) in the font.
-    static SSIDTableLayout measure(int displayClass, float rowWidth, int generation);
+    static SSIDTableLayout measure(const std::vector<SSIDTableColumn>& columns, int displayClass,
+                                   float rowWidth, int generation);
 };

@@ -96,7 +96,7 @@ engine::Label* SSIDTableViewCell::labelFor(SSIDTableColumn::Id id) const {
     return nullptr;
 }
 
-void SSIDTableViewCell::showAccessPoint(const AccessPoint& ap) {
+void SSIDTableViewCell::showAccessPoint(const AccessPoint& ap, bool selected) {
     for (size_t i = 0; i < ids_.size(); ++i) {
         std::string text;
         switch (ids_[i]) {
@@ -124,7 +124,17 @@ void SSIDTableViewCell::showAccessPoint(const AccessPoint& ap) {
             case SSIDTableColumn::kSeen:
                 text = AccessPointTexts::seenCount(ap);
                 break;
-            case SSIDTableColumn::kCount:
+            case SSIDTableColumn::kRecommendedChannel:
+                text = AccessPointTexts::utilizationChannel(ap, selected);
+                break;
+            case SSIDTableColumn::kGradePercent:
+                text = AccessPointTexts::gradePercent(ap);
+                break;
+            case SSIDTableColumn::kGradeLetter:
+                text = AccessPointTexts::gradeLetter(ap);
+                break;
+            case SSIDTableColumn::kGradeCompact:
+                text = AccessPointTexts::gradeCompact(ap);
                 break;
         }
         labels_[i]->setString(text);

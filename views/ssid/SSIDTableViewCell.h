@@ -30,7 +30,9 @@ class SSIDTableViewCell : public engine::ui::TableViewCell {
     void build(const SSIDTableLayout& layout);
     int builtGeneration() const { return generation_; }
 
-    void showAccessPoint(const AccessPoint& ap);
+    // `selected`: the access point is in the utilization selection (its channel shows the
+    // recommendation).
+    void showAccessPoint(const AccessPoint& ap, bool selected = false);
     // A header ("2.4GHz SSID List", bold), "No SSID to display" or "!".
     void showText(const std::string& text, bool header);
 
