@@ -27,3 +27,27 @@ class ModelLock {
     std::mutex mutex_;
     std::atomic<std::thread::id> owner_{};
 };
+
+// Holds a ModelLock for a scope unless this thread holds it already: for code that is reached
+// both with and without the lock (the grading hook from the sweep and the scan paths, a table
+// reloaded by a caller that may still hold apListLock after sorting).
+class ModelLockUnlessHeld {
+  public:
+    explicit ModelLockUnlessHeld(ModelLock& lock)
+        : lock_(lock), owns_(!lock.heldByCurrentThread()) {
+        if (owns_) {
+            lock_.lock();
+        }
+    }
+    ~ModelLockUnlessHeld() {
+        if (owns_) {
+            lock_.unlock();
+        }
+    }
+    ModelLockUnlessHeld(const ModelLockUnlessHeld&) = delete;
+    ModelLockUnlessHeld& operator=(const ModelLockUnlessHeld&) = delete;
+
+  private:
+    ModelLock& lock_;
+    bool owns_;
+};

@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "GradingTestSupport.h"
+#include "model/AccessPointAgeing.h"
 #include "model/AccessPointSelection.h"
 #include "model/UtilizationGrading.h"
 #include "model/UtilizationGradingHook.h"
@@ -119,4 +120,43 @@ TEST(ModelLock, KnowsWhetherThisThreadHoldsIt) {
     bool elsewhere = true;
     std::thread([&] { elsewhere = lock.heldByCurrentThread(); }).join();
     EXPECT_FALSE(elsewhere);
+}
+
+TEST(AccessPointAgeing, OldEntriesGoWithTheirSelectionSlotsUnlessTheListIsHeld) {
+    GradingModel g;
+    ScanStatistics& st = g.model->scanStatistics;
+    AccessPoint& old = g.add(1, 6, -60.0f);
+    old.lastSeen = 1000;
+    g.add(2, 1, -60.0f).lastSeen = 100000;
+    AccessPointSelection::add(st, old.bssid);
+    const uint64_t now = 1000 + AccessPointAgeing::kMaxAgeMs;
+
+    g.model->runtime.scanPaused = true;
+    EXPECT_EQ(AccessPointAgeing::ageOut(*g.model, now), 0);
+    g.model->runtime.scanPaused = false;
+    g.model->runtime.ssidTableChanged = false;
+    EXPECT_EQ(AccessPointAgeing::ageOut(*g.model, now - 1), 0);
+    EXPECT_FALSE(g.model->runtime.ssidTableChanged);
+    EXPECT_EQ(AccessPointAgeing::ageOut(*g.model, now), 1);
+    ASSERT_EQ(g.model->accessPoints.size(), 1u);
+    EXPECT_EQ(g.at(0).bssid[5], 2);
+    EXPECT_EQ(usedSlots(st), 0);
+    EXPECT_TRUE(g.model->runtime.ssidTableChanged);
+    EXPECT_TRUE(g.model->runtime.utilizationChanged);
+}
+
+TEST(ModelLockUnlessHeld, LocksOnlyWhenThisThreadDoesNotHoldIt) {
+    ModelLock lock;
+    {
+        ModelLockUnlessHeld outer(lock);
+        EXPECT_TRUE(lock.heldByCurrentThread());
+        {
+            ModelLockUnlessHeld inner(lock);  // would never return with a plain lock
+            EXPECT_TRUE(lock.heldByCurrentThread());
+        }
+        EXPECT_TRUE(lock.heldByCurrentThread());  // the inner one did not release it
+    }
+    EXPECT_FALSE(lock.heldByCurrentThread());
+    EXPECT_TRUE(lock.try_lock());
+    lock.unlock();
 }

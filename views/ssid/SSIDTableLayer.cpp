@@ -130,7 +130,7 @@ Size SSIDTableLayer::cellSizeForTable(engine::ui::TableView*) {
 }
 
 ssize_t SSIDTableLayer::numberOfCellsInTableView(engine::ui::TableView*) {
-    std::lock_guard<ModelLock> guard(model_->apListLock);
+    ModelLockUnlessHeld guard(model_->apListLock);
     rows_.rebuild(model_->accessPoints, model_->spectrum_settings.band);
     return static_cast<ssize_t>(rows_.rowCount());
 }
@@ -157,7 +157,7 @@ engine::ui::TableViewCell* SSIDTableLayer::tableCellAtIndex(engine::ui::TableVie
             cell->showText(SSIDTableRows::kInvalidText, false);
             break;
         case SSIDTableRows::Kind::kAccessPoint: {
-            std::lock_guard<ModelLock> guard(model_->apListLock);
+            ModelLockUnlessHeld guard(model_->apListLock);
             if (row.index < model_->accessPoints.size() && model_->accessPoints[row.index]) {
                 cell->showAccessPoint(*model_->accessPoints[row.index]);
             } else {
@@ -183,7 +183,7 @@ void SSIDTableLayer::updateTitleAndHeaders() {
     size_t count = 0;
     int scans = 0;
     {
-        std::lock_guard<ModelLock> guard(model_->apListLock);
+        ModelLockUnlessHeld guard(model_->apListLock);
         count = model_->accessPoints.size();
         scans = model_->runtime.scanCount;
     }
@@ -211,6 +211,6 @@ void SSIDTableLayer::headerReleased(int criterion) {
 }
 
 void SSIDTableLayer::clearReleased() {
-    std::lock_guard<ModelLock> guard(model_->apListLock);
+    ModelLockUnlessHeld guard(model_->apListLock);
     model_->clearAccessPoints();
 }

@@ -102,7 +102,7 @@ void SSIDUtilizationTableLayer::endEditing() {
         return;
     }
     editing_ = false;
-    std::lock_guard<ModelLock> guard(model_->apListLock);
+    ModelLockUnlessHeld guard(model_->apListLock);
     model_->runtime.scanPaused = false;
 }
 
@@ -154,7 +154,7 @@ Size SSIDUtilizationTableLayer::cellSizeForTable(engine::ui::TableView*) {
 }
 
 ssize_t SSIDUtilizationTableLayer::numberOfCellsInTableView(engine::ui::TableView*) {
-    std::lock_guard<ModelLock> guard(model_->apListLock);
+    ModelLockUnlessHeld guard(model_->apListLock);
     rows_.rebuild(model_->accessPoints, model_->scanStatistics);
     return static_cast<ssize_t>(rows_.rowCount());
 }
@@ -186,7 +186,7 @@ engine::ui::TableViewCell* SSIDUtilizationTableLayer::tableCellAtIndex(engine::u
             cell->showText("!", false);
             break;
         case Kind::kAccessPoint: {
-            std::lock_guard<ModelLock> guard(model_->apListLock);
+            ModelLockUnlessHeld guard(model_->apListLock);
             if (row.index < model_->accessPoints.size() && model_->accessPoints[row.index]) {
                 cell->showAccessPoint(*model_->accessPoints[row.index], row.selectedSection);
             } else {
@@ -229,7 +229,7 @@ void SSIDUtilizationTableLayer::headerReleased(int criterion) {
 
 void SSIDUtilizationTableLayer::editReleased() {
     {
-        std::lock_guard<ModelLock> guard(model_->apListLock);
+        ModelLockUnlessHeld guard(model_->apListLock);
         editing_ = !editing_;
         model_->runtime.scanPaused = editing_;
     }
@@ -247,7 +247,7 @@ void SSIDUtilizationTableLayer::tableCellTouched(engine::ui::TableView*,
     }
     std::string name;
     {
-        std::lock_guard<ModelLock> guard(model_->apListLock);
+        ModelLockUnlessHeld guard(model_->apListLock);
         if (row.index >= model_->accessPoints.size() || !model_->accessPoints[row.index]) {
             return;
         }
@@ -288,7 +288,7 @@ void SSIDUtilizationTableLayer::alertButtonPressed(int index) {
     }
     bool done = false;
     {
-        std::lock_guard<ModelLock> guard(model_->apListLock);
+        ModelLockUnlessHeld guard(model_->apListLock);
         done = pendingAdd_
                    ? AccessPointSelection::add(model_->scanStatistics, pendingBssid_.data())
                    : AccessPointSelection::remove(model_->scanStatistics, pendingBssid_.data());
