@@ -4,6 +4,8 @@
 
 #include "engine/2d/Label.h"
 #include "engine/2d/Sprite.h"
+#include "engine/base/Director.h"
+#include "engine/platform/GLView.h"
 #include "engine/ui/Button.h"
 #include "engine/ui/LoadingBar.h"
 #include "engine/ui/TableView.h"
@@ -130,4 +132,29 @@ TEST_F(SSIDTableLayerTest, CloseButtonAsksTheSceneToRemoveIt) {
     const engine::Vec2 at = layer->getCloseButton()->getPosition() + layer->getPosition();
     tap(at.x, at.y);
     EXPECT_EQ(closed, 1);
+}
+
+TEST_F(SSIDTableLayerTest, WheelScrollsAndARefreshKeepsThePlace) {
+    for (int i = 0; i < 40; ++i) {
+        const std::string name = "ap" + std::to_string(i);
+        add(name, static_cast<uint8_t>(name.size()), 1 + i % 13, -50.0f - static_cast<float>(i));
+    }
+    SSIDTableLayer* layer = addLayer();
+    step(1);
+    engine::ui::TableView* table = layer->getTableView();
+    const float top = table->minContainerOffset().y;
+    EXPECT_EQ(table->getContentOffset().y, top);
+    engine::GLView* view = engine::Director::getInstance()->getOpenGLView();
+    view->synthesizePinch(kWidth / 2.0f, kHeight / 2.0f, true,
+                          -3 * engine::GLView::PINCH_POINTS_PER_NOTCH);
+    const float scrolled = table->getContentOffset().y - top;
+    EXPECT_GT(scrolled, 0.0f);
+
+    // A new scan adds rows; the view stays the same distance from the top of the list.
+    for (int i = 0; i < 5; ++i) {
+        add("new" + std::to_string(i), 4, 6, -40.0f);
+    }
+    layer->refresh();
+    EXPECT_FLOAT_EQ(table->getContentOffset().y - table->minContainerOffset().y, scrolled);
+    EXPECT_EQ(layer->getTitle()->getString(), "Total AP: 45 Total Scan: 0");
 }
