@@ -150,6 +150,9 @@ TEST_F(SurveyCommandTest, PrintsEveryAccessPointStrongestFirstThenTheChannels) {
 TEST_F(SurveyCommandTest, RefusesBadArgumentsAndReportsAnEmptySurvey) {
     EXPECT_NE(survey("--select 02:00:5e:10:00").find("exit 2"), std::string::npos);
     EXPECT_NE(survey("--seconds 0").find("exit 2"), std::string::npos);
+    const std::string help = run(std::string(TARNO_CLI_PATH) + " survey --help 2>/dev/null");
+    EXPECT_EQ(help.rfind("Usage: tarno-cli survey", 0), 0u) << help;
+    EXPECT_NE(help.find("exit 0"), std::string::npos);
     EXPECT_NE(run(std::string(TARNO_CLI_PATH) + " survey --simulated-time 2>&1").find("exit 2"),
               std::string::npos);
     // Too short for the first scan: the channels line, an explanation and a failure status.

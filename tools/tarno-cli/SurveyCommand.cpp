@@ -70,8 +70,8 @@ std::string defaultResourceRoot() {
     return (exe.parent_path() / ".." / ".." / "Resources").string();
 }
 
-int usage() {
-    std::fprintf(stderr,
+int usage(std::FILE* out = stderr) {
+    std::fprintf(out,
                  "Usage: tarno-cli survey [--seconds T] [--select BSSID]...\n"
                  "                        [--demo H --signal S [--simulated-time] [--resources "
                  "DIR]]\n"
@@ -85,7 +85,7 @@ int usage() {
                  "  --resources DIR    where the demonstration recordings are\n"
                  "Prints one JSON object per access point, strongest first, then one with the\n"
                  "2.4 GHz channel figures.\n");
-    return 2;
+    return out == stderr ? 2 : 0;
 }
 
 struct SurveyOptions {
@@ -234,6 +234,11 @@ void printSurvey(SpectrumSettings& model) {
 }
 
 int runSurvey(std::span<char*> args) {
+    for (const char* arg : args) {
+        if (std::string_view(arg) == "--help" || std::string_view(arg) == "-h") {
+            return usage(stdout);
+        }
+    }
     SurveyOptions o;
     if (!parse(args, o)) {
         return usage();
