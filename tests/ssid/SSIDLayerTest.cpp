@@ -163,3 +163,18 @@ TEST_F(SSIDLayerTest, SnapshotOverTheDemonstrationSpectrum) {
     const engine::Image image = renderFrame();
     EXPECT_TRUE(image.saveToFile("ssid-outlines-demo.png"));
 }
+
+TEST_F(SSIDLayerTest, AStillPictureLeavesTheNodesAlone) {
+    SSIDLayer* layer = addLayer();
+    add("still", 6, -50.0f, 0x04, kRed);
+    step(1);
+    ASSERT_EQ(layer->getOutlineNodes().size(), 1u);
+    engine::DrawNode* node = layer->getOutlineNodes()[0];
+    const size_t vertices = node->getVertexCount();
+    node->clear();  // would stay empty unless the layer drew again
+    step(5);
+    EXPECT_EQ(node->getVertexCount(), 0u);
+    model->accessPoints[0]->rssi = -40.0f;  // a new level: drawn again while it glides
+    step(1);
+    EXPECT_GE(node->getVertexCount(), vertices);
+}

@@ -98,10 +98,10 @@ void SSIDLayer::update(float dt) {
     const AccessoryDescription& axes = model_->accessory;
     const float width = _contentSize.width;
     const float height = _contentSize.height;
-    size_t usedNodes = 0;
-    size_t usedLabels = 0;
+    std::vector<Shape> shapes;
     {
         std::lock_guard<ModelLock> guard(model_->apListLock);
+        shapes.reserve(model_->accessPoints.size());
         for (const auto& entry : model_->accessPoints) {
             if (!entry) {
                 continue;
@@ -120,11 +120,28 @@ void SSIDLayer::update(float dt) {
             if (!outline.drawn || shapeHeight < 0.0f) {
                 continue;
             }
-            const float unitsPerMHz = width / (band24 ? SSIDOutlineGeometry::kBand24WidthMHz
-                                                      : SSIDOutlineGeometry::kBand5WidthMHz);
-            drawAccessPoint(ap, outline, unitsPerMHz, shapeHeight, usedNodes, usedLabels);
+            const float u = width / (band24 ? SSIDOutlineGeometry::kBand24WidthMHz
+                                            : SSIDOutlineGeometry::kBand5WidthMHz);
+            shapes.push_back(Shape{outline.ellipse,
+                                   outline.centreMHz * u,
+                                   outline.bottomMHz * u,
+                                   outline.topMHz * u,
+                                   shapeHeight,
+                                   {ap.color[0], ap.color[1], ap.color[2], ap.color[3]},
+                                   AccessPointTexts::name(ap)});
         }
     }
+    const float fontSize = fontSizeFor(model_->runtime.displayClass);
+    if (shapes == shapes_ && fontSize == fontSize_) {
+        return;
+    }
+    fontSize_ = fontSize;
+    size_t usedNodes = 0;
+    size_t usedLabels = 0;
+    for (const Shape& shape : shapes) {
+        drawShape(shape, usedNodes, usedLabels);
+    }
+    shapes_ = std::move(shapes);
     while (nodes_.size() > usedNodes) {
         nodes_.back()->removeFromParent();
         nodes_.back()->release();
@@ -137,49 +154,44 @@ void SSIDLayer::update(float dt) {
     }
 }
 
-void SSIDLayer::drawAccessPoint(const AccessPoint& ap, const SSIDOutline& outline,
-                                float unitsPerMHz, float height, size_t& usedNodes,
-                                size_t& usedLabels) {
+void SSIDLayer::drawShape(const Shape& shape, size_t& usedNodes, size_t& usedLabels) {
     engine::DrawNode* node = nodeAt(usedNodes);
     if (!node) {
         return;
     }
     ++usedNodes;
-    const Color4F colour(ap.color[0] / 255.0f, ap.color[1] / 255.0f, ap.color[2] / 255.0f,
-                         ap.color[3] / 255.0f);
-    const float centre = outline.centreMHz * unitsPerMHz;
-    const float bottom = outline.bottomMHz * unitsPerMHz;
-    const float top = outline.topMHz * unitsPerMHz;
-    if (outline.ellipse) {
+    const Color4F colour(shape.colour[0] / 255.0f, shape.colour[1] / 255.0f,
+                         shape.colour[2] / 255.0f, shape.colour[3] / 255.0f);
+    if (shape.ellipse) {
         // A circle squeezed to the level's height, centred on the baseline: its upper half shows.
-        const float radius = bottom / 2.0f;
+        const float radius = shape.bottom / 2.0f;
         if (radius > 0.0f) {
-            node->drawCircle(Vec2(centre, 0.0f), radius, 0.0f, kEllipseSegments, false, 1.0f,
-                             height / radius, colour);
+            node->drawCircle(Vec2(shape.centre, 0.0f), radius, 0.0f, kEllipseSegments, false, 1.0f,
+                             shape.height / radius, colour);
         }
     } else {
-        const Vec2 corners[4] = {
-            Vec2(centre - bottom / 2.0f, 0.0f), Vec2(centre - top / 2.0f, height),
-            Vec2(centre + top / 2.0f, height), Vec2(centre + bottom / 2.0f, 0.0f)};
+        const Vec2 corners[4] = {Vec2(shape.centre - shape.bottom / 2.0f, 0.0f),
+                                 Vec2(shape.centre - shape.top / 2.0f, shape.height),
+                                 Vec2(shape.centre + shape.top / 2.0f, shape.height),
+                                 Vec2(shape.centre + shape.bottom / 2.0f, 0.0f)};
         node->drawPoly(corners, 4, false, colour);
     }
-
-    const std::string name = AccessPointTexts::name(ap);
-    if (name.empty()) {
+    if (shape.name.empty()) {
         return;
     }
-    engine::Label* label = labelAt(usedLabels, fontSizeFor(model_->runtime.displayClass));
+    engine::Label* label = labelAt(usedLabels, fontSize_);
     if (!label) {
         return;
     }
     ++usedLabels;
-    if (label->getString() != name) {
-        label->setString(name);
+    if (label->getString() != shape.name) {
+        label->setString(shape.name);
     }
-    label->setTextColor(Color4B(ap.color[0], ap.color[1], ap.color[2], ap.color[3]));
+    label->setTextColor(
+        Color4B(shape.colour[0], shape.colour[1], shape.colour[2], shape.colour[3]));
     const float labelHeight = label->getContentSize().height;
-    label->setPosition(centre,
-                       SSIDOutlineGeometry::labelY(height, labelHeight, _contentSize.height));
+    label->setPosition(shape.centre,
+                       SSIDOutlineGeometry::labelY(shape.height, labelHeight, _contentSize.height));
 }
 
 void SSIDLayer::visit(engine::Renderer* renderer, const engine::Mat4& parentTransform,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <string>
 #include <vector>
 
 #include "engine/2d/Layer.h"
@@ -28,8 +30,9 @@ class SSIDLayer : public engine::Layer {
     ~SSIDLayer() override;
 
     bool init() override;
-    // Glides the levels by dt and rebuilds the outlines and labels, under apListLock. Done here
-    // rather than while the scene is visited, since it adds and removes children.
+    // Glides the levels by dt under apListLock and, when any outline or label changed, rebuilds
+    // them. Done here rather than while the scene is visited, since it adds and removes
+    // children; an unchanged picture leaves every node untouched.
     void update(float dt) override;
     void visit(engine::Renderer* renderer, const engine::Mat4& parentTransform,
                uint32_t parentFlags) override;
@@ -44,14 +47,27 @@ class SSIDLayer : public engine::Layer {
     const std::vector<engine::Label*>& getLabels() const { return labels_; }
 
   private:
+    // What one access point looks like this frame, in layer units.
+    struct Shape {
+        bool ellipse = false;
+        float centre = 0.0f;
+        float bottom = 0.0f;
+        float top = 0.0f;
+        float height = 0.0f;
+        std::array<uint8_t, 4> colour{};
+        std::string name;
+        bool operator==(const Shape&) const = default;
+    };
+
     SSIDLayer() = default;
-    void drawAccessPoint(const AccessPoint& ap, const SSIDOutline& outline, float unitsPerMHz,
-                         float height, size_t& usedNodes, size_t& usedLabels);
+    void drawShape(const Shape& shape, size_t& usedNodes, size_t& usedLabels);
     engine::DrawNode* nodeAt(size_t index);
     engine::Label* labelAt(size_t index, float fontSize);
 
     SpectrumSettings* model_ = nullptr;
     std::vector<engine::DrawNode*> nodes_;  // retained, reused frame to frame
     std::vector<engine::Label*> labels_;    // retained
+    std::vector<Shape> shapes_;             // what the nodes show
+    float fontSize_ = 0.0f;
     ScissorClip clip_;
 };
