@@ -14,6 +14,7 @@
 #include "model/PulseMeasurement.h"
 #include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
+#include "model/UtilizationGradingHook.h"
 
 namespace {
 
@@ -95,6 +96,7 @@ bool AppDelegate::applicationDidFinishLaunching() {
     options.dataLog = dataLog.get();
     communicationDelegate = std::make_unique<AccessoryCommunicationDelegate>(*model, options);
     communicationDelegate->setPulseMeasurement(&PulseMeasurement::storeInModel);
+    communicationDelegate->setUtilizationGrading(UtilizationGradingHook());
     communicationDelegate->bind(*communication);
     // The views steer the accessory only through the control interface.
     scene->setAccessoryControl(communicationDelegate.get());

@@ -11,6 +11,7 @@
 #include "views/spectrum/RssiLayer.h"
 #include "views/spectrum/WaterfallLayer.h"
 #include "views/spectrum/WaterfallThresholdAndTouchLayer.h"
+#include "views/ssid/SSIDLayer.h"
 
 namespace {
 
@@ -83,6 +84,8 @@ ViewFactoryTable ViewFactories::standard() {
         {ViewLayer::kGrid, grid},
         {ViewLayer::kSpectrumTrace,
          [](const ViewContext& c) { return forBand(RssiLayer::createWithModel(c.model), c); }},
+        {ViewLayer::kAccessPointOutlines,
+         [](const ViewContext& c) { return forBand(SSIDLayer::createWithModel(c.model), c); }},
         {ViewLayer::kWaterfall,
          [](const ViewContext& c) { return forBand(WaterfallLayer::createWithModel(c.model), c); }},
         {ViewLayer::kWaterfallTouch, waterfallTouch},

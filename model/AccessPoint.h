@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "model/AccessPointGrading.h"
+
 // One scanned Wi-Fi access point. Created by a protocol's access-point list decoder, owned by the
 // model's access-point list after merging. A fresh record has security class 3 and bandwidth,
 // security and cipher -1; everything else is zero.
@@ -31,8 +33,9 @@ struct AccessPoint {
     uint8_t color[4] = {0, 0, 0, 0};  // red, green, blue, alpha
 
     // Maintained by the access-point views; carried along when a scan is merged.
-    float gradePercent = 0.0f;  // first utilization figure ("GRADE %")
-    float grade = 0.0f;         // second utilization figure ("GRADE")
+    float gradePercent = 0.0f;  // first utilization figure: the channel utilization %
+    float grade = 0.0f;         // second utilization figure: the grade 0..100
+    AccessPointGrading grading;
     uint8_t viewBytes[16] = {};
     std::vector<uint8_t> viewList;
 

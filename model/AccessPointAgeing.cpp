@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "model/AccessPointSelection.h"
 #include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
 
@@ -12,11 +13,23 @@ bool AccessPointAgeing::advance(SpectrumSettings& model, float dt, bool tableSho
     timer_ = 0;
     {
         ScopedModelLocks locks(model, ScopedModelLocks::kApList);
-        removeUnseen(model.accessPoints, now);
+        ageOut(model, now);
     }
     model.runtime.ssidTableChanged = true;
     model.runtime.utilizationChanged = true;
     return true;
+}
+
+int AccessPointAgeing::ageOut(SpectrumSettings& model, uint64_t now) {
+    if (model.runtime.scanPaused)
+        return 0;
+    const int removed = static_cast<int>(removeUnseen(model.accessPoints, now));
+    if (removed > 0) {
+        AccessPointSelection::releaseDeparted(model.scanStatistics, model.accessPoints);
+        model.runtime.ssidTableChanged = true;
+        model.runtime.utilizationChanged = true;
+    }
+    return removed;
 }
 
 bool AccessPointAgeing::sortForTables(SpectrumSettings& model, bool ssidTableShown,

@@ -17,6 +17,7 @@ class AccessPointAgeing {
   public:
     static constexpr float kCheckPeriod = 10.f;      // s of frame time between checks
     static constexpr uint64_t kLifetimeMs = 180000;  // unseen this long: gone
+    static constexpr uint64_t kMaxAgeMs = kLifetimeMs;
 
     // Adds dt to the check timer (it runs whether or not a table is shown). When a table is
     // shown, the scan is not paused and a period has passed: restarts the timer, drops the
@@ -28,6 +29,12 @@ class AccessPointAgeing {
     // then lowers both flags. Answers whether the flags were raised (the tables refresh then).
     static bool sortForTables(SpectrumSettings& model, bool ssidTableShown,
                               bool utilizationTableShown);
+
+    // Unless the list is held still (scanPaused): drops the unseen access points, frees the
+    // selection slots they held (so the selection never fills with access points that are gone)
+    // and, when something went, raises both table flags. Caller holds apListLock. Answers how
+    // many went.
+    static int ageOut(SpectrumSettings& model, uint64_t now);
 
     // Drops the access points last seen kLifetimeMs or more before `now`, keeping the order of
     // the rest; answers how many went. Caller holds apListLock.

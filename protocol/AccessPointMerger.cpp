@@ -75,6 +75,11 @@ void AccessPointMerger::merge(SpectrumSettings& model, AccessPointList& scan, ui
         incoming->levelB = existing->levelB;
         incoming->previousRssi = incoming->rssi;
         std::memcpy(incoming->color, existing->color, sizeof incoming->color);
+        // The grading runs only with enough sweeps; until it runs again the last grade and the
+        // recommendation history stay instead of dropping to zero with every scan.
+        incoming->gradePercent = existing->gradePercent;
+        incoming->grade = existing->grade;
+        incoming->grading = existing->grading;
         *existing = *incoming;
         incoming.reset();
     }

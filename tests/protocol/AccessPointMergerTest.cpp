@@ -158,3 +158,26 @@ TEST_F(MergerTest, LeavesTheListLockFree) {
     ASSERT_TRUE(model.apListLock.try_lock());
     model.apListLock.unlock();
 }
+
+TEST_F(MergerTest, GradingStaysWithTheEntryAcrossScans) {
+    AccessPointMerger merger(1u);
+    auto existing = station(7, -70.0f);
+    existing->grade = 81.0f;
+    existing->gradePercent = 12.0f;
+    existing->grading.graded = true;
+    existing->grading.addRecommendation(6);
+    existing->grading.addRecommendation(11);
+    model.accessPoints.push_back(std::move(existing));
+
+    AccessPointList scan;
+    scan.push_back(station(7, -50.0f));
+    merger.merge(model, scan, 1000);
+
+    const AccessPoint& entry = *model.accessPoints[0];
+    EXPECT_FLOAT_EQ(entry.rssi, -50.0f);
+    EXPECT_FLOAT_EQ(entry.grade, 81.0f);
+    EXPECT_FLOAT_EQ(entry.gradePercent, 12.0f);
+    EXPECT_TRUE(entry.grading.graded);
+    EXPECT_EQ(entry.grading.recommendationCount, 2);
+    EXPECT_EQ(entry.grading.recommendations[1], 11);
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <memory>
+
+#include "engine/platform/Image.h"
+#include "model/SpectrumSettings.h"
+#include "tests/support/GlSceneTest.h"
+
+namespace ssidtest {
+
+constexpr int kWidth = 800;
+constexpr int kHeight = 480;
+
+using Rgb = gltest::Rgb;
+
+// Each test gets a fresh running scene and its own model.
+class SsidLayerTest : public gltest::GlSceneTest {
+  protected:
+    std::unique_ptr<SpectrumSettings> model = std::make_unique<SpectrumSettings>();
+};
+
+// Pixel at x from the left and y from the BOTTOM (scene coordinates).
+Rgb pixelAt(const engine::Image& image, int x, int y);
+// Pixels in [x0, x1) x [y0, y1) of exactly this colour.
+int countColour(const engine::Image& image, int x0, int y0, int x1, int y1, Rgb colour);
+
+}  // namespace ssidtest

@@ -1,0 +1,205 @@
+#include "views/ssid/SSIDLayer.h"
+
+#include <mutex>
+#include <new>
+
+#include "engine/2d/DrawNode.h"
+#include "engine/2d/Label.h"
+#include "model/AccessPointTexts.h"
+#include "model/SpectrumSettings.h"
+#include "views/ssid/LevelGlide.h"
+#include "views/ssid/SSIDOutlineGeometry.h"
+
+using engine::Color4B;
+using engine::Color4F;
+using engine::Vec2;
+
+SSIDLayer* SSIDLayer::create() {
+    return createWithModel(SpectrumSettings::getInstance());
+}
+
+SSIDLayer* SSIDLayer::createWithModel(SpectrumSettings* model) {
+    auto* layer = new (std::nothrow) SSIDLayer();
+    if (!layer) {
+        return nullptr;
+    }
+    layer->model_ = model;
+    if (layer->init()) {
+        layer->autorelease();
+        return layer;
+    }
+    delete layer;
+    return nullptr;
+}
+
+SSIDLayer::~SSIDLayer() {
+    unscheduleUpdate();
+    for (engine::DrawNode* node : nodes_) {
+        node->release();
+    }
+    for (engine::Label* label : labels_) {
+        label->release();
+    }
+}
+
+bool SSIDLayer::init() {
+    if (!Layer::init() || !model_) {
+        return false;
+    }
+    showBand24 = true;
+    showBand5 = true;
+    scheduleUpdate();
+    return true;
+}
+
+float SSIDLayer::fontSizeFor(int displayClass) {
+    if (displayClass == 0) {
+        return 10.0f;
+    }
+    return displayClass == 2 ? 15.0f : 13.0f;
+}
+
+engine::DrawNode* SSIDLayer::nodeAt(size_t index) {
+    if (index < nodes_.size()) {
+        nodes_[index]->clear();
+        return nodes_[index];
+    }
+    engine::DrawNode* node = engine::DrawNode::create(1.0f);
+    if (!node) {
+        return nullptr;
+    }
+    node->retain();
+    addChild(node);
+    nodes_.push_back(node);
+    return node;
+}
+
+engine::Label* SSIDLayer::labelAt(size_t index, float fontSize) {
+    if (index < labels_.size() && labels_[index]->getFontSize() == fontSize) {
+        return labels_[index];
+    }
+    engine::Label* label = engine::Label::createWithTTF("", kFont, fontSize);
+    if (!label) {
+        return nullptr;
+    }
+    label->retain();
+    addChild(label, 1);
+    if (index < labels_.size()) {
+        labels_[index]->removeFromParent();
+        labels_[index]->release();
+        labels_[index] = label;
+    } else {
+        labels_.push_back(label);
+    }
+    return label;
+}
+
+void SSIDLayer::update(float dt) {
+    const AccessoryDescription& axes = model_->accessory;
+    const float width = _contentSize.width;
+    const float height = _contentSize.height;
+    std::vector<Shape> shapes;
+    {
+        std::lock_guard<ModelLock> guard(model_->apListLock);
+        shapes.reserve(model_->accessPoints.size());
+        for (const auto& entry : model_->accessPoints) {
+            if (!entry) {
+                continue;
+            }
+            AccessPoint& ap = *entry;
+            const bool band24 = ap.is5GHz == 0;
+            if (!(band24 ? showBand24 : (ap.is5GHz == 1 && showBand5))) {
+                continue;
+            }
+            const float level = LevelGlide::step(ap, dt);
+            const SSIDOutline outline =
+                band24 ? SSIDOutlineGeometry::band24(ap) : SSIDOutlineGeometry::band5(ap);
+            const float shapeHeight =
+                SSIDOutlineGeometry::levelHeight(level, band24 ? axes.levelMin24 : axes.levelMin5,
+                                                 band24 ? axes.levelMax24 : axes.levelMax5, height);
+            if (!outline.drawn || shapeHeight < 0.0f) {
+                continue;
+            }
+            const float u = width / (band24 ? SSIDOutlineGeometry::kBand24WidthMHz
+                                            : SSIDOutlineGeometry::kBand5WidthMHz);
+            shapes.push_back(Shape{outline.ellipse,
+                                   outline.centreMHz * u,
+                                   outline.bottomMHz * u,
+                                   outline.topMHz * u,
+                                   shapeHeight,
+                                   {ap.color[0], ap.color[1], ap.color[2], ap.color[3]},
+                                   AccessPointTexts::name(ap)});
+        }
+    }
+    const float fontSize = fontSizeFor(model_->runtime.displayClass);
+    if (shapes == shapes_ && fontSize == fontSize_) {
+        return;
+    }
+    fontSize_ = fontSize;
+    size_t usedNodes = 0;
+    size_t usedLabels = 0;
+    for (const Shape& shape : shapes) {
+        drawShape(shape, usedNodes, usedLabels);
+    }
+    shapes_ = std::move(shapes);
+    while (nodes_.size() > usedNodes) {
+        nodes_.back()->removeFromParent();
+        nodes_.back()->release();
+        nodes_.pop_back();
+    }
+    while (labels_.size() > usedLabels) {
+        labels_.back()->removeFromParent();
+        labels_.back()->release();
+        labels_.pop_back();
+    }
+}
+
+void SSIDLayer::drawShape(const Shape& shape, size_t& usedNodes, size_t& usedLabels) {
+    engine::DrawNode* node = nodeAt(usedNodes);
+    if (!node) {
+        return;
+    }
+    ++usedNodes;
+    const Color4F colour(shape.colour[0] / 255.0f, shape.colour[1] / 255.0f,
+                         shape.colour[2] / 255.0f, shape.colour[3] / 255.0f);
+    if (shape.ellipse) {
+        // A circle squeezed to the level's height, centred on the baseline: its upper half shows.
+        const float radius = shape.bottom / 2.0f;
+        if (radius > 0.0f) {
+            node->drawCircle(Vec2(shape.centre, 0.0f), radius, 0.0f, kEllipseSegments, false, 1.0f,
+                             shape.height / radius, colour);
+        }
+    } else {
+        const Vec2 corners[4] = {Vec2(shape.centre - shape.bottom / 2.0f, 0.0f),
+                                 Vec2(shape.centre - shape.top / 2.0f, shape.height),
+                                 Vec2(shape.centre + shape.top / 2.0f, shape.height),
+                                 Vec2(shape.centre + shape.bottom / 2.0f, 0.0f)};
+        node->drawPoly(corners, 4, false, colour);
+    }
+    if (shape.name.empty()) {
+        return;
+    }
+    engine::Label* label = labelAt(usedLabels, fontSize_);
+    if (!label) {
+        return;
+    }
+    ++usedLabels;
+    if (label->getString() != shape.name) {
+        label->setString(shape.name);
+    }
+    label->setTextColor(
+        Color4B(shape.colour[0], shape.colour[1], shape.colour[2], shape.colour[3]));
+    const float labelHeight = label->getContentSize().height;
+    label->setPosition(shape.centre,
+                       SSIDOutlineGeometry::labelY(shape.height, labelHeight, _contentSize.height));
+}
+
+void SSIDLayer::visit(engine::Renderer* renderer, const engine::Mat4& parentTransform,
+                      uint32_t parentFlags) {
+    if (!_visible) {
+        return;
+    }
+    clip_.begin(renderer, _globalZOrder, engine::Rect(_position, _contentSize));
+    Layer::visit(renderer, parentTransform, parentFlags);
+    clip_.end(renderer, _globalZOrder);
+}

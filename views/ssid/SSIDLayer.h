@@ -1,0 +1,73 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "engine/2d/Layer.h"
+#include "views/spectrum/ScissorClip.h"
+
+namespace engine {
+class DrawNode;
+class Label;
+}  // namespace engine
+
+class SpectrumSettings;
+struct AccessPoint;
+struct SSIDOutline;
+
+// The scanned access points over the spectrum: an outline per access point in its colour, as
+// wide as its channel and as high as its (gliding) level, with its name above. Lies over the
+// spectrum trace layer with the same rectangle while scanning is shown.
+class SSIDLayer : public engine::Layer {
+  public:
+    static constexpr const char* kFont = "fonts/roboto/Roboto-Regular.ttf";
+    static constexpr unsigned kEllipseSegments = 40;
+
+    static SSIDLayer* create();
+    // A layer over another model (tests); create() uses the process-wide one.
+    static SSIDLayer* createWithModel(SpectrumSettings* model);
+    ~SSIDLayer() override;
+
+    bool init() override;
+    // Glides the levels by dt under apListLock and, when any outline or label changed, rebuilds
+    // them. Done here rather than while the scene is visited, since it adds and removes
+    // children; an unchanged picture leaves every node untouched.
+    void update(float dt) override;
+    void visit(engine::Renderer* renderer, const engine::Mat4& parentTransform,
+               uint32_t parentFlags) override;
+
+    // Label size by display class: 10 for class 0, 15 for class 2, else 13.
+    static float fontSizeFor(int displayClass);
+
+    bool showBand24 = true;
+    bool showBand5 = true;
+
+    const std::vector<engine::DrawNode*>& getOutlineNodes() const { return nodes_; }
+    const std::vector<engine::Label*>& getLabels() const { return labels_; }
+
+  private:
+    // What one access point looks like this frame, in layer units.
+    struct Shape {
+        bool ellipse = false;
+        float centre = 0.0f;
+        float bottom = 0.0f;
+        float top = 0.0f;
+        float height = 0.0f;
+        std::array<uint8_t, 4> colour{};
+        std::string name;
+        bool operator==(const Shape&) const = default;
+    };
+
+    SSIDLayer() = default;
+    void drawShape(const Shape& shape, size_t& usedNodes, size_t& usedLabels);
+    engine::DrawNode* nodeAt(size_t index);
+    engine::Label* labelAt(size_t index, float fontSize);
+
+    SpectrumSettings* model_ = nullptr;
+    std::vector<engine::DrawNode*> nodes_;  // retained, reused frame to frame
+    std::vector<engine::Label*> labels_;    // retained
+    std::vector<Shape> shapes_;             // what the nodes show
+    float fontSize_ = 0.0f;
+    ScissorClip clip_;
+};
