@@ -1,0 +1,293 @@
+#include "views/ssid/SSIDTableLayer.h"
+
+#include <algorithm>
+#include <new>
+#include <optional>
+
+#include "engine/2d/Label.h"
+#include "engine/base/EventDispatcher.h"
+#include "engine/base/EventListenerTouchOneByOne.h"
+#include "engine/base/Touch.h"
+#include "engine/ui/Button.h"
+#include "engine/ui/Scale9Sprite.h"
+#include "engine/ui/TableView.h"
+#include "model/ScopedModelLocks.h"
+#include "model/SpectrumSettings.h"
+#include "views/ssid/SSIDTableTexts.h"
+
+using engine::Label;
+using engine::Size;
+using engine::Vec2;
+using engine::ui::Button;
+using engine::ui::TableView;
+using engine::ui::TableViewCell;
+using engine::ui::Widget;
+
+namespace {
+
+constexpr float kMargin = 6;
+constexpr int kRssiCriterion = 3;
+
+struct ClassMetrics {
+    float rowHeight;
+    float fontSize;
+    bool compact;
+};
+
+// Small screens get tall rows with fewer columns; large ones a smaller font.
+ClassMetrics metricsFor(int displayClass) {
+    if (displayClass <= 0)
+        return {52, 16, true};
+    if (displayClass == 1)
+        return {26, 16, false};
+    return {26, 14, false};
+}
+
+}  // namespace
+
+SSIDTableLayer* SSIDTableLayer::createWithModel(SpectrumSettings* model, const engine::Rect& area) {
+    auto* layer = new (std::nothrow) SSIDTableLayer();
+    if (!layer)
+        return nullptr;
+    layer->model_ = model;
+    layer->area_ = area;
+    if (layer->init()) {
+        layer->autorelease();
+        return layer;
+    }
+    delete layer;
+    return nullptr;
+}
+
+SSIDTableLayer::~SSIDTableLayer() {
+    // The table outlives us only while autoreleased; it must not call back into a dead layer.
+    if (table_) {
+        table_->setDataSource(nullptr);
+        table_->setDelegate(nullptr);
+    }
+}
+
+Button* SSIDTableLayer::makeButton(const std::string& text, float fontSize) {
+    Button* button = Button::create(kButtonImage, kButtonSelectedImage, kButtonDisabledImage);
+    if (!button)
+        return nullptr;
+    button->setScale9Enabled(true);
+    button->setAnchorPoint(Vec2::ANCHOR_BOTTOM_LEFT);
+    button->setTitleFontName(SSIDTableViewCell::kBoldFont);
+    button->setTitleFontSize(fontSize);
+    button->setTitleText(text);
+    addChild(button, 2);
+    return button;
+}
+
+bool SSIDTableLayer::init() {
+    if (!Layer::init() || !model_)
+        return false;
+    setPosition(area_.origin);
+    setContentSize(area_.size);
+    const float width = area_.size.width;
+    const float height = area_.size.height;
+    const ClassMetrics metrics = metricsFor(model_->runtime.displayClass);
+    const float fontSize = metrics.fontSize;
+
+    auto* listener = engine::EventListenerTouchOneByOne::create();
+    listener->setSwallowTouches(true);
+    listener->onTouchBegan = [this](engine::Touch* t, engine::Event* e) {
+        return onTouchBegan(t, e);
+    };
+    getEventDispatcher()->addEventListenerWithSceneGraphPriority(listener, this);
+
+    panel_ = engine::ui::Scale9Sprite::create(kPanelImage);
+    if (panel_) {
+        panel_->setAnchorPoint(Vec2::ANCHOR_BOTTOM_LEFT);
+        panel_->setContentSize(area_.size);
+        panel_->setPosition(0, 0);
+        addChild(panel_, -1);
+    }
+
+    // Top strip: title, "CLEAR TABLE", close.
+    const float topHeight = std::max(fontSize * 2.4f, 34.f);
+    const float buttonHeight = topHeight - 8;
+    const float topY = height - kMargin - buttonHeight;
+    close_ = Button::create(kCloseImage);
+    if (close_) {
+        const Size image = close_->getContentSize();
+        if (image.height > 0)
+            close_->setScale(buttonHeight / image.height);
+        close_->setAnchorPoint(Vec2::ANCHOR_TOP_RIGHT);
+        close_->setPosition(Vec2(width - kMargin, height - kMargin));
+        close_->addTouchEventListener([this](engine::Ref*, Widget::TouchEventType type) {
+            if (type != Widget::TouchEventType::ENDED)
+                return;
+            // The handler usually removes us; stay alive until this touch is handled.
+            retain();
+            autorelease();
+            if (closeHandler_)
+                closeHandler_();
+        });
+        addChild(close_, 2);
+    }
+    const float closeWidth = close_ ? close_->getBoundingBox().size.width : buttonHeight;
+    clear_ = makeButton(kClearText, fontSize);
+    if (clear_) {
+        Label* probe = Label::createWithTTF(kClearText, SSIDTableViewCell::kBoldFont, fontSize);
+        const float textWidth = probe ? probe->getContentSize().width : 10 * fontSize;
+        const float clearWidth = textWidth + 2 * fontSize;
+        clear_->setContentSize(Size(clearWidth, buttonHeight));
+        clear_->setPosition(Vec2(width - 2 * kMargin - closeWidth - clearWidth, topY));
+        clear_->addTouchEventListener([this](engine::Ref*, Widget::TouchEventType type) {
+            if (type == Widget::TouchEventType::ENDED)
+                clearTable();
+        });
+    }
+    title_ = Label::createWithTTF(kInitialTitle, SSIDTableViewCell::kBoldFont, fontSize + 2);
+    if (!title_)
+        return false;
+    title_->setAnchorPoint(Vec2::ANCHOR_MIDDLE_LEFT);
+    title_->setTextColor(engine::Color4B(255, 255, 255, 255));
+    title_->setPosition(kMargin + fontSize * 0.5f, topY + buttonHeight * 0.5f);
+    addChild(title_, 2);
+
+    // Column headers over the table, in the table's own column boxes.
+    const float tableWidth = width - 2 * kMargin;
+    cellLayout_ =
+        SSIDTableViewCell::measure(fontSize, metrics.rowHeight, metrics.compact, tableWidth);
+    const float headerHeight = fontSize * 1.9f;
+    const float headerY = topY - 4 - headerHeight;
+    for (int c = 0; c < SSIDTableViewCell::kColumnCount; ++c) {
+        if (!cellLayout_.shown[c])
+            continue;
+        const SSIDTableViewCell::ColumnInfo& info = SSIDTableViewCell::kColumns[c];
+        Button* button = makeButton(info.name, fontSize);
+        if (!button)
+            continue;
+        button->setContentSize(Size(cellLayout_.columnWidth[c] - 2, headerHeight));
+        button->setPosition(Vec2(kMargin + cellLayout_.x[c] + 1, headerY));
+        const int criterion = info.criterion;
+        button->addTouchEventListener([this, criterion](engine::Ref*, Widget::TouchEventType t) {
+            if (t == Widget::TouchEventType::ENDED)
+                pressHeader(criterion);
+        });
+        headers_[c] = button;
+    }
+
+    const float tableHeight = std::max(headerY - 2 - kMargin, metrics.rowHeight);
+    table_ = TableView::create(this, Size(tableWidth, tableHeight));
+    if (!table_)
+        return false;
+    table_->setDelegate(this);
+    table_->setPosition(kMargin, kMargin);
+    addChild(table_, 1);
+    updateHeaderButtons();
+    return true;
+}
+
+Size SSIDTableLayer::cellSizeForTable(TableView* table) {
+    return Size(table->getContentSize().width, cellLayout_.rowHeight);
+}
+
+ssize_t SSIDTableLayer::numberOfCellsInTableView(TableView*) {
+    std::optional<ScopedModelLocks> locks;
+    if (!listLocked_)
+        locks.emplace(*model_, ScopedModelLocks::kApList);
+    sections_.rebuild(model_->accessPoints, model_->spectrum_settings.band);
+    return sections_.rowCount();
+}
+
+TableViewCell* SSIDTableLayer::tableCellAtIndex(TableView* table, ssize_t idx) {
+    auto* cell = dynamic_cast<SSIDTableViewCell*>(table->dequeueCell());
+    if (cell)
+        cell->applyLayout(cellLayout_);
+    else
+        cell = SSIDTableViewCell::create(cellLayout_);
+    if (cell)
+        fillCell(cell, idx);
+    return cell;
+}
+
+void SSIDTableLayer::fillCell(SSIDTableViewCell* cell, ssize_t idx) {
+    using Kind = SSIDTableSections::RowKind;
+    const SSIDTableSections::Row row = sections_.row(idx);
+    switch (row.kind) {
+        case Kind::kHeader:
+            cell->showMessage(row.band5 ? SSIDTableTexts::kHeader5 : SSIDTableTexts::kHeader24,
+                              true);
+            return;
+        case Kind::kEmpty:
+            cell->showMessage(SSIDTableTexts::kNoSsid, false);
+            return;
+        case Kind::kInvalid:
+            cell->showMessage(SSIDTableTexts::kBadRow, false);
+            return;
+        case Kind::kAccessPoint:
+            break;
+    }
+    std::optional<ScopedModelLocks> locks;
+    if (!listLocked_)
+        locks.emplace(*model_, ScopedModelLocks::kApList);
+    // The list may have shrunk since the sections were taken (a clear before the next refresh).
+    const auto& list = model_->accessPoints;
+    if (row.index < list.size() && list[row.index])
+        cell->showAccessPoint(*list[row.index]);
+    else
+        cell->showMessage("", false);
+}
+
+void SSIDTableLayer::refresh() {
+    const Vec2 oldOffset = table_->getContentOffset();
+    const Vec2 oldMin = table_->minContainerOffset();
+    size_t count = 0;
+    uint32_t scans = 0;
+    {
+        ScopedModelLocks locks(*model_, ScopedModelLocks::kApList);
+        listLocked_ = true;
+        table_->reloadData();
+        listLocked_ = false;
+        count = model_->accessPoints.size();
+        scans = static_cast<uint32_t>(model_->runtime.scanCount);
+    }
+    title_->setString(SSIDTableTexts::titleText(count, scans));
+    updateHeaderButtons();
+    const Vec2 newMin = table_->minContainerOffset();
+    if (table_->getInnerContainerSize().height > 0 && oldOffset.y <= 0 && newMin.y < 0) {
+        float y = oldOffset.y - oldMin.y + newMin.y;
+        y = std::clamp(y, newMin.y, 0.f);
+        table_->setContentOffset(Vec2(oldOffset.x, y));
+    }
+}
+
+void SSIDTableLayer::updateHeaderButtons() {
+    const SpectrumViewSettings& view = model_->spectrum_settings;
+    for (int c = 0; c < SSIDTableViewCell::kColumnCount; ++c) {
+        if (!headers_[c])
+            continue;
+        const SSIDTableViewCell::ColumnInfo& info = SSIDTableViewCell::kColumns[c];
+        headers_[c]->setTitleText(SSIDTableTexts::headerText(
+            info.name, info.criterion == view.ssidSortCriterion, view.ssidSortDescending != 0));
+    }
+}
+
+void SSIDTableLayer::chooseSort(uint8_t& criterion, uint8_t& descending, int pressed) {
+    if (pressed == criterion) {
+        descending = descending ? 0 : 1;
+        return;
+    }
+    criterion = static_cast<uint8_t>(pressed);
+    descending = pressed == kRssiCriterion ? 1 : 0;
+}
+
+void SSIDTableLayer::pressHeader(int criterion) {
+    SpectrumViewSettings& view = model_->spectrum_settings;
+    chooseSort(view.ssidSortCriterion, view.ssidSortDescending, criterion);
+    model_->runtime.ssidTableChanged = true;
+}
+
+void SSIDTableLayer::clearTable() {
+    ScopedModelLocks locks(*model_, ScopedModelLocks::kApList);
+    model_->clearAccessPoints();
+}
+
+bool SSIDTableLayer::onTouchBegan(engine::Touch* touch, engine::Event*) {
+    const Vec2 at = convertTouchToNodeSpace(touch);
+    return at.x >= 0 && at.y >= 0 && at.x <= _contentSize.width && at.y <= _contentSize.height;
+}

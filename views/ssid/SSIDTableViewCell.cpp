@@ -1,0 +1,228 @@
+#include "views/ssid/SSIDTableViewCell.h"
+
+#include <algorithm>
+#include <new>
+
+#include "engine/2d/Label.h"
+#include "engine/2d/Sprite.h"
+#include "engine/ui/LoadingBar.h"
+#include "views/ssid/SSIDTableTexts.h"
+
+using engine::Color3B;
+using engine::Color4B;
+using engine::Label;
+using engine::Vec2;
+
+namespace {
+
+const Color4B kTextColor(255, 255, 255, 255);
+const Color4B kHeaderColor(0, 200, 255, 255);
+const Color4B kMessageColor(170, 170, 170, 255);
+
+float textWidth(const std::string& text, const char* font, float size) {
+    Label* label = Label::createWithTTF(text, font, size);
+    return label ? label->getContentSize().width : static_cast<float>(text.size()) * size * 0.6f;
+}
+
+// Room between a column's edge and its text.
+float inset(float fontSize) {
+    return fontSize * 0.3f;
+}
+
+}  // namespace
+
+SSIDTableViewCell::Layout SSIDTableViewCell::measure(float fontSize, float rowHeight, bool compact,
+                                                     float tableWidth) {
+    Layout layout;
+    layout.fontSize = fontSize;
+    layout.rowHeight = rowHeight;
+    layout.compact = compact;
+    layout.width = tableWidth;
+    layout.iconSize = fontSize * 1.1f;
+    layout.barWidth = fontSize * 3.5f;
+    const float gap = inset(fontSize);
+    float used = 0;
+    int shownCount = 0;
+    for (int c = 0; c < kColumnCount; ++c) {
+        const ColumnInfo& info = kColumns[static_cast<size_t>(c)];
+        layout.shown[c] = !compact || info.compact;
+        if (!layout.shown[c])
+            continue;
+        // Header buttons carry an arrow-sized mark after the name when they sort.
+        const float header = textWidth(std::string(info.name) + "\u2191", kBoldFont, fontSize);
+        float body = info.sizingText ? textWidth(info.sizingText, kFont, fontSize) : 0;
+        if (c == kSecurity)
+            body = textWidth("WPA2", kFont, fontSize) + gap + layout.iconSize;
+        if (c == kRssi)
+            body += gap + layout.barWidth;
+        layout.columnWidth[c] = std::max(header, body) + 3 * gap;
+        used += layout.columnWidth[c];
+        ++shownCount;
+    }
+    const float extra = shownCount ? std::max(0.f, tableWidth - used) / shownCount : 0;
+    float x = 0;
+    for (int c = 0; c < kColumnCount; ++c) {
+        if (!layout.shown[c])
+            continue;
+        layout.columnWidth[c] += extra;
+        layout.x[c] = x;
+        x += layout.columnWidth[c];
+    }
+    return layout;
+}
+
+SSIDTableViewCell* SSIDTableViewCell::create(const Layout& layout) {
+    auto* cell = new (std::nothrow) SSIDTableViewCell();
+    if (!cell)
+        return nullptr;
+    if (cell->initWithLayout(layout)) {
+        cell->autorelease();
+        return cell;
+    }
+    delete cell;
+    return nullptr;
+}
+
+bool SSIDTableViewCell::initWithLayout(const Layout& layout) {
+    if (!TableViewCell::init())
+        return false;
+    layout_ = layout;
+    separator_ = engine::Sprite::create(kSeparatorImage);
+    if (separator_) {
+        separator_->setAnchorPoint(Vec2::ANCHOR_BOTTOM_LEFT);
+        addChild(separator_, 0);
+    }
+    lock_ = engine::Sprite::create(kLockImage);
+    if (lock_) {
+        lock_->setAnchorPoint(Vec2::ANCHOR_MIDDLE_LEFT);
+        addChild(lock_, 1);
+    }
+    bar_ = engine::ui::LoadingBar::create(kBarImage, 0);
+    if (bar_) {
+        bar_->setAnchorPoint(Vec2::ANCHOR_MIDDLE_LEFT);
+        addChild(bar_, 1);
+    }
+    buildLabels();
+    return message_ != nullptr;
+}
+
+void SSIDTableViewCell::buildLabels() {
+    for (Label*& label : labels_) {
+        if (label)
+            label->removeFromParentAndCleanup(true);
+        label = Label::createWithTTF("", kFont, layout_.fontSize);
+        if (label) {
+            label->setAnchorPoint(Vec2::ANCHOR_MIDDLE_LEFT);
+            label->setTextColor(kTextColor);
+            addChild(label, 2);
+        }
+    }
+    if (message_)
+        message_->removeFromParentAndCleanup(true);
+    message_ = Label::createWithTTF("", kBoldFont, layout_.fontSize);
+    if (message_) {
+        message_->setAnchorPoint(Vec2::ANCHOR_MIDDLE_LEFT);
+        addChild(message_, 2);
+    }
+    placeChildren();
+}
+
+void SSIDTableViewCell::applyLayout(const Layout& layout) {
+    const bool rebuild = layout.fontSize != layout_.fontSize;
+    layout_ = layout;
+    if (rebuild)
+        buildLabels();
+    else
+        placeChildren();
+}
+
+void SSIDTableViewCell::placeChildren() {
+    const float mid = layout_.rowHeight * 0.5f;
+    const float gap = inset(layout_.fontSize);
+    setContentSize(engine::Size(layout_.width, layout_.rowHeight));
+    if (separator_) {
+        separator_->setPosition(0, 0);
+        const float w = separator_->getContentSize().width;
+        if (w > 0)
+            separator_->setScaleX(layout_.width / w);
+    }
+    for (int c = 0; c < kColumnCount; ++c) {
+        if (labels_[c])
+            labels_[c]->setPosition(layout_.x[c] + gap, mid);
+    }
+    if (message_)
+        message_->setPosition(gap, mid);
+    if (lock_) {
+        const float h = lock_->getContentSize().height;
+        if (h > 0)
+            lock_->setScale(layout_.iconSize / h);
+        lock_->setPosition(
+            layout_.x[kSecurity] + layout_.columnWidth[kSecurity] - gap - layout_.iconSize, mid);
+    }
+    if (bar_) {
+        const engine::Size image = bar_->getContentSize();
+        const float barHeight = std::min(layout_.rowHeight * 0.35f, 10.f);
+        if (image.width > 0 && image.height > 0)
+            bar_->setScale(layout_.barWidth / image.width, barHeight / image.height);
+        bar_->setPosition(layout_.x[kRssi] + layout_.columnWidth[kRssi] - gap - layout_.barWidth,
+                          mid);
+    }
+}
+
+void SSIDTableViewCell::setRowVisible(bool visible) {
+    for (int c = 0; c < kColumnCount; ++c) {
+        if (labels_[c])
+            labels_[c]->setVisible(visible && layout_.shown[c]);
+    }
+    if (bar_)
+        bar_->setVisible(visible);
+    if (lock_)
+        lock_->setVisible(visible);
+    if (message_)
+        message_->setVisible(!visible);
+}
+
+void SSIDTableViewCell::fitLabel(Label* label, float width) {
+    label->setScaleX(1);
+    const float natural = label->getContentSize().width;
+    if (natural > width && natural > 0)
+        label->setScaleX(width / natural);
+}
+
+void SSIDTableViewCell::showAccessPoint(const AccessPoint& ap) {
+    using namespace SSIDTableTexts;
+    setRowVisible(true);
+    const std::string texts[kColumnCount] = {
+        securityText(ap.security), modeText(ap.standards),  nameText(ap),
+        rssiText(ap.rssi),         bssidText(ap.bssid),     channelText(ap),
+        frequencyText(ap),         countText(ap.seenCount),
+    };
+    const float gap = inset(layout_.fontSize);
+    for (int c = 0; c < kColumnCount; ++c) {
+        Label* label = labels_[c];
+        if (!label)
+            continue;
+        label->setString(texts[c]);
+        float room = layout_.columnWidth[c] - 2 * gap;
+        if (c == kSecurity)
+            room -= layout_.iconSize + gap;
+        if (c == kRssi)
+            room -= layout_.barWidth + gap;
+        fitLabel(label, std::max(room, 1.f));
+    }
+    if (lock_)
+        lock_->setVisible(showsLock(ap.security, ap.cipher));
+    if (bar_) {
+        const LevelBar level = levelBar(ap.rssi);
+        bar_->setPercent(level.percent);
+        bar_->setColor(Color3B(level.r, level.g, level.b));
+    }
+}
+
+void SSIDTableViewCell::showMessage(const std::string& text, bool header) {
+    setRowVisible(false);
+    if (!message_)
+        return;
+    message_->setString(text);
+    message_->setTextColor(header ? kHeaderColor : kMessageColor);
+}
