@@ -252,7 +252,9 @@ TEST_F(SSIDTableLayerTest, WheelScrollsTheRowsAndNothingElse) {
 TEST_F(SSIDTableLayerTest, SmallDisplaysGetTallRowsAndFewerColumns) {
     model->runtime.displayClass = 0;
     add("one", -50.f);
+    add("a name of thirty-one characters", -70.f, 36, 1);
     ASSERT_NE(makeLayer(), nullptr);
+    EXPECT_TRUE(renderFrame().saveToFile("ssid-table-compact.png"));
     EXPECT_EQ(layer->getCellLayout().rowHeight, 52);
     EXPECT_TRUE(layer->getCellLayout().compact);
     for (Column column : {SSIDTableViewCell::kMode, SSIDTableViewCell::kBssid,

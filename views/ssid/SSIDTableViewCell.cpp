@@ -41,6 +41,8 @@ SSIDTableViewCell::Layout SSIDTableViewCell::measure(float fontSize, float rowHe
     layout.iconSize = fontSize * 1.1f;
     layout.barWidth = fontSize * 3.5f;
     const float gap = inset(fontSize);
+    const float securityText = textWidth("WPA2", kFont, fontSize);
+    const float rssiText = textWidth(kColumns[kRssi].sizingText, kFont, fontSize);
     float used = 0;
     int shownCount = 0;
     for (int c = 0; c < kColumnCount; ++c) {
@@ -52,9 +54,9 @@ SSIDTableViewCell::Layout SSIDTableViewCell::measure(float fontSize, float rowHe
         const float header = textWidth(std::string(info.name) + "\u2191", kBoldFont, fontSize);
         float body = info.sizingText ? textWidth(info.sizingText, kFont, fontSize) : 0;
         if (c == kSecurity)
-            body = textWidth("WPA2", kFont, fontSize) + gap + layout.iconSize;
+            body = securityText + gap + layout.iconSize;
         if (c == kRssi)
-            body += gap + layout.barWidth;
+            body = rssiText + gap + layout.barWidth;
         layout.columnWidth[c] = std::max(header, body) + 3 * gap;
         used += layout.columnWidth[c];
         ++shownCount;
@@ -68,6 +70,9 @@ SSIDTableViewCell::Layout SSIDTableViewCell::measure(float fontSize, float rowHe
         layout.x[c] = x;
         x += layout.columnWidth[c];
     }
+    // Icon and bar stay beside their texts however wide the columns grew.
+    layout.lockX = layout.x[kSecurity] + 2 * gap + securityText;
+    layout.barX = layout.x[kRssi] + 2 * gap + rssiText;
     return layout;
 }
 
@@ -156,16 +161,14 @@ void SSIDTableViewCell::placeChildren() {
         const float h = lock_->getContentSize().height;
         if (h > 0)
             lock_->setScale(layout_.iconSize / h);
-        lock_->setPosition(
-            layout_.x[kSecurity] + layout_.columnWidth[kSecurity] - gap - layout_.iconSize, mid);
+        lock_->setPosition(layout_.lockX, mid);
     }
     if (bar_) {
         const engine::Size image = bar_->getContentSize();
         const float barHeight = std::min(layout_.rowHeight * 0.35f, 10.f);
         if (image.width > 0 && image.height > 0)
             bar_->setScale(layout_.barWidth / image.width, barHeight / image.height);
-        bar_->setPosition(layout_.x[kRssi] + layout_.columnWidth[kRssi] - gap - layout_.barWidth,
-                          mid);
+        bar_->setPosition(layout_.barX, mid);
     }
 }
 
@@ -205,9 +208,9 @@ void SSIDTableViewCell::showAccessPoint(const AccessPoint& ap) {
         label->setString(texts[c]);
         float room = layout_.columnWidth[c] - 2 * gap;
         if (c == kSecurity)
-            room -= layout_.iconSize + gap;
+            room = layout_.lockX - layout_.x[c] - 2 * gap;
         if (c == kRssi)
-            room -= layout_.barWidth + gap;
+            room = layout_.barX - layout_.x[c] - 2 * gap;
         fitLabel(label, std::max(room, 1.f));
     }
     if (lock_)

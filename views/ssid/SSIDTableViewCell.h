@@ -56,6 +56,8 @@ class SSIDTableViewCell : public engine::ui::TableViewCell {
         std::array<float, kColumnCount> columnWidth{};
         float iconSize = 0;  // lock icon edge
         float barWidth = 0;  // level bar beside the RSSI text
+        float lockX = 0;     // left edges of the icon and the bar, just after the widest texts
+        float barX = 0;
     };
     // The column boxes for a font and table width: each column as wide as the larger of its
     // sizing text and its header with an arrow, the room left over shared out evenly. Measures
