@@ -94,6 +94,8 @@ bool AppDelegate::applicationDidFinishLaunching() {
     options.dataLog = dataLog.get();
     communicationDelegate = std::make_unique<AccessoryCommunicationDelegate>(*model, options);
     communicationDelegate->bind(*communication);
+    // The views steer the accessory only through the control interface.
+    scene->setAccessoryControl(communicationDelegate.get());
     communication->start();
     launched = true;
     return true;

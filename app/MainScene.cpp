@@ -164,7 +164,7 @@ void MainScene::rebuildViews() {
     ++rebuildCount_;
     removeViews();
     const ViewContext context = viewContext();
-    if (context.spectrumMode == 0) {
+    if (context.spectrumMode == CommonSettings::kPowerMode) {
         hideSsidTable();
         hideUtilizationTable();
     }
@@ -187,7 +187,7 @@ void MainScene::rebuildViews() {
 
 void MainScene::checkBand() {
     SpectrumViewSettings& view = model_->spectrum_settings;
-    if (model_->common_settings.spectrumMode == 0 || view.band != 1 ||
+    if (model_->common_settings.spectrumMode == CommonSettings::kPowerMode || view.band != 1 ||
         model_->accessory.hasSpectrum5)
         return;
     view.band = 0;
@@ -199,7 +199,8 @@ void MainScene::checkBand() {
 }
 
 void MainScene::updateAcquiringIndicator() {
-    const bool wanted = model_->common_settings.spectrumMode != 0 && model_->runtime.ssidAcquiring;
+    const bool wanted = model_->common_settings.spectrumMode != CommonSettings::kPowerMode &&
+                        model_->runtime.ssidAcquiring;
     if (wanted) {
         if (acquiringIndicator_)
             return;
@@ -273,7 +274,7 @@ void MainScene::handleResize() {
         return;
     const Size old = _contentSize;
     setContentSize(size);
-    if (model_->common_settings.spectrumMode != 0) {
+    if (model_->common_settings.spectrumMode != CommonSettings::kPowerMode) {
         ScopedModelLocks locks(*model_, ScopedModelLocks::kTrace);
         for (BandSweepBuffers* buffers : {&model_->band24, &model_->band5}) {
             buffers->tracesReady = true;

@@ -31,7 +31,8 @@ float cut(float value, float step) {
 }
 
 bool isWaterfall(const SpectrumSettings& m) {
-    return m.common_settings.spectrumMode != 0 && m.spectrum_settings.viewMode == 1;
+    return m.common_settings.spectrumMode != CommonSettings::kPowerMode &&
+           m.spectrum_settings.viewMode == SpectrumViewSettings::kWaterfallView;
 }
 
 }  // namespace
@@ -57,7 +58,7 @@ std::string StatusReadouts::amplitudeText(const SpectrumSettings& m) {
     }
     float bottom = 0;
     float top = 0;
-    if (m.common_settings.spectrumMode != 0) {
+    if (m.common_settings.spectrumMode != CommonSettings::kPowerMode) {
         bottom = band == 1 ? d.levelMin5 : d.levelMin24;
         top = band == 1 ? d.levelMax5 : d.levelMax24;
     } else {
@@ -71,7 +72,7 @@ std::string StatusReadouts::amplitudeText(const SpectrumSettings& m) {
 }
 
 std::string StatusReadouts::divisionText(const SpectrumSettings& m) {
-    if (m.common_settings.spectrumMode != 0) {
+    if (m.common_settings.spectrumMode != CommonSettings::kPowerMode) {
         const float span = spanMHz(m.spectrum_settings.band);
         return "Hz:" + engineering(span * 1e6f / 10.f, 2) + "Hz/div";
     }
@@ -81,12 +82,12 @@ std::string StatusReadouts::divisionText(const SpectrumSettings& m) {
 }
 
 std::string StatusReadouts::triggerText(const SpectrumSettings& m) {
-    if (m.common_settings.spectrumMode == 0 && m.isRolling())
+    if (m.common_settings.spectrumMode == CommonSettings::kPowerMode && m.isRolling())
         return "";
     switch (m.runtime.triggerStatus.load()) {
-        case 0:
+        case RuntimeState::kTriggered:
             return "TRIG";
-        case 1:
+        case RuntimeState::kNoTriggerFor10s:
             return m.power_setting.triggerAuto ? "AUTO" : "TRIG?";
         default:
             return "TRIG?";
@@ -96,7 +97,7 @@ std::string StatusReadouts::triggerText(const SpectrumSettings& m) {
 void StatusReadouts::positionTexts(const SpectrumSettings& m, float W, std::string& at,
                                    std::string& delta) {
     const CursorSettings& c = m.cursors;
-    const bool spectrum = m.common_settings.spectrumMode != 0;
+    const bool spectrum = m.common_settings.spectrumMode != CommonSettings::kPowerMode;
     const std::string axis = spectrum ? "Hz" : "t";
     const float q = W / 1000.f;
     const int selected = selectedCursorIndex(c);
@@ -164,7 +165,7 @@ void StatusReadouts::levelTexts(const SpectrumSettings& m, float H,
         pair = StatusTexts::Pair{};
     const CursorSettings& c = m.cursors;
     const bool watts = m.common_settings.powerUnitsWatts == 1;
-    const bool spectrum = m.common_settings.spectrumMode != 0;
+    const bool spectrum = m.common_settings.spectrumMode != CommonSettings::kPowerMode;
     const int selected = selectedCursorIndex(c);
 
     // Which readout entry each pair shows, and in which colour.
@@ -174,13 +175,13 @@ void StatusReadouts::levelTexts(const SpectrumSettings& m, float H,
     };
     std::array<Source, 3> sources{};
     int used = 0;
-    if (spectrum && m.spectrum_settings.viewMode == 0) {
+    if (spectrum && m.spectrum_settings.viewMode == SpectrumViewSettings::kRealWaveView) {
         for (int slot = 0; slot < 3; ++slot) {
             const int kind = m.spectrum_settings.traceModes[slot];
             if (kind >= 1 && kind <= 5)
                 sources[used++] = {kind - 1, m.spectrum_settings.traceColors[kind - 1]};
         }
-    } else if (spectrum && m.spectrum_settings.viewMode == 1) {
+    } else if (spectrum && m.spectrum_settings.viewMode == SpectrumViewSettings::kWaterfallView) {
         sources[used++] = {CursorReadouts::kRaw, m.spectrum_settings.traceColors[0]};
     } else if (!spectrum) {
         const TraceChannel& channel =

@@ -121,7 +121,7 @@ void StatusStrip::layoutLabels(float shown) {
     setContentSize(Size(visible.width, bar));
 
     const uint8_t opacity = static_cast<uint8_t>(std::clamp(shown, 0.f, 1.f) * 255.f);
-    const bool spectrum = model_->common_settings.spectrumMode != 0;
+    const bool spectrum = model_->common_settings.spectrumMode != CommonSettings::kPowerMode;
     const bool cursors = model_->cursors.cursorsShown != 0;
 
     struct Column {

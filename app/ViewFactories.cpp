@@ -45,7 +45,7 @@ engine::Layer* overlay(const ViewContext& context) {
     OverlayLayer* layer = OverlayLayer::createWithModel(context.model);
     if (!layer)
         return nullptr;
-    layer->showFrequencyLabels = context.spectrumMode != 0;
+    layer->showFrequencyLabels = context.spectrumMode != CommonSettings::kPowerMode;
     layer->band24 = context.band != 1;
     return ViewFactories::inInnerArea(layer, context);
 }

@@ -1,11 +1,13 @@
 #include "app/ViewLayout.h"
 
+#include "model/StoredSettings.h"
+
 std::vector<ViewLayer> ViewLayout::layersFor(int spectrumMode, int viewMode, bool ssidScanOn) {
-    if (spectrumMode == 0) {
+    if (spectrumMode == CommonSettings::kPowerMode) {
         return {ViewLayer::kGrid, ViewLayer::kPowerTrace, ViewLayer::kCursors,
                 ViewLayer::kPowerTouch, ViewLayer::kOverlay};
     }
-    if (viewMode == 0) {
+    if (viewMode == SpectrumViewSettings::kRealWaveView) {
         std::vector<ViewLayer> layers{ViewLayer::kGrid, ViewLayer::kSpectrumTrace};
         if (ssidScanOn)
             layers.push_back(ViewLayer::kAccessPointOutlines);
@@ -13,7 +15,7 @@ std::vector<ViewLayer> ViewLayout::layersFor(int spectrumMode, int viewMode, boo
                       {ViewLayer::kCursors, ViewLayer::kChannelGuide, ViewLayer::kOverlay});
         return layers;
     }
-    if (viewMode == 1) {
+    if (viewMode == SpectrumViewSettings::kWaterfallView) {
         return {ViewLayer::kGrid,           ViewLayer::kWaterfall,    ViewLayer::kCursors,
                 ViewLayer::kWaterfallTouch, ViewLayer::kChannelGuide, ViewLayer::kOverlay};
     }

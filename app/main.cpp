@@ -1,5 +1,6 @@
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "app/AppDelegate.h"
@@ -78,9 +79,18 @@ void arrangeHeadlessPicture(std::string& picturePath) {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
     forgetEmptyDisplayNames();
     endTheLoopOnSignals();
+    // --stats: frame counts and frame CPU on exit; --redraw-every-frame: draw even when
+    // nothing changed, to compare.
+    bool stats = false;
+    for (int i = 1; i < argc; ++i) {
+        stats = stats || std::strcmp(argv[i], "--stats") == 0;
+        if (std::strcmp(argv[i], "--redraw-every-frame") == 0)
+            engine::Director::getInstance()->setRedrawEveryFrame(true);
+    }
+    engine::Director::getInstance()->getFrameStats().setEnabled(stats);
     const bool headless = !haveDisplay();
     if (headless) {
         std::printf(
@@ -97,6 +107,8 @@ int main() {
         arrangeHeadlessPicture(picturePath);
     int code = app.run();
     app.applicationWillTerminate();
+    if (stats)
+        engine::Director::getInstance()->getFrameStats().print(stdout);
     const bool windowOpened = engine::Director::getInstance()->getOpenGLView() != nullptr;
     app.shutdown();
     if (!headless && !windowOpened) {

@@ -203,10 +203,10 @@ void SpectrumSettings::applyDescriptionCorrections() {
     const bool canSpectrum = accessory.hasSpectrum24 || accessory.hasSpectrum5 ||
                              accessory.hasSsidScan24 || accessory.hasSsidScan5;
     if (common_settings.spectrumMode && !canSpectrum) {
-        common_settings.spectrumMode = 0;
+        common_settings.spectrumMode = CommonSettings::kPowerMode;
         runtime.modeChangedByLink = true;
     } else if (!common_settings.spectrumMode && !accessory.hasPowerMeter) {
-        common_settings.spectrumMode = 1;
+        common_settings.spectrumMode = CommonSettings::kSpectrumMode;
         runtime.modeChangedByLink = true;
     }
 }

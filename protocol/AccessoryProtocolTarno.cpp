@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "model/ByteOrder.h"
 #include "model/SpectrumSettings.h"
-#include "protocol/ByteOrder.h"
 #include "protocol/PowerTriggerFields.h"
 #include "protocol/TimeBaseTable.h"
 
@@ -152,7 +152,7 @@ int AccessoryProtocolTarno::buildSettingsCommand(uint8_t* buffer, size_t length,
     buffer[11] = static_cast<uint8_t>(attenuation >= 1 && attenuation <= 6 ? attenuation : 0);
     buffer[14] = 0xFF;
     buffer[22] = nextSequence();
-    const bool powerMode = settings->common_settings.spectrumMode == 0;
+    const bool powerMode = settings->common_settings.spectrumMode == CommonSettings::kPowerMode;
     buffer[23] = powerMode ? 1 : 0;
     if (!powerMode)
         return kLength;

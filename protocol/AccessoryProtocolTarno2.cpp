@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "model/ByteOrder.h"
 #include "model/SpectrumSettings.h"
-#include "protocol/ByteOrder.h"
 #include "protocol/PowerTriggerFields.h"
 #include "protocol/TimeBaseTable.h"
 
@@ -152,7 +152,7 @@ int AccessoryProtocolTarno2::buildSettingsCommand(uint8_t* buffer, size_t length
     const int sent =
         rolling ? std::clamp(settings->accessory.secondLimit, 0, kMaxTimeBaseIndex) : index;
     buffer[5] = static_cast<uint8_t>(kMaxTimeBaseIndex - sent);
-    if (settings->common_settings.spectrumMode != 0)
+    if (settings->common_settings.spectrumMode != CommonSettings::kPowerMode)
         return kLength;
 
     if (rolling) {

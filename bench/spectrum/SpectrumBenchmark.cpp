@@ -135,7 +135,9 @@ BENCHMARK(BM_MemcpyOfAWaterfall)->Unit(benchmark::kMicrosecond);
 // One 960 × 640 frame of a view over the demonstration; the recordings are played between
 // frames (a worker pass every sixth frame) outside the measured time, as the worker thread
 // would. CPU time is the main thread's.
-void demoFrames(benchmark::State& state, bool waterfall) {
+// Frames of the demonstration with a sweep every sixth frame. As the application runs, frames
+// without a new sweep skip drawing; drawEveryFrame measures the drawing itself.
+void demoFrames(benchmark::State& state, bool waterfall, bool drawEveryFrame) {
     auto model = std::make_unique<SpectrumSettings>();
     model->spectrum_settings.viewMode = waterfall ? 1 : 0;
     model->spectrum_settings.traceModes[0] = 6;
@@ -181,6 +183,7 @@ void demoFrames(benchmark::State& state, bool waterfall) {
         director->replaceScene(scene);
     else
         director->runWithScene(scene);
+    director->setRedrawEveryFrame(drawEveryFrame);
     int frame = 0;
     auto pass = [&]() {
         clock.advance(AccessoryCommunicationDelegate::kPassMs);
@@ -199,19 +202,30 @@ void demoFrames(benchmark::State& state, bool waterfall) {
         }
         director->mainLoop(1.f / 60.f);
     }
+    director->setRedrawEveryFrame(false);
     director->replaceScene(engine::Scene::create());
     director->mainLoop(0);
 }
 
 void BM_RealWaveDemoFrame(benchmark::State& state) {
-    demoFrames(state, false);
+    demoFrames(state, false, false);
 }
 BENCHMARK(BM_RealWaveDemoFrame)->Unit(benchmark::kMicrosecond);
 
+void BM_RealWaveDemoFrameDrawn(benchmark::State& state) {
+    demoFrames(state, false, true);
+}
+BENCHMARK(BM_RealWaveDemoFrameDrawn)->Unit(benchmark::kMicrosecond);
+
 void BM_WaterfallDemoFrame(benchmark::State& state) {
-    demoFrames(state, true);
+    demoFrames(state, true, false);
 }
 BENCHMARK(BM_WaterfallDemoFrame)->Unit(benchmark::kMicrosecond);
+
+void BM_WaterfallDemoFrameDrawn(benchmark::State& state) {
+    demoFrames(state, true, true);
+}
+BENCHMARK(BM_WaterfallDemoFrameDrawn)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -1,8 +1,10 @@
 #include "engine/2d/DrawNode.h"
 
 #include <cmath>
+#include <cstring>
 #include <numbers>
 
+#include "engine/base/Director.h"
 #include "engine/renderer/GLProgram.h"
 #include "engine/renderer/GLProgramCache.h"
 #include "engine/renderer/Renderer.h"
@@ -19,12 +21,44 @@ DrawNode* DrawNode::create(float defaultLineWidth) {
     return nullptr;
 }
 
+DrawNode::~DrawNode() {
+    if (_watched && Director::hasInstance())
+        Director::getInstance()->unwatchGeometry(this);
+}
+
+void DrawNode::geometryTouched() {
+    _touchedSinceDrawn = true;
+    if (_watched || !_running)
+        return;  // a node joining the scene makes the picture stale anyway
+    _watched = true;
+    Director::getInstance()->watchGeometry(this);
+}
+
+bool DrawNode::differsFromDrawn() const {
+    return _vertices.size() != _drawnVertices.size() ||
+           (!_vertices.empty() && std::memcmp(_vertices.data(), _drawnVertices.data(),
+                                              _vertices.size() * sizeof(V2F_C4B_T2F)) != 0);
+}
+
+bool DrawNode::settleGeometry() {
+    _watched = false;
+    if (!_touchedSinceDrawn)
+        return false;
+    _touchedSinceDrawn = false;
+    if (!differsFromDrawn())
+        return false;
+    _drawnVertices = _vertices;
+    return true;
+}
+
 bool DrawNode::initWithLineWidth(float lineWidth) {
     _lineWidth = lineWidth;
     return init();
 }
 
 void DrawNode::addTriangle(const Vec2& a, const Vec2& b, const Vec2& c, const Color4B& color) {
+    geometryTouched();
+    _translucent = _translucent || color.a != 255;
     _vertices.push_back({a, color, {0, 0}});
     _vertices.push_back({b, color, {0, 0}});
     _vertices.push_back({c, color, {0, 0}});
@@ -166,15 +200,29 @@ void DrawNode::drawPoints(const Vec2* positions, unsigned int count, float point
 }
 
 void DrawNode::clear() {
+    if (!_vertices.empty())
+        geometryTouched();
     _vertices.clear();
+    _translucent = false;
 }
 
 void DrawNode::draw(Renderer* renderer, const Mat4& transform, uint32_t) {
+    if (_touchedSinceDrawn) {
+        // Rebuilt earlier in this visit: drawn now, so no reason for another frame.
+        _drawnVertices = _vertices;
+        _touchedSinceDrawn = false;
+    }
     if (_vertices.empty())
         return;
     GLProgram* program =
         GLProgramCache::getInstance()->getGLProgram(GLProgram::SHADER_NAME_POSITION_COLOR);
-    _command.init(_globalZOrder, program, nullptr, 0, _blendFunc, _vertices.data(),
+    // Opaque geometry drawn over: blending would give the source colour exactly, so it is left
+    // off, which spares a software rasteriser reading back every covered pixel.
+    const bool over = _blendFunc == BlendFunc::ALPHA_NON_PREMULTIPLIED ||
+                      _blendFunc == BlendFunc::ALPHA_PREMULTIPLIED;
+    const BlendFunc blend =
+        over && !_translucent && _displayedOpacity == 255 ? BlendFunc::DISABLE : _blendFunc;
+    _command.init(_globalZOrder, program, nullptr, 0, blend, _vertices.data(),
                   static_cast<int>(_vertices.size()), transform, _displayedOpacity / 255.f);
     renderer->addCommand(&_command);
 }

@@ -11,6 +11,7 @@ namespace engine {
 // Immediate-style geometry turned into triangles: lines become quads of the line width so
 // they look the same on every GL (core profiles have no wide lines). clear() keeps the buffer's
 // capacity, so a node redrawn every frame does not allocate. Colours are straight alpha.
+// Geometry rebuilt identical to what was last drawn does not make the picture stale.
 class DrawNode : public Node {
   public:
     static constexpr float DEFAULT_LINE_WIDTH = 2.f;
@@ -53,13 +54,26 @@ class DrawNode : public Node {
     void clear();
     size_t getVertexCount() const { return _vertices.size(); }
 
-    void setBlendFunc(const BlendFunc& blend) { _blendFunc = blend; }
+    // Called by the director before it decides whether to draw: true when the geometry
+    // differs from what was last drawn (it then counts as drawn).
+    bool settleGeometry();
+
+    void setBlendFunc(const BlendFunc& blend) {
+        if (blend == _blendFunc)
+            return;
+        _blendFunc = blend;
+        markStale();
+    }
     const BlendFunc& getBlendFunc() const { return _blendFunc; }
 
     void draw(Renderer* renderer, const Mat4& transform, uint32_t flags) override;
 
+    ~DrawNode() override;
+
   protected:
     DrawNode() = default;
+    void geometryTouched();
+    bool differsFromDrawn() const;
     void addTriangle(const Vec2& a, const Vec2& b, const Vec2& c, const Color4B& color);
     void addQuad(const Vec2& a, const Vec2& b, const Vec2& c, const Vec2& d, const Color4B& color);
     void addLine(const Vec2& from, const Vec2& to, float width, const Color4B& color);
@@ -67,6 +81,10 @@ class DrawNode : public Node {
     float _lineWidth = DEFAULT_LINE_WIDTH;
     BlendFunc _blendFunc = BlendFunc::ALPHA_NON_PREMULTIPLIED;
     std::vector<V2F_C4B_T2F> _vertices;
+    std::vector<V2F_C4B_T2F> _drawnVertices;  // what the last frame showed
+    bool _touchedSinceDrawn = false;
+    bool _watched = false;      // the director will ask settleGeometry()
+    bool _translucent = false;  // some vertex has alpha below 255
     TrianglesCommand _command;
 };
 

@@ -103,7 +103,10 @@ void Label::setString(const std::string& text) {
 }
 
 void Label::setTextColor(const Color4B& color) {
+    if (color == _textColor)
+        return;
     _textColor = color;
+    markStale();
 }
 
 void Label::setAlignment(TextHAlignment hAlignment) {
@@ -114,12 +117,16 @@ void Label::setAlignment(TextHAlignment hAlignment) {
 }
 
 void Label::setAlignment(TextHAlignment hAlignment, TextVAlignment vAlignment) {
+    if (_hAlignment == hAlignment && _vAlignment == vAlignment)
+        return;
     _hAlignment = hAlignment;
     _vAlignment = vAlignment;
     layout();
 }
 
 void Label::setDimensions(float width, float height) {
+    if (_dimensions == Size(width, height))
+        return;
     _dimensions = Size(width, height);
     layout();
 }
@@ -203,6 +210,7 @@ void Label::layout() {
     }
     _vertexColor = Color4B(0, 0, 0, 0);
     _layoutDirty = false;
+    markStale();
 }
 
 void Label::draw(Renderer* renderer, const Mat4& transform, uint32_t) {

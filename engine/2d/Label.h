@@ -40,7 +40,12 @@ class Label : public Node {
     float getLineHeight() const;
     float getFontSize() const { return _fontSize; }
     const std::string& getFontFile() const { return _fontFile; }
-    void setBlendFunc(const BlendFunc& blend) { _blendFunc = blend; }
+    void setBlendFunc(const BlendFunc& blend) {
+        if (blend == _blendFunc)
+            return;
+        _blendFunc = blend;
+        markStale();
+    }
 
     void draw(Renderer* renderer, const Mat4& transform, uint32_t flags) override;
 

@@ -63,7 +63,11 @@ void LayerColor::draw(Renderer* renderer, const Mat4& transform, uint32_t) {
         _vertices[i] = {corners[i], c, {0, 0}};
     GLProgram* program =
         GLProgramCache::getInstance()->getGLProgram(GLProgram::SHADER_NAME_POSITION_COLOR);
-    _command.init(_globalZOrder, program, nullptr, 0, _blendFunc, _vertices, 6, transform);
+    // An opaque colour drawn over replaces what is below: no blending needed (see DrawNode).
+    const bool over = _blendFunc == BlendFunc::ALPHA_NON_PREMULTIPLIED ||
+                      _blendFunc == BlendFunc::ALPHA_PREMULTIPLIED;
+    const BlendFunc blend = over && _displayedOpacity == 255 ? BlendFunc::DISABLE : _blendFunc;
+    _command.init(_globalZOrder, program, nullptr, 0, blend, _vertices, 6, transform);
     renderer->addCommand(&_command);
 }
 

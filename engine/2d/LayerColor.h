@@ -17,7 +17,12 @@ class LayerColor : public Layer {
     bool initWithColor(const Color4B& color);
     bool initWithColor(const Color4B& color, float width, float height);
 
-    void setBlendFunc(const BlendFunc& blend) { _blendFunc = blend; }
+    void setBlendFunc(const BlendFunc& blend) {
+        if (blend == _blendFunc)
+            return;
+        _blendFunc = blend;
+        markStale();
+    }
     const BlendFunc& getBlendFunc() const { return _blendFunc; }
 
     void draw(Renderer* renderer, const Mat4& transform, uint32_t flags) override;

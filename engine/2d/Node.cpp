@@ -38,24 +38,33 @@ bool Node::init() {
     return true;
 }
 
+void Node::markStale() const {
+    if (_running)
+        Director::markStale();
+}
+
+// Each setter marks the picture stale only when the value changes: the views set the same
+// positions, colours and opacities every frame.
 void Node::setPosition(const Vec2& position) {
-    _position = position;
+    if (assignChanged(_position, position))
+        markStale();
 }
 
 void Node::setAnchorPoint(const Vec2& anchor) {
-    _anchorPoint = anchor;
+    if (assignChanged(_anchorPoint, anchor))
+        markStale();
 }
 
 void Node::setContentSize(const Size& size) {
-    if (!(size == _contentSize)) {
-        _contentSize = size;
+    if (assignChanged(_contentSize, size)) {
         _contentSizeDirty = true;
+        markStale();
     }
 }
 
 void Node::setScale(float scale) {
-    _scaleX = scale;
-    _scaleY = scale;
+    setScaleX(scale);
+    setScaleY(scale);
 }
 
 void Node::setScale(float scaleX, float scaleY) {
@@ -64,16 +73,30 @@ void Node::setScale(float scaleX, float scaleY) {
 }
 
 void Node::setScaleX(float scaleX) {
-    _scaleX = scaleX;
+    if (assignChanged(_scaleX, scaleX))
+        markStale();
 }
 void Node::setScaleY(float scaleY) {
-    _scaleY = scaleY;
+    if (assignChanged(_scaleY, scaleY))
+        markStale();
 }
 void Node::setRotation(float degrees) {
-    _rotation = degrees;
+    if (assignChanged(_rotation, degrees))
+        markStale();
 }
 void Node::setIgnoreAnchorPointForPosition(bool ignore) {
-    _ignoreAnchorPointForPosition = ignore;
+    if (assignChanged(_ignoreAnchorPointForPosition, ignore))
+        markStale();
+}
+
+void Node::setGlobalZOrder(float z) {
+    if (assignChanged(_globalZOrder, z))
+        markStale();
+}
+
+void Node::setVisible(bool visible) {
+    if (assignChanged(_visible, visible))
+        markStale();
 }
 
 void Node::setLocalZOrder(int z) {
@@ -85,6 +108,8 @@ void Node::setLocalZOrder(int z) {
 }
 
 void Node::setOpacity(uint8_t opacity) {
+    if (opacity == _realOpacity && !(_parent && _parent->isCascadeOpacityEnabled()))
+        return;
     _realOpacity = opacity;
     uint8_t parentOpacity = 255;
     if (_parent && _parent->isCascadeOpacityEnabled())
@@ -93,7 +118,8 @@ void Node::setOpacity(uint8_t opacity) {
 }
 
 void Node::updateDisplayedOpacity(uint8_t parentOpacity) {
-    _displayedOpacity = static_cast<uint8_t>(_realOpacity * parentOpacity / 255);
+    if (assignChanged(_displayedOpacity, static_cast<uint8_t>(_realOpacity * parentOpacity / 255)))
+        markStale();
     if (_cascadeOpacityEnabled) {
         for (Node* child : _children)
             child->updateDisplayedOpacity(_displayedOpacity);
@@ -113,6 +139,8 @@ void Node::setCascadeOpacityEnabled(bool enabled) {
 }
 
 void Node::setColor(const Color3B& color) {
+    if (color == _realColor && !(_parent && _parent->isCascadeColorEnabled()))
+        return;
     _realColor = color;
     Color3B parentColor = Color3B::WHITE;
     if (_parent && _parent->isCascadeColorEnabled())
@@ -121,9 +149,11 @@ void Node::setColor(const Color3B& color) {
 }
 
 void Node::updateDisplayedColor(const Color3B& parentColor) {
-    _displayedColor = Color3B(static_cast<uint8_t>(_realColor.r * parentColor.r / 255),
+    if (assignChanged(_displayedColor,
+                      Color3B(static_cast<uint8_t>(_realColor.r * parentColor.r / 255),
                               static_cast<uint8_t>(_realColor.g * parentColor.g / 255),
-                              static_cast<uint8_t>(_realColor.b * parentColor.b / 255));
+                              static_cast<uint8_t>(_realColor.b * parentColor.b / 255))))
+        markStale();
     if (_cascadeColorEnabled) {
         for (Node* child : _children)
             child->updateDisplayedColor(_displayedColor);
@@ -181,6 +211,7 @@ void Node::insertChild(Node* child, int localZOrder) {
         child->updateDisplayedColor(_displayedColor);
     if (_running)
         child->onEnter();
+    markStale();
 }
 
 Node* Node::getChildByTag(int tag) const {
@@ -235,6 +266,7 @@ void Node::detachChild(Node* child, size_t index, bool cleanup) {
     (void)index;
     child->_parent = nullptr;
     child->release();
+    markStale();
 }
 
 void Node::removeAllChildrenWithCleanup(bool cleanup) {
@@ -247,6 +279,8 @@ void Node::removeAllChildrenWithCleanup(bool cleanup) {
             child->cleanup();
         child->_parent = nullptr;
     }
+    if (!children.empty())
+        markStale();
     _children.clear();
     for (Node* child : children) {
         child->release();  // the parent's reference
@@ -257,6 +291,7 @@ void Node::removeAllChildrenWithCleanup(bool cleanup) {
 void Node::reorderChild(Node* child, int localZOrder) {
     if (!child)
         return;
+    markStale();
     child->_localZOrder = localZOrder;
     child->_orderOfArrival = s_globalOrderOfArrival++;
     _reorderChildDirty = true;
@@ -412,7 +447,10 @@ GLProgram* Node::getGLProgram() const {
 }
 
 void Node::setGLProgramState(GLProgramState* state) {
+    if (state == _glProgramState)
+        return;
     safeAssign(_glProgramState, state);
+    markStale();
 }
 
 // Time -------------------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -64,12 +65,12 @@ class Node : public Ref {
     // Order.
     virtual void setLocalZOrder(int z);
     int getLocalZOrder() const { return _localZOrder; }
-    void setGlobalZOrder(float z) { _globalZOrder = z; }
+    void setGlobalZOrder(float z);
     float getGlobalZOrder() const { return _globalZOrder; }
     unsigned int getOrderOfArrival() const { return _orderOfArrival; }
 
     // Appearance.
-    virtual void setVisible(bool visible) { _visible = visible; }
+    virtual void setVisible(bool visible);
     bool isVisible() const { return _visible; }
     virtual void setOpacity(uint8_t opacity);
     uint8_t getOpacity() const { return _realOpacity; }
@@ -129,6 +130,11 @@ class Node : public Ref {
     Vec2 convertToWorldSpaceAR(const Vec2& nodePoint) const;
     Vec2 convertTouchToNodeSpace(Touch* touch) const;
 
+    // The picture needs drawing again because of this node (a no-op while the node is not in
+    // the running scene: joining it marks the picture anyway). Setters call it when a value
+    // really changes; a node that draws other state (model data) calls it when that changes.
+    void markStale() const;
+
     // Drawing. visit() queues the children behind (negative local Z), itself, then the rest.
     virtual void visit(Renderer* renderer, const Mat4& parentTransform, uint32_t parentFlags);
     virtual void draw(Renderer* renderer, const Mat4& transform, uint32_t flags);
@@ -163,6 +169,16 @@ class Node : public Ref {
 
   protected:
     Node();
+
+    // Assigns and says whether the value changed, bit for bit: a coordinate that is not a
+    // number, set again, is no change and so cannot keep the picture stale.
+    template <class T>
+    static bool assignChanged(T& field, const T& value) {
+        if (std::memcmp(&field, &value, sizeof(T)) == 0)
+            return false;
+        field = value;
+        return true;
+    }
 
     void insertChild(Node* child, int localZOrder);
     void detachChild(Node* child, size_t index, bool cleanup);

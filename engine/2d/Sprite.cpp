@@ -65,22 +65,36 @@ bool Sprite::initWithTexture(Texture2D* texture, const Rect& rect) {
 }
 
 void Sprite::setTexture(Texture2D* texture) {
+    if (texture != _texture)
+        markStale();
     safeAssign(_texture, texture);
-    _blendFunc = (!_texture || _texture->hasPremultipliedAlpha())
+    setBlendFunc((!_texture || _texture->hasPremultipliedAlpha())
                      ? BlendFunc::ALPHA_PREMULTIPLIED
-                     : BlendFunc::ALPHA_NON_PREMULTIPLIED;
+                     : BlendFunc::ALPHA_NON_PREMULTIPLIED);
 }
 
 void Sprite::setTextureRect(const Rect& rect) {
-    _rect = rect;
+    if (assignChanged(_rect, rect))
+        markStale();
     setContentSize(rect.size);
 }
 
 void Sprite::setFlippedX(bool flipped) {
+    if (flipped != _flippedX)
+        markStale();
     _flippedX = flipped;
 }
 void Sprite::setFlippedY(bool flipped) {
+    if (flipped != _flippedY)
+        markStale();
     _flippedY = flipped;
+}
+
+void Sprite::setBlendFunc(const BlendFunc& blend) {
+    if (blend == _blendFunc)
+        return;
+    _blendFunc = blend;
+    markStale();
 }
 
 void Sprite::updateQuad() {

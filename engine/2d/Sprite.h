@@ -37,7 +37,7 @@ class Sprite : public Node {
     bool isFlippedX() const { return _flippedX; }
     bool isFlippedY() const { return _flippedY; }
 
-    void setBlendFunc(const BlendFunc& blend) { _blendFunc = blend; }
+    void setBlendFunc(const BlendFunc& blend);
     const BlendFunc& getBlendFunc() const { return _blendFunc; }
 
     void draw(Renderer* renderer, const Mat4& transform, uint32_t flags) override;

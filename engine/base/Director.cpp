@@ -2,7 +2,10 @@
 
 #include <GL/glew.h>
 
+#include <algorithm>
+
 #include "engine/2d/ActionManager.h"
+#include "engine/2d/DrawNode.h"
 #include "engine/2d/FontAtlasCache.h"
 #include "engine/2d/Scene.h"
 #include "engine/base/AutoreleasePool.h"
@@ -17,24 +20,24 @@
 
 namespace engine {
 
-static Director* s_director = nullptr;
+Director* Director::s_instance = nullptr;
 
 Director* Director::getInstance() {
-    if (!s_director)
-        s_director = new Director();
-    return s_director;
+    if (!s_instance)
+        s_instance = new Director();
+    return s_instance;
 }
 
 bool Director::hasInstance() {
-    return s_director != nullptr;
+    return s_instance != nullptr;
 }
 
 void Director::destroyInstance() {
-    if (!s_director)
+    if (!s_instance)
         return;
-    s_director->purge();
-    delete s_director;
-    s_director = nullptr;
+    s_instance->purge();
+    delete s_instance;
+    s_instance = nullptr;
 }
 
 Director::Director()
@@ -61,6 +64,7 @@ void Director::purge() {
     safeRelease(_nextScene);
     AutoreleasePool::getInstance()->clear();
     _afterDraw.clear();
+    _watchedGeometry.clear();
     // GL objects go while the context still exists.
     FontAtlasCache::purgeCachedData();
     _textureCache->removeAllTextures();
@@ -107,6 +111,7 @@ void Director::updateProjection() {
     _projection = Mat4::orthographic(0, size.width, 0, size.height);
     GLProgram::setProjectionMatrix(_projection);
     _view->setViewPortInPoints(0, 0, size.width, size.height);
+    _needsRedraw = true;
 }
 
 void Director::runWithScene(Scene* scene) {
@@ -131,14 +136,34 @@ void Director::setNextScene() {
     _runningScene = _nextScene;
     _nextScene = nullptr;
     _runningScene->onEnter();
+    _needsRedraw = true;
 }
 
 void Director::addAfterDrawCallback(const std::function<void()>& callback) {
     _afterDraw.push_back(callback);
 }
 
+void Director::watchGeometry(DrawNode* node) {
+    _watchedGeometry.push_back(node);
+}
+
+void Director::unwatchGeometry(DrawNode* node) {
+    _watchedGeometry.erase(std::remove(_watchedGeometry.begin(), _watchedGeometry.end(), node),
+                           _watchedGeometry.end());
+}
+
+bool Director::settleWatchedGeometry() {
+    bool changed = false;
+    std::vector<DrawNode*> nodes;
+    nodes.swap(_watchedGeometry);
+    for (DrawNode* node : nodes)
+        changed = node->settleGeometry() || changed;
+    return changed;
+}
+
 void Director::mainLoop(float dt) {
     _deltaTime = dt < 0 ? 0 : dt;
+    _stats.beginFrame();
     if (_animating) {
         _scheduler->update(_deltaTime);
         _actionManager->update(_deltaTime * _scheduler->getTimeScale());
@@ -146,21 +171,35 @@ void Director::mainLoop(float dt) {
     if (_nextScene)
         setNextScene();
 
+    bool drawn = false;
     if (_view && _animating) {
         if (_view->checkAndResetSizeChanged())
             updateProjection();
-        _renderer->clear(_clearColor);
-        if (_runningScene)
-            _runningScene->visit(_renderer, Mat4::IDENTITY, 0);
-        _renderer->render();
-        std::vector<std::function<void()>> callbacks;
-        callbacks.swap(_afterDraw);
-        for (auto& callback : callbacks)
-            callback();
-        _view->swapBuffers();
+        if (settleWatchedGeometry() || !_afterDraw.empty() || _redrawEveryFrame)
+            _needsRedraw = true;
+        if (_needsRedraw) {
+            drawScene();
+            drawn = true;
+        }
         ++_totalFrames;
     }
     AutoreleasePool::getInstance()->clear();
+    if (_view && _animating)
+        _stats.endFrame(drawn);
+}
+
+void Director::drawScene() {
+    // Changes made while visiting (a layer animating in its visit) belong to the next frame.
+    _needsRedraw = false;
+    _renderer->clear(_clearColor);
+    if (_runningScene)
+        _runningScene->visit(_renderer, Mat4::IDENTITY, 0);
+    _renderer->render();
+    std::vector<std::function<void()>> callbacks;
+    callbacks.swap(_afterDraw);
+    for (auto& callback : callbacks)
+        callback();
+    _view->swapBuffers();
 }
 
 }  // namespace engine

@@ -3,12 +3,14 @@
 #include <functional>
 #include <vector>
 
+#include "engine/base/FrameStats.h"
 #include "engine/base/Mat4.h"
 #include "engine/base/Types.h"
 
 namespace engine {
 
 class ActionManager;
+class DrawNode;
 class EventDispatcher;
 class GLView;
 class Renderer;
@@ -18,7 +20,10 @@ class TextureCache;
 
 // Runs the frame: scheduler and actions advance by the frame interval, the running scene is
 // visited into the renderer and drawn, pending screen captures read the frame back, the
-// buffers swap and the autorelease pool drains. Main thread only.
+// buffers swap and the autorelease pool drains. Visiting, drawing and swapping happen only
+// when the picture is stale: a node in the running scene changed how it looks, a texture or
+// program uniform changed, the scene or the window's size changed, the window was exposed,
+// a screen capture waits, or someone called setNeedsRedraw(). Main thread only.
 class Director {
   public:
     static Director* getInstance();
@@ -38,7 +43,10 @@ class Director {
     float getAnimationInterval() const { return _animationInterval; }
     void setContentScaleFactor(float scale) { _contentScaleFactor = scale; }
     float getContentScaleFactor() const { return _contentScaleFactor; }
-    void startAnimation() { _animating = true; }
+    void startAnimation() {
+        _animating = true;
+        _needsRedraw = true;  // the window may have lost its contents while hidden
+    }
     void stopAnimation() { _animating = false; }
     bool isAnimating() const { return _animating; }
 
@@ -49,7 +57,29 @@ class Director {
     // One frame with the given interval. Without a GL view only time advances.
     void mainLoop(float dt);
     float getDeltaTime() const { return _deltaTime; }
+    // Frames run with a view, drawn or not (time keeps its pace whether anything changes).
     unsigned int getTotalFrames() const { return _totalFrames; }
+
+    // The next frame draws. Layers that draw model data call it when the data changed.
+    void setNeedsRedraw() { _needsRedraw = true; }
+    // Draws every frame whether or not anything changed (benchmarks of the drawing itself,
+    // and comparisons with the old behaviour).
+    void setRedrawEveryFrame(bool always) { _redrawEveryFrame = always; }
+    bool needsRedraw() const { return _needsRedraw; }
+    // Marks the picture stale if a director exists; for engine objects that are not nodes.
+    static void markStale() {
+        if (s_instance)
+            s_instance->_needsRedraw = true;
+    }
+    // A draw node whose geometry was rebuilt since it was last drawn: before deciding whether
+    // to draw, the director asks it whether the geometry really differs, so a layer that
+    // rebuilds the same lines every frame costs no frames.
+    void watchGeometry(DrawNode* node);
+    void unwatchGeometry(DrawNode* node);
+
+    FrameStats& getFrameStats() { return _stats; }
+    unsigned long long getFramesDrawn() const { return _stats.framesDrawn(); }
+    unsigned long long getFramesSkipped() const { return _stats.framesSkipped(); }
 
     // Called after the frame is drawn and before the buffers swap (reading pixels after the swap
     // gives black under Xvfb).
@@ -59,7 +89,12 @@ class Director {
     void updateProjection();
     const Mat4& getProjectionMatrix() const { return _projection; }
 
-    void setClearColor(const Color4F& color) { _clearColor = color; }
+    void setClearColor(const Color4F& color) {
+        if (color.r != _clearColor.r || color.g != _clearColor.g || color.b != _clearColor.b ||
+            color.a != _clearColor.a)
+            _needsRedraw = true;
+        _clearColor = color;
+    }
 
     // Asks the application loop to end after this frame.
     void end() { _ending = true; }
@@ -76,6 +111,10 @@ class Director {
     ~Director();
     void setNextScene();
     void purge();
+    bool settleWatchedGeometry();
+    void drawScene();
+
+    static Director* s_instance;
 
     GLView* _view = nullptr;
     Scene* _runningScene = nullptr;
@@ -86,6 +125,8 @@ class Director {
     Renderer* _renderer;
     TextureCache* _textureCache;
     std::vector<std::function<void()>> _afterDraw;
+    std::vector<DrawNode*> _watchedGeometry;
+    FrameStats _stats;
     Mat4 _projection;
     Color4F _clearColor{0, 0, 0, 1};
     float _animationInterval = 1.f / 60.f;
@@ -94,6 +135,8 @@ class Director {
     unsigned int _totalFrames = 0;
     bool _animating = true;
     bool _ending = false;
+    bool _needsRedraw = true;
+    bool _redrawEveryFrame = false;
 };
 
 }  // namespace engine

@@ -364,6 +364,18 @@ void GLView::handleEvent(const SDL_Event& event) {
             _shouldClose = true;
             break;
         case SDL_WINDOWEVENT:
+            switch (event.window.event) {
+                case SDL_WINDOWEVENT_EXPOSED:
+                case SDL_WINDOWEVENT_SHOWN:
+                case SDL_WINDOWEVENT_RESTORED:
+                case SDL_WINDOWEVENT_MAXIMIZED:
+                case SDL_WINDOWEVENT_SIZE_CHANGED:
+                    // The window system may have discarded what was on screen.
+                    Director::markStale();
+                    break;
+                default:
+                    break;
+            }
             if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
                 _frameSize = Size(static_cast<float>(event.window.data1),
                                   static_cast<float>(event.window.data2));

@@ -2,6 +2,7 @@
 
 #include <GL/glew.h>
 
+#include "engine/base/Director.h"
 #include "engine/renderer/GLProgram.h"
 #include "engine/renderer/GLProgramCache.h"
 #include "engine/renderer/GLStateCache.h"
@@ -48,6 +49,7 @@ void GLProgramState::setUniformFloat(const std::string& name, float value) {
     if (location < 0)
         return;
     slot(location, Kind::Float).v[0] = value;
+    Director::markStale();
 }
 
 void GLProgramState::setUniformVec2(const std::string& name, const Vec2& value) {
@@ -57,6 +59,7 @@ void GLProgramState::setUniformVec2(const std::string& name, const Vec2& value) 
     auto& u = slot(location, Kind::Vec2);
     u.v[0] = value.x;
     u.v[1] = value.y;
+    Director::markStale();
 }
 
 void GLProgramState::setUniformVec4(const std::string& name, const Vec4& value) {
@@ -68,6 +71,7 @@ void GLProgramState::setUniformVec4(const std::string& name, const Vec4& value) 
     u.v[1] = value.y;
     u.v[2] = value.z;
     u.v[3] = value.w;
+    Director::markStale();
 }
 
 void GLProgramState::setUniformTexture(const std::string& name, Texture2D* texture) {
@@ -85,6 +89,7 @@ void GLProgramState::setUniformTexture(int location, Texture2D* texture) {
     u.texture = texture;
     if (u.unit == 0)
         u.unit = _nextUnit++;
+    Director::markStale();
 }
 
 void GLProgramState::apply(const Mat4& modelView) {

@@ -2,6 +2,7 @@
 
 #include <GL/glew.h>
 
+#include "engine/base/Director.h"
 #include "engine/platform/Image.h"
 #include "engine/renderer/GLStateCache.h"
 
@@ -37,6 +38,7 @@ bool Texture2D::initWithData(const void* data, size_t dataLen, PixelFormat, int 
     _maxT = contentSize.height / static_cast<float>(pixelsHigh);
     _premultipliedAlpha = false;
     setAntiAliasTexParameters();
+    Director::markStale();
     return glGetError() == GL_NO_ERROR;
 }
 
@@ -60,6 +62,7 @@ bool Texture2D::updateWithData(const void* data, int offsetX, int offsetY, int w
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glTexSubImage2D(GL_TEXTURE_2D, 0, offsetX, offsetY, width, height, GL_RGBA, GL_UNSIGNED_BYTE,
                     data);
+    Director::markStale();
     return true;
 }
 
@@ -72,6 +75,20 @@ void Texture2D::setTexParameters(const TexParams& params) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, static_cast<GLint>(params.wrapS));
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, static_cast<GLint>(params.wrapT));
     _antialiased = params.magFilter == GL_LINEAR;
+    Director::markStale();
+}
+
+// The used part is what the sprites over this texture are placed by.
+void Texture2D::setMaxS(float s) {
+    if (s != _maxS)
+        Director::markStale();
+    _maxS = s;
+}
+
+void Texture2D::setMaxT(float t) {
+    if (t != _maxT)
+        Director::markStale();
+    _maxT = t;
 }
 
 void Texture2D::setAntiAliasTexParameters() {

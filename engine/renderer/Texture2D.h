@@ -45,9 +45,9 @@ class Texture2D : public Ref {
 
     // The used part of the texture, as fractions of its width and height.
     float getMaxS() const { return _maxS; }
-    void setMaxS(float s) { _maxS = s; }
+    void setMaxS(float s);
     float getMaxT() const { return _maxT; }
-    void setMaxT(float t) { _maxT = t; }
+    void setMaxT(float t);
 
     bool hasPremultipliedAlpha() const { return _premultipliedAlpha; }
     void setPremultipliedAlpha(bool premultiplied) { _premultipliedAlpha = premultiplied; }

@@ -39,7 +39,12 @@ class Layout : public Widget {
 
     // Children are cut off at the layout's rectangle (within any clipping of its ancestors);
     // touches outside it do not reach widgets inside.
-    void setClippingEnabled(bool enabled) { _clippingEnabled = enabled; }
+    void setClippingEnabled(bool enabled) {
+        if (enabled == _clippingEnabled)
+            return;
+        _clippingEnabled = enabled;
+        markStale();
+    }
     bool isClippingEnabled() const { return _clippingEnabled; }
 
     void visit(Renderer* renderer, const Mat4& parentTransform, uint32_t parentFlags) override;

@@ -153,10 +153,26 @@ void Scale9Sprite::clampInsets() {
     };
     clampPair(_insetLeft, _insetRight, _rect.size.width);
     clampPair(_insetTop, _insetBottom, _rect.size.height);
+    // Every change of texture, rectangle or insets ends here.
+    const float insets[4] = {_insetLeft, _insetRight, _insetTop, _insetBottom};
+    if (_shownTexture != _texture || !(_shownRect == _rect) ||
+        !std::equal(insets, insets + 4, _shownInsets)) {
+        _shownTexture = _texture;
+        _shownRect = _rect;
+        std::copy(insets, insets + 4, _shownInsets);
+        markStale();
+    }
 }
 
 void Scale9Sprite::setScale9Enabled(bool enabled) {
-    _renderingType = enabled ? RenderingType::SLICE : RenderingType::SIMPLE;
+    setRenderingType(enabled ? RenderingType::SLICE : RenderingType::SIMPLE);
+}
+
+void Scale9Sprite::setRenderingType(RenderingType type) {
+    if (type == _renderingType)
+        return;
+    _renderingType = type;
+    markStale();
 }
 
 // Drawing ----------------------------------------------------------------------------------

@@ -57,12 +57,17 @@ class Scale9Sprite : public Node {
 
     void setScale9Enabled(bool enabled);
     bool isScale9Enabled() const { return _renderingType == RenderingType::SLICE; }
-    void setRenderingType(RenderingType type) { _renderingType = type; }
+    void setRenderingType(RenderingType type);
     RenderingType getRenderingType() const { return _renderingType; }
     void setPreferredSize(const Size& size) { setContentSize(size); }
     const Size& getPreferredSize() const { return _contentSize; }
 
-    void setBlendFunc(const BlendFunc& blend) { _blendFunc = blend; }
+    void setBlendFunc(const BlendFunc& blend) {
+        if (blend == _blendFunc)
+            return;
+        _blendFunc = blend;
+        markStale();
+    }
     const BlendFunc& getBlendFunc() const { return _blendFunc; }
 
     void draw(Renderer* renderer, const Mat4& transform, uint32_t flags) override;
@@ -79,6 +84,10 @@ class Scale9Sprite : public Node {
     Rect _rect;
     float _insetLeft = 0, _insetRight = 0, _insetTop = 0, _insetBottom = 0;
     bool _defaultInsets = true;
+    // The texture, rectangle and insets as last drawn or marked, to tell a real change.
+    const Texture2D* _shownTexture = nullptr;
+    Rect _shownRect;
+    float _shownInsets[4] = {0, 0, 0, 0};
     RenderingType _renderingType = RenderingType::SLICE;
     BlendFunc _blendFunc = BlendFunc::ALPHA_PREMULTIPLIED;
     std::vector<V2F_C4B_T2F> _vertices;

@@ -165,3 +165,21 @@ TEST(HeatMapPixels, GridsThatDoNotFitAreIgnored) {
     EXPECT_EQ(b.build(lying), HeatMapPixels::Result::kTooLarge);
     EXPECT_EQ(b.smooth[0], 0xAB);
 }
+
+TEST(HeatMapPixels, BothPicturesAreEmptyAboveTheHighestRowWithHits) {
+    HeatMap g = grid(6, 5);
+    EXPECT_EQ(HeatMapPixels::highestRowWithHits(g), -1);
+    g.counts[static_cast<size_t>(1) * 6 + 2] = 1;
+    g.counts[static_cast<size_t>(3) * 6 + 5] = 7;  // the last column of row 3
+    EXPECT_EQ(HeatMapPixels::highestRowWithHits(g), 3);
+    Buffers b;
+    ASSERT_EQ(b.build(g), HeatMapPixels::Result::kBuilt);
+    for (int column = 0; column < 6; ++column) {
+        EXPECT_EQ(b.smoothAt(g, column, 4)[3], 0);
+        EXPECT_EQ(b.crispAt(g, column, 4)[3], 0);
+    }
+    EXPECT_GT(b.smoothAt(g, 5, 3)[3], 0);
+    // Counts shorter than the stated size are not read.
+    g.counts.resize(10);
+    EXPECT_EQ(HeatMapPixels::highestRowWithHits(g), -1);
+}

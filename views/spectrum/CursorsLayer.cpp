@@ -133,11 +133,12 @@ void CursorsLayer::releaseTouch() {
 }
 
 bool CursorsLayer::spectrumView() const {
-    return model_->common_settings.spectrumMode != 0;
+    return model_->common_settings.spectrumMode != CommonSettings::kPowerMode;
 }
 
 bool CursorsLayer::waterfallView() const {
-    return spectrumView() && model_->spectrum_settings.viewMode == 1;
+    return spectrumView() &&
+           model_->spectrum_settings.viewMode == SpectrumViewSettings::kWaterfallView;
 }
 
 // The waterfall shows both pairs whatever the switches say.

@@ -28,6 +28,20 @@ void HeatMapPixels::accumulateColumns(const uint16_t* counts, int columns, int r
     }
 }
 
+int HeatMapPixels::highestRowWithHits(const HeatMap& grid) {
+    const size_t width = grid.columns > 0 ? static_cast<size_t>(grid.columns) : 0;
+    if (width == 0 || grid.rows <= 0 || grid.counts.size() < width * static_cast<size_t>(grid.rows))
+        return -1;
+    for (int y = grid.rows - 1; y >= 0; --y) {
+        const uint16_t* row = grid.counts.data() + static_cast<size_t>(y) * width;
+        for (size_t x = 0; x < width; ++x) {
+            if (row[x] != 0)
+                return y;
+        }
+    }
+    return -1;
+}
+
 HeatMapPixels::Result HeatMapPixels::build(HeatMap& grid, int colorMap, uint8_t* smooth,
                                            uint8_t* crisp, size_t bufferBytes,
                                            std::vector<uint16_t>& sums) {

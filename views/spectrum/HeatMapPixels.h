@@ -41,4 +41,7 @@ class HeatMapPixels {
     // Running sums of each column from the top row down, wrapping at 16 bits: each cell of
     // `sums` holds the hits at its row or above. Both arrays hold rows × columns counts.
     static void accumulateColumns(const uint16_t* counts, int columns, int rows, uint16_t* sums);
+    // The highest row of the grid with a hit in any column, -1 for none. Both pictures are
+    // transparent above it.
+    static int highestRowWithHits(const HeatMap& grid);
 };

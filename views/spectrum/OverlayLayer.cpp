@@ -78,6 +78,10 @@ void OverlayLayer::onExit() {
 
 void OverlayLayer::update(float dt) {
     lastDelta_ = dt;
+    // The labels fade and follow the model in visit(), so they need frames while a touch
+    // holds them or they fade out (up to the visit that settles the alpha at exactly zero).
+    if (touchCount_ > 0 || labelAlpha_ != 0)
+        markStale();
 }
 
 std::string OverlayLayer::levelText(float dbm, bool watts) {

@@ -172,26 +172,61 @@ bool RssiLayer::init() {
 }
 
 void RssiLayer::update(float dt) {
-    placeHeatMapSprites();
     {
         ScopedModelLocks lock(*model_, ScopedModelLocks::kTrace);
         processSweeps();
+        // Geometry is built here rather than while drawing, so the picture is stale exactly when
+        // the traces, markers or heat map changed, and frames with no new sweep are skipped.
+        drawTraces();
     }
+    // After the upload, so a grid of a new size is shown in the frame that brings it.
+    placeHeatMapSprites();
     lastDelta_ = dt;
 }
 
 void RssiLayer::draw(engine::Renderer*, const engine::Mat4&, uint32_t) {
-    ScopedModelLocks lock(*model_, ScopedModelLocks::kTrace);
-    drawTraces();
+    // The traces are child geometry, built in update().
 }
 
 void RssiLayer::visit(engine::Renderer* renderer, const engine::Mat4& parentTransform,
                       uint32_t parentFlags) {
     if (!_visible)
         return;
-    clip_.begin(renderer, _globalZOrder, engine::Rect(_position, _contentSize));
-    Layer::visit(renderer, parentTransform, parentFlags);
+    const engine::Rect rect(_position, _contentSize);
+    clip_.begin(renderer, _globalZOrder, rect);
+    uint32_t flags = parentFlags;
+    if (_contentSizeDirty) {
+        flags |= FLAGS_CONTENT_SIZE_DIRTY;
+        _contentSizeDirty = false;
+    }
+    const engine::Mat4 transform = parentTransform * getNodeToParentTransform();
+    sortAllChildren();
+    // The heat-map sprites (behind, negative Z) span the whole plot, but above the highest
+    // level with hits both pictures are transparent: a narrower scissor spares the software
+    // rasteriser those fragments without changing a pixel.
+    heatMapClip_.begin(
+        renderer, _globalZOrder,
+        engine::Rect(rect.origin.x, rect.origin.y, rect.size.width, heatMapContentHeight()));
+    size_t i = 0;
+    for (; i < _children.size() && _children[i]->getLocalZOrder() < 0; ++i)
+        _children[i]->visit(renderer, transform, flags);
+    plotClip_.begin(renderer, _globalZOrder, rect);
+    draw(renderer, transform, flags);
+    for (; i < _children.size(); ++i)
+        _children[i]->visit(renderer, transform, flags);
     clip_.end(renderer, _globalZOrder);
+}
+
+float RssiLayer::heatMapContentHeight() const {
+    const float h = _contentSize.height;
+    if (heatMapTopRow_ < 0 || heatMapRows_ < 2)
+        return h;
+    // Row j's centre lies at j / (rows - 1) of the height; a pixel above the centre of the row
+    // over the highest one with hits samples only empty rows, in either picture. Two pixels
+    // more allow for rounding.
+    const float above =
+        static_cast<float>(heatMapTopRow_ + 1) / static_cast<float>(heatMapRows_ - 1);
+    return std::min(h, std::ceil(h * above) + 2.f);
 }
 
 void RssiLayer::processSweeps() {
@@ -229,7 +264,10 @@ void RssiLayer::updateHeatMap(BandSweepBuffers& band) {
             texture->setMaxS(0);
             texture->setMaxT(0);
         }
+        heatMapTopRow_ = -1;
     } else if (result == HeatMapPixels::Result::kBuilt) {
+        heatMapRows_ = grid.rows;
+        heatMapTopRow_ = HeatMapPixels::highestRowWithHits(grid);
         heatMapTextureSmooth_->updateWithData(heatMapPixelsSmooth_.data(), 0, 0, grid.columns,
                                               grid.rows);
         heatMapTextureCrisp_->updateWithData(heatMapPixelsCrisp_.data(), 0, 0, grid.columns,

@@ -16,7 +16,7 @@ class Texture2D;
 class BandSweepBuffers;
 class SpectrumSettings;
 
-// The "REAL WAVE" display of one band: each frame it processes the newest sweep into the raw,
+// The "REAL WAVE" display of one band: each update it processes the newest sweep into the raw,
 // decay, average, maximum and minimum traces with their peaks, draws the traces the three slots
 // ask for with peak markers, shows the persistence heat map and writes the cursor readouts.
 // Band peak lists are kept in the order raw, decay, average, maximum, minimum.
@@ -70,6 +70,8 @@ class RssiLayer : public engine::Layer {
     void drawBand(BandSweepBuffers& band, bool band24, bool maskChanged);
     void writeCursorReadouts(const BandSweepBuffers& band, float scaleY, float offsetY);
     void trimMarkers(size_t keep);
+    // The height from the plot's bottom that the heat map can colour.
+    float heatMapContentHeight() const;
 
     SpectrumSettings* model_ = nullptr;
     engine::DrawNode* traceNode_ = nullptr;     // retained
@@ -86,6 +88,10 @@ class RssiLayer : public engine::Layer {
     engine::Texture2D* heatMapTextureCrisp_ = nullptr;   // retained
     engine::Sprite* heatMapSpriteSmooth_ = nullptr;      // retained
     engine::Sprite* heatMapSpriteCrisp_ = nullptr;       // retained
+    int heatMapRows_ = 0;
+    int heatMapTopRow_ = -1;  // highest grid row with hits in the uploaded pictures; -1: none
     float lastDelta_ = 0;
     ScissorClip clip_;
+    ScissorClip heatMapClip_;  // narrows the clip for the heat map ...
+    ScissorClip plotClip_;     // ... and widens it again for the traces
 };

@@ -92,6 +92,22 @@ bool ScalingPopoverLayer::init() {
     return true;
 }
 
+void ScalingPopoverLayer::onEnter() {
+    Layer::onEnter();
+    scheduleUpdate();
+}
+
+void ScalingPopoverLayer::onExit() {
+    unscheduleUpdate();
+    Layer::onExit();
+}
+
+void ScalingPopoverLayer::update(float) {
+    // Callers only set fields; layout and fading happen in visit().
+    if (needsLayout || (touchHeld ? getOpacity() < 255 : getOpacity() > 0))
+        markStale();
+}
+
 void ScalingPopoverLayer::setContentSize(const engine::Size& size) {
     if (size.width != _contentSize.width || size.height != _contentSize.height)
         needsLayout = true;

@@ -38,6 +38,10 @@ class ScalingPopoverLayer : public engine::Layer {
     bool init() override;
     // Everything is laid out around the centre, so a new size lays it out again.
     void setContentSize(const engine::Size& size) override;
+    void onEnter() override;
+    void onExit() override;
+    // Asks for frames while a layout waits or the fade has not reached its end.
+    void update(float dt) override;
     void visit(engine::Renderer* renderer, const engine::Mat4& parentTransform,
                uint32_t parentFlags) override;
 

@@ -116,11 +116,12 @@ void WaterfallLayer::placeSprite(int timeScale) {
 
 void WaterfallLayer::update(float dt) {
     const int timeScale = timeScaleFactor(model_->spectrum_settings.waterfallTimeScaleIndex);
-    placeSprite(timeScale);
     size_t nextMarker = 0;
     {
         ScopedModelLocks lock(*model_, ScopedModelLocks::kTrace);
         rebuildWaterfall();
+        // Placed by the region just uploaded, so a growing picture needs one frame per sweep.
+        placeSprite(timeScale);
         if (waterfallSprite_ && model_->cursors.cursorsShown) {
             const Palette palette =
                 Palette::forWaterfall(model_->spectrum_settings.heatMapColorMap);

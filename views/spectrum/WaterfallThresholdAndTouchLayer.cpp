@@ -135,6 +135,9 @@ void WaterfallThresholdAndTouchLayer::releaseTouches() {
 
 void WaterfallThresholdAndTouchLayer::update(float dt) {
     lastDelta_ = dt;
+    // Placed before the frame rather than while drawing it, so that only a real change of the
+    // thresholds, palette, units or label fade makes the picture stale.
+    placeHandlesAndLabels();
 }
 
 std::string WaterfallThresholdAndTouchLayer::thresholdText(float dbm, bool watts) {
@@ -204,7 +207,7 @@ void WaterfallThresholdAndTouchLayer::drawLabelBox(float y, float boxBottom,
     }
 }
 
-void WaterfallThresholdAndTouchLayer::draw(engine::Renderer*, const engine::Mat4&, uint32_t) {
+void WaterfallThresholdAndTouchLayer::placeHandlesAndLabels() {
     const float w = _contentSize.width;
     const float h = _contentSize.height;
     float bottom = 0, top = 1;

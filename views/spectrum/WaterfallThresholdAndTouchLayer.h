@@ -36,7 +36,6 @@ class WaterfallThresholdAndTouchLayer : public engine::Layer {
     void onEnter() override;
     void onExit() override;
     void update(float dt) override;
-    void draw(engine::Renderer* renderer, const engine::Mat4& transform, uint32_t flags) override;
     void visit(engine::Renderer* renderer, const engine::Mat4& parentTransform,
                uint32_t parentFlags) override;
 
@@ -70,6 +69,8 @@ class WaterfallThresholdAndTouchLayer : public engine::Layer {
     void levelRange(float& bottom, float& top) const;
     void placeHandle(engine::Sprite* handle, float y);
     void drawLabelBox(float y, float boxBottom, const engine::Color4F& colour);
+    // Handles, label boxes and threshold texts from the model and the touch state.
+    void placeHandlesAndLabels();
     void releaseTouches();
     ScalingPopoverLayer* findPopover() const;
 
