@@ -344,7 +344,7 @@ void MainScene::hideSsidTable() {
 void MainScene::toggleSsidTable() {
     if (ssidTableShown_)
         hideSsidTable();
-    else if (model_->common_settings.spectrumMode != 0)
+    else if (model_->common_settings.spectrumMode != CommonSettings::kPowerMode)
         showSsidTable();
 }
 

@@ -81,7 +81,7 @@ TEST_F(SSIDTableSceneTest, KeyTTogglesTheTableInSpectrumModeOnly) {
 
     // Power mode has no access points to list; switching to it takes the table away.
     key(EventKeyboard::KeyCode::KEY_T);
-    model->common_settings.spectrumMode = 0;
+    model->common_settings.spectrumMode = CommonSettings::kPowerMode;
     step(1);
     EXPECT_FALSE(main->isSsidTableShown());
     EXPECT_EQ(tablesInScene(), 0);
