@@ -218,6 +218,13 @@ TEST_F(SSIDTableLayerTest, RefreshKeepsThePlaceInTheList) {
     EXPECT_EQ(text(21, SSIDTableViewCell::kSsid), shown);
     EXPECT_FLOAT_EQ(cell(21)->convertToWorldSpace(Vec2::ZERO).y, shownAt);
 
+    // The same rule from the offsets alone, whatever the reload did to the view.
+    const Vec2 before = table->getContentOffset();
+    const Vec2 beforeMin = table->minContainerOffset();
+    table->jumpToTop();
+    SSIDTableLayer::restorePlace(table, before, beforeMin);
+    EXPECT_EQ(table->getContentOffset(), before);
+
     // Shrinking to a screenful lands on what is left.
     model->accessPoints.resize(3);
     sortAndRefresh();

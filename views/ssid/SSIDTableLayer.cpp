@@ -60,7 +60,7 @@ SSIDTableLayer* SSIDTableLayer::createWithModel(SpectrumSettings* model, const e
 }
 
 SSIDTableLayer::~SSIDTableLayer() {
-    // The table outlives us only while autoreleased; it must not call back into a dead layer.
+    // The table may outlive us in an autorelease pool; it must not call back into this layer.
     if (table_) {
         table_->setDataSource(nullptr);
         table_->setDelegate(nullptr);
@@ -248,11 +248,14 @@ void SSIDTableLayer::refresh() {
     }
     title_->setString(SSIDTableTexts::titleText(count, scans));
     updateHeaderButtons();
-    const Vec2 newMin = table_->minContainerOffset();
-    if (table_->getInnerContainerSize().height > 0 && oldOffset.y <= 0 && newMin.y < 0) {
-        float y = oldOffset.y - oldMin.y + newMin.y;
-        y = std::clamp(y, newMin.y, 0.f);
-        table_->setContentOffset(Vec2(oldOffset.x, y));
+    restorePlace(table_, oldOffset, oldMin);
+}
+
+void SSIDTableLayer::restorePlace(TableView* table, const Vec2& oldOffset, const Vec2& oldMin) {
+    const Vec2 newMin = table->minContainerOffset();
+    if (table->getInnerContainerSize().height > 0 && oldOffset.y <= 0 && newMin.y < 0) {
+        const float y = std::clamp(oldOffset.y - oldMin.y + newMin.y, newMin.y, 0.f);
+        table->setContentOffset(Vec2(oldOffset.x, y));
     }
 }
 

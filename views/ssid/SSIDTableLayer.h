@@ -69,6 +69,10 @@ class SSIDTableLayer : public engine::Layer,
     // A press on the active column turns its direction round; another column becomes active,
     // RSSI strongest first, every other column ascending.
     static void chooseSort(uint8_t& criterion, uint8_t& descending, int pressed);
+    // After a reload: puts the view back at its old distance from the top of the list, given
+    // the offset and minimum offset from before the reload.
+    static void restorePlace(engine::ui::TableView* table, const engine::Vec2& oldOffset,
+                             const engine::Vec2& oldMin);
 
     engine::ui::TableView* getTableView() const { return table_; }
     engine::Label* getTitleLabel() const { return title_; }
