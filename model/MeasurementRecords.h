@@ -1,6 +1,8 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 #include <vector>
@@ -31,6 +33,18 @@ struct PowerTraceLists {
     std::vector<float> rollingHistory;                 // roll-mode values, oldest first
     std::vector<float> processedRollingHistory;        // vertex list of rollingHistory
 
+    // Removes the `count` oldest captures from the raw captures, their vertex lists and their
+    // brightness together, so that the three stay in step.
+    void dropOldestCaptures(size_t count) {
+        auto drop = [count](auto& list) {
+            list.erase(list.begin(),
+                       list.begin() + static_cast<std::ptrdiff_t>(std::min(count, list.size())));
+        };
+        drop(history);
+        drop(processedHistory);
+        drop(alpha);
+    }
+
     void clearLists() {
         history.clear();
         processedHistory.clear();
@@ -46,8 +60,21 @@ inline constexpr int kPulseMeasurementCount = 23;
 struct PowerTraceSet : PowerTraceLists {
     static constexpr size_t kMaxRollingValues = 2000;
 
+    // Captures kept at most. Without a power view (headless logging) nothing expires them.
+    static constexpr size_t kMaxCaptures = 64;
+
     bool powerDataChanged = false;
     std::array<float, kPulseMeasurementCount> pulseMeasurements = notMeasured();  // NaN: none
+
+    // Stores a new capture, dropping the oldest ones (with their vertex lists and brightness)
+    // beyond kMaxCaptures, and marks the power data changed. Caller holds traceLock.
+    void appendCapture(const float* values, size_t count) {
+        if (history.size() >= kMaxCaptures) {
+            dropOldestCaptures(history.size() - kMaxCaptures + 1);
+        }
+        history.emplace_back(values, values + count);
+        powerDataChanged = true;
+    }
 
     static constexpr std::array<float, kPulseMeasurementCount> notMeasured() {
         std::array<float, kPulseMeasurementCount> values{};

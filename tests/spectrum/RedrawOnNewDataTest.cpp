@@ -5,6 +5,8 @@
 #include "engine/2d/Sprite.h"
 #include "engine/base/Director.h"
 #include "tests/spectrum/SpectrumTestSupport.h"
+#include "views/spectrum/ChannelGuideLayer.h"
+#include "views/spectrum/CursorsLayer.h"
 #include "views/spectrum/RssiLayer.h"
 #include "views/spectrum/WaterfallLayer.h"
 #include "views/spectrum/WaterfallThresholdAndTouchLayer.h"
@@ -89,4 +91,29 @@ TEST_F(RedrawOnNewDataTest, ThresholdsSetFromTheModelAreDrawn) {
     EXPECT_EQ(drawnIn(3), 1u);
     model->spectrum_settings.waterfallLevelLow = NAN;
     EXPECT_EQ(drawnIn(3), 1u) << "a threshold that is not a number is drawn once, then settles";
+}
+
+// Cursor and channel-guide edits (a drag, a key, a menu) change only model fields; the layers
+// notice them on the next frame and draw it, and draw nothing while the fields stay.
+TEST_F(RedrawOnNewDataTest, CursorAndGuideEditsDrawOneFrame) {
+    model->cursors.cursorsShown = 1;
+    auto* cursors = CursorsLayer::createWithModel(model.get());
+    ASSERT_NE(cursors, nullptr);
+    cursors->setContentSize(engine::Size(160, 100));
+    scene->addChild(cursors);
+    auto* guide = ChannelGuideLayer::createWithModel(model.get());
+    ASSERT_NE(guide, nullptr);
+    guide->setContentSize(engine::Size(160, 100));
+    scene->addChild(guide);
+    step(3);
+    EXPECT_EQ(drawnIn(4), 0u) << "nothing changed";
+
+    model->cursors.verticalX[0] += 7.f;
+    EXPECT_EQ(drawnIn(3), 1u) << "a moved cursor";
+    model->cursors.cursorsShown = 0;
+    EXPECT_EQ(drawnIn(3), 1u) << "cursors switched off";
+
+    model->spectrum_settings.channelGuideState = model->spectrum_settings.channelGuideState ? 0 : 1;
+    EXPECT_EQ(drawnIn(3), 1u) << "the guide expanded or collapsed";
+    EXPECT_EQ(drawnIn(4), 0u);
 }

@@ -93,7 +93,12 @@ bool ChannelGuideLayer::init() {
     listener->onTouchBegan = [this](Touch* t, engine::Event* e) { return onTouchBegan(t, e); };
     listener->onTouchMoved = [this](Touch* t, engine::Event* e) { onTouchMoved(t, e); };
     getEventDispatcher()->addEventListenerWithSceneGraphPriority(listener, this);
+    scheduleUpdate();
     return true;
+}
+
+void ChannelGuideLayer::update(float) {
+    refresh();
 }
 
 void ChannelGuideLayer::setContentSize(const Size& size) {

@@ -37,6 +37,8 @@ class ChannelGuideLayer : public engine::Layer, public ChannelGuidePopoverLayerD
     ~ChannelGuideLayer() override;
 
     bool init() override;
+    // Follows the model's plan, band and guide state; a change draws the next frame.
+    void update(float dt) override;
     void setContentSize(const engine::Size& size) override;
     void visit(engine::Renderer* renderer, const engine::Mat4& parentTransform,
                uint32_t parentFlags) override;

@@ -112,6 +112,8 @@ bool CursorsLayer::init() {
     keys->onKeyPressed = [this](KeyCode code, engine::Event* e) { onKeyPressed(code, e); };
     keys->onKeyReleased = [this](KeyCode code, engine::Event* e) { onKeyReleased(code, e); };
     getEventDispatcher()->addEventListenerWithSceneGraphPriority(keys, this);
+    // Drags and keys change only model fields: the per-frame check turns them into a redraw.
+    scheduleUpdate();
     return true;
 }
 
@@ -193,6 +195,10 @@ void CursorsLayer::drawTicks(float x, int cursor, const Color4F& colour) {
         if (kind >= SpectrumSettings::kTraceRaw && kind <= SpectrumSettings::kTraceMinHold)
             tick(readouts.screenY[kind - 1][cursor], toColour(view.traceColors[kind - 1]));
     }
+}
+
+void CursorsLayer::update(float) {
+    drawCursors();
 }
 
 void CursorsLayer::draw(engine::Renderer*, const engine::Mat4&, uint32_t) {

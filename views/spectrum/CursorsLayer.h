@@ -35,6 +35,8 @@ class CursorsLayer : public engine::Layer {
 
     bool init() override;
     void onExit() override;
+    // Rebuilds the lines when an input changed; the frame is drawn only then.
+    void update(float dt) override;
     void draw(engine::Renderer* renderer, const engine::Mat4& transform, uint32_t flags) override;
     void visit(engine::Renderer* renderer, const engine::Mat4& parentTransform,
                uint32_t parentFlags) override;

@@ -1,0 +1,89 @@
+// The power view over the demonstration (first generation, pulse train), played through the
+// controller's packet path with a stepped clock and the pulse measurements installed. Writes
+// power-demo-triggered.png and power-demo-roll.png for people to look at.
+#include <cmath>
+
+#include "link/AccessoryCommunicationDelegate.h"
+#include "link/FileResourceReader.h"
+#include "model/ManualClock.h"
+#include "model/PulseMeasurement.h"
+#include "tests/power/PowerTestSupport.h"
+#include "views/power/PowerLayer.h"
+#include "views/power/PowerUIAndTouchLayer.h"
+#include "views/spectrum/GridLayer.h"
+
+namespace {
+
+using namespace powertest;
+
+class PowerDemoSnapshotTest : public PowerLayerTestBase {
+  protected:
+    void SetUp() override {
+        PowerLayerTestBase::SetUp();
+        model->common_settings.spectrumMode = 0;
+        model->demo.hardware = 0;
+        const uint8_t slots[] = {0, 1, 3, 5, 13, 21};
+        std::copy(std::begin(slots), std::end(slots), model->power_setting.measureSlots);
+        AccessoryCommunicationDelegate::Options options;
+        options.resources = &resources;
+        options.clock = &clock;
+        options.startWorker = false;
+        controller = std::make_unique<AccessoryCommunicationDelegate>(*model, options);
+        controller->setPulseMeasurement(&PulseMeasurement::storeInModel);
+
+        GridLayer* grid = GridLayer::create();
+        grid->setPosition(area.origin);
+        grid->setContentSize(area.size);
+        grid->rebuildGrid();
+        scene->addChild(grid);
+        for (engine::Node* layer :
+             {static_cast<engine::Node*>(PowerLayer::createWithModel(model.get())),
+              static_cast<engine::Node*>(
+                  PowerUIAndTouchLayer::createWithModel(model.get(), nullptr))}) {
+            ASSERT_NE(layer, nullptr);
+            layer->setPosition(area.origin);
+            layer->setContentSize(area.size);
+            scene->addChild(layer);
+        }
+    }
+    void TearDown() override {
+        PowerLayerTestBase::TearDown();
+        controller.reset();
+    }
+    // Worker passes of 100 ms interleaved with frames, as the two threads would run them.
+    void play(int passes) {
+        for (int i = 0; i < passes; ++i) {
+            clock.advance(AccessoryCommunicationDelegate::kPassMs);
+            controller->runPass();
+            step(1, 0.1f);
+        }
+    }
+
+    engine::Rect area{4, 4, kWidth - 8, kHeight - 8};
+    ManualClock clock{1000};
+    FileResourceReader resources{POWER_TEST_RESOURCE_ROOT};
+    std::unique_ptr<AccessoryCommunicationDelegate> controller;
+};
+
+}  // namespace
+
+TEST_F(PowerDemoSnapshotTest, TriggeredPulseTrainWithMeasurements) {
+    play(30);
+    ASSERT_FALSE(model->isRolling());
+    const engine::Image image = renderFrame();
+    EXPECT_GT(countLit(image, 4, 4, kWidth - 4, kHeight - 4), 1000);
+    EXPECT_TRUE(std::isfinite(model->live.pulseMeasurements[PulseMeasurement::kPeriod]));
+    EXPECT_TRUE(image.saveToFile("power-demo-triggered.png"));
+}
+
+TEST_F(PowerDemoSnapshotTest, RollingStripChart) {
+    play(3);
+    ASSERT_GT(model->accessory.powerRollLimitIndex, 0);
+    model->power_setting.powerTimeBaseIndex = model->accessory.powerRollLimitIndex - 1;
+    play(40);
+    ASSERT_TRUE(model->isRolling());
+    const engine::Image image = renderFrame();
+    EXPECT_GT(model->live.rollingHistory.size(), 2u);
+    EXPECT_GT(countLit(image, kWidth / 2, 4, kWidth - 4, kHeight - 4), 200);
+    EXPECT_TRUE(image.saveToFile("power-demo-roll.png"));
+}

@@ -1,0 +1,139 @@
+// tarno-cli measure: pulse measurements of the power rows of a Tarno data log, one JSON object
+// per row, without the window.
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+#include "model/PowerLogReader.h"
+#include "model/PulseMeasurement.h"
+#include "tools/tarno-cli/CliCommand.h"
+
+namespace {
+
+// The usage text; on stdout when asked for with --help, else on stderr with status 2.
+int usage(std::FILE* out = stderr) {
+    std::fprintf(
+        out,
+        "Usage: tarno-cli measure [--dt SECONDS] FILE.csv\n"
+        "  Pulse measurements of every power row of a Tarno data log, one JSON object\n"
+        "  per row: times in s, frequency in Hz, duty in %%, levels in dBm without the\n"
+        "  attenuation offset; null where a value cannot be measured.\n"
+        "  --dt SECONDS   sample interval; without it, ten divisions of the time base in\n"
+        "                 the latest scale line before the row over the row's sample count\n");
+    return 2;
+}
+
+void printNumber(const char* name, double value) {
+    if (std::isfinite(value)) {
+        std::printf(",\"%s\":%.9g", name, value);
+    } else {
+        std::printf(",\"%s\":null", name);
+    }
+}
+
+void printRow(size_t row, size_t samples, double dt, const PulseMeasurement::Results& r) {
+    using P = PulseMeasurement;
+    struct Field {
+        const char* name;
+        int id;
+    };
+    static const Field fields[] = {
+        {"period", P::kPeriod},
+        {"frequency", P::kFrequency},
+        {"riseTime", P::kRiseTime},
+        {"fallTime", P::kFallTime},
+        {"dutyPlus", P::kDutyPlus},
+        {"dutyMinus", P::kDutyMinus},
+        {"pulsePlus", P::kPulsePlus},
+        {"pulseMinus", P::kPulseMinus},
+        {"peakToPeak", P::kPeakToPeak},
+        {"max", P::kMax},
+        {"min", P::kMin},
+        {"mean", P::kMean},
+        {"cycleMean", P::kCycleMean},
+        {"rms", P::kRms},
+        {"cycleRms", P::kCycleRms},
+    };
+    std::printf("{\"row\":%zu,\"samples\":%zu", row, samples);
+    printNumber("dt", dt);
+    for (const Field& f : fields) {
+        printNumber(f.name, r[static_cast<size_t>(f.id)]);
+    }
+    std::printf("}\n");
+}
+
+int runMeasure(std::span<char*> args) {
+    double fixedDt = 0.0;
+    const char* path = nullptr;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const char* arg = args[i];
+        if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
+            usage(stdout);
+            return 0;
+        }
+        if (std::strcmp(arg, "--dt") == 0) {
+            if (i + 1 >= args.size()) {
+                return usage();
+            }
+            char* end = nullptr;
+            errno = 0;
+            fixedDt = std::strtod(args[++i], &end);
+            if (errno != 0 || *end != '\0' || !(fixedDt > 0.0) || !std::isfinite(fixedDt)) {
+                std::fprintf(stderr,
+                             "tarno-cli measure: --dt needs a positive number of seconds\n");
+                return 2;
+            }
+        } else if (path == nullptr && arg[0] != '-') {
+            path = arg;
+        } else {
+            return usage();
+        }
+    }
+    if (path == nullptr) {
+        return usage();
+    }
+    std::ifstream in(path);
+    if (!in) {
+        std::fprintf(stderr, "tarno-cli measure: cannot open %s\n", path);
+        return 1;
+    }
+    PowerLogReader reader(in);
+    PowerLogReader::Row row;
+    size_t rows = 0;
+    while (reader.next(row)) {
+        ++rows;
+        double dt = fixedDt;
+        if (dt <= 0.0 && row.secondsPerDivision > 0.0f) {
+            dt = 10.0 * row.secondsPerDivision / static_cast<double>(row.samples.size());
+        }
+        auto results = PulseMeasurement::measure(row.samples.data(), row.samples.size(),
+                                                 static_cast<float>(dt));
+        if (!results) {
+            std::fprintf(stderr,
+                         "tarno-cli measure: %s line %zu: no sample interval (no time base "
+                         "above the row; give --dt SECONDS)\n",
+                         path, row.line);
+            return 1;
+        }
+        printRow(rows, row.samples.size(), static_cast<float>(dt), *results);
+    }
+    if (!reader.error().empty()) {
+        std::fprintf(stderr, "tarno-cli measure: %s %s\n", path, reader.error().c_str());
+        return 1;
+    }
+    if (rows == 0) {
+        std::fprintf(stderr, "tarno-cli measure: %s holds no power rows\n", path);
+        return 1;
+    }
+    return 0;
+}
+
+const CliCommandRegistration registration({"measure",
+                                           "pulse measurements of the power rows of a data log",
+                                           runMeasure});
+
+}  // namespace

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "engine/2d/Layer.h"
+#include "engine/renderer/CustomCommand.h"
+#include "views/spectrum/ScissorClip.h"
+
+namespace engine {
+class GLProgram;
+}  // namespace engine
+
+class SpectrumSettings;
+struct PowerTraceLists;
+
+// The power meter's trace: received power against time, drawn like an oscilloscope. At slow
+// time bases a strip chart that grows in from the right; at fast ones each capture is a vertex
+// list (smoothed when short) that fades out over the persistence time. Draws the live trace and,
+// when grabbed and shown, the reference trace; rescales a held capture to the selected time base
+// and delay; and writes the power cursors' readouts from the drawn positions.
+class PowerLayer : public engine::Layer {
+  public:
+    static constexpr const char* kLineProgram = "SimpleLineShader";
+    static constexpr float kPointSize = 2.0f;
+    static constexpr int kLiveSet = 0;
+    static constexpr int kReferenceSet = 1;
+
+    static PowerLayer* create();
+    // A layer over another model (tests); create() uses the process-wide one.
+    static PowerLayer* createWithModel(SpectrumSettings* model);
+    ~PowerLayer() override;
+
+    bool init() override;
+    void update(float dt) override;
+    void draw(engine::Renderer* renderer, const engine::Mat4& transform, uint32_t flags) override;
+    void visit(engine::Renderer* renderer, const engine::Mat4& parentTransform,
+               uint32_t parentFlags) override;
+
+    // The "SimpleLineShader" program from the cache, built from the engine's position and
+    // uniform-colour shaders on first use; nullptr when it does not link.
+    static engine::GLProgram* lineProgram();
+
+    // True while older captures are still fading out: the picture changes every frame even
+    // without new data.
+    bool hasFadingCaptures() const { return fading_; }
+    // Whether the last update changed what the layer draws: new power data, a fading step or
+    // an expired capture. The scene asks for a redraw when it is set.
+    bool pictureChanged() const { return pictureChanged_; }
+
+  private:
+    // How a trace set is placed horizontally: x' = (x + shift - W/2) * scale + W/2.
+    struct Placement {
+        float scale = 1.0f;
+        float shift = 0.0f;
+    };
+
+    PowerLayer() = default;
+    // Both with traceLock held.
+    void buildLiveVertices();
+    void sampleCursors();
+    bool setShown(int set) const;
+    bool setRolling(int set) const;
+    Placement placement(int set) const;
+    PowerTraceLists& lists(int set) const;
+    int rollPoints(int set) const;
+    void drawSet(int set, const engine::Mat4& transform);
+    // Maps a vertex list into points_ at the drawn x positions; returns the point count.
+    size_t mapPoints(const std::vector<float>& vertices, size_t first, size_t count, float firstX,
+                     float spacing, float scaleY);
+
+    SpectrumSettings* model_ = nullptr;
+    float lastDelta_ = 0.0f;
+    bool fading_ = false;
+    bool pictureChanged_ = false;
+    engine::CustomCommand drawCommands_[2];
+    std::vector<engine::Vec2> points_;  // reused across captures and frames
+    ScissorClip clip_;
+};

@@ -1,0 +1,143 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "engine/2d/Layer.h"
+#include "views/spectrum/ScissorClip.h"
+
+namespace engine {
+class DrawNode;
+class Event;
+class Label;
+class LayerColor;
+class Sprite;
+class Touch;
+namespace ui {
+class Scale9Sprite;
+}
+}  // namespace engine
+
+class AccessoryControl;
+class ScalingPopoverLayer;
+class SpectrumSettings;
+
+// What lies over the power trace: the trigger level handle, the trigger position (delay) handle
+// with its bubble, one ground handle per shown trace, and the panel of up to six pulse
+// measurements. One finger drags a handle; two fingers step the time base (horizontal travel)
+// and the amplitude (vertical travel). Ends of drags and pinches send the settings again
+// through the accessory control.
+class PowerUIAndTouchLayer : public engine::Layer {
+  public:
+    static constexpr const char* kBubbleImage = "WhiteBubbleTextureMap.png";
+    static constexpr const char* kDelayImage = "PositionAndDelayIcon.png";
+    static constexpr const char* kDelaySidewaysImage = "PositionAndDelayIconSideways.png";
+    static constexpr const char* kGroundImage = "groundLabel.png";
+    static constexpr float kPinchStep = 100.f;  // finger travel per scale step
+    static constexpr int kPanelRows = 6;
+
+    enum TouchMode { kNoTouch = 0, kPinch = 1, kGround = 2, kLevel = 3, kDelay = 4 };
+
+    static PowerUIAndTouchLayer* create(AccessoryControl* control);
+    // A layer over another model (tests); create() uses the process-wide one.
+    static PowerUIAndTouchLayer* createWithModel(SpectrumSettings* model,
+                                                 AccessoryControl* control);
+    ~PowerUIAndTouchLayer() override;
+
+    bool init() override;
+    void onEnter() override;
+    void onExit() override;
+    void update(float dt) override;
+    void draw(engine::Renderer* renderer, const engine::Mat4& transform, uint32_t flags) override;
+    void visit(engine::Renderer* renderer, const engine::Mat4& parentTransform,
+               uint32_t parentFlags) override;
+
+    bool onTouchBegan(engine::Touch* touch, engine::Event* event);
+    void onTouchMoved(engine::Touch* touch, engine::Event* event);
+    void onTouchEnded(engine::Touch* touch, engine::Event* event);
+    void onTouchCancelled(engine::Touch* touch, engine::Event* event);
+
+    // The popover a pinch drives; without one, the first ScalingPopoverLayer among the scene's
+    // children is used.
+    void setScalingPopover(ScalingPopoverLayer* popover) { popover_ = popover; }
+    // Whether a point (world space) lies on a cursor handle of the cursors layer; such touches
+    // are left to that layer.
+    void setCursorHandleTest(std::function<bool(const engine::Vec2&)> test) {
+        cursorHandleTest_ = std::move(test);
+    }
+
+    // Per trace t (0 live, 1 reference; anything else: false, 0, black or empty).
+    bool traceShown(int t) const;
+    float traceOffset(int t) const;
+    void setTraceOffset(int t, float offset);
+    engine::Color3B traceColor(int t) const;
+    static std::string groundText(int t);
+
+    // True while a gesture runs or ghosts and the bubble still fade: the picture changes every
+    // frame without new data.
+    bool isAnimating() const;
+
+    int getTouchMode() const { return touchMode_; }
+    float getDraggedLevel() const { return draggedLevel_; }
+    float getDraggedDelay() const { return draggedDelay_; }
+    engine::Sprite* getLevelHandle() const { return levelHandle_; }
+    engine::Sprite* getDelayHandle() const { return delayHandle_; }
+    engine::Sprite* getDelaySideways() const { return delaySideways_; }
+    engine::ui::Scale9Sprite* getGroundHandle(int t) const;
+    engine::Label* getLevelLabel() const { return levelLabel_; }
+    engine::Label* getBubbleLabel() const { return bubbleLabel_; }
+    engine::LayerColor* getPanel() const { return panel_; }
+    engine::Label* getPanelName(int row) const { return panelNames_[row]; }
+    engine::Label* getPanelValue(int row) const { return panelValues_[row]; }
+
+  private:
+    PowerUIAndTouchLayer() = default;
+    bool held() const;
+    float secondsPerDivision() const;
+    float levelY(float level) const;
+    float delayX(float delay) const;
+    void fillCaptureRecord();
+    void commit(bool clearData);
+    void releaseTouches();
+    void stepScales(bool spreading);
+    ScalingPopoverLayer* findPopover() const;
+    void refreshLevelHandle();
+    void refreshDelayHandle();
+    void refreshGroundHandles();
+    void refreshPanel();
+    static void placeBubbleQuarter(engine::Sprite* handle, float y, float w, float h);
+
+    SpectrumSettings* model_ = nullptr;
+    AccessoryControl* control_ = nullptr;
+    ScalingPopoverLayer* popover_ = nullptr;  // not retained: the scene keeps it longer than us
+    std::function<bool(const engine::Vec2&)> cursorHandleTest_;
+    std::vector<engine::Touch*> touches_;  // retained
+    int touchMode_ = kNoTouch;
+    float draggedLevel_ = 0;
+    float draggedDelay_ = 0;
+    float pinchHorizontal_ = 0;
+    float pinchVertical_ = 0;
+    float levelGhostFade_ = 0;
+    float delayGhostFade_ = 0;
+    float bubbleFade_ = 0;
+    float lastDelta_ = 0;
+    float fontSize_ = 14;
+    engine::Vec2 bubbleTarget_{-1, -1};
+    // Children, kept by the layer.
+    engine::Sprite* levelHandle_ = nullptr;
+    engine::Sprite* levelGhost_ = nullptr;
+    engine::Sprite* delayHandle_ = nullptr;
+    engine::Sprite* delayGhost_ = nullptr;
+    engine::Sprite* delaySideways_ = nullptr;
+    engine::ui::Scale9Sprite* groundHandles_[2] = {nullptr, nullptr};
+    engine::Label* groundLabels_[2] = {nullptr, nullptr};
+    engine::DrawNode* levelBand_ = nullptr;
+    engine::Label* levelLabel_ = nullptr;
+    engine::LayerColor* bubble_ = nullptr;
+    engine::Label* bubbleLabel_ = nullptr;
+    engine::LayerColor* panel_ = nullptr;
+    engine::Label* panelNames_[kPanelRows] = {};
+    engine::Label* panelValues_[kPanelRows] = {};
+    ScissorClip clip_;
+};
