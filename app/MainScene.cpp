@@ -1,12 +1,15 @@
 #include "app/MainScene.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "app/AcquiringIndicatorLayer.h"
 #include "engine/2d/Label.h"
 #include "engine/2d/Layer.h"
 #include "engine/2d/Sprite.h"
 #include "engine/base/Director.h"
+#include "engine/base/EventDispatcher.h"
+#include "engine/base/EventListenerKeyboard.h"
 #include "engine/platform/GLView.h"
 #include "menus/AlertViewLayer.h"
 #include "menus/MenuBar.h"
@@ -17,6 +20,7 @@
 #include "model/SpectrumSettings.h"
 #include "views/spectrum/GridLayer.h"
 #include "views/spectrum/ScalingPopoverLayer.h"
+#include "views/ssid/SSIDTableLayer.h"
 
 using engine::Rect;
 using engine::Size;
@@ -48,7 +52,16 @@ MainScene::~MainScene() {
 
 bool MainScene::init() {
     factories_ = ViewFactories::standard();
-    return Scene::init();
+    if (!Scene::init())
+        return false;
+    // Until the spectrum menu exists, the keyboard opens the access-point table.
+    auto* keys = engine::EventListenerKeyboard::create();
+    keys->onKeyPressed = [this](engine::EventKeyboard::KeyCode code, engine::Event*) {
+        if (code == engine::EventKeyboard::KeyCode::KEY_T)
+            toggleSsidTable();
+    };
+    getEventDispatcher()->addEventListenerWithSceneGraphPriority(keys, this);
+    return true;
 }
 
 void MainScene::setAccessoryControl(AccessoryControl* control) {
@@ -247,7 +260,9 @@ void MainScene::update(float dt) {
 
     const uint64_t now = clock_ ? clock_->nowMilliseconds() : nowMilliseconds();
     ageing_.advance(*model_, dt, ssidTableShown_ || utilizationTableShown_, now);
-    AccessPointAgeing::sortForTables(*model_, ssidTableShown_, utilizationTableShown_);
+    if (AccessPointAgeing::sortForTables(*model_, ssidTableShown_, utilizationTableShown_) &&
+        ssidTable_)
+        ssidTable_->refresh();
     updateAcquiringIndicator();
 }
 
@@ -294,15 +309,44 @@ void MainScene::visit(engine::Renderer* renderer, const engine::Mat4& parentTran
 void MainScene::showSsidTable() {
     hideUtilizationTable();
     ssidTableShown_ = true;
+    if (ssidTable_) {
+        removeChild(ssidTable_, true);
+        ssidTable_ = nullptr;
+    }
+    ssidTable_ = SSIDTableLayer::createWithModel(model_, viewArea());
+    if (!ssidTable_)
+        return;
+    ssidTable_->setCloseHandler([this] { hideSsidTable(); });
+    addChild(ssidTable_, kTableZOrder);
+    // Sorted and filled at once, not a frame later.
+    model_->runtime.ssidTableChanged = true;
+    AccessPointAgeing::sortForTables(*model_, true, utilizationTableShown_);
+    ssidTable_->refresh();
 }
 
 void MainScene::hideSsidTable() {
     if (ssidTableShown_) {
         model_->runtime.scanPaused = false;
         ScopedModelLocks locks(*model_, ScopedModelLocks::kApList);
-        model_->scanStatistics.clear();
+        // The user's own access points stay selected; only the figures start over.
+        ScanStatistics& statistics = model_->scanStatistics;
+        uint8_t selection[sizeof statistics.selection];
+        std::memcpy(selection, statistics.selection, sizeof selection);
+        statistics.clear();
+        std::memcpy(statistics.selection, selection, sizeof selection);
     }
     ssidTableShown_ = false;
+    if (ssidTable_) {
+        removeChild(ssidTable_, true);
+        ssidTable_ = nullptr;
+    }
+}
+
+void MainScene::toggleSsidTable() {
+    if (ssidTableShown_)
+        hideSsidTable();
+    else if (model_->common_settings.spectrumMode != CommonSettings::kPowerMode)
+        showSsidTable();
 }
 
 void MainScene::showUtilizationTable() {

@@ -22,6 +22,7 @@ class GridLayer;
 class MillisecondClock;
 class ScalingPopoverLayer;
 class SpectrumSettings;
+class SSIDTableLayer;
 
 // The application's only scene: it builds the view layers from the rebuild table (ViewLayout)
 // through one factory per kind when the mode, view, band or access-point scan changes, and
@@ -30,6 +31,7 @@ class SpectrumSettings;
 class MainScene : public engine::Scene {
   public:
     static constexpr int kStatusZOrder = 60;
+    static constexpr int kTableZOrder = 60;
     static constexpr int kIndicatorZOrder = 59;
     static constexpr int kDemoBadgeZOrder = 65;
     static constexpr int kAlertZOrder = 90;
@@ -59,12 +61,18 @@ class MainScene : public engine::Scene {
 
     void rebuildViews();
 
-    // Which access-point table is shown, for ageing and sorting to follow; the scene keeps only
-    // these flags and adds no table layer.
+    // The access-point tables. Showing one hides the other; while either is shown the list
+    // ages. Showing the SSID table again (as a resize does) builds it anew for the new area.
+    // Hiding it unfreezes the list and clears the scan statistics but keeps the access points
+    // selected for optimisation. The utilization table is only a flag so far.
     void showSsidTable();
     void hideSsidTable();
+    // The T key: shows the SSID table in spectrum mode, or hides it.
+    void toggleSsidTable();
     void showUtilizationTable();
     void hideUtilizationTable();
+    bool isSsidTableShown() const { return ssidTableShown_; }
+    SSIDTableLayer* getSsidTable() const { return ssidTable_; }
 
     // The view area (visible area less the menu bar) and the inset plotting area.
     engine::Rect viewArea() const;
@@ -108,6 +116,7 @@ class MainScene : public engine::Scene {
     engine::Sprite* demoBadge_ = nullptr;  // children of the scene from here on
     StatusStrip* statusStrip_ = nullptr;
     AcquiringIndicatorLayer* acquiringIndicator_ = nullptr;  // only while shown
+    SSIDTableLayer* ssidTable_ = nullptr;                    // only while shown
 
     bool needsRebuild_ = true;
     int lastSpectrumMode_ = -1;

@@ -8,7 +8,7 @@
 #include "model/AccessPointSelection.h"
 #include "model/UtilizationGrading.h"
 #include "tests/ssid/SsidTestSupport.h"
-#include "views/ssid/SSIDTableViewCell.h"
+#include "views/ssid/UtilizationTableViewCell.h"
 #include "views/ssid/SSIDUtilizationTableLayer.h"
 #include "views/ssid/UtilizationTableRows.h"
 
@@ -66,7 +66,7 @@ class UtilizationTableTest : public SsidLayerTest {
         return *model->accessPoints.back();
     }
     std::string text(SSIDUtilizationTableLayer* layer, ssize_t row, SSIDTableColumn::Id id) {
-        auto* c = static_cast<SSIDTableViewCell*>(layer->getTableView()->cellAtIndex(row));
+        auto* c = static_cast<UtilizationTableViewCell*>(layer->getTableView()->cellAtIndex(row));
         if (!c) {
             return "<no cell>";
         }

@@ -1,33 +1,56 @@
 #include "views/ssid/SSIDTableLayer.h"
 
-#include <cstdio>
-#include <mutex>
+#include <algorithm>
 #include <new>
+#include <optional>
 
 #include "engine/2d/Label.h"
+#include "engine/base/EventDispatcher.h"
+#include "engine/base/EventListenerTouchOneByOne.h"
+#include "engine/base/Touch.h"
 #include "engine/ui/Button.h"
 #include "engine/ui/Scale9Sprite.h"
 #include "engine/ui/TableView.h"
+#include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
-#include "views/ssid/SSIDTableViewCell.h"
-#include "views/ssid/TableSortHeader.h"
+#include "views/ssid/SSIDTableTexts.h"
 
+using engine::Label;
 using engine::Size;
 using engine::Vec2;
 using engine::ui::Button;
+using engine::ui::TableView;
+using engine::ui::TableViewCell;
 using engine::ui::Widget;
 
-SSIDTableLayer* SSIDTableLayer::create(const Size& size) {
-    return createWithModel(SpectrumSettings::getInstance(), size);
+namespace {
+
+constexpr float kMargin = 6;
+constexpr int kRssiCriterion = 3;
+
+struct ClassMetrics {
+    float rowHeight;
+    float fontSize;
+    bool compact;
+};
+
+// Small screens get tall rows with fewer columns; large ones a smaller font.
+ClassMetrics metricsFor(int displayClass) {
+    if (displayClass <= 0)
+        return {52, 16, true};
+    if (displayClass == 1)
+        return {26, 16, false};
+    return {26, 14, false};
 }
 
-SSIDTableLayer* SSIDTableLayer::createWithModel(SpectrumSettings* model, const Size& size) {
+}  // namespace
+
+SSIDTableLayer* SSIDTableLayer::createWithModel(SpectrumSettings* model, const engine::Rect& area) {
     auto* layer = new (std::nothrow) SSIDTableLayer();
-    if (!layer) {
+    if (!layer)
         return nullptr;
-    }
     layer->model_ = model;
-    layer->setContentSize(size);
+    layer->area_ = area;
     if (layer->init()) {
         layer->autorelease();
         return layer;
@@ -36,181 +59,238 @@ SSIDTableLayer* SSIDTableLayer::createWithModel(SpectrumSettings* model, const S
     return nullptr;
 }
 
+SSIDTableLayer::~SSIDTableLayer() {
+    // The table may outlive us in an autorelease pool; it must not call back into this layer.
+    if (table_) {
+        table_->setDataSource(nullptr);
+        table_->setDelegate(nullptr);
+    }
+}
+
+Button* SSIDTableLayer::makeButton(const std::string& text, float fontSize) {
+    Button* button = Button::create(kButtonImage, kButtonSelectedImage, kButtonDisabledImage);
+    if (!button)
+        return nullptr;
+    button->setScale9Enabled(true);
+    button->setAnchorPoint(Vec2::ANCHOR_BOTTOM_LEFT);
+    button->setTitleFontName(SSIDTableViewCell::kBoldFont);
+    button->setTitleFontSize(fontSize);
+    button->setTitleText(text);
+    addChild(button, 2);
+    return button;
+}
+
 bool SSIDTableLayer::init() {
-    const Size size = _contentSize;
-    if (!Layer::init() || !model_) {
+    if (!Layer::init() || !model_)
         return false;
+    setPosition(area_.origin);
+    setContentSize(area_.size);
+    const float width = area_.size.width;
+    const float height = area_.size.height;
+    const ClassMetrics metrics = metricsFor(model_->runtime.displayClass);
+    const float fontSize = metrics.fontSize;
+
+    auto* listener = engine::EventListenerTouchOneByOne::create();
+    listener->setSwallowTouches(true);
+    listener->onTouchBegan = [this](engine::Touch* t, engine::Event* e) {
+        return onTouchBegan(t, e);
+    };
+    getEventDispatcher()->addEventListenerWithSceneGraphPriority(listener, this);
+
+    panel_ = engine::ui::Scale9Sprite::create(kPanelImage);
+    if (panel_) {
+        panel_->setAnchorPoint(Vec2::ANCHOR_BOTTOM_LEFT);
+        panel_->setContentSize(area_.size);
+        panel_->setPosition(0, 0);
+        addChild(panel_, -1);
     }
-    setContentSize(size);
-    if (auto* background = engine::ui::Scale9Sprite::create(kBackground)) {
-        background->setAnchorPoint(Vec2(0.0f, 0.0f));
-        background->setContentSize(size);
-        addChild(background, -1);
-    }
-    const float barY = size.height - kTopBarHeight / 2.0f;
-    clear_ = Button::create("ButtonUnselected.png", "ButtonSelected.png", "ButtonDisabled.png");
-    if (clear_) {
-        clear_->setScale9Enabled(true);
-        clear_->setContentSize(Size(130.0f, 34.0f));
-        clear_->setTitleFontName(SSIDTableLayout::kBoldFont);
-        clear_->setTitleFontSize(14.0f);
-        clear_->setTitleText(kClearTitle);
-        clear_->setPosition(Vec2(SSIDTableLayout::kMargin + 65.0f, barY));
-        clear_->addTouchEventListener([this](engine::Ref*, Widget::TouchEventType type) {
-            if (type == Widget::TouchEventType::ENDED) {
-                clearReleased();
-            }
-        });
-        addChild(clear_, 2);
-    }
-    title_ = engine::Label::createWithTTF("Total Scans: 0", SSIDTableLayout::kBoldFont, 18.0f);
-    if (title_) {
-        title_->setPosition(size.width / 2.0f, barY);
-        addChild(title_, 2);
-    }
-    close_ = Button::create(kCloseIcon);
+
+    // Top strip: title, "CLEAR TABLE", close.
+    const float topHeight = std::max(fontSize * 2.4f, 34.f);
+    const float buttonHeight = topHeight - 8;
+    const float topY = height - kMargin - buttonHeight;
+    close_ = Button::create(kCloseImage);
     if (close_) {
-        close_->setPosition(Vec2(size.width - 24.0f, barY));
+        const Size image = close_->getContentSize();
+        if (image.height > 0)
+            close_->setScale(buttonHeight / image.height);
+        close_->setAnchorPoint(Vec2::ANCHOR_TOP_RIGHT);
+        close_->setPosition(Vec2(width - kMargin, height - kMargin));
         close_->addTouchEventListener([this](engine::Ref*, Widget::TouchEventType type) {
-            if (type == Widget::TouchEventType::ENDED && onClose) {
-                onClose();
-            }
+            if (type != Widget::TouchEventType::ENDED)
+                return;
+            // The handler usually removes us; stay alive until this touch is handled.
+            retain();
+            autorelease();
+            if (closeHandler_)
+                closeHandler_();
         });
         addChild(close_, 2);
     }
-    buildHeaders();
+    const float closeWidth = close_ ? close_->getBoundingBox().size.width : buttonHeight;
+    clear_ = makeButton(kClearText, fontSize);
+    if (clear_) {
+        Label* probe = Label::createWithTTF(kClearText, SSIDTableViewCell::kBoldFont, fontSize);
+        const float textWidth = probe ? probe->getContentSize().width : 10 * fontSize;
+        const float clearWidth = textWidth + 2 * fontSize;
+        clear_->setContentSize(Size(clearWidth, buttonHeight));
+        clear_->setPosition(Vec2(width - 2 * kMargin - closeWidth - clearWidth, topY));
+        clear_->addTouchEventListener([this](engine::Ref*, Widget::TouchEventType type) {
+            if (type == Widget::TouchEventType::ENDED)
+                clearTable();
+        });
+    }
+    title_ = Label::createWithTTF(kInitialTitle, SSIDTableViewCell::kBoldFont, fontSize + 2);
+    if (!title_)
+        return false;
+    title_->setAnchorPoint(Vec2::ANCHOR_MIDDLE_LEFT);
+    title_->setTextColor(engine::Color4B(255, 255, 255, 255));
+    title_->setPosition(kMargin + fontSize * 0.5f, topY + buttonHeight * 0.5f);
+    addChild(title_, 2);
+
+    // Column headers over the table, in the table's own column boxes.
+    const float tableWidth = width - 2 * kMargin;
+    cellLayout_ =
+        SSIDTableViewCell::measure(fontSize, metrics.rowHeight, metrics.compact, tableWidth);
+    const float headerHeight = fontSize * 1.9f;
+    const float headerY = topY - 4 - headerHeight;
+    for (int c = 0; c < SSIDTableViewCell::kColumnCount; ++c) {
+        if (!cellLayout_.shown[c])
+            continue;
+        const SSIDTableViewCell::ColumnInfo& info = SSIDTableViewCell::kColumns[c];
+        Button* button = makeButton(info.name, fontSize);
+        if (!button)
+            continue;
+        button->setContentSize(Size(cellLayout_.columnWidth[c] - 2, headerHeight));
+        button->setPosition(Vec2(kMargin + cellLayout_.x[c] + 1, headerY));
+        const int criterion = info.criterion;
+        button->addTouchEventListener([this, criterion](engine::Ref*, Widget::TouchEventType t) {
+            if (t == Widget::TouchEventType::ENDED)
+                pressHeader(criterion);
+        });
+        headers_[c] = button;
+    }
+
+    const float tableHeight = std::max(headerY - 2 - kMargin, metrics.rowHeight);
+    table_ = TableView::create(this, Size(tableWidth, tableHeight));
+    if (!table_)
+        return false;
+    table_->setDelegate(this);
+    table_->setPosition(kMargin, kMargin);
+    addChild(table_, 1);
+    updateHeaderButtons();
     return true;
 }
 
-void SSIDTableLayer::buildHeaders() {
-    displayClass_ = model_->runtime.displayClass;
-    layout_ = SSIDTableLayout::measure(SSIDTableColumns::forLayout(displayClass_ == 0),
-                                       displayClass_, _contentSize.width, layout_.generation + 1);
-    for (Button* button : headers_) {
-        button->removeFromParent();
-    }
-    headers_.clear();
-    const float headerHeight = layout_.fontSize + 10.0f;
-    const float headerY = _contentSize.height - kTopBarHeight - headerHeight / 2.0f;
-    for (size_t i = 0; i < layout_.columns.size(); ++i) {
-        Button* button = Button::create();
-        if (!button) {
-            continue;
-        }
-        const int criterion = layout_.columns[i].criterion;
-        button->setContentSize(Size(layout_.width[i], headerHeight));
-        button->setTitleFontName(SSIDTableLayout::kBoldFont);
-        button->setTitleFontSize(layout_.fontSize);
-        button->setTitleText(layout_.columns[i].name);
-        button->setAnchorPoint(Vec2(0.0f, 0.5f));
-        button->setPosition(Vec2(layout_.x[i], headerY));
-        button->addTouchEventListener([this, criterion](engine::Ref*, Widget::TouchEventType t) {
-            if (t == Widget::TouchEventType::ENDED) {
-                headerReleased(criterion);
-            }
-        });
-        addChild(button, 2);
-        headers_.push_back(button);
-    }
-    const float tableHeight = headerY - headerHeight / 2.0f - SSIDTableLayout::kMargin;
-    if (table_) {
-        table_->removeFromParent();
-        table_ = nullptr;
-    }
-    table_ = engine::ui::TableView::create(this, Size(_contentSize.width, tableHeight));
-    if (table_) {
-        table_->setDelegate(this);
-        table_->setPosition(Vec2(0.0f, SSIDTableLayout::kMargin));
-        addChild(table_, 1);
-    }
+Size SSIDTableLayer::cellSizeForTable(TableView* table) {
+    return Size(table->getContentSize().width, cellLayout_.rowHeight);
 }
 
-Size SSIDTableLayer::cellSizeForTable(engine::ui::TableView*) {
-    return Size(layout_.rowWidth, layout_.rowHeight);
+ssize_t SSIDTableLayer::numberOfCellsInTableView(TableView*) {
+    std::optional<ScopedModelLocks> locks;
+    if (!listLocked_)
+        locks.emplace(*model_, ScopedModelLocks::kApList);
+    sections_.rebuild(model_->accessPoints, model_->spectrum_settings.band);
+    return sections_.rowCount();
 }
 
-ssize_t SSIDTableLayer::numberOfCellsInTableView(engine::ui::TableView*) {
-    ModelLockUnlessHeld guard(model_->apListLock);
-    rows_.rebuild(model_->accessPoints, model_->spectrum_settings.band);
-    return static_cast<ssize_t>(rows_.rowCount());
-}
-
-engine::ui::TableViewCell* SSIDTableLayer::tableCellAtIndex(engine::ui::TableView* table,
-                                                            ssize_t idx) {
-    auto* cell = static_cast<SSIDTableViewCell*>(table->dequeueCell());
-    if (!cell) {
-        cell = SSIDTableViewCell::create();
-        if (!cell) {
-            return nullptr;
-        }
-    }
-    cell->build(layout_);
-    const SSIDTableRows::Row row = rows_.row(static_cast<long>(idx));
-    switch (row.kind) {
-        case SSIDTableRows::Kind::kHeader:
-            cell->showText(row.band5 ? SSIDTableRows::kHeader5 : SSIDTableRows::kHeader24, true);
-            break;
-        case SSIDTableRows::Kind::kEmpty:
-            cell->showText(SSIDTableRows::kEmptyText, false);
-            break;
-        case SSIDTableRows::Kind::kInvalid:
-            cell->showText(SSIDTableRows::kInvalidText, false);
-            break;
-        case SSIDTableRows::Kind::kAccessPoint: {
-            ModelLockUnlessHeld guard(model_->apListLock);
-            if (row.index < model_->accessPoints.size() && model_->accessPoints[row.index]) {
-                cell->showAccessPoint(*model_->accessPoints[row.index]);
-            } else {
-                cell->showText("", false);
-            }
-            break;
-        }
-    }
+TableViewCell* SSIDTableLayer::tableCellAtIndex(TableView* table, ssize_t idx) {
+    auto* cell = dynamic_cast<SSIDTableViewCell*>(table->dequeueCell());
+    if (cell)
+        cell->applyLayout(cellLayout_);
+    else
+        cell = SSIDTableViewCell::create(cellLayout_);
+    if (cell)
+        fillCell(cell, idx);
     return cell;
 }
 
+void SSIDTableLayer::fillCell(SSIDTableViewCell* cell, ssize_t idx) {
+    using Kind = SSIDTableSections::RowKind;
+    const SSIDTableSections::Row row = sections_.row(idx);
+    switch (row.kind) {
+        case Kind::kHeader:
+            cell->showMessage(row.band5 ? SSIDTableTexts::kHeader5 : SSIDTableTexts::kHeader24,
+                              true);
+            return;
+        case Kind::kEmpty:
+            cell->showMessage(SSIDTableTexts::kNoSsid, false);
+            return;
+        case Kind::kInvalid:
+            cell->showMessage(SSIDTableTexts::kBadRow, false);
+            return;
+        case Kind::kAccessPoint:
+            break;
+    }
+    std::optional<ScopedModelLocks> locks;
+    if (!listLocked_)
+        locks.emplace(*model_, ScopedModelLocks::kApList);
+    // The list may have shrunk since the sections were taken (a clear before the next refresh).
+    const auto& list = model_->accessPoints;
+    if (row.index < list.size() && list[row.index])
+        cell->showAccessPoint(*list[row.index]);
+    else
+        cell->showMessage("", false);
+}
+
 void SSIDTableLayer::refresh() {
-    if (model_->runtime.displayClass != displayClass_) {
-        buildHeaders();
-    }
-    if (table_) {
-        table_->reloadData();
-    }
-    updateTitleAndHeaders();
-}
-
-void SSIDTableLayer::updateTitleAndHeaders() {
+    const Vec2 oldOffset = table_->getContentOffset();
+    const Vec2 oldMin = table_->minContainerOffset();
     size_t count = 0;
-    int scans = 0;
+    uint32_t scans = 0;
     {
-        ModelLockUnlessHeld guard(model_->apListLock);
+        ScopedModelLocks locks(*model_, ScopedModelLocks::kApList);
+        listLocked_ = true;
+        table_->reloadData();
+        listLocked_ = false;
         count = model_->accessPoints.size();
-        scans = model_->runtime.scanCount;
+        scans = static_cast<uint32_t>(model_->runtime.scanCount);
     }
-    if (title_) {
-        char text[64];
-        std::snprintf(text, sizeof text, "Total AP: %d Total Scan: %u", static_cast<int>(count),
-                      static_cast<unsigned>(scans));
-        title_->setString(text);
-    }
-    const SpectrumViewSettings& view = model_->spectrum_settings;
-    const TableSortHeader::Order order{view.ssidSortCriterion, view.ssidSortDescending != 0};
-    for (size_t i = 0; i < headers_.size() && i < layout_.columns.size(); ++i) {
-        headers_[i]->setTitleText(
-            TableSortHeader::title(layout_.columns[i].name, layout_.columns[i].criterion, order));
+    title_->setString(SSIDTableTexts::titleText(count, scans));
+    updateHeaderButtons();
+    restorePlace(table_, oldOffset, oldMin);
+}
+
+void SSIDTableLayer::restorePlace(TableView* table, const Vec2& oldOffset, const Vec2& oldMin) {
+    const Vec2 newMin = table->minContainerOffset();
+    if (table->getInnerContainerSize().height > 0 && oldOffset.y <= 0 && newMin.y < 0) {
+        const float y = std::clamp(oldOffset.y - oldMin.y + newMin.y, newMin.y, 0.f);
+        table->setContentOffset(Vec2(oldOffset.x, y));
     }
 }
 
-void SSIDTableLayer::headerReleased(int criterion) {
+void SSIDTableLayer::updateHeaderButtons() {
+    const SpectrumViewSettings& view = model_->spectrum_settings;
+    for (int c = 0; c < SSIDTableViewCell::kColumnCount; ++c) {
+        if (!headers_[c])
+            continue;
+        const SSIDTableViewCell::ColumnInfo& info = SSIDTableViewCell::kColumns[c];
+        headers_[c]->setTitleText(SSIDTableTexts::headerText(
+            info.name, info.criterion == view.ssidSortCriterion, view.ssidSortDescending != 0));
+    }
+}
+
+void SSIDTableLayer::chooseSort(uint8_t& criterion, uint8_t& descending, int pressed) {
+    if (pressed == criterion) {
+        descending = descending ? 0 : 1;
+        return;
+    }
+    criterion = static_cast<uint8_t>(pressed);
+    descending = pressed == kRssiCriterion ? 1 : 0;
+}
+
+void SSIDTableLayer::pressHeader(int criterion) {
     SpectrumViewSettings& view = model_->spectrum_settings;
-    const TableSortHeader::Order next = TableSortHeader::pressed(
-        TableSortHeader::Order{view.ssidSortCriterion, view.ssidSortDescending != 0}, criterion);
-    view.ssidSortCriterion = static_cast<uint8_t>(next.criterion);
-    view.ssidSortDescending = next.descending ? 1 : 0;
+    chooseSort(view.ssidSortCriterion, view.ssidSortDescending, criterion);
     model_->runtime.ssidTableChanged = true;
 }
 
-void SSIDTableLayer::clearReleased() {
-    ModelLockUnlessHeld guard(model_->apListLock);
+void SSIDTableLayer::clearTable() {
+    ScopedModelLocks locks(*model_, ScopedModelLocks::kApList);
     model_->clearAccessPoints();
+}
+
+bool SSIDTableLayer::onTouchBegan(engine::Touch* touch, engine::Event*) {
+    const Vec2 at = convertTouchToNodeSpace(touch);
+    return at.x >= 0 && at.y >= 0 && at.x <= _contentSize.width && at.y <= _contentSize.height;
 }

@@ -1,39 +1,52 @@
 #pragma once
 
+#include <sys/types.h>
+
+#include <array>
+#include <cstdint>
 #include <functional>
-#include <vector>
+#include <utility>
 
 #include "engine/2d/Layer.h"
 #include "engine/ui/TableViewDataSource.h"
 #include "engine/ui/TableViewDelegate.h"
-#include "views/ssid/SSIDTableLayout.h"
-#include "views/ssid/SSIDTableRows.h"
+#include "views/ssid/SSIDTableSections.h"
+#include "views/ssid/SSIDTableViewCell.h"
 
 namespace engine {
+class Event;
 class Label;
+class Touch;
 namespace ui {
 class Button;
+class Scale9Sprite;
 class TableView;
 }  // namespace ui
 }  // namespace engine
 
 class SpectrumSettings;
 
-// The SSID table: a panel listing every scanned access point in a 2.4 GHz and a 5 GHz section,
-// with sort header buttons, a title counting access points and scans, "CLEAR TABLE" and a close
-// button. The main scene sorts the list and calls refresh() whenever ssidTableChanged is set.
+// The panel listing every scanned access point, 2.4 GHz and 5 GHz in sections, with a title
+// counting access points and scans, sort buttons over the columns, "CLEAR TABLE" and a close
+// button. The main scene sorts the list and calls refresh() whenever ssidTableChanged is
+// raised; the header buttons and "CLEAR TABLE" only change the model and raise the flag. The
+// panel swallows every touch that lands on it, so nothing reaches the views below.
 class SSIDTableLayer : public engine::Layer,
                        public engine::ui::TableViewDataSource,
                        public engine::ui::TableViewDelegate {
   public:
-    static constexpr const char* kBackground = "MenuBackground.png";
-    static constexpr const char* kCloseIcon = "close_icon.png";
-    static constexpr const char* kClearTitle = "CLEAR TABLE";
-    static constexpr float kTopBarHeight = 48.0f;
+    static constexpr const char* kPanelImage = "MenuBackground.png";
+    static constexpr const char* kCloseImage = "close_icon.png";
+    static constexpr const char* kButtonImage = "ButtonUnselected.png";
+    static constexpr const char* kButtonSelectedImage = "ButtonSelected.png";
+    static constexpr const char* kButtonDisabledImage = "ButtonDisabled.png";
+    static constexpr const char* kClearText = "CLEAR TABLE";
+    static constexpr const char* kInitialTitle = "Total Scans: 0";
 
-    // A panel of `size` over the process-wide model, or over another one (tests).
-    static SSIDTableLayer* create(const engine::Size& size);
-    static SSIDTableLayer* createWithModel(SpectrumSettings* model, const engine::Size& size);
+    // A panel filling `area` (in its parent's coordinates), laid out for the model's
+    // displayClass.
+    static SSIDTableLayer* createWithModel(SpectrumSettings* model, const engine::Rect& area);
+    ~SSIDTableLayer() override;
 
     bool init() override;
 
@@ -41,38 +54,56 @@ class SSIDTableLayer : public engine::Layer,
     engine::Size cellSizeForTable(engine::ui::TableView* table) override;
     engine::ui::TableViewCell* tableCellAtIndex(engine::ui::TableView* table, ssize_t idx) override;
     ssize_t numberOfCellsInTableView(engine::ui::TableView* table) override;
-    // TableViewDelegate: row touches are ignored.
+    // TableViewDelegate: rows do nothing when touched.
     void tableCellTouched(engine::ui::TableView*, engine::ui::TableViewCell*) override {}
 
-    // Reloads the rows (the view stays over the same rows), the title and the header buttons.
+    // Reloads the rows (under apListLock), the title and the header buttons, keeping the rows
+    // the user looks at in place.
     void refresh();
-    // A header button of sort criterion c released.
-    void headerReleased(int criterion);
-    // "CLEAR TABLE" released: the list, the statistics and the scan count emptied.
-    void clearReleased();
+    // What releasing the header of a criterion and "CLEAR TABLE" do.
+    void pressHeader(int criterion);
+    void clearTable();
+    // Called when the close button is released (the owner removes the panel).
+    void setCloseHandler(std::function<void()> handler) { closeHandler_ = std::move(handler); }
 
-    // Called when the close button is released; the main scene removes the layer.
-    std::function<void()> onClose;
+    // A press on the active column turns its direction round; another column becomes active,
+    // RSSI strongest first, every other column ascending.
+    static void chooseSort(uint8_t& criterion, uint8_t& descending, int pressed);
+    // After a reload: puts the view back at its old distance from the top of the list, given
+    // the offset and minimum offset from before the reload.
+    static void restorePlace(engine::ui::TableView* table, const engine::Vec2& oldOffset,
+                             const engine::Vec2& oldMin);
 
     engine::ui::TableView* getTableView() const { return table_; }
-    engine::Label* getTitle() const { return title_; }
-    const std::vector<engine::ui::Button*>& getHeaderButtons() const { return headers_; }
+    engine::Label* getTitleLabel() const { return title_; }
     engine::ui::Button* getClearButton() const { return clear_; }
     engine::ui::Button* getCloseButton() const { return close_; }
-    const SSIDTableLayout& getLayout() const { return layout_; }
+    // The header button of a column, null when the layout leaves the column out.
+    engine::ui::Button* getHeaderButton(SSIDTableViewCell::Column column) const {
+        return headers_[column];
+    }
+    const SSIDTableViewCell::Layout& getCellLayout() const { return cellLayout_; }
+    const SSIDTableSections& getSections() const { return sections_; }
+
+    bool onTouchBegan(engine::Touch* touch, engine::Event* event);
 
   private:
     SSIDTableLayer() = default;
-    void buildHeaders();
-    void updateTitleAndHeaders();
+    void updateHeaderButtons();
+    engine::ui::Button* makeButton(const std::string& text, float fontSize);
+    void fillCell(SSIDTableViewCell* cell, ssize_t idx);
 
     SpectrumSettings* model_ = nullptr;
-    SSIDTableLayout layout_;
-    SSIDTableRows rows_;
-    engine::ui::TableView* table_ = nullptr;
+    engine::Rect area_;
+    SSIDTableViewCell::Layout cellLayout_;
+    SSIDTableSections sections_;
+    std::function<void()> closeHandler_;
+    bool listLocked_ = false;  // refresh() holds apListLock for the data source calls
+
+    engine::ui::Scale9Sprite* panel_ = nullptr;  // children
     engine::Label* title_ = nullptr;
     engine::ui::Button* clear_ = nullptr;
     engine::ui::Button* close_ = nullptr;
-    std::vector<engine::ui::Button*> headers_;  // children, one per column of the layout
-    int displayClass_ = -1;
+    std::array<engine::ui::Button*, SSIDTableViewCell::kColumnCount> headers_{};
+    engine::ui::TableView* table_ = nullptr;
 };

@@ -1,19 +1,86 @@
 #include "views/ssid/SSIDTableViewCell.h"
 
+#include <algorithm>
 #include <new>
 
 #include "engine/2d/Label.h"
 #include "engine/2d/Sprite.h"
 #include "engine/ui/LoadingBar.h"
-#include "model/AccessPoint.h"
-#include "model/AccessPointTexts.h"
+#include "views/ssid/SSIDTableTexts.h"
 
 using engine::Color3B;
+using engine::Color4B;
+using engine::Label;
 using engine::Vec2;
 
-SSIDTableViewCell* SSIDTableViewCell::create() {
+namespace {
+
+const Color4B kTextColor(255, 255, 255, 255);
+const Color4B kHeaderColor(0, 200, 255, 255);
+const Color4B kMessageColor(170, 170, 170, 255);
+
+float textWidth(const std::string& text, const char* font, float size) {
+    Label* label = Label::createWithTTF(text, font, size);
+    return label ? label->getContentSize().width : static_cast<float>(text.size()) * size * 0.6f;
+}
+
+// Room between a column's edge and its text.
+float inset(float fontSize) {
+    return fontSize * 0.3f;
+}
+
+}  // namespace
+
+SSIDTableViewCell::Layout SSIDTableViewCell::measure(float fontSize, float rowHeight, bool compact,
+                                                     float tableWidth) {
+    Layout layout;
+    layout.fontSize = fontSize;
+    layout.rowHeight = rowHeight;
+    layout.compact = compact;
+    layout.width = tableWidth;
+    layout.iconSize = fontSize * 1.1f;
+    layout.barWidth = fontSize * 3.5f;
+    const float gap = inset(fontSize);
+    const float securityText = textWidth("WPA2", kFont, fontSize);
+    const float rssiText = textWidth(kColumns[kRssi].sizingText, kFont, fontSize);
+    float used = 0;
+    int shownCount = 0;
+    for (int c = 0; c < kColumnCount; ++c) {
+        const ColumnInfo& info = kColumns[static_cast<size_t>(c)];
+        layout.shown[c] = !compact || info.compact;
+        if (!layout.shown[c])
+            continue;
+        // Header buttons carry an arrow-sized mark after the name when they sort.
+        const float header = textWidth(std::string(info.name) + "\u2191", kBoldFont, fontSize);
+        float body = info.sizingText ? textWidth(info.sizingText, kFont, fontSize) : 0;
+        if (c == kSecurity)
+            body = securityText + gap + layout.iconSize;
+        if (c == kRssi)
+            body = rssiText + gap + layout.barWidth;
+        layout.columnWidth[c] = std::max(header, body) + 3 * gap;
+        used += layout.columnWidth[c];
+        ++shownCount;
+    }
+    const float extra = shownCount ? std::max(0.f, tableWidth - used) / shownCount : 0;
+    float x = 0;
+    for (int c = 0; c < kColumnCount; ++c) {
+        if (!layout.shown[c])
+            continue;
+        layout.columnWidth[c] += extra;
+        layout.x[c] = x;
+        x += layout.columnWidth[c];
+    }
+    // Icon and bar stay beside their texts however wide the columns grew.
+    layout.lockX = layout.x[kSecurity] + 2 * gap + securityText;
+    layout.barX = layout.x[kRssi] + 2 * gap + rssiText;
+    return layout;
+}
+
+SSIDTableViewCell* SSIDTableViewCell::create(const Layout& layout) {
     auto* cell = new (std::nothrow) SSIDTableViewCell();
-    if (cell && cell->init()) {
+    if (!cell)
+        return nullptr;
+    if (cell->initWithLayout(layout)) {
         cell->autorelease();
         return cell;
     }
@@ -21,155 +88,144 @@ SSIDTableViewCell* SSIDTableViewCell::create() {
     return nullptr;
 }
 
-void SSIDTableViewCell::clearChildren() {
-    removeAllChildren();
-    labels_.clear();
-    widths_.clear();
-    ids_.clear();
-    text_ = nullptr;
-    lock_ = nullptr;
-    bar_ = nullptr;
-    separator_ = nullptr;
-}
-
-void SSIDTableViewCell::build(const SSIDTableLayout& layout) {
-    if (generation_ == layout.generation) {
-        return;
-    }
-    clearChildren();
-    generation_ = layout.generation;
-    setContentSize(engine::Size(layout.rowWidth, layout.rowHeight));
-    const float middle = layout.rowHeight / 2.0f;
-    for (size_t i = 0; i < layout.columns.size(); ++i) {
-        engine::Label* label =
-            engine::Label::createWithTTF("", SSIDTableLayout::kFont, layout.fontSize);
-        if (!label) {
-            continue;
-        }
-        label->setAnchorPoint(Vec2(0.0f, 0.5f));
-        label->setPosition(layout.x[i], middle);
-        addChild(label, 1);
-        labels_.push_back(label);
-        ids_.push_back(layout.columns[i].id);
-        widths_.push_back(layout.width[i]);
-        if (layout.columns[i].id == SSIDTableColumn::kSecurity) {
-            lock_ = engine::Sprite::create(kLockIcon);
-            if (lock_) {
-                const float side = layout.fontSize;
-                lock_->setScale(side / lock_->getContentSize().height);
-                lock_->setPosition(layout.x[i] + layout.width[i] - side / 2.0f, middle);
-                addChild(lock_, 1);
-            }
-        }
-        if (layout.columns[i].id == SSIDTableColumn::kRssi) {
-            bar_ = engine::ui::LoadingBar::create(kLevelBar, 0.0f);
-            if (bar_) {
-                const engine::Size size = bar_->getContentSize();
-                bar_->setAnchorPoint(Vec2(0.0f, 0.5f));
-                bar_->setScaleX(layout.width[i] / size.width);
-                bar_->setScaleY(4.0f / size.height);
-                bar_->setPosition(layout.x[i], middle - layout.fontSize * 0.7f);
-                addChild(bar_, 0);
-            }
-        }
-    }
-    text_ = engine::Label::createWithTTF("", SSIDTableLayout::kBoldFont, layout.fontSize);
-    if (text_) {
-        text_->setAnchorPoint(Vec2(0.0f, 0.5f));
-        text_->setPosition(SSIDTableLayout::kMargin, middle);
-        addChild(text_, 1);
-    }
-    separator_ = engine::Sprite::create(kSeparator);
+bool SSIDTableViewCell::initWithLayout(const Layout& layout) {
+    if (!TableViewCell::init())
+        return false;
+    layout_ = layout;
+    separator_ = engine::Sprite::create(kSeparatorImage);
     if (separator_) {
-        separator_->setAnchorPoint(Vec2(0.0f, 0.0f));
-        separator_->setScaleX(layout.rowWidth / separator_->getContentSize().width);
+        separator_->setAnchorPoint(Vec2::ANCHOR_BOTTOM_LEFT);
         addChild(separator_, 0);
     }
-}
-
-engine::Label* SSIDTableViewCell::labelFor(SSIDTableColumn::Id id) const {
-    for (size_t i = 0; i < ids_.size(); ++i) {
-        if (ids_[i] == id) {
-            return labels_[i];
-        }
-    }
-    return nullptr;
-}
-
-void SSIDTableViewCell::showAccessPoint(const AccessPoint& ap, bool selected) {
-    for (size_t i = 0; i < ids_.size(); ++i) {
-        std::string text;
-        switch (ids_[i]) {
-            case SSIDTableColumn::kSecurity:
-                text = AccessPointTexts::security(ap.security);
-                break;
-            case SSIDTableColumn::kMode:
-                text = AccessPointTexts::mode(ap.standards);
-                break;
-            case SSIDTableColumn::kSsid:
-                text = AccessPointTexts::name(ap);
-                break;
-            case SSIDTableColumn::kRssi:
-                text = AccessPointTexts::rssi(ap.rssi);
-                break;
-            case SSIDTableColumn::kBssid:
-                text = AccessPointTexts::bssid(ap);
-                break;
-            case SSIDTableColumn::kChannel:
-                text = AccessPointTexts::channel(ap);
-                break;
-            case SSIDTableColumn::kFrequency:
-                text = AccessPointTexts::frequency(ap);
-                break;
-            case SSIDTableColumn::kSeen:
-                text = AccessPointTexts::seenCount(ap);
-                break;
-            case SSIDTableColumn::kRecommendedChannel:
-                text = AccessPointTexts::utilizationChannel(ap, selected);
-                break;
-            case SSIDTableColumn::kGradePercent:
-                text = AccessPointTexts::gradePercent(ap);
-                break;
-            case SSIDTableColumn::kGradeLetter:
-                text = AccessPointTexts::gradeLetter(ap);
-                break;
-            case SSIDTableColumn::kGradeCompact:
-                text = AccessPointTexts::gradeCompact(ap);
-                break;
-        }
-        labels_[i]->setString(text);
-        labels_[i]->setVisible(true);
-        // A long name squeezes into its column instead of running over the next.
-        const float width = labels_[i]->getContentSize().width;
-        labels_[i]->setScaleX(width > widths_[i] ? widths_[i] / width : 1.0f);
-    }
+    lock_ = engine::Sprite::create(kLockImage);
     if (lock_) {
-        lock_->setVisible(AccessPointTexts::showsLock(ap));
+        lock_->setAnchorPoint(Vec2::ANCHOR_MIDDLE_LEFT);
+        addChild(lock_, 1);
+    }
+    bar_ = engine::ui::LoadingBar::create(kBarImage, 0);
+    if (bar_) {
+        bar_->setAnchorPoint(Vec2::ANCHOR_MIDDLE_LEFT);
+        addChild(bar_, 1);
+    }
+    buildLabels();
+    return message_ != nullptr;
+}
+
+void SSIDTableViewCell::buildLabels() {
+    for (Label*& label : labels_) {
+        if (label)
+            label->removeFromParentAndCleanup(true);
+        label = Label::createWithTTF("", kFont, layout_.fontSize);
+        if (label) {
+            label->setAnchorPoint(Vec2::ANCHOR_MIDDLE_LEFT);
+            label->setTextColor(kTextColor);
+            addChild(label, 2);
+        }
+    }
+    if (message_)
+        message_->removeFromParentAndCleanup(true);
+    message_ = Label::createWithTTF("", kBoldFont, layout_.fontSize);
+    if (message_) {
+        message_->setAnchorPoint(Vec2::ANCHOR_MIDDLE_LEFT);
+        addChild(message_, 2);
+    }
+    placeChildren();
+}
+
+void SSIDTableViewCell::applyLayout(const Layout& layout) {
+    const bool rebuild = layout.fontSize != layout_.fontSize;
+    layout_ = layout;
+    if (rebuild)
+        buildLabels();
+    else
+        placeChildren();
+}
+
+void SSIDTableViewCell::placeChildren() {
+    const float mid = layout_.rowHeight * 0.5f;
+    const float gap = inset(layout_.fontSize);
+    setContentSize(engine::Size(layout_.width, layout_.rowHeight));
+    if (separator_) {
+        separator_->setPosition(0, 0);
+        const float w = separator_->getContentSize().width;
+        if (w > 0)
+            separator_->setScaleX(layout_.width / w);
+    }
+    for (int c = 0; c < kColumnCount; ++c) {
+        if (labels_[c])
+            labels_[c]->setPosition(layout_.x[c] + gap, mid);
+    }
+    if (message_)
+        message_->setPosition(gap, mid);
+    if (lock_) {
+        const float h = lock_->getContentSize().height;
+        if (h > 0)
+            lock_->setScale(layout_.iconSize / h);
+        lock_->setPosition(layout_.lockX, mid);
     }
     if (bar_) {
-        const AccessPointTexts::LevelBar level = AccessPointTexts::levelBar(ap.rssi);
+        const engine::Size image = bar_->getContentSize();
+        const float barHeight = std::min(layout_.rowHeight * 0.35f, 10.f);
+        if (image.width > 0 && image.height > 0)
+            bar_->setScale(layout_.barWidth / image.width, barHeight / image.height);
+        bar_->setPosition(layout_.barX, mid);
+    }
+}
+
+void SSIDTableViewCell::setRowVisible(bool visible) {
+    for (int c = 0; c < kColumnCount; ++c) {
+        if (labels_[c])
+            labels_[c]->setVisible(visible && layout_.shown[c]);
+    }
+    if (bar_)
+        bar_->setVisible(visible);
+    if (lock_)
+        lock_->setVisible(visible);
+    if (message_)
+        message_->setVisible(!visible);
+}
+
+void SSIDTableViewCell::fitLabel(Label* label, float width) {
+    label->setScaleX(1);
+    const float natural = label->getContentSize().width;
+    if (natural > width && natural > 0)
+        label->setScaleX(width / natural);
+}
+
+void SSIDTableViewCell::showAccessPoint(const AccessPoint& ap) {
+    using namespace SSIDTableTexts;
+    setRowVisible(true);
+    const std::string texts[kColumnCount] = {
+        securityText(ap.security), modeText(ap.standards),  nameText(ap),
+        rssiText(ap.rssi),         bssidText(ap.bssid),     channelText(ap),
+        frequencyText(ap),         countText(ap.seenCount),
+    };
+    const float gap = inset(layout_.fontSize);
+    for (int c = 0; c < kColumnCount; ++c) {
+        Label* label = labels_[c];
+        if (!label)
+            continue;
+        label->setString(texts[c]);
+        float room = layout_.columnWidth[c] - 2 * gap;
+        if (c == kSecurity)
+            room = layout_.lockX - layout_.x[c] - 2 * gap;
+        if (c == kRssi)
+            room = layout_.barX - layout_.x[c] - 2 * gap;
+        fitLabel(label, std::max(room, 1.f));
+    }
+    if (lock_)
+        lock_->setVisible(showsLock(ap.security, ap.cipher));
+    if (bar_) {
+        const LevelBar level = levelBar(ap.rssi);
         bar_->setPercent(level.percent);
-        bar_->setColor(Color3B(level.red, level.green, level.blue));
-        bar_->setVisible(true);
-    }
-    if (text_) {
-        text_->setVisible(false);
+        bar_->setColor(Color3B(level.r, level.g, level.b));
     }
 }
 
-void SSIDTableViewCell::showText(const std::string& text, bool header) {
-    for (engine::Label* label : labels_) {
-        label->setVisible(false);
-    }
-    if (lock_) {
-        lock_->setVisible(false);
-    }
-    if (bar_) {
-        bar_->setVisible(false);
-    }
-    if (text_) {
-        text_->setString(text);
-        text_->setColor(header ? Color3B(255, 255, 255) : Color3B(180, 180, 180));
-        text_->setVisible(true);
-    }
+void SSIDTableViewCell::showMessage(const std::string& text, bool header) {
+    setRowVisible(false);
+    if (!message_)
+        return;
+    message_->setString(text);
+    message_->setTextColor(header ? kHeaderColor : kMessageColor);
 }

@@ -1,10 +1,10 @@
 #pragma once
 
+#include <array>
 #include <string>
-#include <vector>
 
 #include "engine/ui/TableViewCell.h"
-#include "views/ssid/SSIDTableLayout.h"
+#include "model/AccessPoint.h"
 
 namespace engine {
 class Label;
@@ -14,43 +14,82 @@ class LoadingBar;
 }
 }  // namespace engine
 
-struct AccessPoint;
-
-// One row of the SSID table: a label per column, the lock icon, the level bar and a separator
-// line. Header and empty rows show one text and hide the rest.
+// One row of the SSID table: a grey separator along its bottom, one label per column, the lock
+// icon beside the security text and the level bar beside the RSSI text. Header and
+// "No SSID to display" rows show a single message label instead.
 class SSIDTableViewCell : public engine::ui::TableViewCell {
   public:
-    static constexpr const char* kSeparator = "LineBar-grey.png";
-    static constexpr const char* kLockIcon = "WifiIcon_lock.png";
-    static constexpr const char* kLevelBar = "sliderwhite.png";
+    enum Column { kSecurity, kMode, kSsid, kRssi, kBssid, kChannel, kFrequency, kCount };
+    static constexpr int kColumnCount = 8;
 
-    static SSIDTableViewCell* create();
+    struct ColumnInfo {
+        const char* name;        // header text
+        int criterion;           // SSIDSortCriteria of its header button
+        bool compact;            // also in the compact layout
+        const char* sizingText;  // the widest text the column must hold (null: header only)
+    };
+    static constexpr std::array<ColumnInfo, kColumnCount> kColumns{{
+        {"SEC.", 8, true, nullptr},
+        {"MODE", 5, false, "a/n/ac"},
+        {"SSID", 2, true, "ZZZZZZZZZZZZZZZZZZZ"},
+        {"RSSI", 3, true, " -XXX dBm"},
+        {"BSSID", 1, false, "[XX:XX:XX:XX:XX:XX]"},
+        {"CH.", 4, true, "6L"},
+        {"FREQ", 6, false, "5.999"},
+        {"CNT.", 7, false, "999"},
+    }};
 
-    // Builds the labels for a layout; does nothing when the cell already has it.
-    void build(const SSIDTableLayout& layout);
-    int builtGeneration() const { return generation_; }
+    static constexpr const char* kFont = "fonts/roboto/Roboto-Regular.ttf";
+    static constexpr const char* kBoldFont = "fonts/roboto/Roboto-Bold.ttf";
+    static constexpr const char* kSeparatorImage = "LineBar-grey.png";
+    static constexpr const char* kLockImage = "WifiIcon_lock.png";
+    static constexpr const char* kBarImage = "sliderwhite.png";
 
-    // `selected`: the access point is in the utilization selection (its channel shows the
-    // recommendation).
-    void showAccessPoint(const AccessPoint& ap, bool selected = false);
-    // A header ("2.4GHz SSID List", bold), "No SSID to display" or "!".
-    void showText(const std::string& text, bool header);
+    // Where the columns sit; the header buttons use the same boxes.
+    struct Layout {
+        float fontSize = 16;
+        float rowHeight = 26;
+        float width = 0;  // the table's width
+        bool compact = false;
+        std::array<bool, kColumnCount> shown{};
+        std::array<float, kColumnCount> x{};
+        std::array<float, kColumnCount> columnWidth{};
+        float iconSize = 0;  // lock icon edge
+        float barWidth = 0;  // level bar beside the RSSI text
+        float lockX = 0;     // left edges of the icon and the bar, just after the widest texts
+        float barX = 0;
+    };
+    // The column boxes for a font and table width: each column as wide as the larger of its
+    // sizing text and its header with an arrow, the room left over shared out evenly. Measures
+    // with real labels, so the font must be loadable.
+    static Layout measure(float fontSize, float rowHeight, bool compact, float tableWidth);
 
-    engine::Label* labelFor(SSIDTableColumn::Id id) const;
-    engine::Label* getTextLabel() const { return text_; }
+    static SSIDTableViewCell* create(const Layout& layout);
+
+    // Rebuilds the labels when the font size changed since they were made, else moves them.
+    void applyLayout(const Layout& layout);
+    void showAccessPoint(const AccessPoint& ap);
+    // Header and empty-section rows: the other labels, icon and bar are hidden.
+    void showMessage(const std::string& text, bool header);
+
+    engine::Label* getLabel(Column column) const { return labels_[column]; }
+    engine::Label* getMessageLabel() const { return message_; }
     engine::Sprite* getLockIcon() const { return lock_; }
     engine::ui::LoadingBar* getLevelBar() const { return bar_; }
+    float getFontSize() const { return layout_.fontSize; }
 
   private:
     SSIDTableViewCell() = default;
-    void clearChildren();
+    bool initWithLayout(const Layout& layout);
+    void buildLabels();
+    void placeChildren();
+    void setRowVisible(bool visible);
+    void fitLabel(engine::Label* label, float width);
 
-    int generation_ = -1;
-    std::vector<SSIDTableColumn::Id> ids_;
-    std::vector<engine::Label*> labels_;  // children, by column
-    std::vector<float> widths_;
-    engine::Label* text_ = nullptr;
+    Layout layout_;
+    std::array<engine::Label*, kColumnCount> labels_{};  // children
+    engine::Label* message_ = nullptr;
+    engine::Sprite* separator_ = nullptr;
     engine::Sprite* lock_ = nullptr;
     engine::ui::LoadingBar* bar_ = nullptr;
-    engine::Sprite* separator_ = nullptr;
 };

@@ -11,8 +11,8 @@
 #include "model/AccessPointSelection.h"
 #include "model/AccessPointTexts.h"
 #include "model/SpectrumSettings.h"
-#include "views/ssid/SSIDTableViewCell.h"
 #include "views/ssid/TableSortHeader.h"
+#include "views/ssid/UtilizationTableViewCell.h"
 
 using engine::Size;
 using engine::Vec2;
@@ -161,9 +161,9 @@ ssize_t SSIDUtilizationTableLayer::numberOfCellsInTableView(engine::ui::TableVie
 
 engine::ui::TableViewCell* SSIDUtilizationTableLayer::tableCellAtIndex(engine::ui::TableView* table,
                                                                        ssize_t idx) {
-    auto* cell = static_cast<SSIDTableViewCell*>(table->dequeueCell());
+    auto* cell = static_cast<UtilizationTableViewCell*>(table->dequeueCell());
     if (!cell) {
-        cell = SSIDTableViewCell::create();
+        cell = UtilizationTableViewCell::create();
         if (!cell) {
             return nullptr;
         }
