@@ -13,8 +13,10 @@
 #include "engine/base/Touch.h"
 #include "engine/ui/Button.h"
 #include "menus/AlertViewLayer.h"
+#include "menus/DemoMenu.h"
 #include "menus/MenuBar.h"
 #include "menus/MenuLayer.h"
+#include "menus/SettingsMenu.h"
 #include "model/SpectrumSettings.h"
 
 using engine::Rect;
@@ -28,6 +30,12 @@ int displayClass() {
 }
 
 }  // namespace
+
+MenuController::MenuController() {
+    // The menus built so far; the others join with setMenuFactory.
+    factories_[7] = [] { return static_cast<MenuLayer*>(DemoMenu::create()); };
+    factories_[8] = [] { return static_cast<MenuLayer*>(SettingsMenu::create()); };
+}
 
 MenuController* MenuController::getInstance() {
     static MenuController* instance = new MenuController();

@@ -74,7 +74,7 @@ class MenuController {
     static float barHeight(int displayClass);
 
   private:
-    MenuController() = default;
+    MenuController();
     void createMenuBar();
     void createBackground();
     void removeBackground();

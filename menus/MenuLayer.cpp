@@ -489,14 +489,14 @@ engine::Node* MenuLayer::getRowNode(int row) const {
 
 AlertViewLayer* MenuLayer::showAlert(const std::vector<std::string>& buttons,
                                      const std::string& title, const std::string& message,
-                                     AlertViewDelegate* delegate) {
+                                     AlertViewDelegate* delegate, const std::string& detail) {
     dropAlert();
     engine::Scene* scene = getScene();
     if (!scene)
         scene = engine::Director::getInstance()->getRunningScene();
     if (!scene)
         return nullptr;
-    AlertViewLayer* alert = AlertViewLayer::create(buttons, title, message, "", delegate);
+    AlertViewLayer* alert = AlertViewLayer::create(buttons, title, message, detail, delegate);
     if (!alert)
         return nullptr;
     alert->retain();

@@ -53,7 +53,8 @@ class MenuLayer : public engine::Layer {
     // Shows an alert over the whole scene with this menu as its delegate. The alert goes when
     // the menu goes, so its delegate never outlives it.
     AlertViewLayer* showAlert(const std::vector<std::string>& buttons, const std::string& title,
-                              const std::string& message, AlertViewDelegate* delegate);
+                              const std::string& message, AlertViewDelegate* delegate,
+                              const std::string& detail = "");
     AlertViewLayer* getOpenAlert() const;
 
     // Leaves the screen: the controller pops it when it is the controller's top menu, otherwise

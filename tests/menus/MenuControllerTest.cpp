@@ -8,8 +8,10 @@
 #include "engine/ui/Button.h"
 #include "menus/AlertViewDelegate.h"
 #include "menus/AlertViewLayer.h"
+#include "menus/DemoMenu.h"
 #include "menus/MenuBar.h"
 #include "menus/MenuLayer.h"
+#include "menus/SettingsMenu.h"
 #include "model/SpectrumSettings.h"
 #include "tests/menus/MenuTestSupport.h"
 
@@ -74,6 +76,9 @@ class MenuControllerTest : public MenuGlTest {
         renderFrame();
     }
     void TearDown() override {
+        controller->setMenuFactory(7, [] { return static_cast<MenuLayer*>(DemoMenu::create()); });
+        controller->setMenuFactory(8,
+                                   [] { return static_cast<MenuLayer*>(SettingsMenu::create()); });
         controller->detach();
         controller->setAccessoryControl(nullptr);
         MenuGlTest::TearDown();
