@@ -32,6 +32,8 @@ class DataLogPickerViewMenu : public PickerViewMenu,
     void folderPressed();
     // The file the open confirmation names.
     const std::string& getPendingDelete() const { return pendingDelete_; }
+    // A helper started from here has not ended yet.
+    bool isHelperRunning() const { return mailer_ > 0 || opener_ > 0; }
 
     int numberOfRowsInPickerView(PickerViewMenu*) override;
     std::string pickerViewTitleForRow(PickerViewMenu*, int row) override;
