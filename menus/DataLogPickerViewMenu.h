@@ -27,6 +27,9 @@ class DataLogPickerViewMenu : public PickerViewMenu,
     const std::string& getDirectory() const { return directory_; }
     std::string selectedFile() const;
 
+    // The wheel only selects the file the buttons act on.
+    void choose() override {}
+
     void deletePressed();
     void emailPressed();
     void folderPressed();

@@ -5,6 +5,7 @@
 
 #include "engine/2d/ActionInstant.h"
 #include "engine/2d/ActionInterval.h"
+#include "engine/2d/DrawNode.h"
 #include "engine/2d/Label.h"
 #include "engine/2d/LayerColor.h"
 #include "engine/2d/Scene.h"
@@ -242,6 +243,7 @@ void MenuBar::refresh() {
             connectionIcon_->setTexture(texture);
     }
     updateFlyIcon();
+    showFocus();
 }
 
 void MenuBar::setConnected(bool connected) {
@@ -440,6 +442,60 @@ void MenuBar::showAlert(const std::string& message) {
         return;
     if (auto* alert = AlertViewLayer::create({"OK"}, "", message))
         scene->addChild(alert, kAlertZOrder);
+}
+
+// Keyboard ---------------------------------------------------------------------------------
+
+void MenuBar::moveFocus(int direction) {
+    for (int step = 1; step <= kButtonCount; ++step) {
+        int next = focus_ < 0 ? (direction > 0 ? step - 1 : kButtonCount - step)
+                              : focus_ + direction * step;
+        next = (next % kButtonCount + kButtonCount) % kButtonCount;
+        if (buttons_[next] && buttons_[next]->isTouchEnabled()) {
+            focus_ = next;
+            break;
+        }
+    }
+    showFocus();
+}
+
+void MenuBar::clearFocus() {
+    focus_ = -1;
+    showFocus();
+}
+
+void MenuBar::showFocus() {
+    if (!focusRing_) {
+        focusRing_ = engine::DrawNode::create(2.f);
+        if (!focusRing_)
+            return;
+        addChild(focusRing_, 3);
+    }
+    focusRing_->clear();
+    if (focus_ < 0 || !buttons_[focus_])
+        return;
+    const engine::Rect box = buttons_[focus_]->getBoundingBox();
+    focusRing_->drawRect(Vec2(box.getMinX() + 2, box.getMinY() + 2),
+                         Vec2(box.getMaxX() - 2, box.getMaxY() - 2),
+                         engine::Color4F(1.f, 0.85f, 0.2f, 1.f));
+}
+
+bool MenuBar::activateFocused() {
+    if (focus_ < 0 || !buttons_[focus_] || !buttons_[focus_]->isTouchEnabled())
+        return false;
+    const auto id = static_cast<ButtonId>(focus_);
+    switch (id) {
+        case kRunButton:
+            runControlTapped();
+            break;
+        case kSwitchButton:
+            switchMode();
+            break;
+        default:
+            MenuController::getInstance()->openMenuFromButton(menuIdFor(id), buttons_[id]);
+            break;
+    }
+    return true;
 }
 
 // Dragging ---------------------------------------------------------------------------------

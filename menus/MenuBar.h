@@ -6,6 +6,7 @@
 #include "engine/2d/Layer.h"
 
 namespace engine {
+class DrawNode;
 class Sprite;
 class Touch;
 namespace ui {
@@ -74,6 +75,14 @@ class MenuBar : public engine::Layer {
     // "Switch To": the other mode when the accessory has it, else an alert.
     void switchMode();
 
+    // Keyboard: a ring moves over the buttons (direction +1 or -1, wrapping); Enter does what a
+    // tap on the ringed button does.
+    void moveFocus(int direction);
+    bool activateFocused();
+    void clearFocus();
+    // -1 without focus.
+    int getFocusedButton() const { return focus_; }
+
   private:
     MenuBar() = default;
     engine::ui::Button* makeButton(ButtonId id);
@@ -105,6 +114,10 @@ class MenuBar : public engine::Layer {
     std::array<engine::ui::Button*, kButtonCount> buttons_{};
     std::array<std::string, kButtonCount> stems_{};  // image name without "Selected.png"
     std::array<bool, kButtonCount> highlighted_{};
+    void showFocus();
+
+    int focus_ = -1;
+    engine::DrawNode* focusRing_ = nullptr;
     bool dragMoved_ = false;
     float dragStartX_ = 0;
 };

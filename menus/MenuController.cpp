@@ -310,6 +310,18 @@ bool MenuController::keyPressed(engine::EventKeyboard::KeyCode key) {
         case K::KEY_S:
             menuBar_->requestSingleShot();
             return true;
+        case K::KEY_TAB:
+        case K::KEY_RIGHT_ARROW:
+            menuBar_->moveFocus(+1);
+            return true;
+        case K::KEY_LEFT_ARROW:
+            menuBar_->moveFocus(-1);
+            return true;
+        case K::KEY_ENTER:
+            return menuBar_->activateFocused();
+        case K::KEY_ESCAPE:
+            menuBar_->clearFocus();
+            return true;
         default:
             return false;
     }

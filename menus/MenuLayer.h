@@ -9,6 +9,7 @@
 #include "menus/MenuRow.h"
 
 namespace engine {
+class DrawNode;
 class Label;
 namespace ui {
 class Button;
@@ -47,8 +48,13 @@ class MenuLayer : public engine::Layer {
                uint32_t parentFlags) override;
 
     // A key while this menu is on top; true when the menu used it. Escape is left to the
-    // controller, which closes the top menu, unless a menu takes it first.
+    // controller, which closes the top menu, unless a menu takes it first. Tab and the arrows
+    // move a focus ring over the controls (left and right move a focused slider), Enter or Space
+    // presses the focused button, Page Up/Down scroll.
     virtual bool keyPressed(engine::EventKeyboard::KeyCode key);
+    // The focused control: row and index in the row (a slider is index 0); -1 without focus.
+    int getFocusRow() const { return focusRow_; }
+    int getFocusItem() const { return focusItem_; }
 
     // Shows an alert over the whole scene with this menu as its delegate. The alert goes when
     // the menu goes, so its delegate never outlives it.
@@ -103,6 +109,12 @@ class MenuLayer : public engine::Layer {
     void connect(engine::ui::Button* button, int rowIndex, int item);
     void buttonTapped(int rowIndex, int item);
     bool touchOnPanel(const engine::Vec2& worldPoint) const;
+    engine::Node* focusable(int row, int item) const;
+    // Moves the focus to the next usable control in reading order (direction +1 or -1), or
+    // within the focused row only.
+    bool moveFocus(int direction, bool withinRow);
+    void showFocus();
+    bool pressFocused();
     void dropAlert();
 
     MenuMetrics metrics_;
@@ -112,4 +124,7 @@ class MenuLayer : public engine::Layer {
     engine::Rect panelRect_;
     bool refreshPending_ = true;
     AlertViewLayer* alert_ = nullptr;  // retained while shown
+    int focusRow_ = -1;
+    int focusItem_ = -1;
+    engine::DrawNode* focusRing_ = nullptr;  // retained; moves to the focused row
 };

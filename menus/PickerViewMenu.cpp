@@ -109,7 +109,15 @@ bool PickerViewMenu::keyPressed(engine::EventKeyboard::KeyCode key) {
         case K::KEY_END:
             wheel_->selectRow(wheel_->getRowCount() - 1, true);
             break;
+        case K::KEY_TAB:
+        case K::KEY_LEFT_ARROW:
+        case K::KEY_RIGHT_ARROW:
+            // The buttons under the wheel.
+            return MenuLayer::keyPressed(key);
         case K::KEY_ENTER:
+        case K::KEY_SPACE:
+            if (getFocusRow() >= 0)
+                return MenuLayer::keyPressed(key);
             choose();
             return true;
         case K::KEY_ESCAPE:

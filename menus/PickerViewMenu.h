@@ -7,10 +7,10 @@ class PickerViewDelegate;
 class PickerWheel;
 
 // A menu holding a picker wheel over a row of buttons (by default "CANCEL" and "CHOOSE"). Keys:
-// arrows one row, Page Up/Down a wheel's height, Home/End the ends, Enter chooses, Escape
-// cancels. Choosing tells the delegate the row and closes the picker; cancelling tells the
-// delegate nothing was chosen. Neither the data source nor the delegate is retained: an owner
-// that dies first clears them.
+// up and down one row, Page Up/Down a wheel's height, Home/End the ends, Enter chooses (or
+// presses the button Tab, left or right focused), Escape cancels. Choosing tells the delegate the
+// row and closes the picker; cancelling tells the delegate nothing was chosen. Neither the data
+// source nor the delegate is retained: an owner that dies first clears them.
 class PickerViewMenu : public MenuLayer {
   public:
     static PickerViewMenu* create(PickerViewDataSource* dataSource, PickerViewDelegate* delegate);
@@ -26,7 +26,9 @@ class PickerViewMenu : public MenuLayer {
     int getSelectedRow() const;
     PickerWheel* getWheel() const { return wheel_; }
 
-    void choose();
+    // Tells the delegate the selected row and closes; a picker that only selects (the file
+    // manager) does nothing here.
+    virtual void choose();
     void cancel();
 
     bool keyPressed(engine::EventKeyboard::KeyCode key) override;

@@ -279,6 +279,30 @@ TEST_F(MenuControllerTest, EscapeClosesTheTopMenuOrAnswersItsAlert) {
     EXPECT_EQ(SpectrumSettings::getInstance()->runtime.runState, 0);
 }
 
+TEST_F(MenuControllerTest, TabAndEnterOpenABarButtonsMenu) {
+    pressKey(K::KEY_TAB);
+    EXPECT_EQ(bar->getFocusedButton(), MenuBar::kModeMenuButton);
+    pressKey(K::KEY_LEFT_ARROW);  // wraps to the last button
+    EXPECT_EQ(bar->getFocusedButton(), MenuBar::kSwitchButton);
+    pressKey(K::KEY_LEFT_ARROW);
+    pressKey(K::KEY_ENTER);  // the run control
+    EXPECT_EQ(SpectrumSettings::getInstance()->runtime.runState, 1);
+    pressKey(K::KEY_LEFT_ARROW);
+    EXPECT_EQ(bar->getFocusedButton(), MenuBar::kSettingsButton);
+    pressKey(K::KEY_ENTER);
+    EXPECT_EQ(controller->getCurrentMenu(), 8);
+    // Keys now go to the menu: its button, then Escape closes it.
+    auto* menu = static_cast<SimpleMenu*>(controller->getTopMenu());
+    pressKey(K::KEY_DOWN_ARROW);
+    pressKey(K::KEY_ENTER);
+    EXPECT_EQ(menu->taps, 1);
+    pressKey(K::KEY_ESCAPE);
+    EXPECT_EQ(controller->getMenuCount(), 0u);
+    // Escape with nothing open only drops the ring.
+    pressKey(K::KEY_ESCAPE);
+    EXPECT_EQ(bar->getFocusedButton(), -1);
+}
+
 TEST_F(MenuControllerTest, ResizeDuringAFadeOrAnAlertLeavesNothingDangling) {
     tapNode(button(MenuBar::kSettingsButton));
     auto* menu = static_cast<SimpleMenu*>(controller->getTopMenu());

@@ -199,6 +199,50 @@ TEST_F(MenuLayerTest, PanelSwallowsItsTouchesAndLetsTheRestThrough) {
     EXPECT_EQ(touchesBehind, 2);
 }
 
+TEST_F(MenuLayerTest, KeysReachEveryUsableControl) {
+    using K = engine::EventKeyboard::KeyCode;
+    TestMenu* menu = makeMenu();
+    v.startEnabled = false;
+    menu->markForRefresh();
+    renderFrame();
+    EXPECT_EQ(menu->getFocusRow(), -1);
+    menu->keyPressed(K::KEY_ENTER);  // nothing focused: nothing pressed
+    EXPECT_EQ(v.units, 0);
+    menu->keyPressed(K::KEY_DOWN_ARROW);
+    EXPECT_EQ(menu->getFocusRow(), 0);
+    menu->keyPressed(K::KEY_RIGHT_ARROW);
+    menu->keyPressed(K::KEY_RIGHT_ARROW);  // stays on the last choice of the row
+    menu->keyPressed(K::KEY_ENTER);
+    EXPECT_EQ(v.units, 1);
+    // Down through the stepper's three buttons; the disabled slider and START are skipped.
+    menu->keyPressed(K::KEY_TAB);
+    menu->keyPressed(K::KEY_TAB);
+    EXPECT_EQ(menu->getFocusRow(), 1);
+    EXPECT_EQ(menu->getFocusItem(), 1);
+    menu->keyPressed(K::KEY_SPACE);
+    EXPECT_EQ(v.position, 0);  // the word was pressed: a toggle, not a step
+    menu->keyPressed(K::KEY_TAB);
+    menu->keyPressed(K::KEY_TAB);
+    EXPECT_EQ(menu->getFocusRow(), 4);
+    EXPECT_EQ(menu->getFocusItem(), 1);
+    menu->keyPressed(K::KEY_ENTER);
+    EXPECT_EQ(v.stops, 1);
+    EXPECT_EQ(v.starts, 0);
+    // Wrapping back to the top, then up onto an enabled slider: left and right move it.
+    menu->keyPressed(K::KEY_TAB);
+    EXPECT_EQ(menu->getFocusRow(), 0);
+    v.startEnabled = true;
+    menu->markForRefresh();
+    renderFrame();
+    menu->keyPressed(K::KEY_UP_ARROW);
+    menu->keyPressed(K::KEY_UP_ARROW);
+    menu->keyPressed(K::KEY_UP_ARROW);
+    EXPECT_EQ(menu->getFocusRow(), 2);
+    menu->keyPressed(K::KEY_RIGHT_ARROW);
+    menu->keyPressed(K::KEY_RIGHT_ARROW);
+    EXPECT_FLOAT_EQ(v.lastSetPercent, 42);
+}
+
 TEST_F(MenuLayerTest, RowsThatDoNotFitScroll) {
     TestMenu* menu = TestMenu::create();
     std::vector<int> taps(30, 0);
@@ -224,6 +268,15 @@ TEST_F(MenuLayerTest, RowsThatDoNotFitScroll) {
     tapNode(menu->getButton(29, 0));
     EXPECT_EQ(taps[29], 1);
     EXPECT_FALSE(menu->keyPressed(engine::EventKeyboard::KeyCode::KEY_A));
+    // The focus scrolls its row into view: up from the top wraps to the last row.
+    menu->keyPressed(engine::EventKeyboard::KeyCode::KEY_HOME);
+    scroll->jumpToTop();
+    menu->keyPressed(engine::EventKeyboard::KeyCode::KEY_UP_ARROW);
+    menu->keyPressed(engine::EventKeyboard::KeyCode::KEY_ENTER);
+    EXPECT_EQ(taps[29], 2);
+    renderFrame();
+    tapNode(menu->getButton(29, 0));
+    EXPECT_EQ(taps[29], 3);
 }
 
 }  // namespace
