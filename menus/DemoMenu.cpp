@@ -1,8 +1,10 @@
 #include "menus/DemoMenu.h"
 
 #include "engine/base/Types.h"
+#include "menus/MenuBar.h"
 #include "menus/MenuController.h"
 #include "menus/PickerViewMenu.h"
+#include "menus/SettingsMenu.h"
 #include "model/AccessoryControl.h"
 #include "model/SpectrumSettings.h"
 

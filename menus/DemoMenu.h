@@ -12,7 +12,7 @@ class PickerViewMenu;
 // recorded access-point lists play. The menu is the data source and delegate of its pickers.
 class DemoMenu : public MenuLayer, public PickerViewDataSource, public PickerViewDelegate {
   public:
-    enum Row { kHardwareRow, kSignalRow, kWifiSsidRow };
+    enum Row { kHardwareRow, kSignalRow, kWifiSsidRow, kSettingsRow };
     enum PickerRow { kNoPicker = 0, kHardwarePicker = 1, kSignalPicker = 2 };
 
     static DemoMenu* create();

@@ -17,6 +17,7 @@
 #include "menus/MenuBar.h"
 #include "menus/MenuLayer.h"
 #include "menus/SettingsMenu.h"
+#include "menus/ShortcutHelpLayer.h"
 #include "model/SpectrumSettings.h"
 
 using engine::Rect;
@@ -55,6 +56,11 @@ Rect MenuController::visibleRect() const {
 
 void MenuController::setScene(engine::Scene* scene) {
     closeAll(false);
+    if (help_) {
+        help_->removeFromParentAndCleanup(true);
+        help_->release();
+        help_ = nullptr;
+    }
     if (menuBar_) {
         menuBar_->removeFromParentAndCleanup(true);
         menuBar_->release();
@@ -263,6 +269,22 @@ void MenuController::removeBackground() {
     background->release();
 }
 
+bool MenuController::isShortcutHelpShown() const {
+    return help_ && help_->getParent() && help_->getParent() == scene_;
+}
+
+void MenuController::showShortcutHelp() {
+    if (!scene_ || isShortcutHelpShown())
+        return;
+    if (help_)
+        help_->release();
+    help_ = ShortcutHelpLayer::create();
+    if (!help_)
+        return;
+    help_->retain();
+    scene_->addChild(help_, kHelpZOrder);
+}
+
 void MenuController::setMenusHiddenForCapture(bool hidden) {
     for (MenuLayer* menu : stack_) {
         menu->stopAllActions();
@@ -285,6 +307,14 @@ bool MenuController::keyPressed(engine::EventKeyboard::KeyCode key) {
     using K = engine::EventKeyboard::KeyCode;
     if (!scene_)
         return false;
+    if (isShortcutHelpShown()) {
+        help_->removeFromParentAndCleanup(true);
+        return true;
+    }
+    if (key == K::KEY_F1) {
+        showShortcutHelp();
+        return true;
+    }
     if (MenuLayer* top = getTopMenu()) {
         if (AlertViewLayer* alert = top->getOpenAlert()) {
             // Escape answers an alert with its last button (its cancel), Enter with the first.

@@ -17,6 +17,7 @@ class Scene;
 class AccessoryControl;
 class MenuBar;
 class MenuLayer;
+class ShortcutHelpLayer;
 
 // The one object that owns the menu bar and shows the menus over the scene: a stack of open
 // menus above a dimmed background that covers everything but the bar. Created on first use and
@@ -27,6 +28,7 @@ class MenuController {
     static constexpr int kBarZOrder = 70;
     static constexpr int kBackgroundZOrder = 75;
     static constexpr int kMenuZOrder = 80;
+    static constexpr int kHelpZOrder = 210;
     static constexpr uint8_t kDimOpacity = 217;
     static constexpr float kFadeTime = 0.5f;
 
@@ -67,8 +69,11 @@ class MenuController {
     // Hides the menus, the dimmed background and the bar for a screenshot, and brings them back.
     void setMenusHiddenForCapture(bool hidden);
 
-    // Keys: the top menu first, then Escape closes it; with no menu open, the bar's shortcuts.
+    // Keys: the help first (any key closes it), then the top menu, then Escape closes it; with
+    // no menu open, the bar's shortcuts. F1 shows the help.
     bool keyPressed(engine::EventKeyboard::KeyCode key);
+    void showShortcutHelp();
+    bool isShortcutHelpShown() const;
 
     // The bar's height for a display class, also when no bar exists yet.
     static float barHeight(int displayClass);
@@ -85,8 +90,9 @@ class MenuController {
     MenuBar* menuBar_ = nullptr;      // retained
     engine::LayerColor* background_ = nullptr;  // retained while menus are open
     engine::EventListenerKeyboard* keyListener_ = nullptr;
-    std::vector<MenuLayer*> stack_;    // retained
-    std::vector<MenuLayer*> leaving_;  // fading out, retained until removed
+    ShortcutHelpLayer* help_ = nullptr;  // retained while shown or kept for showing
+    std::vector<MenuLayer*> stack_;      // retained
+    std::vector<MenuLayer*> leaving_;    // fading out, retained until removed
     std::map<int, MenuFactory> factories_;
     AccessoryControl* control_ = nullptr;
     int currentMenu_ = kNoMenu;

@@ -303,6 +303,21 @@ TEST_F(MenuControllerTest, TabAndEnterOpenABarButtonsMenu) {
     EXPECT_EQ(bar->getFocusedButton(), -1);
 }
 
+TEST_F(MenuControllerTest, F1ShowsTheShortcutsUntilAKeyOrAClick) {
+    pressKey(K::KEY_F1);
+    ASSERT_TRUE(controller->isShortcutHelpShown());
+    renderFrame().saveToFile("shortcut-help.png");  // for a person to look at
+    // The key that closes it does nothing else.
+    pressKey(K::KEY_SPACE);
+    EXPECT_FALSE(controller->isShortcutHelpShown());
+    EXPECT_EQ(SpectrumSettings::getInstance()->runtime.runState, 0);
+    pressKey(K::KEY_F1);
+    tapNode(button(MenuBar::kRunButton));
+    EXPECT_FALSE(controller->isShortcutHelpShown());
+    EXPECT_EQ(SpectrumSettings::getInstance()->runtime.runState, 0);
+    EXPECT_EQ(touchesOnViews, 0);
+}
+
 TEST_F(MenuControllerTest, ResizeDuringAFadeOrAnAlertLeavesNothingDangling) {
     tapNode(button(MenuBar::kSettingsButton));
     auto* menu = static_cast<SimpleMenu*>(controller->getTopMenu());
