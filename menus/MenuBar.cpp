@@ -436,12 +436,29 @@ void MenuBar::switchMode() {
     refresh();
 }
 
+MenuBar::~MenuBar() {
+    if (alert_)
+        alert_->release();
+}
+
+AlertViewLayer* MenuBar::getOpenAlert() const {
+    return alert_ && alert_->getParent() ? alert_ : nullptr;
+}
+
 void MenuBar::showAlert(const std::string& message) {
     engine::Scene* scene = getScene();
     if (!scene)
         return;
-    if (auto* alert = AlertViewLayer::create({"OK"}, "", message))
+    if (alert_) {
+        alert_->release();
+        alert_ = nullptr;
+    }
+    // No delegate: "OK" only dismisses it, so it may outlive the bar safely.
+    if (auto* alert = AlertViewLayer::create({"OK"}, "", message)) {
+        alert_ = alert;
+        alert_->retain();
         scene->addChild(alert, kAlertZOrder);
+    }
 }
 
 // Keyboard ---------------------------------------------------------------------------------

@@ -14,6 +14,8 @@ class Button;
 }
 }  // namespace engine
 
+class AlertViewLayer;
+
 // The strip of icon buttons along the bottom of the window: mode menu, cursors, measure,
 // colours or trigger, demo and settings, run control, mode switch and the connection indicator.
 // It can be dragged sideways (or flown out with the toggle at its left end) to uncover the
@@ -82,6 +84,9 @@ class MenuBar : public engine::Layer {
     void clearFocus();
     // -1 without focus.
     int getFocusedButton() const { return focus_; }
+    // The mode alert while it is shown, else nullptr.
+    AlertViewLayer* getOpenAlert() const;
+    ~MenuBar() override;
 
   private:
     MenuBar() = default;
@@ -116,6 +121,7 @@ class MenuBar : public engine::Layer {
     std::array<bool, kButtonCount> highlighted_{};
     void showFocus();
 
+    AlertViewLayer* alert_ = nullptr;  // retained
     int focus_ = -1;
     engine::DrawNode* focusRing_ = nullptr;
     bool dragMoved_ = false;

@@ -315,6 +315,11 @@ bool MenuController::keyPressed(engine::EventKeyboard::KeyCode key) {
         showShortcutHelp();
         return true;
     }
+    if (AlertViewLayer* alert = menuBar_ ? menuBar_->getOpenAlert() : nullptr) {
+        if (key == K::KEY_ESCAPE || key == K::KEY_ENTER)
+            alert->buttonPressed(0);
+        return true;
+    }
     if (MenuLayer* top = getTopMenu()) {
         if (AlertViewLayer* alert = top->getOpenAlert()) {
             // Escape answers an alert with its last button (its cancel), Enter with the first.

@@ -3,8 +3,10 @@
 #include <string>
 
 #include "engine/2d/LayerColor.h"
+#include "engine/base/Director.h"
 #include "engine/base/EventDispatcher.h"
 #include "engine/base/EventListenerTouchOneByOne.h"
+#include "engine/platform/GLView.h"
 #include "engine/ui/Button.h"
 #include "menus/AlertViewDelegate.h"
 #include "menus/AlertViewLayer.h"
@@ -253,7 +255,10 @@ TEST_F(MenuControllerTest, SwitchToNeedsTheOtherModeOnAConnectedAccessory) {
     }
     ASSERT_NE(alert, nullptr);
     EXPECT_EQ(alert->getMessage(), "Power Mode is unavailable with this hardware.");
-    alert->buttonPressed(0);
+    EXPECT_EQ(bar->getOpenAlert(), alert);
+    pressKey(K::KEY_ESCAPE);
+    EXPECT_EQ(alert->getParent(), nullptr);
+    EXPECT_EQ(bar->getOpenAlert(), nullptr);
 
     model.accessory.hasPowerMeter = true;
     model.runtime.captureRescale = true;
@@ -301,6 +306,48 @@ TEST_F(MenuControllerTest, TabAndEnterOpenABarButtonsMenu) {
     // Escape with nothing open only drops the ring.
     pressKey(K::KEY_ESCAPE);
     EXPECT_EQ(bar->getFocusedButton(), -1);
+}
+
+TEST_F(MenuControllerTest, NarrowBarCombinesDemoAndSettings) {
+    engine::GLView* view = engine::Director::getInstance()->getOpenGLView();
+    view->setDesignResolutionSize(400, kHeight, engine::ResolutionPolicy::EXACT_FIT);
+    // Back to the window's own size however the test ends.
+    struct Restore {
+        engine::GLView* view;
+        ~Restore() {
+            view->setDesignResolutionSize(kWidth, kHeight, engine::ResolutionPolicy::UNKNOWN);
+        }
+    } restore{view};
+    controller->setScene(scene);
+    bar = controller->getMenuBar();
+    EXPECT_FALSE(bar->isWide());
+    EXPECT_LT(400, MenuBar::wideArrangementWidth(0));
+    EXPECT_EQ(button(MenuBar::kDemoButton), nullptr);
+    engine::ui::Button* combined = button(MenuBar::kSettingsOrDemoButton);
+    ASSERT_NE(combined, nullptr);
+    EXPECT_EQ(combined->getTitleText(), "Demo");
+    // The window still has its 960 points: touches arrive in window points.
+    const Vec2 design = worldCentre(combined);
+    const Vec2 centre(design.x * kWidth / 400.f, design.y);
+    tap(centre.x, centre.y);
+    EXPECT_EQ(controller->getCurrentMenu(), 7);
+    controller->closeAll(false);
+    // Held for a second it turns into the settings button, and back.
+    touchBegan(0, centre.x, centre.y);
+    step(62);
+    EXPECT_TRUE(bar->isSettingsHold());
+    EXPECT_EQ(combined->getTitleText(), "Settings");
+    touchEnded(0, centre.x, centre.y);
+    EXPECT_EQ(controller->getCurrentMenu(), 8);
+    controller->closeAll(false);
+    touchBegan(0, centre.x, centre.y);
+    step(62);
+    touchEnded(0, centre.x, centre.y);
+    EXPECT_EQ(controller->getCurrentMenu(), 7);
+    controller->closeAll(false);
+    // An accessory needs no demonstration: settings it is.
+    bar->setConnected(true);
+    EXPECT_EQ(combined->getTitleText(), "Settings");
 }
 
 TEST_F(MenuControllerTest, F1ShowsTheShortcutsUntilAKeyOrAClick) {
