@@ -95,16 +95,14 @@ bool AppDelegate::applicationDidFinishLaunching() {
     communicationDelegate = std::make_unique<AccessoryCommunicationDelegate>(*model, options);
     communicationDelegate->bind(*communication);
     communication->start();
+    launched = true;
     return true;
 }
 
 void AppDelegate::applicationDidEnterBackground() {
     engine::Director::getInstance()->stopAnimation();
+    saveLastUsedConfiguration();
     SpectrumSettings* model = SpectrumSettings::getInstance();
-    {
-        ScopedModelLocks locks(*model, ScopedModelLocks::kAll);
-        model->saveConfiguration(0);
-    }
     if (model->runtime.deviceConnected && communication)
         communication->setSuspended(true);
     model->runtime.inBackground = true;
@@ -115,6 +113,17 @@ void AppDelegate::applicationWillEnterForeground() {
     if (communication)
         communication->setSuspended(false);
     SpectrumSettings::getInstance()->runtime.inBackground = false;
+}
+
+void AppDelegate::applicationWillTerminate() {
+    if (launched)
+        saveLastUsedConfiguration();
+}
+
+void AppDelegate::saveLastUsedConfiguration() {
+    SpectrumSettings* model = SpectrumSettings::getInstance();
+    ScopedModelLocks locks(*model, ScopedModelLocks::kAll);
+    model->saveConfiguration(0);
 }
 
 void AppDelegate::shutdown() {

@@ -12,7 +12,7 @@ class ScreenLog;
 
 // The application object: restores configuration slot 0, opens the window, creates the main
 // scene and the on-screen log, then the USB link and the accessory controller; saves slot 0
-// whenever the window goes to the background.
+// whenever the window goes to the background and when the program ends in order.
 class AppDelegate : public engine::Application {
   public:
     AppDelegate();
@@ -22,6 +22,11 @@ class AppDelegate : public engine::Application {
     void applicationDidEnterBackground() override;
     void applicationWillEnterForeground() override;
     void initGLContextAttrs() override;
+
+    // The frame loop has ended (window closed, SIGINT or SIGTERM): saves slot 0, so that nothing
+    // changed since start-up is lost. Does nothing when launching did not get as far as the
+    // running scene. Main thread.
+    void applicationWillTerminate();
 
     // Orderly end: the link's I/O thread first (it calls into the controller), then the
     // controller's worker, then the on-screen log is unhooked from the model. Idempotent.
@@ -33,9 +38,13 @@ class AppDelegate : public engine::Application {
     }
 
   private:
+    // Under all three model locks, so neither the link nor a view sees a half-written model.
+    void saveLastUsedConfiguration();
+
     std::unique_ptr<FileResourceReader> resources;
     std::unique_ptr<DataLogFile> dataLog;
     std::unique_ptr<AccessoryCommunication> communication;
     std::unique_ptr<AccessoryCommunicationDelegate> communicationDelegate;
     ScreenLog* screenLog = nullptr;  // retained
+    bool launched = false;
 };

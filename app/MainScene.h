@@ -1,38 +1,39 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
+#include <utility>
+#include <vector>
 
-#include "app/StatusReadouts.h"
+#include "app/StatusStrip.h"
+#include "app/ViewFactories.h"
 #include "app/ViewLayout.h"
 #include "engine/2d/Scene.h"
+#include "model/AccessPointAgeing.h"
 
 namespace engine {
 class Label;
 class Layer;
-class LayerColor;
 class Sprite;
 }  // namespace engine
 
+class AccessoryControl;
+class AcquiringIndicatorLayer;
 class GridLayer;
-class OverlayLayer;
-class RssiLayer;
+class MillisecondClock;
 class ScalingPopoverLayer;
-class WaterfallLayer;
-class WaterfallThresholdAndTouchLayer;
 class SpectrumSettings;
 
-// The application's only scene: it owns the view layers and rebuilds them when the mode, view,
-// band or access-point scan changes, and every frame keeps the menu bar, the grid, the status
-// labels, the access-point list and the "Acquiring SSID" indicator in step with the model.
+// The application's only scene: it builds the view layers from the rebuild table (ViewLayout)
+// through one factory per kind when the mode, view, band or access-point scan changes, and
+// every frame keeps the menu bar, the grid, the status strip, the access-point list and the
+// "Acquiring SSID" indicator in step with the model.
 class MainScene : public engine::Scene {
   public:
     static constexpr int kStatusZOrder = 60;
     static constexpr int kIndicatorZOrder = 59;
     static constexpr int kDemoBadgeZOrder = 65;
     static constexpr int kAlertZOrder = 90;
-    static constexpr float kAgeingPeriod = 10.f;  // s between access-point ageing checks
-    static constexpr uint64_t kAccessPointLifetimeMs = 180000;
+    static constexpr int kPopoverZOrder = 100;
 
     static MainScene* create();
     // A scene over another model (tests); create() uses the process-wide one.
@@ -46,11 +47,20 @@ class MainScene : public engine::Scene {
     void update(float dt) override;
     bool init() override;
 
-    void rebuildViews();
-    void updateStatusLabels();
-    void layoutStatusLabels(float shown, float hidden);
+    // The controller's interface that the views are built with; null (the start, and tests)
+    // builds them without one. A new one rebuilds the views at the next frame.
+    void setAccessoryControl(AccessoryControl* control);
+    AccessoryControl* getAccessoryControl() const { return control_; }
+    // The clock access points age by; null reads the process clock (nowMilliseconds()).
+    void setClock(const MillisecondClock* clock) { clock_ = clock; }
+    // Replaces (or with an empty function removes) the factory of one kind; the next rebuild
+    // uses it.
+    void setViewFactory(ViewLayer kind, ViewFactory factory);
 
-    // The access-point tables join with their views; until then these only keep the flags.
+    void rebuildViews();
+
+    // Which access-point table is shown, for ageing and sorting to follow; the scene keeps only
+    // these flags and adds no table layer.
     void showSsidTable();
     void hideSsidTable();
     void showUtilizationTable();
@@ -60,60 +70,44 @@ class MainScene : public engine::Scene {
     engine::Rect viewArea() const;
     engine::Rect innerArea() const;
 
-    GridLayer* getGridLayer() const { return gridLayer_; }
+    // The layer of one kind in the current views, or null.
+    engine::Layer* getViewLayer(ViewLayer kind) const;
+    GridLayer* getGridLayer() const;
     engine::Sprite* getDemoBadge() const { return demoBadge_; }
-    engine::LayerColor* getAcquiringIndicator() const { return acquiringShade_; }
-    engine::Label* getAmplitudeLabel() const { return amplitudeLabel_; }
-    engine::Label* getDivisionLabel() const { return divisionLabel_; }
-    engine::Label* getTriggerLabel() const { return triggerLabel_; }
+    AcquiringIndicatorLayer* getAcquiringIndicator() const { return acquiringIndicator_; }
+    StatusStrip* getStatusStrip() const { return statusStrip_; }
+    engine::Label* getAmplitudeLabel() const {
+        return statusStrip_ ? statusStrip_->getAmplitudeLabel() : nullptr;
+    }
+    engine::Label* getDivisionLabel() const {
+        return statusStrip_ ? statusStrip_->getDivisionLabel() : nullptr;
+    }
+    engine::Label* getTriggerLabel() const {
+        return statusStrip_ ? statusStrip_->getTriggerLabel() : nullptr;
+    }
     ScalingPopoverLayer* getScalingPopover() const { return scalingPopover_; }
     int getRebuildCount() const { return rebuildCount_; }
 
   private:
     MainScene() = default;
+    ViewContext viewContext() const;
     void removeViews();
-    void addViewLayer(ViewLayer layer);
-    // Retains the layer and adds it over the plotting (inner) area at z-order 0.
-    void placeInInnerArea(engine::Layer* layer);
-    template <typename BandLayer>
-    BandLayer* addBandLayer(BandLayer* layer);
     void checkBand();
-    void ageAccessPoints(float dt);
-    void sortAccessPoints();
     void updateAcquiringIndicator();
-    void createStatusLabels();
     void handleResize();
 
     SpectrumSettings* model_ = nullptr;
+    AccessoryControl* control_ = nullptr;
+    const MillisecondClock* clock_ = nullptr;
+    ViewFactoryTable factories_;
 
-    // View layers, retained; the later views fill the other members of the rebuild table.
-    GridLayer* gridLayer_ = nullptr;
-    RssiLayer* rssiLayer_ = nullptr;  // of the selected band, as are the waterfall layers
-    WaterfallLayer* waterfallLayer_ = nullptr;
-    WaterfallThresholdAndTouchLayer* waterfallTouchLayer_ = nullptr;
-    OverlayLayer* overlayLayer_ = nullptr;
-    ScalingPopoverLayer* scalingPopover_ = nullptr;  // lives with the scene, not the views
+    // The current views in drawing order, retained.
+    std::vector<std::pair<ViewLayer, engine::Layer*>> views_;
+    ScalingPopoverLayer* scalingPopover_ = nullptr;  // retained; lives with the scene
 
     engine::Sprite* demoBadge_ = nullptr;  // children of the scene from here on
-    engine::LayerColor* acquiringShade_ = nullptr;
-    engine::Sprite* outerWheel_ = nullptr;
-    engine::Sprite* innerWheel_ = nullptr;
-    engine::Label* acquiringLabel_ = nullptr;
-
-    engine::Label* amplitudeLabel_ = nullptr;
-    engine::Label* divisionLabel_ = nullptr;
-    engine::Label* cursorXLabel_ = nullptr;
-    engine::Label* cursorDeltaXLabel_ = nullptr;
-    std::array<engine::Label*, 3> readoutAtLabels_{};
-    std::array<engine::Label*, 3> readoutDeltaLabels_{};
-    engine::Label* triggerLabel_ = nullptr;
-    // Column widths measured from the placeholder texts.
-    float amplitudeWidth_ = 0;
-    float divisionWidth_ = 0;
-    float triggerWidth_ = 0;
-    float positionWidth_ = 0;
-    float readoutWidth_ = 0;
-    StatusTexts texts_;
+    StatusStrip* statusStrip_ = nullptr;
+    AcquiringIndicatorLayer* acquiringIndicator_ = nullptr;  // only while shown
 
     bool needsRebuild_ = true;
     int lastSpectrumMode_ = -1;
@@ -121,7 +115,7 @@ class MainScene : public engine::Scene {
     int lastBand_ = -1;
     int lastSsidScanOn_ = -1;
     float lastDelta_ = 0;
-    float ageingTimer_ = 0;
+    AccessPointAgeing ageing_;
     bool ssidTableShown_ = false;
     bool utilizationTableShown_ = false;
     int rebuildCount_ = 0;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "model/CursorSelection.h"
 #include "model/PowerConversions.h"
 #include "model/SpectrumSettings.h"
 #include "model/ValueFormatting.h"
@@ -98,7 +99,7 @@ void StatusReadouts::positionTexts(const SpectrumSettings& m, float W, std::stri
     const bool spectrum = m.common_settings.spectrumMode != 0;
     const std::string axis = spectrum ? "Hz" : "t";
     const float q = W / 1000.f;
-    const int selected = c.selectedCursor == 1 ? 1 : 0;
+    const int selected = selectedCursorIndex(c);
     const float xs = c.verticalX[selected];
     const float xo = c.verticalX[1 - selected];
 
@@ -164,7 +165,7 @@ void StatusReadouts::levelTexts(const SpectrumSettings& m, float H,
     const CursorSettings& c = m.cursors;
     const bool watts = m.common_settings.powerUnitsWatts == 1;
     const bool spectrum = m.common_settings.spectrumMode != 0;
-    const int selected = c.selectedCursor == 1 ? 1 : 0;
+    const int selected = selectedCursorIndex(c);
 
     // Which readout entry each pair shows, and in which colour.
     struct Source {

@@ -15,8 +15,27 @@ namespace {
 // demonstration, so traces and access points have arrived.
 constexpr unsigned int kHeadlessFrames = 240;
 
+// An empty DISPLAY or WAYLAND_DISPLAY names no display. Removed, so that SDL and the GL
+// libraries see what we decided on, not an empty name to connect to.
+void forgetEmptyDisplayNames() {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+        const char* value = std::getenv(name);
+        if (value && *value == '\0')
+            unsetenv(name);
+    }
+}
+
 bool haveDisplay() {
     return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
+}
+
+// SDL turns SIGINT and SIGTERM into a quit event: its handler only sets a flag, which the frame
+// loop's next event poll raises on the main thread, so a signal ends the loop as closing the
+// window does and the configuration is saved on the way out. Keep that even when the user's
+// environment tells SDL to leave the signals alone. A signal that is ignored stays ignored: SDL
+// installs its handler only over the default action.
+void endTheLoopOnSignals() {
+    setenv("SDL_NO_SIGNAL_HANDLERS", "0", 1);
 }
 
 // With a display named, only a real windowing system will do. Left to itself SDL falls back to
@@ -60,10 +79,12 @@ void arrangeHeadlessPicture(std::string& picturePath) {
 }  // namespace
 
 int main() {
+    forgetEmptyDisplayNames();
+    endTheLoopOnSignals();
     const bool headless = !haveDisplay();
     if (headless) {
         std::printf(
-            "Tarno: no display found (DISPLAY is not set); rendering the demonstration "
+            "Tarno: no display found (DISPLAY is empty or not set); rendering the demonstration "
             "off screen instead.\n");
         setenv("SDL_VIDEODRIVER", "offscreen", 0);
     } else {
@@ -75,6 +96,7 @@ int main() {
     if (headless)
         arrangeHeadlessPicture(picturePath);
     int code = app.run();
+    app.applicationWillTerminate();
     const bool windowOpened = engine::Director::getInstance()->getOpenGLView() != nullptr;
     app.shutdown();
     if (!headless && !windowOpened) {

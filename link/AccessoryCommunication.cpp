@@ -1,7 +1,7 @@
 #include "link/AccessoryCommunication.h"
 
 #include <chrono>
-#include <cstdlib>
+#include <climits>
 #include <system_error>
 
 #include "link/LibusbBackend.h"
@@ -22,11 +22,6 @@ AccessoryCommunication::AccessoryCommunication(UsbBackend& backend, std::FILE* c
 
 AccessoryCommunication::~AccessoryCommunication() {
     stop();
-    auto lock = lockQueue();
-    for (OutgoingPacket& packet : queue_) {
-        release(packet);
-    }
-    queue_.clear();
 }
 
 void AccessoryCommunication::setConnectionHandlers(ShouldConnectHandler shouldConnect,
@@ -83,13 +78,13 @@ void AccessoryCommunication::threadMain() {
     running_ = false;
 }
 
-bool AccessoryCommunication::send(void* data, int length, int kind) {
-    if (data == nullptr || length < 1) {
+bool AccessoryCommunication::send(std::vector<uint8_t> packet, int kind) {
+    // Transfer lengths are ints.
+    if (packet.empty() || packet.size() > static_cast<size_t>(INT_MAX)) {
         return false;
     }
-    OutgoingPacket packet{static_cast<uint8_t*>(data), length, kind, true};
     auto lock = lockQueue();
-    queue_.push_back(packet);
+    queue_.push_back(OutgoingPacket{std::move(packet), kind});
     return true;
 }
 
@@ -155,14 +150,15 @@ void AccessoryCommunication::writeOnePacket() {
         if (queue_.empty()) {
             return;
         }
-        packet = queue_.front();
+        packet = std::move(queue_.front());
         queue_.pop_front();
     }
+    const int length = static_cast<int>(packet.bytes.size());
     int written = 0;
-    while (written < packet.length) {
-        int remaining = packet.length - written;
+    while (written < length) {
+        int remaining = length - written;
         int moved = 0;
-        int result = current_->bulkTransfer(current_->outEndpoint(), packet.data + written,
+        int result = current_->bulkTransfer(current_->outEndpoint(), packet.bytes.data() + written,
                                             remaining, &moved, kWriteTimeoutMs);
         if (moved < 0 || moved > remaining) {
             break;
@@ -173,11 +169,10 @@ void AccessoryCommunication::writeOnePacket() {
         }
     }
     // Success only when the whole packet went out: half a command is a failed command.
-    int status = written == packet.length ? 0 : -1;
+    int status = written == length ? 0 : -1;
     if (didSendData_) {
         didSendData_(this, current_.get(), packet.kind, status);
     }
-    release(packet);
 }
 
 void AccessoryCommunication::readOnce() {
@@ -218,11 +213,4 @@ std::unique_lock<std::mutex> AccessoryCommunication::lockQueue() {
         lock.try_lock();
     }
     return lock;
-}
-
-void AccessoryCommunication::release(OutgoingPacket& packet) {
-    if (packet.owned) {
-        std::free(packet.data);
-    }
-    packet.data = nullptr;
 }

@@ -41,7 +41,7 @@ class AccessoryCommunication {
     // On the process-wide libusb backend, printing to standard output.
     AccessoryCommunication();
     explicit AccessoryCommunication(UsbBackend& backend, std::FILE* console = stdout);
-    // Stops the I/O thread (see stop()) and frees packets still queued.
+    // Stops the I/O thread (see stop()); packets still queued are dropped.
     ~AccessoryCommunication();
 
     AccessoryCommunication(const AccessoryCommunication&) = delete;
@@ -59,10 +59,10 @@ class AccessoryCommunication {
     void stop();
     bool isRunning() const { return running_; }
 
-    // Queues `length` bytes for the accessory; `kind` comes back in didSendData. On true the link
-    // owns `data` and frees it with free() after the write, so it must come from malloc. Null data
-    // or a length below 1 returns false and leaves `data` with the caller. Any thread.
-    bool send(void* data, int length, int kind);
+    // Queues `packet` for the accessory; `kind` comes back in didSendData. The link owns the
+    // bytes from here on. An empty packet (or one longer than a transfer can say) returns false
+    // and queues nothing. Any thread.
+    bool send(std::vector<uint8_t> packet, int kind);
 
     // While set, no device is looked for and a connected device is dropped.
     void setSuspended(bool suspended) { suspended_ = suspended; }
@@ -79,10 +79,8 @@ class AccessoryCommunication {
 
   private:
     struct OutgoingPacket {
-        uint8_t* data = nullptr;
-        int length = 0;
+        std::vector<uint8_t> bytes;
         int kind = 0;
-        bool owned = false;
     };
 
     void threadMain();
@@ -91,7 +89,6 @@ class AccessoryCommunication {
     void readOnce();
     void dropDevice();
     std::unique_lock<std::mutex> lockQueue();
-    static void release(OutgoingPacket& packet);
 
     UsbBackend& backend_;
     std::FILE* console_;

@@ -5,7 +5,14 @@ add_library(tarno_controller STATIC
   ${CMAKE_CURRENT_LIST_DIR}/DemoPlayback.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FileResourceReader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/HeatMapBuilder.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MeasurementIntake.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PhaseMachine.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PlaybackCommandSink.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PowerCaptureIntake.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/RequestMailbox.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SegmentAssembler.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SessionRecorder.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SettingsSnapshot.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/UsbCommandSink.cpp
 )
 target_link_libraries(tarno_controller PUBLIC tarno_link tarno_protocol tarno_model)

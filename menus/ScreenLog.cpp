@@ -45,6 +45,13 @@ float ScreenLog::lineHeight() const {
     return height / 50.f - 1.f;
 }
 
+void ScreenLog::setBottomMargin(float margin) {
+    std::lock_guard<std::mutex> guard(lock_);
+    if (margin != bottomMargin_)
+        placementStale_ = true;
+    bottomMargin_ = margin;
+}
+
 engine::Color4B ScreenLog::colourForLevel(int level) const {
     if (level & 1)
         return {255, 80, 80, 255};  // errors
@@ -78,13 +85,25 @@ void ScreenLog::vlog(int level, const char* format, va_list args) {
 void ScreenLog::update(float dt) {
     Layer::update(dt);
     std::lock_guard<std::mutex> guard(lock_);
+    // The log covers the visible area, whatever size the window has now.
+    const engine::Size visible = engine::Director::getInstance()->getVisibleSize();
+    if (visible.width > 0 && visible.height > 0 &&
+        (visible.width != _contentSize.width || visible.height != _contentSize.height))
+        setContentSize(visible);
     const float line = lineHeight();
     const float fontSize = line > 1.f ? line : 1.f;
+    bool changed = placementStale_;
+    placementStale_ = false;
+    if (line != laidOutLineHeight_) {
+        laidOutLineHeight_ = line;
+        for (auto& message : messages_)
+            message.isNew = true;  // made again below at the new size
+        changed = true;
+    }
 
     // Expire: newest to oldest, dropping what is too old or beyond the first hundred.
     const uint64_t t = now();
     size_t counted = 0;
-    bool changed = false;
     for (auto it = messages_.end(); it != messages_.begin();) {
         --it;
         ++counted;

@@ -48,7 +48,7 @@ class ScreenLog : public engine::Layer, public DiagnosticSink {
     uint64_t getTimeoutMilliseconds() const { return timeoutMs_; }
     void setFontFile(const std::string& font) { fontFile_ = font; }
     // Space kept free below the newest line (the menu bar's strip).
-    void setBottomMargin(float margin) { bottomMargin_ = margin; }
+    void setBottomMargin(float margin);
     // Tests step a clock of their own; the default reads the system clock.
     void setWallClock(WallClock clock) { clock_ = std::move(clock); }
 
@@ -69,6 +69,10 @@ class ScreenLog : public engine::Layer, public DiagnosticSink {
     uint64_t timeoutMs_ = 15000;
     std::string fontFile_ = "fonts/roboto/Roboto-Regular.ttf";
     float bottomMargin_ = 0;
+    // The line height the labels on screen were made for; a resize that changes it makes every
+    // label again, or older lines would keep the old size and overlap the new ones.
+    float laidOutLineHeight_ = 0;
+    bool placementStale_ = false;
     WallClock clock_;
     std::mutex lock_;
     std::list<screenLogMessage> messages_;  // oldest first

@@ -8,6 +8,11 @@ class DiagnosticSink;
 // State that lives only while the program runs; never saved. Fields that another thread reads
 // without a lock are atomic.
 struct RuntimeState {
+    // Values of triggerStatus: how long the power view has gone without a trigger.
+    static constexpr int32_t kTriggered = 0;
+    static constexpr int32_t kNoTriggerFor10s = 1;
+    static constexpr int32_t kNoTriggerFor2s = 2;  // also right after a settings acknowledgement
+
     bool touchActive = false;  // a touch gesture on a view is in progress (main thread only)
     int32_t displayClass = 0;  // 0..3; 0 selects the small fonts and bar sizes
     std::atomic<bool> deviceConnected{false};

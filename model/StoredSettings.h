@@ -30,6 +30,10 @@ struct CursorSettings {
 
 // Attenuation, trace style and mode (16 bytes).
 struct CommonSettings {
+    // Stored values of spectrumMode.
+    static constexpr uint8_t kPowerMode = 0;
+    static constexpr uint8_t kSpectrumMode = 1;
+
     float externalAttenuation = 0.0f;      // dB of an attenuator outside the accessory
     int32_t internalAttenuationIndex = 0;  // 0..7 in 4 dB steps
     uint8_t reserved[2] = {0, 0};
@@ -40,6 +44,10 @@ struct CommonSettings {
 
 // Spectrum view settings, store version 2 (92 bytes).
 struct SpectrumViewSettings {
+    // Stored values of viewMode.
+    static constexpr uint8_t kRealWaveView = 0;
+    static constexpr uint8_t kWaterfallView = 1;
+
     uint8_t viewMode = 0;  // 0 real wave, 1 waterfall
     uint8_t padding0[3] = {0, 0, 0};
     int32_t band = 0;          // 0 2.4 GHz, 1 5 GHz

@@ -3,7 +3,6 @@
 #include <cstring>
 #include <mutex>
 
-#include "model/MillisecondClock.h"
 #include "model/SpectrumSettings.h"
 
 namespace {
@@ -47,9 +46,8 @@ void AccessPointMerger::firstSighting(SpectrumSettings& model, AccessPoint& ap, 
     ap.color[3] = 255;
 }
 
-void AccessPointMerger::merge(SpectrumSettings& model, AccessPointList& scan) {
+void AccessPointMerger::merge(SpectrumSettings& model, AccessPointList& scan, uint64_t now) {
     std::lock_guard<ModelLock> guard(model.apListLock);
-    const uint64_t now = nowMilliseconds();
     auto& list = model.accessPoints;
     const bool wasEmpty = list.empty();
     for (std::unique_ptr<AccessPoint>& incoming : scan) {

@@ -19,8 +19,9 @@ class AccessPointMerger {
     explicit AccessPointMerger(uint32_t seed = 0x7A5E0);
     explicit AccessPointMerger(RandomSource random);
 
-    // Takes the records of `scan` (left empty); last seen is the model's millisecond clock.
-    void merge(SpectrumSettings& model, AccessPointList& scan);
+    // Takes the records of `scan` (left empty) and stamps them last seen at `now`: the caller's
+    // millisecond clock, so that simulated time ages the list as real time would.
+    void merge(SpectrumSettings& model, AccessPointList& scan, uint64_t now);
 
     // Seen counts above four digits wrap to kSeenCountWrap.
     static constexpr int32_t kSeenCountLimit = 9999;

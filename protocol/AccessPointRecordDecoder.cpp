@@ -2,8 +2,8 @@
 
 #include <cstring>
 
+#include "model/ByteOrder.h"
 #include "model/DiagnosticSink.h"
-#include "protocol/ByteOrder.h"
 #include "protocol/ProtocolResult.h"
 
 namespace pr = protocol_result;

@@ -345,6 +345,10 @@ void AccessoryProtocol::fillRanges(AccessoryDescription& description, bool band2
     range(cal.bands[1], band5, description.levelMin5, description.levelMax5);
 }
 
+int AccessoryProtocol::buildDiscoveryRequest(uint8_t* buffer, size_t length) {
+    return buildRequest(buffer, length, kDiscoveryRequestCode);
+}
+
 int AccessoryProtocol::buildRequest(uint8_t* buffer, size_t length, uint8_t code) {
     if (code == 0 || buffer == nullptr || length < 3)
         return pr::kCannotBuild;

@@ -78,6 +78,12 @@ class AccessoryProtocol {
     virtual bool reorderSegments(float* values, size_t count, const int* order,
                                  size_t segmentCount) const;
 
+    // The discovery request, 0xAA 0x03 0x03, is the same for every generation: it goes out before
+    // any protocol object exists, so it is built without one. Returns 3, or -1 when it does not
+    // fit.
+    static constexpr int kDiscoveryRequestLength = 3;
+    static int buildDiscoveryRequest(uint8_t* buffer, size_t length);
+
     // Not part of the wire protocol: what the packet path and tools need around it.
     uint8_t generationCode() const { return layout_.generationCode; }
     // Longest packet this generation can send: a stream that still needs more after this many

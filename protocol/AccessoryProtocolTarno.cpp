@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "model/ByteOrder.h"
 #include "model/SpectrumSettings.h"
-#include "protocol/ByteOrder.h"
 #include "protocol/PowerTriggerFields.h"
 #include "protocol/TimeBaseTable.h"
 

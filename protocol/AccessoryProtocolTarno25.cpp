@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "model/ByteOrder.h"
 #include "model/SpectrumSettings.h"
-#include "protocol/ByteOrder.h"
 
 using byte_order::readFloatBe;
 

@@ -64,5 +64,7 @@ constexpr int kAccessPoints = 7;
 }  // namespace packet_type
 
 constexpr uint8_t kSyncByte = 0xAA;
+// Request code of the discovery request, the one command every generation shares.
+constexpr uint8_t kDiscoveryRequestCode = 0x03;
 constexpr int kRecordBytes = 64;
 constexpr int kRecordListHeader = 4;

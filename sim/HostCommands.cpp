@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "sim/WireBytes.h"
+#include "model/ByteOrder.h"
 
 namespace {
 
@@ -88,13 +88,13 @@ std::vector<uint8_t> HostCommands::powerSettings(const GenerationProfile& profil
     }
     c[modeAt] = mode;
     if (setup.rolling) {
-        WireBytes::putU32(&c[lengthAt], 1);
-        WireBytes::putU32(&c[preAt], first ? 0 : 1);
+        byte_order::writeU32be(&c[lengthAt], 1);
+        byte_order::writeU32be(&c[preAt], first ? 0 : 1);
         return c;
     }
-    WireBytes::putU16(&c[levelAt], static_cast<uint16_t>(raw));
+    byte_order::writeU16be(&c[levelAt], static_cast<uint16_t>(raw));
     c[optionAt] = setup.risingEdge ? 1 : 0;
-    WireBytes::putU32(&c[lengthAt], length);
-    WireBytes::putU32(&c[preAt], pre);
+    byte_order::writeU32be(&c[lengthAt], length);
+    byte_order::writeU32be(&c[preAt], pre);
     return c;
 }

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
-#include "sim/WireBytes.h"
+#include "model/ByteOrder.h"
 
-using WireBytes::putFloat;
-using WireBytes::putU16;
-using WireBytes::putU32;
+using byte_order::writeFloatBe;
+using byte_order::writeU16be;
+using byte_order::writeU32be;
 
 namespace {
 
@@ -87,13 +87,13 @@ void PacketEncoder::discoveryTarno(uint8_t* reply) const {
     reply[9] = 1;  // power meter
     reply[11] = profile_.model;
     for (int i = 0; i < 8; ++i) {
-        putFloat(reply + 12 + 4 * i, kSimInternalAttenuations[i]);
+        writeFloatBe(reply + 12 + 4 * i, kSimInternalAttenuations[i]);
     }
-    putFloat(reply + 44, profile_.powerCal.scale);
-    putFloat(reply + 48, profile_.powerCal.offset);
-    putFloat(reply + 52, profile_.spectrumCal24.scale);
-    putFloat(reply + 56, profile_.spectrumCal24.offset);
-    putU32(reply + 60, 0x00010000);  // board options word
+    writeFloatBe(reply + 44, profile_.powerCal.scale);
+    writeFloatBe(reply + 48, profile_.powerCal.offset);
+    writeFloatBe(reply + 52, profile_.spectrumCal24.scale);
+    writeFloatBe(reply + 56, profile_.spectrumCal24.offset);
+    writeU32be(reply + 60, 0x00010000);  // board options word
     reply[64] = profile_.spectrumCal24.floorRaw;
 }
 
@@ -104,11 +104,11 @@ void PacketEncoder::discoveryTarno2(uint8_t* reply) const {
     reply[9] = 1;  // power meter
     reply[15] = profile_.model;
     std::memcpy(reply + 16, profile_.identity, 17);
-    putFloat(reply + 36, profile_.powerCal.scale);
+    writeFloatBe(reply + 36, profile_.powerCal.scale);
     // The host subtracts 5 dB from the power offset it receives (detector coupling loss).
-    putFloat(reply + 40, profile_.powerCal.offset + 5.0f);
-    putFloat(reply + 44, profile_.spectrumCal24.scale);
-    putFloat(reply + 48, profile_.spectrumCal24.offset);
+    writeFloatBe(reply + 40, profile_.powerCal.offset + 5.0f);
+    writeFloatBe(reply + 44, profile_.spectrumCal24.scale);
+    writeFloatBe(reply + 48, profile_.spectrumCal24.offset);
     reply[56] = profile_.spectrumCal24.floorRaw;
 }
 
@@ -117,11 +117,11 @@ void PacketEncoder::discoveryTarnoDuo(uint8_t* reply) const {
     reply[9] = 1;   // 2.4 GHz spectrum
     reply[10] = 1;  // 5 GHz spectrum
     std::memcpy(reply + 12, profile_.identity, 12);
-    putFloat(reply + 24, profile_.spectrumCal24.scale);
-    putFloat(reply + 28, profile_.spectrumCal24.offset);
+    writeFloatBe(reply + 24, profile_.spectrumCal24.scale);
+    writeFloatBe(reply + 28, profile_.spectrumCal24.offset);
     reply[36] = profile_.spectrumCal24.floorRaw;
-    putFloat(reply + 40, profile_.spectrumCal5.scale);
-    putFloat(reply + 44, profile_.spectrumCal5.offset);
+    writeFloatBe(reply + 40, profile_.spectrumCal5.scale);
+    writeFloatBe(reply + 44, profile_.spectrumCal5.offset);
     reply[52] = profile_.spectrumCal5.floorRaw;
 }
 
@@ -203,9 +203,9 @@ void PacketEncoder::accessPointRecord(const SimAccessPoint& ap,
                                       uint8_t record[kRecordLength]) const {
     std::memset(record, 0, kRecordLength);
     record[1] = ap.channel;
-    putU16(record + 2, static_cast<uint16_t>(ap.rssi));
+    writeU16be(record + 2, static_cast<uint16_t>(ap.rssi));
     std::memcpy(record + 4, ap.bssid, 6);
-    putU16(record + 10, channelWord(ap));
+    writeU16be(record + 10, channelWord(ap));
     size_t nameLength = std::min<size_t>(ap.name.size(), 31);
     record[12] = static_cast<uint8_t>(nameLength);
     std::memcpy(record + 13, ap.name.data(), nameLength);
@@ -217,7 +217,7 @@ void PacketEncoder::accessPointRecord(const SimAccessPoint& ap,
         record[50] = ap.alt1;
         record[51] = ap.alt2;
     }
-    putU32(record + 52, ap.securityWord);
+    writeU32be(record + 52, ap.securityWord);
     unsigned sum = 0;
     for (size_t i = 1; i < kRecordLength; ++i) {
         sum += record[i];

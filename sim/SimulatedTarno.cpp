@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "sim/WireBytes.h"
+#include "model/ByteOrder.h"
 
 SimulatedTarno::SimulatedTarno(uint64_t seed, SignalType signal)
     : SimulatedAccessory(SimGeneration::Tarno, seed, signal) {}
@@ -11,7 +11,7 @@ bool SimulatedTarno::decodeSettings(std::span<const uint8_t> c, FirmwareSettings
     if (c.size() < 32) {
         return false;
     }
-    out.triggerRaw = WireBytes::getU16(&c[4]);
+    out.triggerRaw = byte_order::readU16be(&c[4]);
     out.timeBaseIndex = std::min<int>(c[6], 17);
     out.risingEdge = (c[9] & 0x01) != 0;
     out.sweepMode = c[10] == 2   ? FirmwareSettings::SweepMode::Rolling
@@ -20,7 +20,7 @@ bool SimulatedTarno::decodeSettings(std::span<const uint8_t> c, FirmwareSettings
     out.attenuatorIndex = c[11] >= 1 && c[11] <= 6 ? c[11] : 0;
     out.digitalTrigger = c[20] != 0;
     out.sequence = c[22];
-    out.captureLength = WireBytes::getU32(&c[24]);
-    out.preTrigger = WireBytes::getU32(&c[28]);
+    out.captureLength = byte_order::readU32be(&c[24]);
+    out.preTrigger = byte_order::readU32be(&c[28]);
     return true;
 }

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "sim/WireBytes.h"
+#include "model/ByteOrder.h"
 
 SimulatedTarno2::SimulatedTarno2(uint64_t seed, SignalType signal)
     : SimulatedAccessory(SimGeneration::Tarno2, seed, signal) {}
@@ -14,13 +14,13 @@ bool SimulatedTarno2::decodeSettings(std::span<const uint8_t> c, FirmwareSetting
     out.sequence = c[4];
     // Byte 5 counts time bases down from the slowest.
     out.timeBaseIndex = 17 - std::min<int>(c[5], 17);
-    out.triggerRaw = WireBytes::getU16(&c[6]);
+    out.triggerRaw = byte_order::readU16be(&c[6]);
     out.risingEdge = (c[8] & 0x01) != 0;
     out.sweepMode = c[9] == 2   ? FirmwareSettings::SweepMode::Rolling
                     : c[9] == 1 ? FirmwareSettings::SweepMode::Auto
                                 : FirmwareSettings::SweepMode::Normal;
     out.digitalTrigger = c[10] != 0;
-    out.captureLength = WireBytes::getU32(&c[12]);
-    out.preTrigger = WireBytes::getU32(&c[16]);
+    out.captureLength = byte_order::readU32be(&c[12]);
+    out.preTrigger = byte_order::readU32be(&c[16]);
     return true;
 }

@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "model/ByteOrder.h"
 #include "model/SpectrumSettings.h"
 #include "model/config/ConfigurationStore.h"
-#include "model/config/LittleEndian.h"
 #include "model/config/RecordImages.h"
 #include "model/config/ReferenceTraceImages.h"
 #include "storage/MemoryKeyValueStore.h"
@@ -54,7 +54,7 @@ std::vector<uint8_t> snapshot(const SpectrumSettings& s) {
     auto add = [&out](const auto& bytes) { out.insert(out.end(), bytes.begin(), bytes.end()); };
     auto addInt = [&out](int32_t value) {
         uint8_t bytes[4];
-        little_endian::putI32(bytes, value);
+        byte_order::writeS32le(bytes, value);
         out.insert(out.end(), bytes, bytes + 4);
     };
     addInt(static_cast<int32_t>(s.graticule));
@@ -113,7 +113,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (key.isData || length == 1) {
             store.setData(prefix + key.name, value);
         } else if (length == 4) {
-            store.setInteger(prefix + key.name, little_endian::getI32(value.data()));
+            store.setInteger(prefix + key.name, byte_order::readS32le(value.data()));
         }
     }
 

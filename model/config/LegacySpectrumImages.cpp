@@ -1,9 +1,9 @@
 #include "model/config/LegacySpectrumImages.h"
 
-#include "model/config/LittleEndian.h"
+#include "model/ByteOrder.h"
 
-using little_endian::getF32;
-using little_endian::getI32;
+using byte_order::readFloatLe;
+using byte_order::readS32le;
 
 namespace {
 
@@ -30,16 +30,16 @@ struct SpectrumSettingsV1 {
 // Bytes 0 to 67 are laid out alike in versions 0 and 1.
 void readCommonPrefix(const uint8_t* at, SpectrumSettingsV1& v1) {
     v1.viewMode = at[0];
-    v1.band = getI32(at + 4);
+    v1.band = readS32le(at + 4);
     v1.ssidScanOn = at[8];
     v1.traceModes[0] = at[9];
     v1.traceModes[1] = at[10];
     // at[11] and the floats at 12, 16 and 20 are not carried over.
-    v1.heatMapColorMapTrace = getI32(at + 24);
-    v1.heatMapColorMap = getI32(at + 28);
-    v1.waterfallTimeScaleIndex = getI32(at + 32);
-    v1.waterfallLevels[0] = getF32(at + 36);
-    v1.waterfallLevels[1] = getF32(at + 40);
+    v1.heatMapColorMapTrace = readS32le(at + 24);
+    v1.heatMapColorMap = readS32le(at + 28);
+    v1.waterfallTimeScaleIndex = readS32le(at + 32);
+    v1.waterfallLevels[0] = readFloatLe(at + 36);
+    v1.waterfallLevels[1] = readFloatLe(at + 40);
     for (int i = 0; i < 23; ++i) {
         v1.colorsAndPeaks[i] = at[44 + i];
     }
@@ -90,10 +90,10 @@ bool convertSpectrumSettingsV1(std::span<const uint8_t> image, SpectrumViewSetti
     const uint8_t* at = image.data();
     SpectrumSettingsV1 v1;
     readCommonPrefix(at, v1);
-    v1.channelGuide24 = getI32(at + 68);
-    v1.channelGuide5 = getI32(at + 72);
+    v1.channelGuide24 = readS32le(at + 68);
+    v1.channelGuide5 = readS32le(at + 72);
     v1.channelGuideState = at[76];
-    v1.refreshInterval = getF32(at + 80);
+    v1.refreshInterval = readFloatLe(at + 80);
     for (int i = 0; i < 4; ++i) {
         v1.sortBytes[i] = at[84 + i];
     }
@@ -108,9 +108,9 @@ bool convertSpectrumSettingsV0(std::span<const uint8_t> image, SpectrumViewSetti
     const uint8_t* at = image.data();
     SpectrumSettingsV1 v1;
     readCommonPrefix(at, v1);
-    v1.channelGuide24 = getI32(at + 68);
+    v1.channelGuide24 = readS32le(at + 68);
     v1.channelGuideState = at[72];
-    v1.refreshInterval = getF32(at + 76);
+    v1.refreshInterval = readFloatLe(at + 76);
     for (int i = 0; i < 4; ++i) {
         v1.sortBytes[i] = at[80 + i];
     }

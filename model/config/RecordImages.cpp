@@ -1,11 +1,11 @@
 #include "model/config/RecordImages.h"
 
-#include "model/config/LittleEndian.h"
+#include "model/ByteOrder.h"
 
-using little_endian::getF32;
-using little_endian::getI32;
-using little_endian::putF32;
-using little_endian::putI32;
+using byte_order::readFloatLe;
+using byte_order::readS32le;
+using byte_order::writeFloatLe;
+using byte_order::writeS32le;
 
 namespace {
 
@@ -39,10 +39,10 @@ std::array<uint8_t, kCursorImageSize> encodeCursorSettings(const CursorSettings&
     putBytes(at + 8, record.color);
     at[11] = record.selectedCursor;
     for (int i = 0; i < 2; ++i) {
-        putF32(at + 12 + 4 * i, record.verticalX[i]);
-        putF32(at + 20 + 4 * i, record.horizontalY[i]);
-        putF32(at + 28 + 4 * i, record.levelReferencePair[i]);
-        putF32(at + 36 + 4 * i, record.positionReferencePair[i]);
+        writeFloatLe(at + 12 + 4 * i, record.verticalX[i]);
+        writeFloatLe(at + 20 + 4 * i, record.horizontalY[i]);
+        writeFloatLe(at + 28 + 4 * i, record.levelReferencePair[i]);
+        writeFloatLe(at + 36 + 4 * i, record.positionReferencePair[i]);
     }
     return image;
 }
@@ -63,10 +63,10 @@ bool decodeCursorSettings(std::span<const uint8_t> image, CursorSettings& record
     getBytes(at + 8, record.color);
     record.selectedCursor = at[11];
     for (int i = 0; i < 2; ++i) {
-        record.verticalX[i] = getF32(at + 12 + 4 * i);
-        record.horizontalY[i] = getF32(at + 20 + 4 * i);
-        record.levelReferencePair[i] = getF32(at + 28 + 4 * i);
-        record.positionReferencePair[i] = getF32(at + 36 + 4 * i);
+        record.verticalX[i] = readFloatLe(at + 12 + 4 * i);
+        record.horizontalY[i] = readFloatLe(at + 20 + 4 * i);
+        record.levelReferencePair[i] = readFloatLe(at + 28 + 4 * i);
+        record.positionReferencePair[i] = readFloatLe(at + 36 + 4 * i);
     }
     return true;
 }
@@ -74,12 +74,12 @@ bool decodeCursorSettings(std::span<const uint8_t> image, CursorSettings& record
 std::array<uint8_t, kCommonImageSize> encodeCommonSettings(const CommonSettings& record) {
     std::array<uint8_t, kCommonImageSize> image{};
     uint8_t* at = image.data();
-    putF32(at + 0, record.externalAttenuation);
-    putI32(at + 4, record.internalAttenuationIndex);
+    writeFloatLe(at + 0, record.externalAttenuation);
+    writeS32le(at + 4, record.internalAttenuationIndex);
     putBytes(at + 8, record.reserved);
     at[10] = record.traceDots;
     at[11] = record.spectrumMode;
-    putI32(at + 12, record.powerUnitsWatts);
+    writeS32le(at + 12, record.powerUnitsWatts);
     return image;
 }
 
@@ -88,12 +88,12 @@ bool decodeCommonSettings(std::span<const uint8_t> image, CommonSettings& record
         return false;
     }
     const uint8_t* at = image.data();
-    record.externalAttenuation = getF32(at + 0);
-    record.internalAttenuationIndex = getI32(at + 4);
+    record.externalAttenuation = readFloatLe(at + 0);
+    record.internalAttenuationIndex = readS32le(at + 4);
     getBytes(at + 8, record.reserved);
     record.traceDots = at[10];
     record.spectrumMode = at[11];
-    record.powerUnitsWatts = getI32(at + 12);
+    record.powerUnitsWatts = readS32le(at + 12);
     return true;
 }
 
@@ -102,28 +102,28 @@ std::array<uint8_t, kSpectrumImageSize> encodeSpectrumViewSettings(
     std::array<uint8_t, kSpectrumImageSize> image{};
     uint8_t* at = image.data();
     at[0] = record.viewMode;
-    putI32(at + 4, record.band);
+    writeS32le(at + 4, record.band);
     at[8] = record.ssidScanOn;
     at[9] = record.ssidReserved;
     putBytes(at + 10, record.traceModes);
-    putF32(at + 16, record.holdTime);
-    putF32(at + 20, record.decayStep);
-    putF32(at + 24, record.averageTime);
-    putI32(at + 28, record.heatMapColorMapTrace);
-    putI32(at + 32, record.heatMapColorMap);
-    putI32(at + 36, record.waterfallTimeScaleIndex);
-    putF32(at + 40, record.waterfallLevelHigh);
-    putF32(at + 44, record.waterfallLevelLow);
+    writeFloatLe(at + 16, record.holdTime);
+    writeFloatLe(at + 20, record.decayStep);
+    writeFloatLe(at + 24, record.averageTime);
+    writeS32le(at + 28, record.heatMapColorMapTrace);
+    writeS32le(at + 32, record.heatMapColorMap);
+    writeS32le(at + 36, record.waterfallTimeScaleIndex);
+    writeFloatLe(at + 40, record.waterfallLevelHigh);
+    writeFloatLe(at + 44, record.waterfallLevelLow);
     for (int kind = 0; kind < 5; ++kind) {
         putBytes(at + 48 + 3 * kind, record.traceColors[kind]);
     }
     at[63] = record.peaksOnTop;
     putBytes(at + 64, record.peakCounts);
     putBytes(at + 69, record.waterfallPeakCounts);
-    putI32(at + 72, record.channelGuide24);
-    putI32(at + 76, record.channelGuide5);
+    writeS32le(at + 72, record.channelGuide24);
+    writeS32le(at + 76, record.channelGuide5);
     at[80] = record.channelGuideState;
-    putF32(at + 84, record.refreshInterval);
+    writeFloatLe(at + 84, record.refreshInterval);
     at[88] = record.ssidSortCriterion;
     at[89] = record.ssidSortDescending;
     at[90] = record.utilizationSortCriterion;
@@ -137,28 +137,28 @@ bool decodeSpectrumViewSettings(std::span<const uint8_t> image, SpectrumViewSett
     }
     const uint8_t* at = image.data();
     record.viewMode = at[0];
-    record.band = getI32(at + 4);
+    record.band = readS32le(at + 4);
     record.ssidScanOn = at[8];
     record.ssidReserved = at[9];
     getBytes(at + 10, record.traceModes);
-    record.holdTime = getF32(at + 16);
-    record.decayStep = getF32(at + 20);
-    record.averageTime = getF32(at + 24);
-    record.heatMapColorMapTrace = getI32(at + 28);
-    record.heatMapColorMap = getI32(at + 32);
-    record.waterfallTimeScaleIndex = getI32(at + 36);
-    record.waterfallLevelHigh = getF32(at + 40);
-    record.waterfallLevelLow = getF32(at + 44);
+    record.holdTime = readFloatLe(at + 16);
+    record.decayStep = readFloatLe(at + 20);
+    record.averageTime = readFloatLe(at + 24);
+    record.heatMapColorMapTrace = readS32le(at + 28);
+    record.heatMapColorMap = readS32le(at + 32);
+    record.waterfallTimeScaleIndex = readS32le(at + 36);
+    record.waterfallLevelHigh = readFloatLe(at + 40);
+    record.waterfallLevelLow = readFloatLe(at + 44);
     for (int kind = 0; kind < 5; ++kind) {
         getBytes(at + 48 + 3 * kind, record.traceColors[kind]);
     }
     record.peaksOnTop = at[63];
     getBytes(at + 64, record.peakCounts);
     getBytes(at + 69, record.waterfallPeakCounts);
-    record.channelGuide24 = getI32(at + 72);
-    record.channelGuide5 = getI32(at + 76);
+    record.channelGuide24 = readS32le(at + 72);
+    record.channelGuide5 = readS32le(at + 76);
     record.channelGuideState = at[80];
-    record.refreshInterval = getF32(at + 84);
+    record.refreshInterval = readFloatLe(at + 84);
     record.ssidSortCriterion = at[88];
     record.ssidSortDescending = at[89];
     record.utilizationSortCriterion = at[90];
@@ -169,16 +169,16 @@ bool decodeSpectrumViewSettings(std::span<const uint8_t> image, SpectrumViewSett
 std::array<uint8_t, kPowerImageSize> encodePowerSettings(const PowerSettings& record) {
     std::array<uint8_t, kPowerImageSize> image{};
     uint8_t* at = image.data();
-    putI32(at + 0, record.selectedTrace);
-    putF32(at + 4, record.persistTime);
-    putI32(at + 8, record.powerTimeBaseIndex);
-    putI32(at + 12, record.powerAmplitudeIndex);
-    putF32(at + 16, record.triggerDelay);
-    putF32(at + 20, record.triggerHoldoff);
+    writeS32le(at + 0, record.selectedTrace);
+    writeFloatLe(at + 4, record.persistTime);
+    writeS32le(at + 8, record.powerTimeBaseIndex);
+    writeS32le(at + 12, record.powerAmplitudeIndex);
+    writeFloatLe(at + 16, record.triggerDelay);
+    writeFloatLe(at + 20, record.triggerHoldoff);
     at[24] = record.triggerAuto;
     at[25] = record.triggerOnPower;
     at[26] = record.reserved;
-    putF32(at + 28, record.triggerLevel);
+    writeFloatLe(at + 28, record.triggerLevel);
     at[32] = record.triggerRisingEdge;
     at[33] = record.digitalCombination;
     at[34] = record.digitalChannelA;
@@ -194,16 +194,16 @@ bool decodePowerSettings(std::span<const uint8_t> image, PowerSettings& record) 
         return false;
     }
     const uint8_t* at = image.data();
-    record.selectedTrace = getI32(at + 0);
-    record.persistTime = getF32(at + 4);
-    record.powerTimeBaseIndex = getI32(at + 8);
-    record.powerAmplitudeIndex = getI32(at + 12);
-    record.triggerDelay = getF32(at + 16);
-    record.triggerHoldoff = getF32(at + 20);
+    record.selectedTrace = readS32le(at + 0);
+    record.persistTime = readFloatLe(at + 4);
+    record.powerTimeBaseIndex = readS32le(at + 8);
+    record.powerAmplitudeIndex = readS32le(at + 12);
+    record.triggerDelay = readFloatLe(at + 16);
+    record.triggerHoldoff = readFloatLe(at + 20);
     record.triggerAuto = at[24];
     record.triggerOnPower = at[25];
     record.reserved = at[26];
-    record.triggerLevel = getF32(at + 28);
+    record.triggerLevel = readFloatLe(at + 28);
     record.triggerRisingEdge = at[32];
     record.digitalCombination = at[33];
     record.digitalChannelA = at[34];
@@ -218,7 +218,7 @@ std::array<uint8_t, kChannelImageSize> encodeTraceChannel(const TraceChannel& re
     std::array<uint8_t, kChannelImageSize> image{};
     uint8_t* at = image.data();
     at[0] = record.shown;
-    putF32(at + 4, record.offset);
+    writeFloatLe(at + 4, record.offset);
     putBytes(at + 8, record.color);
     return image;
 }
@@ -229,7 +229,7 @@ bool decodeTraceChannel(std::span<const uint8_t> image, TraceChannel& record) {
     }
     const uint8_t* at = image.data();
     record.shown = at[0];
-    record.offset = getF32(at + 4);
+    record.offset = readFloatLe(at + 4);
     getBytes(at + 8, record.color);
     return true;
 }

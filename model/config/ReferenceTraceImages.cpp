@@ -1,6 +1,6 @@
 #include "model/config/ReferenceTraceImages.h"
 
-#include "model/config/LittleEndian.h"
+#include "model/ByteOrder.h"
 
 std::vector<uint8_t> encodeRecordList(const std::vector<std::vector<float>>& records) {
     size_t size = 0;
@@ -10,10 +10,10 @@ std::vector<uint8_t> encodeRecordList(const std::vector<std::vector<float>>& rec
     std::vector<uint8_t> data(size);
     uint8_t* at = data.data();
     for (const auto& record : records) {
-        little_endian::putU32(at, static_cast<uint32_t>(record.size()));
+        byte_order::writeU32le(at, static_cast<uint32_t>(record.size()));
         at += 4;
         for (float value : record) {
-            little_endian::putF32(at, value);
+            byte_order::writeFloatLe(at, value);
             at += 4;
         }
     }
@@ -24,7 +24,7 @@ std::vector<std::vector<float>> decodeRecordList(std::span<const uint8_t> data) 
     std::vector<std::vector<float>> records;
     size_t position = 0;
     while (data.size() - position >= 4) {
-        uint32_t count = little_endian::getU32(data.data() + position);
+        uint32_t count = byte_order::readU32le(data.data() + position);
         position += 4;
         // Compared by division: 4 * count may not fit, and the count is untrusted.
         if (count > (data.size() - position) / 4) {
@@ -32,7 +32,7 @@ std::vector<std::vector<float>> decodeRecordList(std::span<const uint8_t> data) 
         }
         std::vector<float> record(count);
         for (float& value : record) {
-            value = little_endian::getF32(data.data() + position);
+            value = byte_order::readFloatLe(data.data() + position);
             position += 4;
         }
         records.push_back(std::move(record));
@@ -43,7 +43,7 @@ std::vector<std::vector<float>> decodeRecordList(std::span<const uint8_t> data) 
 std::vector<uint8_t> encodeFloatArray(const std::vector<float>& values) {
     std::vector<uint8_t> data(4 * values.size());
     for (size_t i = 0; i < values.size(); ++i) {
-        little_endian::putF32(data.data() + 4 * i, values[i]);
+        byte_order::writeFloatLe(data.data() + 4 * i, values[i]);
     }
     return data;
 }
@@ -51,7 +51,7 @@ std::vector<uint8_t> encodeFloatArray(const std::vector<float>& values) {
 std::vector<float> decodeFloatArray(std::span<const uint8_t> data) {
     std::vector<float> values(data.size() / 4);
     for (size_t i = 0; i < values.size(); ++i) {
-        values[i] = little_endian::getF32(data.data() + 4 * i);
+        values[i] = byte_order::readFloatLe(data.data() + 4 * i);
     }
     return values;
 }

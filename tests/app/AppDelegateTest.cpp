@@ -40,7 +40,7 @@ class AppDelegateTest : public ::testing::Test {
     static inline std::filesystem::path scratch_;
 };
 
-TEST_F(AppDelegateTest, StartsOnAnEmptyStoreAndSavesInTheBackground) {
+TEST_F(AppDelegateTest, StartsOnAnEmptyStoreAndSavesInTheBackgroundAndAtTheEnd) {
     SpectrumSettings* model = SpectrumSettings::getInstance();
     AppDelegate app;
     app.initGLContextAttrs();
@@ -89,6 +89,15 @@ TEST_F(AppDelegateTest, StartsOnAnEmptyStoreAndSavesInTheBackground) {
     EXPECT_TRUE(director->isAnimating());
     EXPECT_FALSE(model->runtime.inBackground);
     EXPECT_FALSE(app.getCommunication()->isSuspended());
+
+    // The loop has ended: slot 0 is saved as at every entry into the background.
+    model->graticule = SpectrumSettings::kCrosshairs;
+    ASSERT_TRUE(model->saveConfiguration(0));
+    model->graticule = SpectrumSettings::kGraticuleAll;
+    app.applicationWillTerminate();
+    model->graticule = SpectrumSettings::kCrosshairs;
+    ASSERT_TRUE(model->loadConfiguration(0));
+    EXPECT_EQ(model->graticule, SpectrumSettings::kGraticuleAll);
 
     // Orderly end: link, then worker, then the log leaves the model.
     app.shutdown();

@@ -6,6 +6,9 @@
 #include <thread>
 #include <vector>
 
+#include "engine/2d/Label.h"
+#include "engine/base/Director.h"
+#include "engine/platform/GLView.h"
 #include "tests/app/AppTestSupport.h"
 
 using namespace apptest;
@@ -106,6 +109,48 @@ TEST_F(ScreenLogTest, NewestLineSitsAtTheBottom) {
     engine::Node* second = log->getChildren()[1];
     EXPECT_GT(first->getPositionY(), second->getPositionY());
     EXPECT_GT(countLit(image, 0, 0, kWidth, 40), 0);
+}
+
+TEST_F(ScreenLogTest, AResizeLaysEveryLineOutAgainAtTheNewTextSize) {
+    ScreenLog* log = addLog();
+    log->setBottomMargin(75.f);
+    log->log(4, "before the resize");
+    log->log(1, "also before");
+    renderFrame();
+    engine::GLView* view = engine::Director::getInstance()->getOpenGLView();
+    struct RestoreWindow {
+        engine::GLView* view;
+        ~RestoreWindow() { view->setFrameSize(kWidth, kHeight); }
+    } restore{view};
+
+    // Smaller and larger than the window the lines were first made for.
+    const engine::Size sizes[] = {{500.f, 400.f}, {1300.f, 820.f}};
+    for (const engine::Size& size : sizes) {
+        SCOPED_TRACE(size.width);
+        view->setFrameSize(size.width, size.height);
+        log->log(4, "after the resize to %.0f", size.width);
+        renderFrame();
+        const float line = size.height / 50.f - 1.f;
+        EXPECT_EQ(log->getContentSize(), size);
+        const auto& labels = log->getChildren();
+        ASSERT_EQ(labels.size(), log->messages().size());
+        // One text size for all, the newest line at the bottom and the others one line apart.
+        float y = 75.f + 2.f;
+        for (size_t i = labels.size(); i-- > 0;) {
+            auto* label = dynamic_cast<engine::Label*>(labels[i]);
+            ASSERT_NE(label, nullptr);
+            EXPECT_FLOAT_EQ(label->getFontSize(), line) << label->getString();
+            EXPECT_FLOAT_EQ(label->getPositionY(), y) << label->getString();
+            y += line;
+        }
+    }
+
+    // A new margin (the bar of another display class) moves the lines without a resize.
+    log->setBottomMargin(49.f);
+    renderFrame();
+    const auto& labels = log->getChildren();
+    ASSERT_FALSE(labels.empty());
+    EXPECT_FLOAT_EQ(labels.back()->getPositionY(), 49.f + 2.f);
 }
 
 }  // namespace

@@ -243,3 +243,18 @@ TEST_F(StatusReadoutsTest, PercentLevelsAndNoReadouts) {
 }
 
 }  // namespace
+
+namespace {
+
+// A damaged stored selection above 1 reads as cursor 1, as the cursor layer draws it.
+TEST_F(StatusReadoutsTest, SelectionAboveOneReadsTheSecondCursor) {
+    cursorsAt(steps(100), steps(600));
+    const auto first = position();
+    m.cursors.selectedCursor = 1;
+    const auto second = position();
+    m.cursors.selectedCursor = 7;
+    EXPECT_EQ(position(), second);
+    EXPECT_NE(position().first, first.first);
+}
+
+}  // namespace

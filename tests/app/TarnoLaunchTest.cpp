@@ -1,6 +1,7 @@
 // Starts the real tarno under its own Xvfb server, lets it run the demonstration, captures its
 // window with xwd and checks what it shows; then ends it with a signal and checks that it exits
-// cleanly. Waiting is polling with generous limits, never a timing assertion.
+// cleanly, with the configuration it ran with saved. Waiting is polling with generous limits,
+// never a timing assertion.
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
@@ -19,6 +20,11 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "model/SpectrumSettings.h"
+#include "model/config/ConfigurationStore.h"
+#include "model/config/RecordImages.h"
+#include "storage/SqliteKeyValueStore.h"
 
 namespace {
 
@@ -173,6 +179,33 @@ std::vector<uint8_t> readFile(const std::string& path) {
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
+std::filesystem::path storeIn(const std::filesystem::path& dataHome) {
+    return dataHome / "Tarno" / SqliteKeyValueStore::kFileName;
+}
+
+// Slot 0 as an earlier release could have left it: the defaults, but a refresh interval of 5 s,
+// which tarno lifts to its 20 s minimum when it loads the slot. So the running tarno holds a
+// setting the store does not have until tarno saves it.
+constexpr float kSeededRefreshInterval = 5.f;
+constexpr float kLoadedRefreshInterval = 20.f;
+
+void seedSlot0(const std::filesystem::path& dataHome) {
+    std::filesystem::create_directories(dataHome / "Tarno");
+    SqliteKeyValueStore store(storeIn(dataHome).string());
+    SpectrumSettings settings;
+    settings.spectrum_settings.refreshInterval = kSeededRefreshInterval;
+    ASSERT_TRUE(ConfigurationStore(store).save(settings, 0));
+}
+
+// The refresh interval slot 0 holds, as stored (no load rules applied); -1 when unreadable.
+float storedRefreshInterval(const std::filesystem::path& dataHome) {
+    SqliteKeyValueStore store(storeIn(dataHome).string());
+    SpectrumViewSettings record;
+    if (!decodeSpectrumViewSettings(store.getData("config0.spectrum_settings"), record))
+        return -1.f;
+    return record.refreshInterval;
+}
+
 class TarnoLaunchTest : public ::testing::Test {
   protected:
     static bool onPath(const char* program) {
@@ -225,8 +258,10 @@ class TarnoLaunchTest : public ::testing::Test {
             std::filesystem::remove_all(dir_);
     }
 
+    std::filesystem::path dataHome() const { return dir_ / "data"; }
+
     pid_t launch() {
-        const std::string data = (dir_ / "data").string();
+        const std::string data = dataHome().string();
         std::filesystem::create_directories(data);
         const pid_t tarno = spawn({TARNO_BINARY}, {"DISPLAY=" + display_, "XDG_DATA_HOME=" + data},
                                   (dir_ / "tarno.out").string());
@@ -291,6 +326,8 @@ class TarnoLaunchTest : public ::testing::Test {
 };
 
 TEST_F(TarnoLaunchTest, RunsTheDemonstrationAndEndsCleanlyOnSigterm) {
+    seedSlot0(dataHome());
+    ASSERT_EQ(storedRefreshInterval(dataHome()), kSeededRefreshInterval);
     pid_t tarno = launch();
     Capture capture;
     ASSERT_TRUE(waitForWindow(tarno, capture));
@@ -337,45 +374,71 @@ TEST_F(TarnoLaunchTest, RunsTheDemonstrationAndEndsCleanlyOnSigterm) {
 
     kill(tarno, SIGTERM);
     EXPECT_EQ(waitExit(tarno, std::chrono::seconds(30)), 0);
-    // Configuration slot 0 was written into the scratch data directory, not the user's.
-    EXPECT_TRUE(std::filesystem::exists(dir_ / "data" / "Tarno" / "settings.sqlite3"));
+    // Configuration slot 0 was saved on the way out, into the scratch data directory.
+    EXPECT_EQ(storedRefreshInterval(dataHome()), kLoadedRefreshInterval);
     // Nothing is printed per frame.
     const std::vector<uint8_t> output = readFile((dir_ / "tarno.out").string());
     EXPECT_LT(std::count(output.begin(), output.end(), '\n'), 20)
         << std::string(output.begin(), output.end());
 }
 
-TEST_F(TarnoLaunchTest, WithoutADisplayItWritesAPictureOfTheDemonstration) {
-    const std::string data = (dir_ / "headless").string();
+// Runs tarno with DISPLAY and WAYLAND_DISPLAY as given (nullptr: unset) and checks that it
+// renders the demonstration off screen into a PNG and says where.
+void expectOffScreenPicture(const std::filesystem::path& dir, const std::string& name,
+                            const char* display, const char* waylandDisplay) {
+    const std::string data = (dir / name).string();
     std::filesystem::create_directories(data);
+    const std::string output = (dir / (name + ".out")).string();
     pid_t tarno = fork();
     if (tarno == 0) {
-        unsetenv("DISPLAY");
-        unsetenv("WAYLAND_DISPLAY");
+        for (auto [variable, value] :
+             {std::pair{"DISPLAY", display}, std::pair{"WAYLAND_DISPLAY", waylandDisplay}}) {
+            if (value)
+                setenv(variable, value, 1);
+            else
+                unsetenv(variable);
+        }
         setenv("XDG_DATA_HOME", data.c_str(), 1);
-        int fd = open((dir_ / "headless.out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        int fd = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(fd, 1);
         dup2(fd, 2);
         execl(TARNO_BINARY, TARNO_BINARY, static_cast<char*>(nullptr));
         _exit(127);
     }
-    EXPECT_EQ(waitExit(tarno, std::chrono::seconds(120)), 0);
+    const int code = waitExit(tarno, std::chrono::seconds(120));
+    if (code == -1) {
+        kill(tarno, SIGKILL);
+        waitpid(tarno, nullptr, 0);
+    }
+    const std::vector<uint8_t> printed = readFile(output);
+    const std::string text(printed.begin(), printed.end());
+    EXPECT_EQ(code, 0) << text;
     const std::filesystem::path picture = std::filesystem::path(data) / "Tarno" / "Tarno_demo.png";
-    ASSERT_TRUE(std::filesystem::exists(picture));
+    ASSERT_TRUE(std::filesystem::exists(picture)) << text;
     const std::vector<uint8_t> png = readFile(picture.string());
     ASSERT_GT(png.size(), 1000u);
     EXPECT_EQ(std::string(png.begin() + 1, png.begin() + 4), "PNG");
-    const std::vector<uint8_t> output = readFile((dir_ / "headless.out").string());
-    EXPECT_NE(std::string(output.begin(), output.end()).find(picture.string()), std::string::npos);
+    EXPECT_NE(text.find(picture.string()), std::string::npos) << text;
 }
 
-TEST_F(TarnoLaunchTest, ClosingTheWindowEndsItCleanly) {
+TEST_F(TarnoLaunchTest, WithoutADisplayItWritesAPictureOfTheDemonstration) {
+    expectOffScreenPicture(dir_, "headless", nullptr, nullptr);
+}
+
+// An empty name is no display, as if the variable were not set.
+TEST_F(TarnoLaunchTest, AnEmptyDisplayNameCountsAsNoDisplay) {
+    expectOffScreenPicture(dir_, "empty_display", "", nullptr);
+    expectOffScreenPicture(dir_, "empty_wayland_display", nullptr, "");
+}
+
+TEST_F(TarnoLaunchTest, ClosingTheWindowEndsItCleanlyAndSavesTheConfiguration) {
+    seedSlot0(dataHome());
     pid_t tarno = launch();
     Capture capture;
     ASSERT_TRUE(waitForWindow(tarno, capture));
     ASSERT_TRUE(requestClose(display_, "Tarno"));
     EXPECT_EQ(waitExit(tarno, std::chrono::seconds(30)), 0);
-    EXPECT_TRUE(std::filesystem::exists(dir_ / "data" / "Tarno" / "settings.sqlite3"));
+    EXPECT_EQ(storedRefreshInterval(dataHome()), kLoadedRefreshInterval);
 }
 
 TEST_F(TarnoLaunchTest, ADisplayThatCannotBeReachedIsReportedInsteadOfRunningWithoutAWindow) {
@@ -399,12 +462,14 @@ TEST_F(TarnoLaunchTest, ADisplayThatCannotBeReachedIsReportedInsteadOfRunningWit
         << std::string(output.begin(), output.end());
 }
 
-TEST_F(TarnoLaunchTest, CtrlCEndsItCleanly) {
+TEST_F(TarnoLaunchTest, CtrlCEndsItCleanlyAndSavesTheConfiguration) {
+    seedSlot0(dataHome());
     pid_t tarno = launch();
     Capture capture;
     ASSERT_TRUE(waitForWindow(tarno, capture));
     kill(tarno, SIGINT);
     EXPECT_EQ(waitExit(tarno, std::chrono::seconds(30)), 0);
+    EXPECT_EQ(storedRefreshInterval(dataHome()), kLoadedRefreshInterval);
 }
 
 }  // namespace

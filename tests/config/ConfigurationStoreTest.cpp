@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "model/ByteOrder.h"
 #include "model/SpectrumSettings.h"
-#include "model/config/LittleEndian.h"
 #include "model/config/RecordImages.h"
 #include "model/config/ReferenceTraceImages.h"
 #include "storage/MemoryKeyValueStore.h"
@@ -235,8 +235,8 @@ TEST_F(ConfigurationStoreTest, VersionOneSlotKeepsTheThirdTraceModeAndHoldTime) 
     v1[9] = 2;
     v1[10] = 3;
     v1[11] = 4;
-    little_endian::putF32(v1.data() + 12, 2.5f);
-    little_endian::putF32(v1.data() + 80, 30.0f);
+    byte_order::writeFloatLe(v1.data() + 12, 2.5f);
+    byte_order::writeFloatLe(v1.data() + 80, 30.0f);
     store_.setInteger("config1.version", 1);
     store_.setData("config1.spectrum_settings", v1);
 
@@ -259,8 +259,8 @@ TEST_F(ConfigurationStoreTest, VersionZeroSlotIsConverted) {
     SpectrumSettings settings;
     ASSERT_TRUE(configuration_.save(settings, 2));
     std::vector<uint8_t> v0(84, 0);
-    little_endian::putI32(v0.data() + 68, 8);      // the only guide: 2.4 GHz
-    little_endian::putF32(v0.data() + 76, 45.0f);  // refresh
+    byte_order::writeS32le(v0.data() + 68, 8);        // the only guide: 2.4 GHz
+    byte_order::writeFloatLe(v0.data() + 76, 45.0f);  // refresh
     v0[80] = 9;
     store_.setInteger("config2.version", 0);
     store_.setData("config2.spectrum_settings", v0);
@@ -289,7 +289,7 @@ TEST_F(ConfigurationStoreTest, ShortRefreshIntervalsAreLiftedToTwentySeconds) {
     }
     // The lift also applies to a legacy record.
     std::vector<uint8_t> v1(88, 0);
-    little_endian::putF32(v1.data() + 80, 5.0f);
+    byte_order::writeFloatLe(v1.data() + 80, 5.0f);
     store_.setInteger("config3.version", 1);
     store_.setData("config3.spectrum_settings", v1);
     SpectrumSettings loaded;

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "model/config/LittleEndian.h"
+#include "model/ByteOrder.h"
 
 namespace {
 
@@ -12,28 +12,28 @@ namespace {
 std::vector<uint8_t> versionOneImage() {
     std::vector<uint8_t> image(kSpectrumImageSizeV1, 0xEE);  // padding left as noise
     uint8_t* at = image.data();
-    at[0] = 1;                         // view mode
-    little_endian::putI32(at + 4, 1);  // band
-    at[8] = 0;                         // scan switch
-    at[9] = 2;                         // trace modes 2, 3, 4
+    at[0] = 1;                          // view mode
+    byte_order::writeS32le(at + 4, 1);  // band
+    at[8] = 0;                          // scan switch
+    at[9] = 2;                          // trace modes 2, 3, 4
     at[10] = 3;
     at[11] = 4;
-    little_endian::putF32(at + 12, 2.5f);    // hold
-    little_endian::putF32(at + 16, 9.0f);    // decay
-    little_endian::putF32(at + 20, 3.0f);    // average
-    little_endian::putI32(at + 24, 1);       // colour map copy
-    little_endian::putI32(at + 28, 2);       // colour map
-    little_endian::putI32(at + 32, 2);       // waterfall time scale
-    little_endian::putF32(at + 36, -30.0f);  // levels
-    little_endian::putF32(at + 40, -90.0f);
+    byte_order::writeFloatLe(at + 12, 2.5f);    // hold
+    byte_order::writeFloatLe(at + 16, 9.0f);    // decay
+    byte_order::writeFloatLe(at + 20, 3.0f);    // average
+    byte_order::writeS32le(at + 24, 1);         // colour map copy
+    byte_order::writeS32le(at + 28, 2);         // colour map
+    byte_order::writeS32le(at + 32, 2);         // waterfall time scale
+    byte_order::writeFloatLe(at + 36, -30.0f);  // levels
+    byte_order::writeFloatLe(at + 40, -90.0f);
     for (int i = 0; i < 23; ++i) {
         at[44 + i] = static_cast<uint8_t>(40 + i);  // colours, peaks on top, peak counts
     }
-    little_endian::putI32(at + 68, 5);      // 2.4 GHz guide
-    little_endian::putI32(at + 72, 9);      // 5 GHz guide
-    at[76] = 1;                             // guide state
-    little_endian::putF32(at + 80, 60.0f);  // refresh
-    at[84] = 7;                             // sort bytes
+    byte_order::writeS32le(at + 68, 5);        // 2.4 GHz guide
+    byte_order::writeS32le(at + 72, 9);        // 5 GHz guide
+    at[76] = 1;                                // guide state
+    byte_order::writeFloatLe(at + 80, 60.0f);  // refresh
+    at[84] = 7;                                // sort bytes
     at[85] = 0;
     at[86] = 8;
     at[87] = 0;
@@ -47,7 +47,7 @@ std::vector<uint8_t> versionZeroImage() {
     image.resize(kSpectrumImageSizeV0, 0xEE);
     uint8_t* at = image.data();
     at[72] = 1;
-    little_endian::putF32(at + 76, 60.0f);
+    byte_order::writeFloatLe(at + 76, 60.0f);
     at[80] = 7;
     at[81] = 0;
     at[82] = 8;

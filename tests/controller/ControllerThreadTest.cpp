@@ -115,3 +115,69 @@ TEST(ControllerThreads, PlaybackOnTheWorkerWhileTheMainThreadReads) {
     controller.stopWorker();
     EXPECT_TRUE(controller.identified());
 }
+
+TEST(ControllerThreads, RequestsFromTheMainThreadAreNeverLostToAPassUnderWay) {
+    std::FILE* console = std::tmpfile();
+    ManualClock clock(1000);
+    SpectrumSettings model;
+    model.spectrum_settings.ssidScanOn = 0;
+    DataLogFile log("/nonexistent-tarno-dir/", &clock, fixedLocalTime);
+    std::atomic<uint64_t> passes{0};
+    AccessoryCommunicationDelegate::Options options;
+    options.resources = &MemoryResources::recordings(SimGeneration::TarnoDuo);
+    options.clock = &clock;
+    options.dataLog = &log;
+    options.console = console;
+    options.waitUntil = [&](uint64_t until) {
+        if (clock.nowMilliseconds() < until) {
+            clock.set(until);
+        }
+        ++passes;
+        std::this_thread::yield();
+    };
+    using Phase = AccessoryCommunicationDelegate::Phase;
+    AccessoryCommunicationDelegate controller(model, options);
+    auto streaming = [&] {
+        return controller.identified() && controller.phase() == Phase::kRequest;
+    };
+    ASSERT_TRUE(eventually(streaming));
+
+    // The main thread hammers every request while the worker runs its passes; the last one
+    // restarts the demonstration.
+    std::thread ui([&] {
+        for (int i = 0; i < 5000; ++i) {
+            switch (i % 5) {
+                case 0:
+                    controller.requestHalt();
+                    break;
+                case 1:
+                    controller.requestReconfigure(i % 2 == 0);
+                    break;
+                case 2:
+                    controller.resumeStreaming();
+                    break;
+                case 3:
+                    controller.requestSingleSweep();
+                    break;
+                default:
+                    controller.restartPlayback();
+                    break;
+            }
+            (void)controller.identified();
+        }
+    });
+    ui.join();
+    ASSERT_TRUE(
+        eventually([&] { return controller.requestsTaken() == controller.requestsPosted(); }));
+    EXPECT_GE(controller.requestsPosted(), 1000u);  // every restart at least
+    ASSERT_TRUE(eventually(streaming));
+
+    // A pause made while passes run holds: no pass overwrites it.
+    const uint64_t before = passes;
+    controller.requestHalt();
+    ASSERT_TRUE(eventually([&] { return passes >= before + 3; }));
+    EXPECT_EQ(controller.phase(), Phase::kHalted);
+    controller.stopWorker();
+    EXPECT_EQ(controller.requestsTaken(), controller.requestsPosted());
+    std::fclose(console);
+}

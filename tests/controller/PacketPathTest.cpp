@@ -141,6 +141,7 @@ TEST(PacketPath, SingleShotTakesTheFirstSweepAndHalts) {
     rig.model.runtime.runState = SpectrumSettings::kSingleShotArmed;
     rig.feed(rig.wire.sweep(70));
     EXPECT_EQ(rig.model.runtime.runState, SpectrumSettings::kSingleShotTaken);
+    rig.pass();  // the worker takes the halt at the start of its next pass
     EXPECT_EQ(rig.controller.phase(), Phase::kHalt);
     rig.feed(rig.wire.sweep(80));
     EXPECT_EQ(sweeps(rig, rig.model.band24), 1);
@@ -346,7 +347,6 @@ TEST(HeatMap, SweepBySweepUpdatesEqualAFullRecountThroughLimitsAndClears) {
 
 TEST(PacketPath, EverNewAccessPointsKeepTheListBoundedToTheMostRecentlySeen) {
     IdentifiedRig rig(SimGeneration::TarnoDuo);
-    setMillisecondClock(&rig.clock);  // the merger stamps last-seen times from the process clock
     std::vector<SimAccessPoint> batch(20);
     for (int list = 0; list < 40; ++list) {
         for (int i = 0; i < 20; ++i) {
@@ -364,7 +364,6 @@ TEST(PacketPath, EverNewAccessPointsKeepTheListBoundedToTheMostRecentlySeen) {
         rig.feed(packet);
         rig.clock.advance(100);
     }
-    setMillisecondClock(nullptr);
     std::lock_guard<ModelLock> guard(rig.model.apListLock);
     ASSERT_EQ(rig.model.accessPoints.size(), AccessoryCommunicationDelegate::kMaxAccessPoints);
     EXPECT_EQ(rig.model.runtime.scanCount, 40);
@@ -372,4 +371,31 @@ TEST(PacketPath, EverNewAccessPointsKeepTheListBoundedToTheMostRecentlySeen) {
         // 800 were seen: the 288 least recently seen (lists 0 to 13 and part of 14) are gone.
         ASSERT_GE(ap->bssid[4], 14);
     }
+}
+
+TEST(PacketPath, AccessPointsAreLastSeenAtTheControllersClockNotTheProcessClock) {
+    IdentifiedRig rig(SimGeneration::TarnoDuo);
+    std::vector<SimAccessPoint> list(3);
+    for (size_t i = 0; i < list.size(); ++i) {
+        list[i].name = "lab";
+        list[i].bssid[0] = 0x02;
+        list[i].bssid[5] = static_cast<uint8_t>(i);
+        list[i].channel = 1;
+        list[i].rssi = -50;
+    }
+    std::vector<uint8_t> packet;
+    rig.wire.encoder.accessPointList(list, packet);
+    rig.feed(packet);
+    // Simulated time jumps an hour ahead; the next sighting is stamped an hour later.
+    rig.clock.advance(3600 * 1000);
+    list.pop_back();
+    packet.clear();
+    rig.wire.encoder.accessPointList(list, packet);
+    rig.feed(packet);
+
+    std::lock_guard<ModelLock> guard(rig.model.apListLock);
+    ASSERT_EQ(rig.model.accessPoints.size(), 3u);
+    EXPECT_EQ(rig.model.accessPoints[0]->lastSeen, 1000u + 3600u * 1000u);
+    EXPECT_EQ(rig.model.accessPoints[1]->lastSeen, 1000u + 3600u * 1000u);
+    EXPECT_EQ(rig.model.accessPoints[2]->lastSeen, 1000u);
 }

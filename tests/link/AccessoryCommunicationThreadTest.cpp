@@ -25,15 +25,11 @@ class LinkThreadTest : public ::testing::Test {
     }
 
     bool sendCounter(uint32_t counter) {
-        auto* data = static_cast<uint8_t*>(std::malloc(6));
+        std::vector<uint8_t> data(6);
         data[0] = 0xAA;
         data[1] = 0x06;
-        std::memcpy(data + 2, &counter, sizeof(counter));
-        if (!link.send(data, 6, 3)) {
-            std::free(data);
-            return false;
-        }
-        return true;
+        std::memcpy(data.data() + 2, &counter, sizeof(counter));
+        return link.send(std::move(data), 3);
     }
 
     FakeUsbBackend bus;

@@ -35,9 +35,7 @@ TEST_P(LinkSimulatorTest, DiscoveryReplyArrivesByteForByte) {
 
     link.runPass();
     Bytes request{0xAA, 0x03, 0x03};
-    void* data = std::malloc(request.size());
-    std::memcpy(data, request.data(), request.size());
-    ASSERT_TRUE(link.send(data, 3, 1));
+    ASSERT_TRUE(link.send(request, 1));
     link.runPass();
 
     Bytes expected = firmwareAnswer(GetParam(), request);

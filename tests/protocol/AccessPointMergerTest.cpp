@@ -20,12 +20,11 @@ std::unique_ptr<AccessPoint> station(uint8_t lastByte, float rssi, int is5GHz = 
 
 class MergerTest : public testing::Test {
   protected:
+    // The process clock is never consulted: last seen is the time the caller passes.
     void SetUp() override {
-        setMillisecondClock(&clock);
         model.accessory.levelMin24 = -95.0f;
         model.accessory.levelMin5 = -105.0f;
     }
-    void TearDown() override { setMillisecondClock(nullptr); }
 
     AccessPointMerger scripted(std::deque<uint32_t> draws) {
         auto shared = std::make_shared<std::deque<uint32_t>>(std::move(draws));
@@ -48,7 +47,7 @@ TEST_F(MergerTest, FirstSightingsGetLevelsAndAColourBrightEnough) {
     AccessPointList scan;
     scan.push_back(station(1, -40.0f));
     scan.push_back(station(2, -60.0f, 1));
-    merger.merge(model, scan);
+    merger.merge(model, scan, clock.nowMilliseconds());
     EXPECT_TRUE(scan.empty());
     ASSERT_EQ(model.accessPoints.size(), 2u);
     const AccessPoint& a = *model.accessPoints[0];
@@ -89,7 +88,7 @@ TEST_F(MergerTest, MatchUpdatesTheEntryInPlace) {
     seen->channel = 11;
     scan.push_back(std::move(seen));
     scan.push_back(station(8, -50.0f));
-    merger.merge(model, scan);
+    merger.merge(model, scan, clock.nowMilliseconds());
 
     ASSERT_EQ(model.accessPoints.size(), 2u);
     EXPECT_EQ(model.accessPoints[0].get(), entry);
@@ -114,7 +113,7 @@ TEST_F(MergerTest, SeenCountWrapsPastFourDigits) {
     for (int expected : {9999, 99, 100}) {
         AccessPointList scan;
         scan.push_back(station(3, -70.0f));
-        merger.merge(model, scan);
+        merger.merge(model, scan, clock.nowMilliseconds());
         EXPECT_EQ(model.accessPoints[0]->seenCount, expected);
     }
 }
@@ -124,12 +123,12 @@ TEST_F(MergerTest, DuplicatesInTheFirstScanAreAllKept) {
     AccessPointList scan;
     scan.push_back(station(4, -70.0f));
     scan.push_back(station(4, -71.0f));
-    merger.merge(model, scan);
+    merger.merge(model, scan, clock.nowMilliseconds());
     EXPECT_EQ(model.accessPoints.size(), 2u);
     // Once the list holds entries, a repeat is matched against the first of them.
     AccessPointList again;
     again.push_back(station(4, -72.0f));
-    merger.merge(model, again);
+    merger.merge(model, again, clock.nowMilliseconds());
     ASSERT_EQ(model.accessPoints.size(), 2u);
     EXPECT_EQ(model.accessPoints[0]->seenCount, 2);
     EXPECT_EQ(model.accessPoints[1]->seenCount, 1);
@@ -143,7 +142,7 @@ TEST_F(MergerTest, ColoursAreAlwaysBrightEnough) {
         AccessPointList scan;
         for (int i = 0; i < 200; ++i)
             scan.push_back(station(static_cast<uint8_t>(i), -50.0f));
-        merger->merge(model, scan);
+        merger->merge(model, scan, clock.nowMilliseconds());
         for (const auto& ap : model.accessPoints) {
             ASSERT_GE(ap->color[0] + ap->color[1] + ap->color[2], 240);
             ASSERT_EQ(ap->color[3], 255);
@@ -155,7 +154,7 @@ TEST_F(MergerTest, LeavesTheListLockFree) {
     AccessPointMerger merger;
     AccessPointList scan;
     scan.push_back(station(1, -50.0f));
-    merger.merge(model, scan);
+    merger.merge(model, scan, clock.nowMilliseconds());
     ASSERT_TRUE(model.apListLock.try_lock());
     model.apListLock.unlock();
 }

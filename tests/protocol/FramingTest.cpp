@@ -151,6 +151,20 @@ TEST(Requests, ThreeByteRequestsOfEveryGeneration) {
     }
 }
 
+TEST(Requests, DiscoveryRequestIsBuiltWithoutAProtocol) {
+    uint8_t buf[4] = {0x11, 0x11, 0x11, 0x11};
+    ASSERT_EQ(AccessoryProtocol::kDiscoveryRequestLength, 3);
+    EXPECT_EQ(AccessoryProtocol::buildDiscoveryRequest(buf, 3), 3);
+    EXPECT_EQ(buf[0], 0xAA);
+    EXPECT_EQ(buf[1], 0x03);
+    EXPECT_EQ(buf[2], 0x03);
+    EXPECT_EQ(buf[3], 0x11);
+    uint8_t small[2] = {0x22, 0x22};
+    EXPECT_EQ(AccessoryProtocol::buildDiscoveryRequest(small, 2), -1);
+    EXPECT_EQ(small[0], 0x22);
+    EXPECT_EQ(AccessoryProtocol::buildDiscoveryRequest(nullptr, 3), -1);
+}
+
 TEST(Capabilities, SlotAnswersBeforeDiscovery) {
     AccessoryProtocolTarno t1;
     AccessoryProtocolTarno2 t2;

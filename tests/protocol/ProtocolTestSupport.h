@@ -5,7 +5,7 @@
 #include <initializer_list>
 #include <vector>
 
-#include "protocol/ByteOrder.h"
+#include "model/ByteOrder.h"
 
 // Crafted accessory packets for the protocol tests.
 namespace protocol_test {

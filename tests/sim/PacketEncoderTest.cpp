@@ -4,9 +4,9 @@
 #include <numeric>
 #include <vector>
 
+#include "model/ByteOrder.h"
 #include "sim/AccessPointScene.h"
 #include "sim/PacketEncoder.h"
-#include "sim/WireBytes.h"
 
 namespace {
 
@@ -50,11 +50,11 @@ TEST(PacketEncoderDiscovery, FirstGenerationReplyCarriesCalibrationWhereTheHostR
     EXPECT_EQ(r[8], 1);
     EXPECT_EQ(r[9], 1);
     EXPECT_EQ(r[11], 3);
-    EXPECT_EQ(WireBytes::getU32(&r[12]), 0u);           // step 0: 0 dB
-    EXPECT_EQ(WireBytes::getU32(&r[16]), 0x40833333u);  // step 1: 4.1 dB
-    EXPECT_EQ(WireBytes::getU32(&r[44]), 0x3E4CCCCDu);  // power scale 0.2
-    EXPECT_EQ(WireBytes::getU32(&r[48]), 0xC2480000u);  // power offset -50
-    EXPECT_EQ(WireBytes::getU32(&r[56]), 0xC2C80000u);  // spectrum offset -100
+    EXPECT_EQ(byte_order::readU32be(&r[12]), 0u);           // step 0: 0 dB
+    EXPECT_EQ(byte_order::readU32be(&r[16]), 0x40833333u);  // step 1: 4.1 dB
+    EXPECT_EQ(byte_order::readU32be(&r[44]), 0x3E4CCCCDu);  // power scale 0.2
+    EXPECT_EQ(byte_order::readU32be(&r[48]), 0xC2480000u);  // power offset -50
+    EXPECT_EQ(byte_order::readU32be(&r[56]), 0xC2C80000u);  // spectrum offset -100
     EXPECT_EQ(r[64], 8);
 }
 
@@ -66,10 +66,10 @@ TEST(PacketEncoderDiscovery, SecondGenerationSendsPowerOffsetFiveDbAboveTheEffec
     EXPECT_EQ(r[15], 21);
     EXPECT_EQ(r[16], 0x54);
     EXPECT_EQ(r[32], 0x2f);
-    EXPECT_EQ(WireBytes::getU32(&r[36]), 0x3E4CCCCDu);  // 0.2
-    EXPECT_EQ(WireBytes::getU32(&r[40]), 0xC2340000u);  // -45
-    EXPECT_EQ(WireBytes::getU32(&r[44]), 0x3F000000u);  // 0.5
-    EXPECT_EQ(WireBytes::getU32(&r[48]), 0xC2F00000u);  // -120
+    EXPECT_EQ(byte_order::readU32be(&r[36]), 0x3E4CCCCDu);  // 0.2
+    EXPECT_EQ(byte_order::readU32be(&r[40]), 0xC2340000u);  // -45
+    EXPECT_EQ(byte_order::readU32be(&r[44]), 0x3F000000u);  // 0.5
+    EXPECT_EQ(byte_order::readU32be(&r[48]), 0xC2F00000u);  // -120
     EXPECT_EQ(r[56], 30);
 }
 
@@ -81,10 +81,10 @@ TEST(PacketEncoderDiscovery, ThirdGenerationReplyDescribesBothBands) {
     EXPECT_EQ(bytesAt(r, 8, 3), (std::vector<uint8_t>{1, 1, 1}));
     EXPECT_EQ(r[12], 0x44);
     EXPECT_EQ(r[23], 0x6d);
-    EXPECT_EQ(WireBytes::getU32(&r[24]), 0x3F000000u);
-    EXPECT_EQ(WireBytes::getU32(&r[28]), 0xC2F00000u);
+    EXPECT_EQ(byte_order::readU32be(&r[24]), 0x3F000000u);
+    EXPECT_EQ(byte_order::readU32be(&r[28]), 0xC2F00000u);
     EXPECT_EQ(r[36], 36);
-    EXPECT_EQ(WireBytes::getU32(&r[40]), 0x3F000000u);
+    EXPECT_EQ(byte_order::readU32be(&r[40]), 0x3F000000u);
     EXPECT_EQ(r[52], 40);
 }
 
@@ -174,10 +174,10 @@ TEST(PacketEncoderAccessPoints, ThirdGenerationRecordIsByteExact) {
     uint8_t rec[64];
     encoder(SimGeneration::TarnoDuo).accessPointRecord(sampleAccessPoint(), rec);
     EXPECT_EQ(rec[1], 36);
-    EXPECT_EQ(WireBytes::getU16(&rec[2]), 0xFFD0);  // -48
+    EXPECT_EQ(byte_order::readU16be(&rec[2]), 0xFFD0);  // -48
     EXPECT_EQ(std::vector<uint8_t>(rec + 4, rec + 10),
               (std::vector<uint8_t>{0xE0, 0x91, 0xF5, 0x76, 0x83, 0x23}));
-    EXPECT_EQ(WireBytes::getU16(&rec[10]), 0x0D00);  // 40 MHz, secondary above
+    EXPECT_EQ(byte_order::readU16be(&rec[10]), 0x0D00);  // 40 MHz, secondary above
     EXPECT_EQ(rec[12], 4);
     EXPECT_EQ(std::string(reinterpret_cast<char*>(rec + 13), 4), "Cafe");
     EXPECT_EQ(rec[17], 0);
@@ -186,7 +186,7 @@ TEST(PacketEncoderAccessPoints, ThirdGenerationRecordIsByteExact) {
     EXPECT_EQ(rec[47], 0);
     EXPECT_EQ(rec[50], 42);
     EXPECT_EQ(rec[51], 0);
-    EXPECT_EQ(WireBytes::getU32(&rec[52]), 0x00400004u);
+    EXPECT_EQ(byte_order::readU32be(&rec[52]), 0x00400004u);
     unsigned sum = std::accumulate(rec, rec + 64, 0u);
     EXPECT_EQ(sum % 256, 0u);
 }
@@ -203,7 +203,7 @@ TEST(PacketEncoderAccessPoints, SecondGenerationReportsOneStandardAndNoAlternati
     EXPECT_EQ(rec[45], 0x04);
     EXPECT_EQ(rec[46], 1);
     EXPECT_EQ(rec[50], 0);
-    EXPECT_EQ(WireBytes::getU16(&rec[10]), 0x0A00);
+    EXPECT_EQ(byte_order::readU16be(&rec[10]), 0x0A00);
     EXPECT_EQ(std::accumulate(rec, rec + 64, 0u) % 256, 0u);
 }
 

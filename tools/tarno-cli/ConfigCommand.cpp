@@ -14,11 +14,13 @@
 
 namespace {
 
+constexpr const char* kUsage =
+    "Usage: tarno-cli config show [SLOT] [--store FILE]\n"
+    "  SLOT  0 (last used, the default), 1, 2 or 3\n"
+    "  FILE  settings store to read instead of the user's\n";
+
 int usage() {
-    std::fprintf(stderr,
-                 "Usage: tarno-cli config show [SLOT] [--store FILE]\n"
-                 "  SLOT  0 (last used, the default), 1, 2 or 3\n"
-                 "  FILE  settings store to read instead of the user's\n");
+    std::fputs(kUsage, stderr);
     return 2;
 }
 
@@ -93,6 +95,6 @@ int runConfig(std::span<char*> args) {
 
 const CliCommandRegistration registration({"config",
                                            "show [SLOT]: print what a configuration slot holds",
-                                           runConfig});
+                                           kUsage, runConfig});
 
 }  // namespace

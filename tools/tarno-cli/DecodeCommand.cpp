@@ -12,12 +12,14 @@
 
 namespace {
 
+constexpr const char* kUsage =
+    "Usage: tarno-cli decode [--generation 2|6|7] FILE\n"
+    "  Frames a file of raw accessory bytes (a capture or a demonstration recording)\n"
+    "  and prints one JSON object per packet. Without --generation the accessory is\n"
+    "  identified by the first discovery reply in the stream.\n";
+
 void usage() {
-    std::fprintf(stderr,
-                 "usage: tarno-cli decode [--generation 2|6|7] FILE\n"
-                 "  Frames a file of raw accessory bytes (a capture or a demonstration recording)\n"
-                 "  and prints one JSON object per packet. Without --generation the accessory is\n"
-                 "  identified by the first discovery reply in the stream.\n");
+    std::fputs(kUsage, stderr);
 }
 
 int runDecode(std::span<char*> args) {
@@ -25,10 +27,6 @@ int runDecode(std::span<char*> args) {
     uint8_t generation = 0;
     for (size_t i = 0; i < args.size(); ++i) {
         std::string_view arg = args[i];
-        if (arg == "--help" || arg == "-h") {
-            usage();
-            return 0;
-        }
         if (arg == "--generation" || arg == "-g") {
             if (i + 1 >= args.size()) {
                 usage();
@@ -83,6 +81,6 @@ int runDecode(std::span<char*> args) {
 }
 
 const CliCommandRegistration registration(
-    {"decode", "print the packets of a file of accessory bytes as JSON lines", runDecode});
+    {"decode", "print the packets of a file of accessory bytes as JSON lines", kUsage, runDecode});
 
 }  // namespace

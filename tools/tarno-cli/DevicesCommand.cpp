@@ -15,9 +15,15 @@ void printField(const char* name, const std::string& value) {
     }
 }
 
+constexpr const char* kUsage =
+    "Usage: tarno-cli devices\n"
+    "  Lists the accessories (3a7c:0007) on the USB bus and whether this user may open them.\n"
+    "  Exit status 0 when at least one can be opened, else 1.\n";
+
 int runDevices(std::span<char*> args) {
     if (!args.empty()) {
         std::fprintf(stderr, "tarno-cli devices: takes no arguments\n");
+        std::fputs(kUsage, stderr);
         return 2;
     }
     std::vector<AccessoryInfo> accessories;
@@ -53,6 +59,7 @@ int runDevices(std::span<char*> args) {
 }
 
 const CliCommandRegistration registration(
-    {"devices", "list the accessories on the USB bus and whether they can be opened", runDevices});
+    {"devices", "list the accessories on the USB bus and whether they can be opened", kUsage,
+     runDevices});
 
 }  // namespace

@@ -68,19 +68,21 @@ std::string defaultResourceRoot() {
     return (exe.parent_path() / ".." / ".." / "Resources").string();
 }
 
+constexpr const char* kUsage =
+    "Usage: tarno-cli log --out DIR [--band B | --power] [--count N]\n"
+    "                     [--demo H --signal S [--simulated-time] [--resources DIR]]\n"
+    "  --out DIR          directory for the Tarno_<date>_<time>.csv file\n"
+    "  --band B           spectrum of band 0 (2.4 GHz, the default) or 1 (5 GHz)\n"
+    "  --power            power captures instead of spectrum sweeps\n"
+    "  --count N          stop after N rows (default: run until Ctrl-C)\n"
+    "  --demo H           play the demonstration of hardware 0, 1 or 2 instead of\n"
+    "                     logging the first accessory found\n"
+    "  --signal S         demonstration signal 0 none, 1 Wi-Fi, 2 DECT, 3 DSSS\n"
+    "  --simulated-time   run the demonstration on a virtual clock, without waiting\n"
+    "  --resources DIR    where the demonstration recordings are\n";
+
 int usage() {
-    std::fprintf(stderr,
-                 "Usage: tarno-cli log --out DIR [--band B | --power] [--count N]\n"
-                 "                     [--demo H --signal S [--simulated-time] [--resources DIR]]\n"
-                 "  --out DIR          directory for the Tarno_<date>_<time>.csv file\n"
-                 "  --band B           spectrum of band 0 (2.4 GHz, the default) or 1 (5 GHz)\n"
-                 "  --power            power captures instead of spectrum sweeps\n"
-                 "  --count N          stop after N rows (default: run until Ctrl-C)\n"
-                 "  --demo H           play the demonstration of hardware 0, 1 or 2 instead of\n"
-                 "                     logging the first accessory found\n"
-                 "  --signal S         demonstration signal 0 none, 1 Wi-Fi, 2 DECT, 3 DSSS\n"
-                 "  --simulated-time   run the demonstration on a virtual clock, without waiting\n"
-                 "  --resources DIR    where the demonstration recordings are\n");
+    std::fputs(kUsage, stderr);
     return 2;
 }
 
@@ -215,6 +217,6 @@ int runLog(std::span<char*> args) {
 }
 
 const CliCommandRegistration registration(
-    {"log", "log spectrum or power measurements to CSV without the window", runLog});
+    {"log", "log spectrum or power measurements to CSV without the window", kUsage, runLog});
 
 }  // namespace

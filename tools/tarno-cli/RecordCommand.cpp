@@ -49,18 +49,20 @@ bool parseNumber(const char* text, long low, long high, long& out) {
     return true;
 }
 
+constexpr const char* kUsage =
+    "Usage: tarno-cli record DIR [--seconds N] [--signal S] [--band B | --power]\n"
+    "                            [--ssid]\n"
+    "  DIR          where packets/<model>/<model>_*.bin are written\n"
+    "  --seconds N  length of the recording (default 60)\n"
+    "  --signal S   what is on the air, naming the files: 0 None, 1 Wifi (default),\n"
+    "               2 Dect, 3 Dsss\n"
+    "  --band B     spectrum of band 0 (2.4 GHz, the default) or 1 (5 GHz)\n"
+    "  --power      power captures instead of sweeps\n"
+    "  --ssid       include access-point scans (spectrum only)\n"
+    "Copy DIR/packets below the resource folder's res/ to play it back.\n";
+
 int usage() {
-    std::fprintf(stderr,
-                 "Usage: tarno-cli record DIR [--seconds N] [--signal S] [--band B | --power]\n"
-                 "                            [--ssid]\n"
-                 "  DIR          where packets/<model>/<model>_*.bin are written\n"
-                 "  --seconds N  length of the recording (default 60)\n"
-                 "  --signal S   what is on the air, naming the files: 0 None, 1 Wifi (default),\n"
-                 "               2 Dect, 3 Dsss\n"
-                 "  --band B     spectrum of band 0 (2.4 GHz, the default) or 1 (5 GHz)\n"
-                 "  --power      power captures instead of sweeps\n"
-                 "  --ssid       include access-point scans (spectrum only)\n"
-                 "Copy DIR/packets below the resource folder's res/ to play it back.\n");
+    std::fputs(kUsage, stderr);
     return 2;
 }
 
@@ -141,6 +143,6 @@ int runRecord(std::span<char*> args) {
 
 const CliCommandRegistration registration({"record",
                                            "record an accessory session as demonstration files",
-                                           runRecord});
+                                           kUsage, runRecord});
 
 }  // namespace

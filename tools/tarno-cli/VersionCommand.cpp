@@ -4,11 +4,16 @@
 
 namespace {
 
+constexpr const char* kUsage =
+    "Usage: tarno-cli version\n"
+    "  Prints the version of tarno-cli.\n";
+
 int runVersion(std::span<char*>) {
     std::printf("tarno-cli %s\n", TARNO_VERSION);
     return 0;
 }
 
-const CliCommandRegistration registration({"version", "print the version and exit", runVersion});
+const CliCommandRegistration registration({"version", "print the version and exit", kUsage,
+                                           runVersion});
 
 }  // namespace

@@ -1,0 +1,81 @@
+#include "app/ViewFactories.h"
+
+#include "engine/2d/Layer.h"
+#include "model/SpectrumSettings.h"
+#include "views/spectrum/ChannelGuideLayer.h"
+#include "views/spectrum/CursorsLayer.h"
+#include "views/spectrum/GridLayer.h"
+#include "views/spectrum/OverlayLayer.h"
+#include "views/spectrum/RssiLayer.h"
+#include "views/spectrum/WaterfallLayer.h"
+#include "views/spectrum/WaterfallThresholdAndTouchLayer.h"
+
+namespace {
+
+// A layer that draws both bands keeps exactly one band switch on: the scene's band.
+template <typename BandLayer>
+engine::Layer* forBand(BandLayer* layer, const ViewContext& context) {
+    if (!layer)
+        return nullptr;
+    layer->showBand24 = context.band != 1;
+    layer->showBand5 = context.band == 1;
+    return ViewFactories::inInnerArea(layer, context);
+}
+
+engine::Layer* grid(const ViewContext& context) {
+    GridLayer* layer = GridLayer::create();
+    if (!layer)
+        return nullptr;
+    layer->setPosition(context.viewArea.origin);
+    layer->setContentSize(context.viewArea.size);
+    layer->rebuildGrid();
+    // The switches start from the model, not from the layer's defaults.
+    layer->applyGraticule(context.model->graticule);
+    return layer;
+}
+
+engine::Layer* waterfallTouch(const ViewContext& context) {
+    auto* layer = WaterfallThresholdAndTouchLayer::createWithModel(context.model);
+    if (layer)
+        layer->setScalingPopover(context.scalingPopover);
+    return forBand(layer, context);
+}
+
+engine::Layer* overlay(const ViewContext& context) {
+    OverlayLayer* layer = OverlayLayer::createWithModel(context.model);
+    if (!layer)
+        return nullptr;
+    layer->showFrequencyLabels = context.spectrumMode != 0;
+    layer->band24 = context.band != 1;
+    return ViewFactories::inInnerArea(layer, context);
+}
+
+}  // namespace
+
+engine::Layer* ViewFactories::inInnerArea(engine::Layer* layer, const ViewContext& context) {
+    if (layer) {
+        layer->setPosition(context.innerArea.origin);
+        layer->setContentSize(context.innerArea.size);
+    }
+    return layer;
+}
+
+ViewFactoryTable ViewFactories::standard() {
+    return {
+        {ViewLayer::kGrid, grid},
+        {ViewLayer::kSpectrumTrace,
+         [](const ViewContext& c) { return forBand(RssiLayer::createWithModel(c.model), c); }},
+        {ViewLayer::kWaterfall,
+         [](const ViewContext& c) { return forBand(WaterfallLayer::createWithModel(c.model), c); }},
+        {ViewLayer::kWaterfallTouch, waterfallTouch},
+        {ViewLayer::kCursors,
+         [](const ViewContext& c) {
+             return inInnerArea(CursorsLayer::createWithModel(c.model), c);
+         }},
+        {ViewLayer::kChannelGuide,
+         [](const ViewContext& c) {
+             return inInnerArea(ChannelGuideLayer::createWithModel(c.model), c);
+         }},
+        {ViewLayer::kOverlay, overlay},
+    };
+}

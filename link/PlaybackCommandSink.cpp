@@ -1,0 +1,68 @@
+#include "link/PlaybackCommandSink.h"
+
+#include <mutex>
+
+#include "link/SettingsSnapshot.h"
+#include "model/SpectrumSettings.h"
+
+PlaybackCommandSink::PlaybackCommandSink(SpectrumSettings& model, const ResourceReader* resources,
+                                         DemoPlayback::Deliver deliver,
+                                         DemoPlayback::PacketLength packetLength)
+    : model_(model),
+      resources_(resources),
+      deliver_(std::move(deliver)),
+      packetLength_(std::move(packetLength)),
+      playback_(resources) {}
+
+bool PlaybackCommandSink::ready(const SettingsSnapshot& settings) {
+    prefix_ = DemoPlayback::prefix(settings.demo.hardware);
+    return resources_ != nullptr && !prefix_.empty();
+}
+
+bool PlaybackCommandSink::send(std::vector<uint8_t>, int kind) {
+    switch (kind) {
+        case kDiscoveryKind:
+            return playback_.playFile(prefix_ + "discover.bin", deliver_);
+        case kSettingsKind:
+            playback_.reset();
+            return playback_.playFile(prefix_ + "settings.bin", deliver_);
+        default:
+            return false;
+    }
+}
+
+void PlaybackCommandSink::stream(uint64_t now, const SettingsSnapshot& s) {
+    if (!s.spectrumMode) {
+        playback_.playPower(s.demo, now, SettingsSnapshot::milliseconds(s.powerInterval), deliver_);
+        return;
+    }
+    if (s.band == 0) {
+        playback_.playSpectrum(s.demo, 0, now, SettingsSnapshot::milliseconds(s.spectrumInterval24),
+                               deliver_);
+    } else if (s.band == 1) {
+        playback_.playSpectrum(s.demo, 1, now, SettingsSnapshot::milliseconds(s.spectrumInterval5),
+                               deliver_);
+    }
+    if (s.ssidScanOn && s.demo.signalType == 1 && s.demo.wifiSsid) {
+        playback_.playAccessPoints(s.demo, now, static_cast<double>(s.scanFirstDelay) * 1000.0,
+                                   static_cast<double>(s.scanRepeatInterval) * 1000.0,
+                                   packetLength_, deliver_);
+    }
+}
+
+void PlaybackCommandSink::identified(const SettingsSnapshot& settings) {
+    const int hardware = settings.demo.hardware;
+    std::lock_guard<ModelLock> guard(model_.settingsLock);
+    PowerSettings& p = model_.power_setting;
+    p.triggerOnPower = 1;
+    p.triggerHoldoff = 0.001f;
+    if (hardware == 0) {
+        p.triggerLevel = -31.7f;
+        p.triggerDelay = 0.000016f;
+        p.powerTimeBaseIndex = 16;
+    } else {
+        p.triggerDelay = 0.0000352f;
+        p.powerTimeBaseIndex = 15;
+        p.triggerLevel = hardware == 1 ? -36.31f : -31.7f;
+    }
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <string>
+
+#include "link/CommandSink.h"
+#include "link/DemoPlayback.h"
+
+class ResourceReader;
+class SpectrumSettings;
+
+// The demonstration as an accessory that needs no USB: it answers the discovery request and the
+// settings command with the recorded reply and acknowledgement of the chosen hardware, and while
+// streaming plays the recorded measurements at the pace the description gives. Everything it
+// plays goes to `deliver`, the controller's packet path, exactly as bytes from the link would.
+// Worker thread only.
+class PlaybackCommandSink : public CommandSink {
+  public:
+    PlaybackCommandSink(SpectrumSettings& model, const ResourceReader* resources,
+                        DemoPlayback::Deliver deliver, DemoPlayback::PacketLength packetLength);
+
+    bool ready(const SettingsSnapshot& settings) override;
+    // Discovery: the recorded reply. Settings: the recorded acknowledgement, after which the
+    // measurements start over from the files of the current choice. Nothing else is answered.
+    bool send(std::vector<uint8_t> command, int kind) override;
+    bool answersAtOnce() const override { return true; }
+    bool streamsUnasked() const override { return true; }
+    void stream(uint64_t now, const SettingsSnapshot& settings) override;
+    // Trigger settings under which the recorded power captures show a stable first picture.
+    void identified(const SettingsSnapshot& settings) override;
+
+    const DemoPlayback& playback() const { return playback_; }
+
+  private:
+    SpectrumSettings& model_;
+    const ResourceReader* resources_;
+    DemoPlayback::Deliver deliver_;
+    DemoPlayback::PacketLength packetLength_;
+    DemoPlayback playback_;
+    std::string prefix_;  // of the hardware chosen at this pass's ready()
+};

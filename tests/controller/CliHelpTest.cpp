@@ -1,0 +1,106 @@
+// Every tarno-cli command answers --help, -h and `help COMMAND` with its usage on stdout and
+// success, without doing its work; the commands are taken from tarno-cli's own list.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Result {
+    std::string out;  // stdout only
+    int status = -1;
+};
+
+// A folder of its own for the runs, removed when the tests end.
+struct ScratchFolder {
+    std::string path;
+    ScratchFolder() {
+        char pattern[] = "/tmp/tarno-cli-help-XXXXXX";
+        const char* dir = mkdtemp(pattern);
+        path = dir ? dir : "";
+    }
+    ~ScratchFolder() {
+        if (!path.empty()) {
+            std::error_code ignored;
+            std::filesystem::remove_all(path, ignored);
+        }
+    }
+};
+
+// Runs in the scratch folder and is killed after 20 s: a command that took --help for an
+// argument could create files or wait for an accessory.
+Result run(const std::string& arguments) {
+    static const ScratchFolder scratch;
+    Result result;
+    const std::string command = "cd " + scratch.path + " && timeout -s KILL 20 " +
+                                std::string(TARNO_CLI_PATH) + " " + arguments;
+    std::FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        return result;
+    }
+    char chunk[256];
+    while (std::fgets(chunk, sizeof chunk, pipe)) {
+        result.out += chunk;
+    }
+    const int status = pclose(pipe);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+// The names under "Commands:" in `tarno-cli --help`.
+std::vector<std::string> listedCommands() {
+    std::istringstream help(run("--help").out);
+    std::vector<std::string> names;
+    bool inList = false;
+    for (std::string line; std::getline(help, line);) {
+        if (line == "Commands:") {
+            inList = true;
+        } else if (inList && line.rfind("  ", 0) == 0) {
+            std::istringstream words(line);
+            std::string name;
+            words >> name;
+            names.push_back(name);
+        }
+    }
+    return names;
+}
+
+TEST(CliHelp, EveryCommandPrintsItsUsageAndSucceeds) {
+    const std::vector<std::string> commands = listedCommands();
+    for (const char* expected : {"config", "decode", "devices", "log", "record", "version"}) {
+        EXPECT_NE(std::find(commands.begin(), commands.end(), expected), commands.end())
+            << expected;
+    }
+    for (const std::string& command : commands) {
+        const std::string usage = "Usage: tarno-cli " + command;
+        for (const std::string& asked :
+             {command + " --help", command + " -h", "help " + command,
+              // Also after other arguments: nothing runs, nothing is refused.
+              command + " --out /nonexistent --help"}) {
+            SCOPED_TRACE(asked);
+            const Result result = run(asked + " 2>/dev/null");
+            EXPECT_EQ(result.status, 0);
+            EXPECT_EQ(result.out.rfind(usage, 0), 0u) << result.out;
+        }
+    }
+}
+
+TEST(CliHelp, BadArgumentsStillFailWithTheUsageOnStderr) {
+    Result result = run("log --bogus 2>&1");
+    EXPECT_EQ(result.status, 2);
+    EXPECT_NE(result.out.find("bad argument '--bogus'"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("Usage: tarno-cli log --out DIR"), std::string::npos);
+    // Nothing on stdout for a refused command line.
+    EXPECT_EQ(run("log --bogus 2>/dev/null").out, "");
+    result = run("help nosuchcommand 2>&1");
+    EXPECT_EQ(result.status, 2);
+    EXPECT_NE(result.out.find("unknown command 'nosuchcommand'"), std::string::npos);
+}
+
+}  // namespace
