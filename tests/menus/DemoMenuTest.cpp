@@ -67,11 +67,11 @@ TEST_F(DemoMenuTest, WifiSsidRowOnlyForAWifiSignalOnAScanningModel) {
 
 TEST_F(DemoMenuTest, HardwareChangesRestartPlaybackOnlyWhenTheyChangeSomething) {
     pick(DemoMenu::kHardwareRow, K::KEY_DOWN_ARROW, 0);  // Tarno Duo again
-    EXPECT_EQ(control.restarts, 0);
+    EXPECT_EQ(control.playbackRestarts, 0);
     EXPECT_EQ(controller->getTopMenu(), menu);
     pick(DemoMenu::kHardwareRow, K::KEY_UP_ARROW, 1);
     EXPECT_EQ(model.demo.hardware, 1);
-    EXPECT_EQ(control.restarts, 1);
+    EXPECT_EQ(control.playbackRestarts, 1);
     // Escape leaves the picker without a change.
     tapNode(menu->getButton(DemoMenu::kHardwareRow, 0));
     pressKey(K::KEY_HOME);
@@ -82,8 +82,8 @@ TEST_F(DemoMenuTest, HardwareChangesRestartPlaybackOnlyWhenTheyChangeSomething) 
 
     pick(DemoMenu::kSignalRow, K::KEY_DOWN_ARROW, 2);
     EXPECT_EQ(model.demo.signalType, 3);
-    EXPECT_EQ(control.reconfiguresClearing, 1);
-    EXPECT_EQ(control.restarts, 1);
+    EXPECT_EQ(control.reconfiguresClearingData, 1);
+    EXPECT_EQ(control.playbackRestarts, 1);
 }
 
 TEST_F(DemoMenuTest, DualBandModelOffersTwoSignalsAndClampsAStoredThird) {

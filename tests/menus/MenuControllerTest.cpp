@@ -264,7 +264,7 @@ TEST_F(MenuControllerTest, SwitchToNeedsTheOtherModeOnAConnectedAccessory) {
     model.runtime.captureRescale = true;
     tapNode(button(MenuBar::kSwitchButton));
     EXPECT_EQ(model.common_settings.spectrumMode, 0);
-    EXPECT_EQ(control.reconfiguresClearing, 1);
+    EXPECT_EQ(control.reconfiguresClearingData, 1);
     EXPECT_FALSE(model.runtime.captureRescale);
 }
 

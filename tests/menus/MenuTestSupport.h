@@ -5,36 +5,13 @@
 #include "engine/2d/Node.h"
 #include "engine/base/EventKeyboard.h"
 #include "engine/platform/Image.h"
-#include "model/AccessoryControl.h"
+#include "tests/support/FakeAccessoryControl.h"
 #include "tests/support/GlSceneTest.h"
 
 namespace menutest {
 
 constexpr int kWidth = 960;
 constexpr int kHeight = 640;
-
-// Counts what the menus ask of the accessory controller.
-struct FakeAccessoryControl : AccessoryControl {
-    int halts = 0;
-    int reconfigures = 0;
-    int reconfiguresClearing = 0;
-    int resumes = 0;
-    int singleSweeps = 0;
-    int restarts = 0;
-    bool isIdentified = true;
-    bool isConnected = false;
-
-    void requestHalt() override { ++halts; }
-    void requestReconfigure(bool clearData) override {
-        ++reconfigures;
-        reconfiguresClearing += clearData;
-    }
-    void resumeStreaming() override { ++resumes; }
-    void requestSingleSweep() override { ++singleSweeps; }
-    void restartPlayback() override { ++restarts; }
-    bool identified() const override { return isIdentified; }
-    bool connected() const override { return isConnected; }
-};
 
 class MenuGlTest : public gltest::GlSceneTest {
   protected:

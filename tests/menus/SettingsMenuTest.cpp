@@ -182,7 +182,7 @@ TEST_F(SettingsMenuTest, LoadAndResetTellTheControllerAndTheBar) {
     tapNode(button(SettingsMenu::kConfig1Row, 1));  // LOAD
     EXPECT_EQ(model.common_settings.traceDots, 1);
     EXPECT_EQ(model.common_settings.spectrumMode, 1);
-    EXPECT_EQ(control.reconfiguresClearing, 1);
+    EXPECT_EQ(control.reconfiguresClearingData, 1);
     EXPECT_GT(controller->getMenuBar()->getRefreshCount(), refreshes);
     renderFrame();
     EXPECT_TRUE(bright(SettingsMenu::kTraceStyleRow, 1));
@@ -191,7 +191,7 @@ TEST_F(SettingsMenuTest, LoadAndResetTellTheControllerAndTheBar) {
     tapNode(button(SettingsMenu::kResetRow, 0));
     EXPECT_EQ(model.common_settings.traceDots, 0);
     EXPECT_EQ(model.demo.hardware, DemoSelection{}.hardware);
-    EXPECT_EQ(control.restarts, 1);
+    EXPECT_EQ(control.playbackRestarts, 1);
     EXPECT_EQ(control.reconfigures, 1);
 }
 
