@@ -81,6 +81,10 @@ float MenuLayer::preferredWidth(int displayClass) const {
 
 void MenuLayer::setMetrics(const MenuMetrics& metrics) {
     metrics_ = metrics;
+    // The rows are built again; the ring must not stay behind in an old one.
+    if (focusRing_)
+        focusRing_->removeFromParentAndCleanup(false);
+    focusRow_ = focusItem_ = -1;
     for (RowView& view : rows_) {
         if (view.node)
             view.node->removeFromParentAndCleanup(true);
