@@ -107,24 +107,27 @@ bool SettingsMenu::init() {
     addRow(MenuRow::button("", "SCREENSHOT", [] { takeScreenshot(); }));
     auto connected = [&m] { return m.runtime.deviceConnected.load(); };
     addRow(MenuRow::buttons(
-        "DATA LOG: ", {{"START",
-                        [&m] {
-                            if (logRunning())
-                                return;
-                            m.runtime.dataLogState = SpectrumSettings::kDataLogStartRequested;
-                            report(kInfoLevel,
-                                   "Data log started in " +
-                                       engine::FileUtils::getInstance()->getWritablePath());
-                        },
-                        [connected] { return connected() && !logRunning(); }},
-                       {"STOP",
-                        [&m] {
-                            const int state = m.runtime.dataLogState.load();
-                            if (state != SpectrumSettings::kDataLogOff &&
-                                state != SpectrumSettings::kDataLogStopRequested)
-                                m.runtime.dataLogState = SpectrumSettings::kDataLogStopRequested;
-                        },
-                        [connected] { return connected() && logRunning(); }}}));
+        "DATA LOG: ",
+        {{"START",
+          [&m] {
+              if (logRunning())
+                  return;
+              m.runtime.dataLogState = SpectrumSettings::kDataLogStartRequested;
+              report(kInfoLevel,
+                     "Data log started in " + engine::FileUtils::getInstance()->getWritablePath());
+          },
+          [connected] { return connected() && !logRunning(); }},
+         {"STOP",
+          [&m] {
+              const int state = m.runtime.dataLogState.load();
+              if (state == SpectrumSettings::kDataLogOff ||
+                  state == SpectrumSettings::kDataLogStopRequested)
+                  return;
+              m.runtime.dataLogState = SpectrumSettings::kDataLogStopRequested;
+              report(kInfoLevel, "Data log stopped; the files are in " +
+                                     engine::FileUtils::getInstance()->getWritablePath());
+          },
+          [connected] { return connected() && logRunning(); }}}));
     addRow(MenuRow::button("", "MANAGE FILES", [] {
         if (auto* files = DataLogPickerViewMenu::create())
             MenuController::getInstance()->showMenu(files, engine::Rect());
