@@ -1,11 +1,54 @@
 #include "menus/MenuBar.h"
 
 #include <algorithm>
+#include <cmath>
 
+#include "engine/2d/ActionInstant.h"
+#include "engine/2d/ActionInterval.h"
+#include "engine/2d/DrawNode.h"
+#include "engine/2d/Label.h"
 #include "engine/2d/LayerColor.h"
+#include "engine/2d/Scene.h"
 #include "engine/2d/Sprite.h"
 #include "engine/base/Director.h"
+#include "engine/base/EventDispatcher.h"
+#include "engine/base/EventListenerTouchOneByOne.h"
+#include "engine/base/Touch.h"
 #include "engine/renderer/TextureCache.h"
+#include "engine/ui/Button.h"
+#include "engine/ui/Scale9Sprite.h"
+#include "menus/AlertViewLayer.h"
+#include "menus/MenuController.h"
+#include "model/AccessoryControl.h"
+#include "model/SpectrumSettings.h"
+
+using engine::Size;
+using engine::Vec2;
+using engine::ui::Button;
+using TouchType = engine::ui::Widget::TouchEventType;
+
+namespace {
+
+const char* const kBoldFont = "fonts/roboto/Roboto-Bold.ttf";
+const char* const kLongPressKey = "runLongPress";
+const char* const kSettingsHoldKey = "settingsHold";
+constexpr int kFlyActionTag = 7301;
+constexpr int kAlertZOrder = 200;
+constexpr float kDragThreshold = 5.f;
+// Icon buttons are this many bar heights wide; the mode switch is wider for its words.
+constexpr float kIconWidth = 1.0f;
+constexpr float kSwitchWidth = 1.3f;
+constexpr float kIndicatorWidth = 0.8f;
+
+SpectrumSettings& model() {
+    return *SpectrumSettings::getInstance();
+}
+
+bool spectrumMode() {
+    return model().common_settings.spectrumMode != 0;
+}
+
+}  // namespace
 
 MenuBar* MenuBar::create(int displayClass) {
     auto* bar = new (std::nothrow) MenuBar();
@@ -21,10 +64,20 @@ float MenuBar::barHeightForDisplayClass(int displayClass) {
     return displayClass == 0 ? 49.f : 75.f;
 }
 
+float MenuBar::wideArrangementWidth(int displayClass) {
+    const float h = barHeightForDisplayClass(displayClass);
+    // Mode, cursors, measure, colours, demo, settings, run; the switch; the indicator.
+    return kFlyButtonWidth + 7 * kIconWidth * h + kSwitchWidth * h + kIndicatorWidth * h;
+}
+
 bool MenuBar::initWithDisplayClass(int displayClass) {
     if (!Layer::init())
         return false;
     displayClass_ = displayClass;
+    const engine::Director* director = engine::Director::getInstance();
+    wide_ = director->getVisibleSize().width >= wideArrangementWidth(displayClass);
+    titleSize_ = std::round(barHeightForDisplayClass(displayClass) / 6.f);
+
     background_ = engine::LayerColor::create(engine::Color4B(24, 26, 30, 255));
     addChild(background_, 0);
     flyIcon_ = engine::Sprite::create("FlyinUnselected.png");
@@ -33,41 +86,164 @@ bool MenuBar::initWithDisplayClass(int displayClass) {
     connectionIcon_ = engine::Sprite::create("disconnectedIcon.png");
     if (connectionIcon_)
         addChild(connectionIcon_, 1);
-    const engine::Size visible = engine::Director::getInstance()->getVisibleSize();
-    setContentSize(engine::Size(visible.width, barHeightForDisplayClass(displayClass)));
+
+    for (int i = 0; i < kButtonCount; ++i) {
+        const auto id = static_cast<ButtonId>(i);
+        const bool inArrangement =
+            wide_ ? id != kSettingsOrDemoButton : id != kDemoButton && id != kSettingsButton;
+        if (inArrangement)
+            buttons_[i] = makeButton(id);
+    }
+
+    // Touches on the bar that no button takes drag it, or fly it in and out from the toggle.
+    auto* listener = engine::EventListenerTouchOneByOne::create();
+    listener->setSwallowTouches(true);
+    listener->onTouchBegan = [this](engine::Touch* touch, engine::Event*) {
+        return onTouchBegan(touch);
+    };
+    listener->onTouchMoved = [this](engine::Touch* touch, engine::Event*) { onTouchMoved(touch); };
+    listener->onTouchEnded = [this](engine::Touch* touch, engine::Event*) { onTouchEnded(touch); };
+    _eventDispatcher->addEventListenerWithSceneGraphPriority(listener, this);
+
+    setContentSize(Size(director->getVisibleSize().width, barHeightForDisplayClass(displayClass)));
     refresh();
     return true;
 }
 
-void MenuBar::setContentSize(const engine::Size& size) {
+Button* MenuBar::makeButton(ButtonId id) {
+    auto* button = Button::create();
+    if (!button)
+        return nullptr;
+    button->ignoreContentAdaptWithSize(false);
+    button->setTitleFontName(kBoldFont);
+    // Drawn at twice the size and shown at half, so small titles stay crisp.
+    button->setTitleFontSize(titleSize_ * 2.f);
+    button->addTouchEventListener(
+        [this, id](engine::Ref*, TouchType type) { buttonEvent(id, static_cast<int>(type)); });
+    addChild(button, 2);
+    return button;
+}
+
+// Layout -----------------------------------------------------------------------------------
+
+void MenuBar::setContentSize(const Size& size) {
     Layer::setContentSize(size);
     layout();
 }
 
 void MenuBar::layout() {
+    const float h = _contentSize.height;
     if (background_)
         background_->setContentSize(_contentSize);
-    const float h = _contentSize.height;
-    auto fit = [h](engine::Sprite* sprite, float x, float share) {
-        if (!sprite)
-            return;
-        const engine::Size image = sprite->getContentSize();
+    if (flyIcon_) {
+        const Size image = flyIcon_->getContentSize();
         if (image.height > 0)
-            sprite->setScale(h * share / image.height);
-        sprite->setPosition(x, h * 0.5f);
-    };
-    fit(flyIcon_, kFlyButtonWidth * 0.5f, 1.f);
-    fit(connectionIcon_, _contentSize.width - h * 0.4f, 0.5f);
+            flyIcon_->setScale(h / image.height);
+        flyIcon_->setPosition(kFlyButtonWidth * 0.5f, h * 0.5f);
+    }
+    if (connectionIcon_) {
+        const Size image = connectionIcon_->getContentSize();
+        if (image.height > 0)
+            connectionIcon_->setScale(h * 0.5f / image.height);
+        connectionIcon_->setPosition(_contentSize.width - h * kIndicatorWidth * 0.5f, h * 0.5f);
+    }
+    // Icon buttons from the toggle on; the switch and indicator at the right end.
+    float x = kFlyButtonWidth;
+    for (int i = 0; i < kButtonCount; ++i) {
+        Button* button = buttons_[i];
+        if (!button || i == kSwitchButton)
+            continue;
+        button->setContentSize(Size(h * kIconWidth, h));
+        button->setPosition(x + h * kIconWidth * 0.5f, h * 0.5f);
+        x += h * kIconWidth;
+    }
+    if (Button* button = buttons_[kSwitchButton]) {
+        const float w = h * kSwitchWidth;
+        button->setContentSize(Size(w - 6.f, h * 0.5f));
+        button->setPosition(
+            std::max(x + w * 0.5f, _contentSize.width - h * kIndicatorWidth - w * 0.5f), h * 0.5f);
+    }
+    refresh();
+}
+
+void MenuBar::setImages(ButtonId id, const std::string& stem, const std::string& title) {
+    Button* button = buttons_[id];
+    if (!button)
+        return;
+    stems_[id] = stem;
+    const bool blank = stem == "BlankIcon";
+    const std::string selected = blank ? "BlankIcon.png" : stem + "Selected.png";
+    const std::string unselected = blank ? "BlankIcon.png" : stem + "Unselected.png";
+    button->loadTextures(highlighted_[id] ? selected : unselected, selected, "");
+    button->setTitleText(title);
+
+    const Size size = button->getContentSize();
+    const float h = size.height;
+    if (id == kSwitchButton) {
+        button->setScale9Enabled(true);
+        button->setContentSize(size);
+    } else {
+        // The icon above, the title in the lower quarter.
+        const float icon = h * 0.6f;
+        for (engine::ui::Scale9Sprite* image :
+             {button->getRendererNormal(), button->getRendererClicked(),
+              button->getRendererDisabled()}) {
+            image->setContentSize(Size(icon, icon));
+            image->setPosition(size.width * 0.5f, title.empty() ? h * 0.5f : h * 0.62f);
+        }
+    }
+    if (engine::Label* label = button->getTitleRenderer()) {
+        label->setScale(0.5f);
+        label->setPosition(size.width * 0.5f, id == kSwitchButton ? h * 0.5f : h * 0.25f);
+    }
+}
+
+// State ------------------------------------------------------------------------------------
+
+bool MenuBar::showsSettings() const {
+    return settingsHold_ || connected_;
 }
 
 void MenuBar::refresh() {
     ++refreshCount_;
+    const bool spectrum = spectrumMode();
+    setImages(kModeMenuButton, spectrum ? "SpectrumIcon" : "SidekikIcon",
+              spectrum ? "Spectrum" : "Power");
+    setImages(kCursorsButton, "CursorIcon", "Cursors");
+    setImages(kMeasureButton, "MeasureIcon", "Measure");
+    setImages(kColorsButton, spectrum ? "ColorIcon" : "TriggerIcon",
+              spectrum ? "Colors" : "Trigger");
+    if (connected_)
+        setImages(kDemoButton, "BlankIcon", "");
+    else
+        setImages(kDemoButton, "DemoIcon", "Demo");
+    setImages(kSettingsButton, "SettingsIcon", "Settings");
+    if (showsSettings())
+        setImages(kSettingsOrDemoButton, "SettingsIcon", "Settings");
+    else
+        setImages(kSettingsOrDemoButton, "DemoIcon", "Demo");
+    switch (model().runtime.runState.load()) {
+        case SpectrumSettings::kRunning:
+            setImages(kRunButton, "PauseIcon", "Pause");
+            break;
+        case SpectrumSettings::kPaused:
+            setImages(kRunButton, "PlayIcon", "Play");
+            break;
+        default:
+            setImages(kRunButton, "SingleShotIcon", "Single");
+            break;
+    }
+    setImages(kSwitchButton, "Button", "Switch To");
+    if (Button* demo = buttons_[kDemoButton])
+        demo->setTouchEnabled(!connected_);
     if (connectionIcon_) {
         auto* texture = engine::Director::getInstance()->getTextureCache()->addImage(
             connected_ ? "connectedIcon.png" : "disconnectedIcon.png");
         if (texture)
             connectionIcon_->setTexture(texture);
     }
+    updateFlyIcon();
+    showFocus();
 }
 
 void MenuBar::setConnected(bool connected) {
@@ -75,6 +251,330 @@ void MenuBar::setConnected(bool connected) {
         return;
     connected_ = connected;
     refresh();
+}
+
+int MenuBar::menuIdFor(ButtonId id) const {
+    const bool spectrum = spectrumMode();
+    switch (id) {
+        case kModeMenuButton:
+            return spectrum ? 0 : 1;
+        case kCursorsButton:
+            return 2;
+        case kMeasureButton:
+            return spectrum ? 3 : 4;
+        case kColorsButton:
+            return spectrum ? 5 : 6;
+        case kDemoButton:
+            return connected_ ? -1 : 7;
+        case kSettingsButton:
+            return 8;
+        case kSettingsOrDemoButton:
+            return showsSettings() ? 8 : 7;
+        default:
+            return -1;
+    }
+}
+
+void MenuBar::highlight(Button* button) {
+    for (int i = 0; i < kButtonCount; ++i)
+        highlighted_[i] = highlighted_[i] || (button && buttons_[i] == button);
+    refresh();
+}
+
+void MenuBar::clearHighlights() {
+    highlighted_.fill(false);
+    refresh();
+}
+
+// Buttons ----------------------------------------------------------------------------------
+
+void MenuBar::buttonEvent(ButtonId id, int type) {
+    if (id == kRunButton) {
+        runControlEvent(type);
+        return;
+    }
+    if (id == kSettingsOrDemoButton) {
+        settingsOrDemoEvent(type);
+        return;
+    }
+    if (type != static_cast<int>(TouchType::ENDED))
+        return;
+    if (id == kSwitchButton) {
+        switchMode();
+        return;
+    }
+    const int menu = menuIdFor(id);
+    MenuController* controller = MenuController::getInstance();
+    if (menu >= 0 || controller->getCurrentMenu() != MenuController::kNoMenu)
+        controller->openMenuFromButton(menu, buttons_[id]);
+}
+
+void MenuBar::settingsOrDemoEvent(int type) {
+    switch (static_cast<TouchType>(type)) {
+        case TouchType::BEGAN:
+            scheduleOnce([this](float) { settingsHoldFired(); }, kLongPressSeconds,
+                         kSettingsHoldKey);
+            break;
+        case TouchType::ENDED:
+            unschedule(kSettingsHoldKey);
+            MenuController::getInstance()->openMenuFromButton(menuIdFor(kSettingsOrDemoButton),
+                                                              buttons_[kSettingsOrDemoButton]);
+            break;
+        case TouchType::CANCELED:
+            unschedule(kSettingsHoldKey);
+            break;
+        default:
+            break;
+    }
+}
+
+void MenuBar::settingsHoldFired() {
+    settingsHold_ = !settingsHold_;
+    refresh();
+}
+
+void MenuBar::runControlEvent(int type) {
+    AccessoryControl* control = MenuController::getInstance()->getAccessoryControl();
+    switch (static_cast<TouchType>(type)) {
+        case TouchType::BEGAN:
+            longPressFired_ = false;
+            scheduleOnce([this](float) { longPressFired(); }, kLongPressSeconds, kLongPressKey);
+            break;
+        case TouchType::ENDED:
+            unschedule(kLongPressKey);
+            if (!longPressFired_) {
+                runControlTapped();
+                break;
+            }
+            // The hold already chose the state; now ask for it.
+            switch (model().runtime.runState.load()) {
+                case SpectrumSettings::kRunning:
+                    if (control && control->identified())
+                        control->resumeStreaming();
+                    break;
+                case SpectrumSettings::kPaused:
+                    if (control)
+                        control->requestHalt();
+                    break;
+                default:
+                    if (control && control->identified())
+                        control->requestSingleSweep();
+                    break;
+            }
+            break;
+        case TouchType::CANCELED:
+            unschedule(kLongPressKey);
+            break;
+        default:
+            break;
+    }
+}
+
+void MenuBar::longPressFired() {
+    longPressFired_ = true;
+    auto& runState = model().runtime.runState;
+    const int state = runState.load();
+    runState = state == SpectrumSettings::kRunning || state == SpectrumSettings::kPaused
+                   ? SpectrumSettings::kSingleShotArmed
+                   : SpectrumSettings::kRunning;
+    refresh();
+}
+
+void MenuBar::runControlTapped() {
+    AccessoryControl* control = MenuController::getInstance()->getAccessoryControl();
+    auto& runState = model().runtime.runState;
+    switch (runState.load()) {
+        case SpectrumSettings::kRunning:
+            runState = SpectrumSettings::kPaused;
+            if (control)
+                control->requestHalt();
+            break;
+        case SpectrumSettings::kPaused:
+            runState = SpectrumSettings::kRunning;
+            if (control && control->identified())
+                control->resumeStreaming();
+            break;
+        default:
+            runState = SpectrumSettings::kSingleShotArmed;
+            if (control && control->identified())
+                control->requestSingleSweep();
+            break;
+    }
+    refresh();
+}
+
+void MenuBar::requestSingleShot() {
+    AccessoryControl* control = MenuController::getInstance()->getAccessoryControl();
+    model().runtime.runState = SpectrumSettings::kSingleShotArmed;
+    if (control && control->identified())
+        control->requestSingleSweep();
+    refresh();
+}
+
+void MenuBar::switchMode() {
+    SpectrumSettings& settings = model();
+    AccessoryControl* control = MenuController::getInstance()->getAccessoryControl();
+    const AccessoryDescription& accessory = settings.accessory;
+    if (spectrumMode()) {
+        if (!connected_ || accessory.hasPowerMeter) {
+            settings.common_settings.spectrumMode = 0;
+            if (control && control->identified())
+                control->requestReconfigure(true);
+        } else {
+            showAlert("Power Mode is unavailable with this hardware.");
+        }
+    } else {
+        if (!connected_ || accessory.hasSpectrum24 || accessory.hasSpectrum5) {
+            settings.common_settings.spectrumMode = 1;
+            if (control && control->identified())
+                control->requestReconfigure(true);
+        } else {
+            showAlert("Spectrum Mode is unavailable with this hardware.");
+        }
+    }
+    settings.runtime.captureRescale = false;
+    refresh();
+}
+
+MenuBar::~MenuBar() {
+    if (alert_)
+        alert_->release();
+}
+
+AlertViewLayer* MenuBar::getOpenAlert() const {
+    return alert_ && alert_->getParent() ? alert_ : nullptr;
+}
+
+void MenuBar::showAlert(const std::string& message) {
+    engine::Scene* scene = getScene();
+    if (!scene)
+        return;
+    if (alert_) {
+        alert_->release();
+        alert_ = nullptr;
+    }
+    // No delegate: "OK" only dismisses it, so it may outlive the bar safely.
+    if (auto* alert = AlertViewLayer::create({"OK"}, "", message)) {
+        alert_ = alert;
+        alert_->retain();
+        scene->addChild(alert, kAlertZOrder);
+    }
+}
+
+// Keyboard ---------------------------------------------------------------------------------
+
+void MenuBar::moveFocus(int direction) {
+    for (int step = 1; step <= kButtonCount; ++step) {
+        int next = focus_ < 0 ? (direction > 0 ? step - 1 : kButtonCount - step)
+                              : focus_ + direction * step;
+        next = (next % kButtonCount + kButtonCount) % kButtonCount;
+        if (buttons_[next] && buttons_[next]->isTouchEnabled()) {
+            focus_ = next;
+            break;
+        }
+    }
+    showFocus();
+}
+
+void MenuBar::clearFocus() {
+    focus_ = -1;
+    showFocus();
+}
+
+void MenuBar::showFocus() {
+    if (!focusRing_) {
+        focusRing_ = engine::DrawNode::create(2.f);
+        if (!focusRing_)
+            return;
+        addChild(focusRing_, 3);
+    }
+    focusRing_->clear();
+    if (focus_ < 0 || !buttons_[focus_])
+        return;
+    const engine::Rect box = buttons_[focus_]->getBoundingBox();
+    focusRing_->drawRect(Vec2(box.getMinX() + 2, box.getMinY() + 2),
+                         Vec2(box.getMaxX() - 2, box.getMaxY() - 2),
+                         engine::Color4F(1.f, 0.85f, 0.2f, 1.f));
+}
+
+bool MenuBar::activateFocused() {
+    if (focus_ < 0 || !buttons_[focus_] || !buttons_[focus_]->isTouchEnabled())
+        return false;
+    const auto id = static_cast<ButtonId>(focus_);
+    switch (id) {
+        case kRunButton:
+            runControlTapped();
+            break;
+        case kSwitchButton:
+            switchMode();
+            break;
+        default:
+            MenuController::getInstance()->openMenuFromButton(menuIdFor(id), buttons_[id]);
+            break;
+    }
+    return true;
+}
+
+// Dragging ---------------------------------------------------------------------------------
+
+void MenuBar::dragTo(float x) {
+    const engine::Director* director = engine::Director::getInstance();
+    const float left = director->getVisibleOrigin().x;
+    const float right = left + std::max(0.f, director->getVisibleSize().width - kFlyButtonWidth);
+    setPositionX(std::clamp(x, left, right));
+    updateFlyIcon();
+}
+
+void MenuBar::setFlownOut(bool out, bool animated) {
+    const engine::Director* director = engine::Director::getInstance();
+    const float left = director->getVisibleOrigin().x;
+    const float x = out ? left + director->getVisibleSize().width - kFlyButtonWidth : left;
+    stopActionByTag(kFlyActionTag);
+    if (!animated) {
+        dragTo(x);
+        return;
+    }
+    auto* move = engine::Sequence::create(engine::MoveTo::create(0.25f, Vec2(x, _position.y)),
+                                          engine::CallFunc::create([this] { updateFlyIcon(); }));
+    move->setTag(kFlyActionTag);
+    runAction(move);
+}
+
+void MenuBar::updateFlyIcon() {
+    if (!flyIcon_)
+        return;
+    const engine::Director* director = engine::Director::getInstance();
+    const float middle = director->getVisibleOrigin().x + director->getVisibleSize().width * 0.5f;
+    const char* image = _position.x < middle ? "FlyinUnselected.png" : "FlyoutUnselected.png";
+    if (auto* texture = director->getTextureCache()->addImage(image))
+        flyIcon_->setTexture(texture);
+}
+
+bool MenuBar::onTouchBegan(engine::Touch* touch) {
+    if (!isVisible())
+        return false;
+    const Vec2 local = convertToNodeSpace(touch->getLocation());
+    if (local.x < 0 || local.y < 0 || local.x > _contentSize.width || local.y > _contentSize.height)
+        return false;
+    stopActionByTag(kFlyActionTag);
+    dragMoved_ = false;
+    dragStartX_ = touch->getLocation().x;
+    return true;
+}
+
+void MenuBar::onTouchMoved(engine::Touch* touch) {
+    if (std::abs(touch->getLocation().x - dragStartX_) > kDragThreshold)
+        dragMoved_ = true;
+    dragTo(_position.x + touch->getDelta().x);
+}
+
+void MenuBar::onTouchEnded(engine::Touch* touch) {
+    if (dragMoved_)
+        return;
+    // A tap on the toggle flies the bar to the other end.
+    const Vec2 local = convertToNodeSpace(touch->getLocation());
+    if (local.x <= kFlyButtonWidth)
+        setFlownOut(getFlyoutPercentage() < 50.f, true);
 }
 
 float MenuBar::getFlyoutPercentage() const {

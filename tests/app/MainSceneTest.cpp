@@ -130,11 +130,12 @@ TEST_F(MainSceneTest, DemoBadgeShowsFaintlyUntilAnAccessoryConnects) {
 
 TEST_F(MainSceneTest, StatusLabelsShowTheReadoutsInTheStrip) {
     model.common_settings.spectrumMode = 0;
+    MenuController::getInstance()->getMenuBar()->setFlownOut(true, false);
     step(1);
     EXPECT_EQ(main->getAmplitudeLabel()->getString(), "A:5.00dBm/div");  // -40..0 dBm
     EXPECT_EQ(main->getDivisionLabel()->getString(), "T:--sec/div");
     EXPECT_EQ(main->getTriggerLabel()->getString(), "TRIG?");
-    // The bar rests flown out, so the labels are fully shown, in the bottom strip.
+    // With the bar flown out the labels are fully shown, in the bottom strip.
     EXPECT_EQ(main->getAmplitudeLabel()->getOpacity(), 255);
     EXPECT_EQ(main->getAmplitudeLabel()->getPositionY(), 38.f);
     EXPECT_LT(main->getAmplitudeLabel()->getPositionX(), main->getDivisionLabel()->getPositionX());

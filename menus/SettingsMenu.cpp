@@ -1,0 +1,251 @@
+#include "menus/SettingsMenu.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+#include <set>
+
+#include "engine/2d/ActionInstant.h"
+#include "engine/2d/ActionInterval.h"
+#include "engine/2d/Scene.h"
+#include "engine/base/Director.h"
+#include "engine/base/Utils.h"
+#include "engine/platform/FileUtils.h"
+#include "menus/CaptureFileName.h"
+#include "menus/DataLogPickerViewMenu.h"
+#include "menus/MenuBar.h"
+#include "menus/MenuController.h"
+#include "model/AccessoryControl.h"
+#include "model/DiagnosticSink.h"
+#include "model/ScopedModelLocks.h"
+#include "model/SpectrumSettings.h"
+
+namespace {
+
+constexpr uint32_t kGraticuleBits[6] = {31, 1, 2, 4, 8, 16};
+constexpr uint32_t kAlertValues[3] = {3, 1, 2};
+constexpr int kInfoLevel = 4;
+constexpr int kErrorLevel = 1;
+
+SpectrumSettings& model() {
+    return *SpectrumSettings::getInstance();
+}
+
+void report(int level, const std::string& text) {
+    if (DiagnosticSink* log = model().runtime.screenLog.load())
+        log->log(level, "%s", text.c_str());
+}
+
+bool logRunning() {
+    const int state = model().runtime.dataLogState.load();
+    return state == SpectrumSettings::kDataLogStartRequested ||
+           state == SpectrumSettings::kDataLogOn;
+}
+
+}  // namespace
+
+SettingsMenu* SettingsMenu::create() {
+    auto* menu = new (std::nothrow) SettingsMenu();
+    if (menu && menu->init()) {
+        menu->autorelease();
+        return menu;
+    }
+    delete menu;
+    return nullptr;
+}
+
+float SettingsMenu::persistPercent(float persistTime) {
+    // Clamped as a float first: truncating NaN or a huge value to an integer is undefined.
+    if (std::isnan(persistTime))
+        return 0.f;
+    const float percent = std::clamp((persistTime - 0.1f) * 5.0251255f, 0.f, 100.f);
+    return std::trunc(percent);
+}
+
+float SettingsMenu::persistTimeForPercent(float percent) {
+    if (std::isnan(percent))
+        percent = 0.f;
+    return std::clamp(percent * 0.199f + 0.1f, 0.1f, 20.f);
+}
+
+bool SettingsMenu::init() {
+    if (!MenuLayer::init())
+        return false;
+    SpectrumSettings& m = model();
+
+    addRow(MenuRow::choice(
+        "", {"LINES", "DOTS"}, [&m] { return m.common_settings.traceDots ? 1 : 0; },
+        [&m](int i) { m.common_settings.traceDots = i == 1; }));
+    addRow(MenuRow::stepper(
+        "", [this] { return SpectrumSettings::graticuleLabel(kGraticuleBits[graticulePosition_]); },
+        [this, &m] {
+            const uint32_t b = kGraticuleBits[graticulePosition_];
+            return b == 31 ? m.graticule == 31 : (m.graticule & b) != 0;
+        },
+        [this](int direction) { stepGraticule(direction); }));
+    addRow(MenuRow::stepper(
+        "", [this] { return SpectrumSettings::alertsLabel(kAlertValues[alertPosition_]); },
+        [this, &m] {
+            const uint32_t v = kAlertValues[alertPosition_];
+            return v == 3 ? m.alerts == 3 : (m.alerts & v) != 0;
+        },
+        [this](int direction) { stepAlerts(direction); }));
+    addRow(MenuRow::slider(
+        "PERSIST:   ", [&m] { return persistPercent(m.power_setting.persistTime); },
+        [&m](float percent) { m.power_setting.persistTime = persistTimeForPercent(percent); },
+        [&m] {
+            float seconds = m.power_setting.persistTime;
+            seconds = std::isnan(seconds) ? 0.1f : std::clamp(seconds, 0.1f, 20.f);
+            char text[16];
+            std::snprintf(text, sizeof text, "%.1fs", seconds);
+            return std::string(text);
+        }));
+    addRow(MenuRow::choice(
+        "UNITS: ", {"dBm", "mW"}, [&m] { return m.common_settings.powerUnitsWatts ? 1 : 0; },
+        [&m](int i) { m.common_settings.powerUnitsWatts = i; }));
+    addRow(MenuRow::button("", "SCREENSHOT", [] { takeScreenshot(); }));
+    auto connected = [&m] { return m.runtime.deviceConnected.load(); };
+    addRow(MenuRow::buttons(
+        "DATA LOG: ",
+        {{"START",
+          [&m] {
+              if (logRunning())
+                  return;
+              m.runtime.dataLogState = SpectrumSettings::kDataLogStartRequested;
+              report(kInfoLevel,
+                     "Data log started in " + engine::FileUtils::getInstance()->getWritablePath());
+          },
+          [connected] { return connected() && !logRunning(); }},
+         {"STOP",
+          [&m] {
+              const int state = m.runtime.dataLogState.load();
+              if (state == SpectrumSettings::kDataLogOff ||
+                  state == SpectrumSettings::kDataLogStopRequested)
+                  return;
+              m.runtime.dataLogState = SpectrumSettings::kDataLogStopRequested;
+              report(kInfoLevel, "Data log stopped; the files are in " +
+                                     engine::FileUtils::getInstance()->getWritablePath());
+          },
+          [connected] { return connected() && logRunning(); }}}));
+    addRow(MenuRow::button("", "MANAGE FILES", [] {
+        if (auto* files = DataLogPickerViewMenu::create())
+            MenuController::getInstance()->showMenu(files, engine::Rect());
+    }));
+    addRow(MenuRow::button("", "RESET CONFIG", [this] { resetConfiguration(); }));
+    for (int slot = 1; slot <= 3; ++slot) {
+        addRow(MenuRow::buttons("CONFIG " + std::to_string(slot) + ": ",
+                                {{"SAVE", [slot] { model().saveConfigurationLocked(slot); }, {}},
+                                 {"LOAD", [this, slot] { loadConfiguration(slot); }, {}}}));
+    }
+    return true;
+}
+
+void SettingsMenu::stepGraticule(int direction) {
+    SpectrumSettings& m = model();
+    if (direction < 0) {
+        graticulePosition_ = (graticulePosition_ + 5) % 6;
+    } else if (direction > 0) {
+        graticulePosition_ = (graticulePosition_ + 1) % 6;
+    } else {
+        const uint32_t b = kGraticuleBits[graticulePosition_];
+        if (b == 31)
+            m.graticule = m.graticule == 31 ? 0 : 31;
+        else
+            m.graticule ^= b;
+    }
+    markForRefresh();
+}
+
+void SettingsMenu::stepAlerts(int direction) {
+    SpectrumSettings& m = model();
+    if (direction < 0) {
+        alertPosition_ = (alertPosition_ + 2) % 3;
+    } else if (direction > 0) {
+        alertPosition_ = (alertPosition_ + 1) % 3;
+    } else {
+        const uint32_t v = kAlertValues[alertPosition_];
+        if (v == 3)
+            m.alerts = m.alerts == 3 ? 0 : 3;
+        else
+            m.alerts ^= v;
+    }
+    markForRefresh();
+}
+
+// Configurations ------------------------------------------------------------------------------
+
+void SettingsMenu::loadConfiguration(int slot) {
+    const uint8_t hardware = model().demo.hardware;
+    const int mode = model().common_settings.spectrumMode;
+    if (!model().loadConfigurationLocked(slot))
+        report(kErrorLevel, "Configuration " + std::to_string(slot) + " could not be loaded");
+    afterConfigurationChange(hardware, mode);
+}
+
+void SettingsMenu::resetConfiguration() {
+    const uint8_t hardware = model().demo.hardware;
+    const int mode = model().common_settings.spectrumMode;
+    model().resetConfiguration();
+    afterConfigurationChange(hardware, mode);
+}
+
+void SettingsMenu::afterConfigurationChange(uint8_t demoHardwareBefore, int modeBefore) {
+    SpectrumSettings& m = model();
+    // A loaded mode or band the accessory cannot do is corrected as a new description would be.
+    if (m.accessory.generation != 0) {
+        ScopedModelLocks locks(m, ScopedModelLocks::kSettings);
+        m.applyDescriptionCorrections();
+    }
+    if (m.common_settings.spectrumMode != modeBefore)
+        m.runtime.captureRescale = false;
+    MenuController* controller = MenuController::getInstance();
+    if (AccessoryControl* control = controller->getAccessoryControl()) {
+        if (!m.runtime.deviceConnected && m.demo.hardware != demoHardwareBefore)
+            control->restartPlayback();
+        else if (control->identified())
+            control->requestReconfigure(true);
+    }
+    if (MenuBar* bar = controller->getMenuBar())
+        bar->refresh();
+    markForRefresh();
+}
+
+// Screenshot ----------------------------------------------------------------------------------
+
+std::string SettingsMenu::takeScreenshot() {
+    engine::FileUtils* files = engine::FileUtils::getInstance();
+    const std::string directory = files->getWritablePath();
+    // Names handed out but perhaps not yet written (the capture runs frames later).
+    static std::set<std::string> issued;
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    const std::string name = captureFileName(local, ".png", [&](const std::string& candidate) {
+        return issued.count(candidate) > 0 || files->isFileExist(directory + candidate);
+    });
+    issued.insert(name);
+    const std::string path = directory + name;
+
+    MenuController* controller = MenuController::getInstance();
+    engine::Scene* scene = controller->getScene();
+    if (!scene)
+        scene = engine::Director::getInstance()->getRunningScene();
+    if (!scene)
+        return name;
+    controller->setMenusHiddenForCapture(true);
+    // On the scene, not the menu: a menu closed meanwhile must not leave the bar hidden.
+    scene->runAction(engine::Sequence::create(
+        engine::DelayTime::create(kCaptureDelay), engine::CallFunc::create([path] {
+            engine::utils::captureScreen(
+                [](bool saved, const std::string& file) {
+                    report(saved ? kInfoLevel : kErrorLevel,
+                           (saved ? "Screenshot saved to " : "Screenshot failed: ") + file);
+                },
+                path);
+        }),
+        engine::DelayTime::create(kCaptureDelay), engine::CallFunc::create([] {
+            MenuController::getInstance()->setMenusHiddenForCapture(false);
+        })));
+    return name;
+}
