@@ -68,6 +68,8 @@ void MainScene::setAccessoryControl(AccessoryControl* control) {
     if (control == control_)
         return;
     control_ = control;
+    // The menus steer the accessory through the same interface as the views.
+    MenuController::getInstance()->setAccessoryControl(control);
     needsRebuild_ = true;
 }
 
