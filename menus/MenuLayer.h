@@ -42,7 +42,10 @@ class MenuLayer : public engine::Layer {
     int addRow(MenuRow row);
     int getRowCount() const { return static_cast<int>(rows_.size()); }
 
-    void markForRefresh() { refreshPending_ = true; }
+    void markForRefresh() {
+        refreshPending_ = true;
+        markStale();  // refreshed while visited: a frame must come
+    }
     bool isRefreshPending() const { return refreshPending_; }
     void visit(engine::Renderer* renderer, const engine::Mat4& parentTransform,
                uint32_t parentFlags) override;
