@@ -58,7 +58,11 @@ void AccessoryCommunication::start() {
 }
 
 void AccessoryCommunication::stop() {
-    stopRequested_ = true;
+    {
+        std::lock_guard<std::mutex> guard(pauseLock_);
+        stopRequested_ = true;
+    }
+    pauseWake_.notify_all();
     if (thread_.joinable()) {
         if (thread_.get_id() == std::this_thread::get_id()) {
             return;
@@ -72,7 +76,9 @@ void AccessoryCommunication::stop() {
 void AccessoryCommunication::threadMain() {
     while (!stopRequested_) {
         runPass();
-        std::this_thread::sleep_for(kPassDelay);
+        std::unique_lock<std::mutex> lock(pauseLock_);
+        pauseWake_.wait_for(lock, current_ ? kPassDelay : searchInterval_,
+                            [this] { return stopRequested_.load(); });
     }
     dropDevice();
     running_ = false;
