@@ -13,35 +13,12 @@
 #include "model/ManualClock.h"
 #include "model/SpectrumSettings.h"
 #include "tests/app/AppTestSupport.h"
+#include "tests/support/FakeAccessoryControl.h"
 #include "views/spectrum/RssiLayer.h"
 
 using namespace apptest;
 
 namespace {
-
-// Counts every call; the scene and its views reach the controller only through this interface.
-class FakeAccessoryControl : public AccessoryControl {
-  public:
-    void requestHalt() override { ++halts; }
-    void requestReconfigure(bool clearData) override {
-        ++reconfigures;
-        lastClearData = clearData;
-    }
-    void resumeStreaming() override { ++resumes; }
-    void requestSingleSweep() override { ++singleSweeps; }
-    void restartPlayback() override { ++playbackRestarts; }
-    bool identified() const override { return true; }
-    bool connected() const override { return false; }
-
-    int calls() const { return halts + reconfigures + resumes + singleSweeps + playbackRestarts; }
-
-    int halts = 0;
-    int reconfigures = 0;
-    int resumes = 0;
-    int singleSweeps = 0;
-    int playbackRestarts = 0;
-    bool lastClearData = false;
-};
 
 const std::vector<ViewLayer> kEveryKind = {
     ViewLayer::kGrid,       ViewLayer::kSpectrumTrace,  ViewLayer::kAccessPointOutlines,
@@ -181,7 +158,7 @@ TEST_F(MainSceneViewTableTest, EachChangeRebuildsTheTablesLayersThroughTheFactor
     EXPECT_EQ(main->getRebuildCount(), rebuilds + 4);
 
     // Building views never steers the accessory.
-    EXPECT_EQ(control.calls(), 0);
+    EXPECT_EQ(control.totalRequests(), 0);
 }
 
 TEST_F(MainSceneViewTableTest, AControlHandedOverLaterReachesTheViewsAtTheNextFrame) {
@@ -213,7 +190,7 @@ TEST_F(MainSceneViewTableTest, AKindWithoutAViewIsLeftOutAndTheRestStillDrawn) {
     main->setViewFactory(ViewLayer::kChannelGuide, ViewFactory());
     start();
     EXPECT_EQ(control.reconfigures, main->getRebuildCount());  // once per build
-    EXPECT_TRUE(control.lastClearData);
+    EXPECT_TRUE(control.lastClearData());
     EXPECT_EQ(main->getViewLayer(ViewLayer::kCursors), nullptr);
     EXPECT_EQ(main->getViewLayer(ViewLayer::kChannelGuide), nullptr);
     // The application's own factories built the rest, for the band shown.
