@@ -8,9 +8,9 @@
 #include "model/AccessPointSelection.h"
 #include "model/UtilizationGrading.h"
 #include "tests/ssid/SsidTestSupport.h"
-#include "views/ssid/UtilizationTableViewCell.h"
 #include "views/ssid/SSIDUtilizationTableLayer.h"
 #include "views/ssid/UtilizationTableRows.h"
+#include "views/ssid/UtilizationTableViewCell.h"
 
 namespace {
 

@@ -16,8 +16,8 @@ class LoadingBar;
 
 struct AccessPoint;
 
-// One row of the utilization table: a label per column, the lock icon, the level bar and a separator
-// line. Header and empty rows show one text and hide the rest.
+// One row of the utilization table: a label per column, the lock icon, the level bar and a
+// separator line. Header and empty rows show one text and hide the rest.
 class UtilizationTableViewCell : public engine::ui::TableViewCell {
   public:
     static constexpr const char* kSeparator = "LineBar-grey.png";
