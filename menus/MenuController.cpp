@@ -16,8 +16,11 @@
 #include "menus/DemoMenu.h"
 #include "menus/MenuBar.h"
 #include "menus/MenuLayer.h"
+#include "menus/PowerMeasureMenu.h"
+#include "menus/PowerMenu.h"
 #include "menus/SettingsMenu.h"
 #include "menus/ShortcutHelpLayer.h"
+#include "menus/TriggerMenu.h"
 #include "model/SpectrumSettings.h"
 
 using engine::Rect;
@@ -36,6 +39,9 @@ MenuController::MenuController() {
     // The menus built so far; the others join with setMenuFactory.
     factories_[7] = [] { return static_cast<MenuLayer*>(DemoMenu::create()); };
     factories_[8] = [] { return static_cast<MenuLayer*>(SettingsMenu::create()); };
+    factories_[1] = [] { return static_cast<MenuLayer*>(PowerMenu::create()); };
+    factories_[4] = [] { return static_cast<MenuLayer*>(PowerMeasureMenu::create()); };
+    factories_[6] = [] { return static_cast<MenuLayer*>(TriggerMenu::create()); };
 }
 
 MenuController* MenuController::getInstance() {

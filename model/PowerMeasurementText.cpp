@@ -49,6 +49,38 @@ const char* PowerMeasurementText::name(int id) {
     return isMeasurement(id) ? kRows[id].name : "";
 }
 
+const char* PowerMeasurementText::longName(int id) {
+    static const char* const kLongNames[kPulseMeasurementCount] = {
+        "Period",
+        "Frequency",
+        "Delay",
+        "Rise Time",
+        "Fall Time",
+        "Duty Cycle (+)",
+        "Duty Cycle (-)",
+        "Pulse Width (+)",
+        "Pulse Width (-)",
+        "Burst Width",
+        "Phase",
+        "Overshoot (+)",
+        "Overshoot (-)",
+        "Peak To Peak",
+        "Amplitude",
+        "High",
+        "Low",
+        "Max",
+        "Min",
+        "Mean",
+        "Cycle Mean",
+        "RMS",
+        "Cycle RMS",
+    };
+    if (id == kNone) {
+        return "None";
+    }
+    return isMeasurement(id) ? kLongNames[id] : "";
+}
+
 std::string PowerMeasurementText::value(int id, const PulseMeasurement::Results& results,
                                         float offset, bool inWatts) {
     if (!isMeasurement(id) || kRows[id].kind == Kind::kNone) {

@@ -17,6 +17,8 @@ class PowerMeasurementText {
 
     // "Period", "Freq", ... ; empty for an id that is not a measurement.
     static const char* name(int id);
+    // The menu's words: "Period", "Frequency", ... and "None" for kNone; empty for any other id.
+    static const char* longName(int id);
 
     // The value text: times, frequency and duty in the two-decimal SI-prefix format with their
     // unit ("1.23 ms"), levels + offset as "-30.00dBm" or in watts ("1.00 mW"). Undefined values
