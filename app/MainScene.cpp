@@ -76,10 +76,12 @@ void MainScene::keyPressed(engine::EventKeyboard::KeyCode key, engine::Event* ev
         event->stopPropagation();
         return;
     }
-    if (key != K::KEY_T && key != K::KEY_U)
+    MenuController* menus = MenuController::getInstance();
+    // With the key help up, any key only closes it (the controller does that).
+    if ((key != K::KEY_T && key != K::KEY_U) || menus->isShortcutHelpShown())
         return;
     // A table opened over a menu would be hidden by it.
-    MenuController::getInstance()->closeAll(true);
+    menus->closeAll(true);
     if (key == K::KEY_T)
         toggleSsidTable();
     else

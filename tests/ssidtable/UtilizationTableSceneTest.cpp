@@ -11,6 +11,7 @@
 #include "engine/ui/TableView.h"
 #include "engine/ui/TableViewCell.h"
 #include "menus/AlertViewLayer.h"
+#include "menus/MenuController.h"
 #include "model/AccessPointSelection.h"
 #include "model/ManualClock.h"
 #include "tests/ssidtable/SSIDTableTestSupport.h"
@@ -103,6 +104,13 @@ TEST_F(UtilizationTableSceneTest, KeyUTogglesTheTableOverTheViewAreaInSpectrumMo
     EXPECT_FALSE(main->isUtilizationTableShown());
     EXPECT_EQ(main->getUtilizationTable(), nullptr);
     EXPECT_EQ(count(true), 0);
+
+    // Over the key help the key only closes the help.
+    key(K::KEY_F1);
+    ASSERT_TRUE(MenuController::getInstance()->isShortcutHelpShown());
+    key(K::KEY_U);
+    EXPECT_FALSE(MenuController::getInstance()->isShortcutHelpShown());
+    EXPECT_FALSE(main->isUtilizationTableShown());
 
     model->common_settings.spectrumMode = CommonSettings::kPowerMode;
     step(1);
