@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
 
 #include "app/AcquiringIndicatorLayer.h"
 #include "engine/2d/Label.h"
@@ -21,6 +24,7 @@
 #include "views/spectrum/GridLayer.h"
 #include "views/spectrum/ScalingPopoverLayer.h"
 #include "views/ssid/SSIDTableLayer.h"
+#include "views/ssid/SSIDUtilizationTableLayer.h"
 
 using engine::Rect;
 using engine::Size;
@@ -54,14 +58,35 @@ bool MainScene::init() {
     factories_ = ViewFactories::standard();
     if (!Scene::init())
         return false;
-    // Until the spectrum menu exists, the keyboard opens the access-point table.
     auto* keys = engine::EventListenerKeyboard::create();
-    keys->onKeyPressed = [this](engine::EventKeyboard::KeyCode code, engine::Event*) {
-        if (code == engine::EventKeyboard::KeyCode::KEY_T)
-            toggleSsidTable();
+    keys->onKeyPressed = [this](engine::EventKeyboard::KeyCode code, engine::Event* event) {
+        keyPressed(code, event);
     };
     getEventDispatcher()->addEventListenerWithSceneGraphPriority(keys, this);
     return true;
+}
+
+void MainScene::keyPressed(engine::EventKeyboard::KeyCode key, engine::Event* event) {
+    using K = engine::EventKeyboard::KeyCode;
+    // An alert of the scene's own is modal: Enter answers with its first button, Escape with
+    // its last (the cancel), and no other key reaches anything behind it.
+    if (alertAnswers_.openAlert()) {
+        if (key == K::KEY_ENTER || key == K::KEY_ESCAPE)
+            alertAnswers_.pressOnOpenAlert(key == K::KEY_ENTER);
+        event->stopPropagation();
+        return;
+    }
+    MenuController* menus = MenuController::getInstance();
+    // With the key help up, any key only closes it (the controller does that).
+    if ((key != K::KEY_T && key != K::KEY_U) || menus->isShortcutHelpShown())
+        return;
+    // A table opened over a menu would be hidden by it.
+    menus->closeAll(true);
+    if (key == K::KEY_T)
+        toggleSsidTable();
+    else
+        toggleUtilizationTable();
+    event->stopPropagation();
 }
 
 void MainScene::setAccessoryControl(AccessoryControl* control) {
@@ -262,9 +287,12 @@ void MainScene::update(float dt) {
 
     const uint64_t now = clock_ ? clock_->nowMilliseconds() : nowMilliseconds();
     ageing_.advance(*model_, dt, ssidTableShown_ || utilizationTableShown_, now);
-    if (AccessPointAgeing::sortForTables(*model_, ssidTableShown_, utilizationTableShown_) &&
-        ssidTable_)
-        ssidTable_->refresh();
+    if (AccessPointAgeing::sortForTables(*model_, ssidTableShown_, utilizationTableShown_)) {
+        if (ssidTable_)
+            ssidTable_->refresh();
+        if (utilizationTable_)
+            utilizationTable_->refresh();
+    }
     updateAcquiringIndicator();
 }
 
@@ -351,11 +379,45 @@ void MainScene::toggleSsidTable() {
         showSsidTable();
 }
 
+void MainScene::toggleUtilizationTable() {
+    if (utilizationTableShown_)
+        hideUtilizationTable();
+    else if (model_->common_settings.spectrumMode != CommonSettings::kPowerMode)
+        showUtilizationTable();
+}
+
 void MainScene::showUtilizationTable() {
     hideSsidTable();
+    // A rebuild (after a resize) starts outside edit mode, as a new table does.
+    hideUtilizationTable();
     utilizationTableShown_ = true;
+    const Rect area = viewArea();
+    utilizationTable_ = SSIDUtilizationTableLayer::createWithModel(model_, area.size);
+    if (!utilizationTable_)
+        return;
+    utilizationTable_->setPosition(area.origin);
+    utilizationTable_->onClose = [this] { hideUtilizationTable(); };
+    // The answer goes through the table's own guard: once the table is gone it does nothing.
+    utilizationTable_->presentAlert = [this](const std::string& title, const std::string& message,
+                                             const std::vector<std::string>& buttons,
+                                             const std::function<void(int)>& answer) {
+        alertAnswers_.show(this, kAlertZOrder, title, message, buttons, answer);
+    };
+    addChild(utilizationTable_, kTableZOrder);
+    model_->runtime.utilizationChanged = true;
+    AccessPointAgeing::sortForTables(*model_, ssidTableShown_, true);
+    utilizationTable_->refresh();
 }
 
 void MainScene::hideUtilizationTable() {
+    if (utilizationTableShown_) {
+        // Editing froze the list; a closed table must not leave it frozen.
+        ScopedModelLocks locks(*model_, ScopedModelLocks::kApList);
+        model_->runtime.scanPaused = false;
+    }
     utilizationTableShown_ = false;
+    if (utilizationTable_) {
+        removeChild(utilizationTable_, true);
+        utilizationTable_ = nullptr;
+    }
 }

@@ -8,9 +8,12 @@
 #include "app/ViewFactories.h"
 #include "app/ViewLayout.h"
 #include "engine/2d/Scene.h"
+#include "engine/base/EventKeyboard.h"
+#include "menus/AlertAnswers.h"
 #include "model/AccessPointAgeing.h"
 
 namespace engine {
+class Event;
 class Label;
 class Layer;
 class Sprite;
@@ -23,6 +26,7 @@ class MillisecondClock;
 class ScalingPopoverLayer;
 class SpectrumSettings;
 class SSIDTableLayer;
+class SSIDUtilizationTableLayer;
 
 // The application's only scene: it builds the view layers from the rebuild table (ViewLayout)
 // through one factory per kind when the mode, view, band or access-point scan changes, and
@@ -62,17 +66,24 @@ class MainScene : public engine::Scene {
     void rebuildViews();
 
     // The access-point tables. Showing one hides the other; while either is shown the list
-    // ages. Showing the SSID table again (as a resize does) builds it anew for the new area.
-    // Hiding it unfreezes the list and clears the scan statistics but keeps the access points
-    // selected for optimisation. The utilization table is only a flag so far.
+    // ages. Showing a table again (as a resize does) builds it anew for the new area. Hiding
+    // the SSID table unfreezes the list and clears the scan statistics but keeps the access
+    // points selected for optimisation. Hiding the utilization table ends its edit mode, so the
+    // list never stays frozen behind a closed table.
     void showSsidTable();
     void hideSsidTable();
     // The T key: shows the SSID table in spectrum mode, or hides it.
     void toggleSsidTable();
     void showUtilizationTable();
     void hideUtilizationTable();
+    // The U key: shows the utilization table in spectrum mode, or hides it.
+    void toggleUtilizationTable();
     bool isSsidTableShown() const { return ssidTableShown_; }
+    bool isUtilizationTableShown() const { return utilizationTableShown_; }
     SSIDTableLayer* getSsidTable() const { return ssidTable_; }
+    SSIDUtilizationTableLayer* getUtilizationTable() const { return utilizationTable_; }
+    // The answers of the alerts the scene's own layers ask (the utilization table's).
+    AlertAnswers& getAlertAnswers() { return alertAnswers_; }
 
     // The view area (visible area less the menu bar) and the inset plotting area.
     engine::Rect viewArea() const;
@@ -103,6 +114,7 @@ class MainScene : public engine::Scene {
     void checkBand();
     void updateAcquiringIndicator();
     void handleResize();
+    void keyPressed(engine::EventKeyboard::KeyCode key, engine::Event* event);
 
     SpectrumSettings* model_ = nullptr;
     AccessoryControl* control_ = nullptr;
@@ -117,6 +129,8 @@ class MainScene : public engine::Scene {
     StatusStrip* statusStrip_ = nullptr;
     AcquiringIndicatorLayer* acquiringIndicator_ = nullptr;  // only while shown
     SSIDTableLayer* ssidTable_ = nullptr;                    // only while shown
+    SSIDUtilizationTableLayer* utilizationTable_ = nullptr;  // only while shown
+    AlertAnswers alertAnswers_;
 
     bool needsRebuild_ = true;
     int lastSpectrumMode_ = -1;

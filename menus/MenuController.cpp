@@ -21,6 +21,7 @@
 #include "menus/SettingsMenu.h"
 #include "menus/ShortcutHelpLayer.h"
 #include "menus/TriggerMenu.h"
+#include "menus/SpectrumCursors.h"
 #include "model/SpectrumSettings.h"
 
 using engine::Rect;
@@ -42,6 +43,7 @@ MenuController::MenuController() {
     factories_[1] = [] { return static_cast<MenuLayer*>(PowerMenu::create()); };
     factories_[4] = [] { return static_cast<MenuLayer*>(PowerMeasureMenu::create()); };
     factories_[6] = [] { return static_cast<MenuLayer*>(TriggerMenu::create()); };
+    factories_[2] = [] { return static_cast<MenuLayer*>(SpectrumCursors::create()); };
 }
 
 MenuController* MenuController::getInstance() {

@@ -28,6 +28,8 @@ const std::vector<std::pair<std::string, std::string>>& ShortcutHelpLayer::short
         {"Escape", "Close the top menu, or cancel its alert or picker"},
         {"Mouse wheel", "One picker row per notch; zoom where the views pinch"},
         {"Drag the bar, or click its arrow", "Uncover the readouts behind the bar"},
+        {"T", "Open or close the access-point (SSID) table (spectrum view)"},
+        {"U", "Open or close the access-point utilization table (spectrum view)"},
         {"F1", "This help"},
     };
     return keys;

@@ -5,6 +5,9 @@
 #include <new>
 
 #include "engine/2d/Label.h"
+#include "engine/base/EventDispatcher.h"
+#include "engine/base/EventListenerTouchOneByOne.h"
+#include "engine/base/Touch.h"
 #include "engine/ui/Button.h"
 #include "engine/ui/Scale9Sprite.h"
 #include "engine/ui/TableView.h"
@@ -53,6 +56,15 @@ bool SSIDUtilizationTableLayer::init() {
     }
     setContentSize(size);
     self_ = std::make_shared<SSIDUtilizationTableLayer*>(this);
+    // The panel takes every touch its controls leave, so nothing below it moves.
+    auto* listener = engine::EventListenerTouchOneByOne::create();
+    listener->setSwallowTouches(true);
+    listener->onTouchBegan = [this](engine::Touch* touch, engine::Event*) {
+        const Vec2 at = convertTouchToNodeSpace(touch);
+        return isVisible() && at.x >= 0 && at.y >= 0 && at.x <= _contentSize.width &&
+               at.y <= _contentSize.height;
+    };
+    getEventDispatcher()->addEventListenerWithSceneGraphPriority(listener, this);
     if (auto* background = engine::ui::Scale9Sprite::create(kBackground)) {
         background->setAnchorPoint(Vec2(0.0f, 0.0f));
         background->setContentSize(size);
@@ -83,6 +95,9 @@ bool SSIDUtilizationTableLayer::init() {
         close_->setPosition(Vec2(size.width - 24.0f, barY));
         close_->addTouchEventListener([this](engine::Ref*, Widget::TouchEventType type) {
             if (type == Widget::TouchEventType::ENDED && onClose) {
+                // The handler usually removes us; stay alive until this touch is handled.
+                retain();
+                autorelease();
                 onClose();
             }
         });

@@ -71,6 +71,7 @@ class SSIDUtilizationTableLayer : public engine::Layer,
 
     engine::ui::TableView* getTableView() const { return table_; }
     engine::ui::Button* getEditButton() const { return edit_; }
+    engine::ui::Button* getCloseButton() const { return close_; }
     const std::vector<engine::ui::Button*>& getHeaderButtons() const { return headers_; }
 
   private:
