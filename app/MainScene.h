@@ -8,6 +8,7 @@
 #include "app/ViewFactories.h"
 #include "app/ViewLayout.h"
 #include "engine/2d/Scene.h"
+#include "menus/AccessPointTables.h"
 #include "model/AccessPointAgeing.h"
 
 namespace engine {
@@ -28,7 +29,7 @@ class SSIDTableLayer;
 // through one factory per kind when the mode, view, band or access-point scan changes, and
 // every frame keeps the menu bar, the grid, the status strip, the access-point list and the
 // "Acquiring SSID" indicator in step with the model.
-class MainScene : public engine::Scene {
+class MainScene : public engine::Scene, public AccessPointTables {
   public:
     static constexpr int kStatusZOrder = 60;
     static constexpr int kTableZOrder = 60;
@@ -65,13 +66,14 @@ class MainScene : public engine::Scene {
     // ages. Showing the SSID table again (as a resize does) builds it anew for the new area.
     // Hiding it unfreezes the list and clears the scan statistics but keeps the access points
     // selected for optimisation. The utilization table is only a flag so far.
-    void showSsidTable();
-    void hideSsidTable();
+    void showSsidTable() override;
+    void hideSsidTable() override;
     // The T key: shows the SSID table in spectrum mode, or hides it.
     void toggleSsidTable();
-    void showUtilizationTable();
-    void hideUtilizationTable();
-    bool isSsidTableShown() const { return ssidTableShown_; }
+    void showUtilizationTable() override;
+    void hideUtilizationTable() override;
+    bool isSsidTableShown() const override { return ssidTableShown_; }
+    bool isUtilizationTableShown() const override { return utilizationTableShown_; }
     SSIDTableLayer* getSsidTable() const { return ssidTable_; }
 
     // The view area (visible area less the menu bar) and the inset plotting area.

@@ -18,6 +18,7 @@
 #include "menus/MenuLayer.h"
 #include "menus/SettingsMenu.h"
 #include "menus/ShortcutHelpLayer.h"
+#include "menus/SpectrumMenu.h"
 #include "model/SpectrumSettings.h"
 
 using engine::Rect;
@@ -36,6 +37,7 @@ MenuController::MenuController() {
     // The menus built so far; the others join with setMenuFactory.
     factories_[7] = [] { return static_cast<MenuLayer*>(DemoMenu::create()); };
     factories_[8] = [] { return static_cast<MenuLayer*>(SettingsMenu::create()); };
+    factories_[0] = [] { return static_cast<MenuLayer*>(SpectrumMenu::create()); };
 }
 
 MenuController* MenuController::getInstance() {
