@@ -18,6 +18,8 @@
 #include "menus/MenuLayer.h"
 #include "menus/SettingsMenu.h"
 #include "menus/ShortcutHelpLayer.h"
+#include "menus/SpectrumColorMenu.h"
+#include "menus/SpectrumMeasureMenu.h"
 #include "menus/SpectrumMenu.h"
 #include "model/SpectrumSettings.h"
 
@@ -38,6 +40,8 @@ MenuController::MenuController() {
     factories_[7] = [] { return static_cast<MenuLayer*>(DemoMenu::create()); };
     factories_[8] = [] { return static_cast<MenuLayer*>(SettingsMenu::create()); };
     factories_[0] = [] { return static_cast<MenuLayer*>(SpectrumMenu::create()); };
+    factories_[3] = [] { return static_cast<MenuLayer*>(SpectrumMeasureMenu::create()); };
+    factories_[5] = [] { return static_cast<MenuLayer*>(SpectrumColorMenu::create()); };
 }
 
 MenuController* MenuController::getInstance() {
