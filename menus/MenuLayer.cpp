@@ -493,8 +493,14 @@ void MenuLayer::layout() {
             continue;
         rowsHeight += rowHeight;
         ++shownRows;
-        if (view.caption && view.row.kind != MenuRow::Kind::kLabel)
-            captionWidth = std::max(captionWidth, view.caption->getContentSize().width);
+        if (!view.caption)
+            continue;
+        // A two-line caption is shrunk to the row's height rather than run into its neighbours.
+        const Size text = view.caption->getContentSize();
+        const float fit = text.height > rowHeight ? rowHeight / text.height : 1.f;
+        view.caption->setScale(fit);
+        if (view.row.kind != MenuRow::Kind::kLabel)
+            captionWidth = std::max(captionWidth, text.width * fit);
     }
     rowsHeight += m.rowGap * std::max(0, shownRows - 1);
     const float innerWidth = std::max(0.f, width - 2 * m.margin);
@@ -546,7 +552,8 @@ void MenuLayer::layoutRow(RowView& view, float width, float captionWidth) {
     switch (view.row.kind) {
         case MenuRow::Kind::kLabel:
             if (view.value) {
-                const float x = view.caption ? view.caption->getContentSize().width + gap : 0.f;
+                const float x =
+                    view.caption ? view.caption->getBoundingBox().size.width + gap : 0.f;
                 view.value->setPosition(x, h * 0.5f);
             }
             break;
