@@ -1,5 +1,6 @@
 #include "menus/SpectrumMenu.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <memory>
@@ -190,6 +191,18 @@ TEST_F(SpectrumMenuTest, ScanAlertForAnAccessoryThatCannotScanOutlivesNoMenu) {
     EXPECT_EQ(alert->getTitle(), SpectrumMenu::kSsidAlertTitle);
     EXPECT_EQ(alert->getButtonTitles(), (std::vector<std::string>{"OK", "Website"}));
     renderFrame().saveToFile("spectrum-menu-alert.png");
+    // The long message is broken between words to stay inside the box, losing no word.
+    const engine::Label* message = nullptr;
+    for (engine::Node* child : alert->getChildren()) {
+        auto* label = dynamic_cast<engine::Label*>(child);
+        if (label && label->getString().find("Please") != std::string::npos)
+            message = label;
+    }
+    ASSERT_NE(message, nullptr);
+    EXPECT_GT(message->getStringNumLines(), 1);
+    std::string joined = message->getString();
+    std::replace(joined.begin(), joined.end(), '\n', ' ');
+    EXPECT_EQ(joined, SpectrumMenu::kScanAlertMessage);
     // A resize takes the menu away mid-alert: the alert goes with it and calls nobody.
     alert->retain();
     controller->setScene(tables);
