@@ -54,7 +54,7 @@ bool MainScene::init() {
     factories_ = ViewFactories::standard();
     if (!Scene::init())
         return false;
-    // Until the spectrum menu exists, the keyboard opens the access-point table.
+    // The keyboard's way to the access-point table (the spectrum menu's TABLE is the mouse's).
     auto* keys = engine::EventListenerKeyboard::create();
     keys->onKeyPressed = [this](engine::EventKeyboard::KeyCode code, engine::Event*) {
         if (code == engine::EventKeyboard::KeyCode::KEY_T)
