@@ -1,10 +1,12 @@
 // The spectrum, colour and measure menus opened over the demonstration (third generation,
 // 2.4 GHz) played through the controller's packet path with a stepped clock. Writes
-// menu-spectrum.png, menu-colors.png and menu-measure.png for people to look at.
+// menu-spectrum.png, menu-colors.png and menu-measure.png for people to look at. The spectrum
+// menu's table buttons reach this scene's tables.
 #include <memory>
 
 #include "app/MainScene.h"
 #include "engine/base/Director.h"
+#include "engine/ui/Button.h"
 #include "link/AccessoryCommunicationDelegate.h"
 #include "link/FileResourceReader.h"
 #include "menus/MenuController.h"
@@ -102,6 +104,27 @@ TEST_F(SpectrumMenusSnapshotTest, NewColourMapRepaintsTheWholeWaterfallHistory) 
     }
     EXPECT_GT(changedTop, 10);
     EXPECT_GT(changedBottom, 10);
+}
+
+TEST_F(SpectrumMenusSnapshotTest, TableButtonsShowTheScenesTablesAndCloseTheMenus) {
+    model.accessory.hasSsidScan24 = true;  // no alert in the way
+    start();
+    MenuController* menus = MenuController::getInstance();
+    for (int row : {SpectrumMenu::kSsidRow, SpectrumMenu::kUtilizationRow}) {
+        auto* menu = SpectrumMenu::create();
+        menus->showMenu(menu, engine::Rect(60, 0, 60, 75));
+        step(40);
+        engine::Node* button = menu->getButton(row, row == SpectrumMenu::kSsidRow ? 2 : 0);
+        const engine::Size size = button->getContentSize();
+        const engine::Vec2 c =
+            button->convertToWorldSpace(engine::Vec2(size.width * 0.5f, size.height * 0.5f));
+        tap(c.x, c.y);
+        step(40);
+        EXPECT_EQ(menus->getMenuCount(), 0u);
+    }
+    EXPECT_FALSE(main->isSsidTableShown());
+    EXPECT_EQ(main->getSsidTable(), nullptr);
+    EXPECT_TRUE(main->isUtilizationTableShown());
 }
 
 }  // namespace
