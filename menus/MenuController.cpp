@@ -326,6 +326,19 @@ bool MenuController::keyPressed(engine::EventKeyboard::KeyCode key) {
             alert->buttonPressed(0);
         return true;
     }
+    // An alert left over the scene by a menu that closed (a table opened from the spectrum
+    // menu): the keyboard answers it as it would the menu's own.
+    if (stack_.empty()) {
+        for (engine::Node* child : scene_->getChildren()) {
+            auto* alert = dynamic_cast<AlertViewLayer*>(child);
+            if (!alert)
+                continue;
+            const int count = static_cast<int>(alert->getButtonTitles().size());
+            if (count > 0 && (key == K::KEY_ESCAPE || key == K::KEY_ENTER))
+                alert->buttonPressed(key == K::KEY_ESCAPE ? count - 1 : 0);
+            return true;
+        }
+    }
     if (MenuLayer* top = getTopMenu()) {
         if (AlertViewLayer* alert = top->getOpenAlert()) {
             // Escape answers an alert with its last button (its cancel), Enter with the first.
