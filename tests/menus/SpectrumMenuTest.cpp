@@ -290,6 +290,7 @@ TEST_F(SpectrumMenuTest, TraceKindsPickEveryKindAndEnableTheirSliders) {
     slide(SpectrumMenu::kHoldRow, 100);
     EXPECT_EQ(model.spectrum_settings.holdTime, 3.f);
     EXPECT_EQ(value(SpectrumMenu::kHoldRow), "3.00s");
+    EXPECT_EQ(menu->getSlider(SpectrumMenu::kHoldRow)->getPercent(), 100);
     slide(SpectrumMenu::kDecayRow, 45);
     EXPECT_EQ(value(SpectrumMenu::kDecayRow), "4.50dBm");
 
