@@ -58,6 +58,7 @@ bool MainScene::init() {
     factories_ = ViewFactories::standard();
     if (!Scene::init())
         return false;
+    // The keyboard's way to the access-point tables (the spectrum menu's buttons are the mouse's).
     auto* keys = engine::EventListenerKeyboard::create();
     keys->onKeyPressed = [this](engine::EventKeyboard::KeyCode code, engine::Event* event) {
         keyPressed(code, event);

@@ -9,6 +9,7 @@
 #include "app/ViewLayout.h"
 #include "engine/2d/Scene.h"
 #include "engine/base/EventKeyboard.h"
+#include "menus/AccessPointTables.h"
 #include "menus/AlertAnswers.h"
 #include "model/AccessPointAgeing.h"
 
@@ -32,7 +33,7 @@ class SSIDUtilizationTableLayer;
 // through one factory per kind when the mode, view, band or access-point scan changes, and
 // every frame keeps the menu bar, the grid, the status strip, the access-point list and the
 // "Acquiring SSID" indicator in step with the model.
-class MainScene : public engine::Scene {
+class MainScene : public engine::Scene, public AccessPointTables {
   public:
     static constexpr int kStatusZOrder = 60;
     static constexpr int kTableZOrder = 60;
@@ -70,16 +71,16 @@ class MainScene : public engine::Scene {
     // the SSID table unfreezes the list and clears the scan statistics but keeps the access
     // points selected for optimisation. Hiding the utilization table ends its edit mode, so the
     // list never stays frozen behind a closed table.
-    void showSsidTable();
-    void hideSsidTable();
+    void showSsidTable() override;
+    void hideSsidTable() override;
     // The T key: shows the SSID table in spectrum mode, or hides it.
     void toggleSsidTable();
-    void showUtilizationTable();
-    void hideUtilizationTable();
+    void showUtilizationTable() override;
+    void hideUtilizationTable() override;
     // The U key: shows the utilization table in spectrum mode, or hides it.
     void toggleUtilizationTable();
-    bool isSsidTableShown() const { return ssidTableShown_; }
-    bool isUtilizationTableShown() const { return utilizationTableShown_; }
+    bool isSsidTableShown() const override { return ssidTableShown_; }
+    bool isUtilizationTableShown() const override { return utilizationTableShown_; }
     SSIDTableLayer* getSsidTable() const { return ssidTable_; }
     SSIDUtilizationTableLayer* getUtilizationTable() const { return utilizationTable_; }
     // The answers of the alerts the scene's own layers ask (the utilization table's).

@@ -23,6 +23,44 @@ constexpr float kMessageSize = 14.f;
 const char* const kBoldFont = "fonts/roboto/Roboto-Bold.ttf";
 const char* const kRegularFont = "fonts/roboto/Roboto-Regular.ttf";
 
+// The engine breaks lines only at '\n': longer messages are broken between words here so that
+// they stay inside the box.
+std::string wrapMessage(const std::string& text, float maxWidth) {
+    auto width = [](const std::string& line) {
+        engine::Label* probe = engine::Label::createWithTTF(line, kRegularFont, kMessageSize);
+        return probe ? probe->getContentSize().width : 0.f;
+    };
+    std::string wrapped;
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line;
+        size_t word = start;
+        while (word < end) {
+            size_t next = text.find(' ', word);
+            if (next == std::string::npos || next > end)
+                next = end;
+            const std::string piece = text.substr(word, next - word);
+            const std::string candidate = line.empty() ? piece : line + " " + piece;
+            if (!line.empty() && width(candidate) > maxWidth) {
+                wrapped += line + "\n";
+                line = piece;
+            } else {
+                line = candidate;
+            }
+            word = next + 1;
+        }
+        wrapped += line;
+        if (end >= text.size())
+            break;
+        wrapped += "\n";
+        start = end + 1;
+    }
+    return wrapped;
+}
+
 }  // namespace
 
 AlertViewLayer* AlertViewLayer::create(const std::vector<std::string>& buttonTitles,
@@ -91,9 +129,9 @@ void AlertViewLayer::buildBox() {
         label->setPosition(centre.x, top - 28.f);
         addChild(label, 3);
     }
-    if (auto* label = engine::Label::createWithTTF(message_, kRegularFont, kMessageSize,
-                                                   engine::Size(kBoxWidth - 40.f, 70.f),
-                                                   engine::TextHAlignment::CENTER)) {
+    if (auto* label = engine::Label::createWithTTF(
+            wrapMessage(message_, kBoxWidth - 40.f), kRegularFont, kMessageSize,
+            engine::Size(kBoxWidth - 40.f, 70.f), engine::TextHAlignment::CENTER)) {
         label->setPosition(centre.x, top - 88.f);
         addChild(label, 3);
     }

@@ -20,8 +20,11 @@
 #include "menus/PowerMenu.h"
 #include "menus/SettingsMenu.h"
 #include "menus/ShortcutHelpLayer.h"
-#include "menus/TriggerMenu.h"
+#include "menus/SpectrumColorMenu.h"
 #include "menus/SpectrumCursors.h"
+#include "menus/SpectrumMeasureMenu.h"
+#include "menus/SpectrumMenu.h"
+#include "menus/TriggerMenu.h"
 #include "model/SpectrumSettings.h"
 
 using engine::Rect;
@@ -40,10 +43,13 @@ MenuController::MenuController() {
     // The menus built so far; the others join with setMenuFactory.
     factories_[7] = [] { return static_cast<MenuLayer*>(DemoMenu::create()); };
     factories_[8] = [] { return static_cast<MenuLayer*>(SettingsMenu::create()); };
+    factories_[0] = [] { return static_cast<MenuLayer*>(SpectrumMenu::create()); };
     factories_[1] = [] { return static_cast<MenuLayer*>(PowerMenu::create()); };
-    factories_[4] = [] { return static_cast<MenuLayer*>(PowerMeasureMenu::create()); };
-    factories_[6] = [] { return static_cast<MenuLayer*>(TriggerMenu::create()); };
     factories_[2] = [] { return static_cast<MenuLayer*>(SpectrumCursors::create()); };
+    factories_[3] = [] { return static_cast<MenuLayer*>(SpectrumMeasureMenu::create()); };
+    factories_[4] = [] { return static_cast<MenuLayer*>(PowerMeasureMenu::create()); };
+    factories_[5] = [] { return static_cast<MenuLayer*>(SpectrumColorMenu::create()); };
+    factories_[6] = [] { return static_cast<MenuLayer*>(TriggerMenu::create()); };
 }
 
 MenuController* MenuController::getInstance() {
@@ -327,6 +333,19 @@ bool MenuController::keyPressed(engine::EventKeyboard::KeyCode key) {
         if (key == K::KEY_ESCAPE || key == K::KEY_ENTER)
             alert->buttonPressed(0);
         return true;
+    }
+    // An alert left over the scene by a menu that closed (a table opened from the spectrum
+    // menu): the keyboard answers it as it would the menu's own.
+    if (stack_.empty()) {
+        for (engine::Node* child : scene_->getChildren()) {
+            auto* alert = dynamic_cast<AlertViewLayer*>(child);
+            if (!alert)
+                continue;
+            const int count = static_cast<int>(alert->getButtonTitles().size());
+            if (count > 0 && (key == K::KEY_ESCAPE || key == K::KEY_ENTER))
+                alert->buttonPressed(key == K::KEY_ESCAPE ? count - 1 : 0);
+            return true;
+        }
     }
     if (MenuLayer* top = getTopMenu()) {
         if (AlertViewLayer* alert = top->getOpenAlert()) {

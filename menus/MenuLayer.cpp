@@ -28,6 +28,7 @@ const char* const kBoldFont = "fonts/roboto/Roboto-Bold.ttf";
 const char* const kRegularFont = "fonts/roboto/Roboto-Regular.ttf";
 const engine::Color3B kBrightTitle(255, 255, 255);
 const engine::Color3B kDimTitle(127, 127, 127);
+const engine::Color3B kDisabledSlider(64, 64, 64);
 constexpr int kAlertZOrder = 200;
 
 // A slider's percentage from a model value that may be anything, NaN included.
@@ -144,8 +145,9 @@ void MenuLayer::buildRow(RowView& view) {
     view.caption = nullptr;
     view.slider = nullptr;
     view.value = nullptr;
-    if (!row.caption.empty()) {
-        view.caption = engine::Label::createWithTTF(row.caption, kBoldFont, metrics_.fontSize);
+    if (!row.caption.empty() || row.captionText) {
+        const std::string caption = row.captionText ? row.captionText() : row.caption;
+        view.caption = engine::Label::createWithTTF(caption, kBoldFont, metrics_.fontSize);
         if (view.caption) {
             view.caption->setAnchorPoint(Vec2(0, 0.5f));
             view.node->addChild(view.caption);
@@ -191,6 +193,7 @@ void MenuLayer::buildRow(RowView& view) {
                 view.slider->loadProgressBarTexture("sliderwhite.png");
                 view.slider->setScale9Enabled(true);
                 view.slider->setCascadeOpacityEnabled(true);
+                view.slider->setCascadeColorEnabled(true);
                 view.slider->addEventListener([this, rowIndex](engine::Ref*,
                                                                engine::ui::Slider::EventType type) {
                     if (type != engine::ui::Slider::EventType::ON_PERCENTAGE_CHANGED)
@@ -391,6 +394,14 @@ void MenuLayer::refresh() {
         const bool shown = view.row.isShown();
         shownChanged |= shown != view.shown;
         view.shown = shown;
+        if (view.caption && view.row.captionText) {
+            const std::string text = view.row.captionText();
+            // A new caption may be wider: the rows share one caption column.
+            if (text != view.caption->getString()) {
+                view.caption->setString(text);
+                shownChanged = true;
+            }
+        }
         refreshRow(view);
     }
     if (shownChanged)
@@ -454,6 +465,8 @@ void MenuLayer::refreshRow(RowView& view) {
             if (view.slider) {
                 view.slider->setPercent(sliderPercent(row.percent ? row.percent() : 0.f));
                 view.slider->setEnabled(enabled);
+                // A disabled slider is drawn at a quarter of its brightness.
+                view.slider->setColor(enabled ? kBrightTitle : kDisabledSlider);
             }
             if (view.value) {
                 view.value->setString(row.word ? row.word() : "");
@@ -480,8 +493,14 @@ void MenuLayer::layout() {
             continue;
         rowsHeight += rowHeight;
         ++shownRows;
-        if (view.caption && view.row.kind != MenuRow::Kind::kLabel)
-            captionWidth = std::max(captionWidth, view.caption->getContentSize().width);
+        if (!view.caption)
+            continue;
+        // A two-line caption is shrunk to the row's height rather than run into its neighbours.
+        const Size text = view.caption->getContentSize();
+        const float fit = text.height > rowHeight ? rowHeight / text.height : 1.f;
+        view.caption->setScale(fit);
+        if (view.row.kind != MenuRow::Kind::kLabel)
+            captionWidth = std::max(captionWidth, text.width * fit);
     }
     rowsHeight += m.rowGap * std::max(0, shownRows - 1);
     const float innerWidth = std::max(0.f, width - 2 * m.margin);
@@ -533,7 +552,8 @@ void MenuLayer::layoutRow(RowView& view, float width, float captionWidth) {
     switch (view.row.kind) {
         case MenuRow::Kind::kLabel:
             if (view.value) {
-                const float x = view.caption ? view.caption->getContentSize().width + gap : 0.f;
+                const float x =
+                    view.caption ? view.caption->getBoundingBox().size.width + gap : 0.f;
                 view.value->setPosition(x, h * 0.5f);
             }
             break;
@@ -584,6 +604,10 @@ engine::ui::Slider* MenuLayer::getSlider(int row) const {
 
 engine::Label* MenuLayer::getValueLabel(int row) const {
     return row >= 0 && row < static_cast<int>(rows_.size()) ? rows_[row].value : nullptr;
+}
+
+engine::Label* MenuLayer::getCaptionLabel(int row) const {
+    return row >= 0 && row < static_cast<int>(rows_.size()) ? rows_[row].caption : nullptr;
 }
 
 engine::Node* MenuLayer::getRowNode(int row) const {

@@ -74,6 +74,7 @@ class MenuLayer : public engine::Layer {
     engine::ui::Button* getButton(int row, int index) const;
     engine::ui::Slider* getSlider(int row) const;
     engine::Label* getValueLabel(int row) const;
+    engine::Label* getCaptionLabel(int row) const;
     engine::Node* getRowNode(int row) const;
     engine::ui::ScrollView* getScrollView() const { return scroll_; }
     // The panel in the layer's coordinates.

@@ -25,18 +25,19 @@ struct MenuRow {
 
     Kind kind = Kind::kLabel;
     std::string caption;
-    std::vector<Item> items;                // kButtons
-    std::vector<std::string> choices;       // kChoice
-    std::function<int()> selected;          // kChoice: index of the bright choice
-    std::function<void(int)> choose;        // kChoice: a choice was tapped
-    std::function<std::string()> word;      // stepper centre, picker title, value text
-    std::function<bool()> wordBright;       // kStepper
-    std::function<void(int)> step;          // kStepper: -1 "<", +1 ">", 0 the word
-    std::function<float()> percent;         // kSlider
-    std::function<void(float)> setPercent;  // kSlider: moved by the user
-    std::function<void()> open;             // kPicker
-    std::function<bool()> enabled;          // the whole row
-    std::function<bool()> shown;            // hidden rows take no space
+    std::vector<Item> items;                   // kButtons
+    std::vector<std::string> choices;          // kChoice
+    std::function<int()> selected;             // kChoice: index of the bright choice
+    std::function<void(int)> choose;           // kChoice: a choice was tapped
+    std::function<std::string()> word;         // stepper centre, picker title, value text
+    std::function<bool()> wordBright;          // kStepper
+    std::function<void(int)> step;             // kStepper: -1 "<", +1 ">", 0 the word
+    std::function<float()> percent;            // kSlider
+    std::function<void(float)> setPercent;     // kSlider: moved by the user
+    std::function<void()> open;                // kPicker
+    std::function<bool()> enabled;             // the whole row
+    std::function<bool()> shown;               // hidden rows take no space
+    std::function<std::string()> captionText;  // a caption that follows the model
 
     static MenuRow label(std::string caption, std::function<std::string()> word = {});
     static MenuRow buttons(std::string caption, std::vector<Item> items);
@@ -59,6 +60,12 @@ struct MenuRow {
     }
     MenuRow& shownWhen(std::function<bool()> rule) {
         shown = std::move(rule);
+        return *this;
+    }
+
+    // The caption is read again on every refresh (a row whose meaning follows another setting).
+    MenuRow& captionFrom(std::function<std::string()> text) {
+        captionText = std::move(text);
         return *this;
     }
 

@@ -1,0 +1,14 @@
+#pragma once
+
+// What a menu may ask of the scene about the two access-point tables. The scene implements it;
+// menus find it by casting the controller's scene, so they never include the application.
+class AccessPointTables {
+  public:
+    virtual ~AccessPointTables() = default;
+    virtual bool isSsidTableShown() const = 0;
+    virtual void showSsidTable() = 0;
+    virtual void hideSsidTable() = 0;
+    virtual bool isUtilizationTableShown() const = 0;
+    virtual void showUtilizationTable() = 0;
+    virtual void hideUtilizationTable() = 0;
+};
