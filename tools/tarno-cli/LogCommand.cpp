@@ -20,6 +20,7 @@
 #include "model/DataLogFile.h"
 #include "model/ManualClock.h"
 #include "model/SpectrumSettings.h"
+#include "tools/tarno-cli/CliArguments.h"
 #include "tools/tarno-cli/CliCommand.h"
 
 namespace {
@@ -35,37 +36,6 @@ void watchForInterrupt() {
     interrupted = 0;
     std::signal(SIGINT, onSignal);
     std::signal(SIGTERM, onSignal);
-}
-
-// A whole number in [low, high]; false for anything else.
-bool parseNumber(const char* text, long low, long high, long& out) {
-    if (text == nullptr || *text == '\0') {
-        return false;
-    }
-    errno = 0;
-    char* end = nullptr;
-    long value = std::strtol(text, &end, 10);
-    if (errno != 0 || *end != '\0' || value < low || value > high) {
-        return false;
-    }
-    out = value;
-    return true;
-}
-
-// The resources next to the program: <exe>/../share/tarno when installed, else the build tree's
-// Resources folder (build/<dir>/tools/tarno-cli/tarno-cli -> build/<dir>/Resources).
-std::string defaultResourceRoot() {
-    namespace fs = std::filesystem;
-    std::error_code error;
-    fs::path exe = fs::read_symlink("/proc/self/exe", error);
-    if (error) {
-        return ".";
-    }
-    fs::path installed = exe.parent_path() / ".." / "share" / "tarno";
-    if (fs::is_directory(installed, error)) {
-        return installed.string();
-    }
-    return (exe.parent_path() / ".." / ".." / "Resources").string();
 }
 
 constexpr const char* kUsage =

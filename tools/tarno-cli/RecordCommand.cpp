@@ -17,6 +17,7 @@
 #include "link/LibusbBackend.h"
 #include "link/SessionRecorder.h"
 #include "model/SpectrumSettings.h"
+#include "tools/tarno-cli/CliArguments.h"
 #include "tools/tarno-cli/CliCommand.h"
 
 namespace {
@@ -32,21 +33,6 @@ void watchForInterrupt() {
     interrupted = 0;
     std::signal(SIGINT, onSignal);
     std::signal(SIGTERM, onSignal);
-}
-
-// A whole number in [low, high]; false for anything else.
-bool parseNumber(const char* text, long low, long high, long& out) {
-    if (text == nullptr || *text == '\0') {
-        return false;
-    }
-    errno = 0;
-    char* end = nullptr;
-    long value = std::strtol(text, &end, 10);
-    if (errno != 0 || *end != '\0' || value < low || value > high) {
-        return false;
-    }
-    out = value;
-    return true;
 }
 
 constexpr const char* kUsage =

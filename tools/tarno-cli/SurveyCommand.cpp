@@ -31,6 +31,7 @@
 #include "model/SpectrumSettings.h"
 #include "model/UtilizationGrading.h"
 #include "model/UtilizationGradingHook.h"
+#include "tools/tarno-cli/CliArguments.h"
 #include "tools/tarno-cli/CliCommand.h"
 
 namespace {
@@ -39,35 +40,6 @@ volatile std::sig_atomic_t interrupted = 0;
 
 void onSignal(int) {
     interrupted = 1;
-}
-
-bool parseNumber(const char* text, long low, long high, long& out) {
-    if (text == nullptr || *text == '\0') {
-        return false;
-    }
-    errno = 0;
-    char* end = nullptr;
-    long value = std::strtol(text, &end, 10);
-    if (errno != 0 || *end != '\0' || value < low || value > high) {
-        return false;
-    }
-    out = value;
-    return true;
-}
-
-// <exe>/../share/tarno when installed, else the build tree's Resources folder.
-std::string defaultResourceRoot() {
-    namespace fs = std::filesystem;
-    std::error_code error;
-    fs::path exe = fs::read_symlink("/proc/self/exe", error);
-    if (error) {
-        return ".";
-    }
-    fs::path installed = exe.parent_path() / ".." / "share" / "tarno";
-    if (fs::is_directory(installed, error)) {
-        return installed.string();
-    }
-    return (exe.parent_path() / ".." / ".." / "Resources").string();
 }
 
 constexpr const char* kUsage =

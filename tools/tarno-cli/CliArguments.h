@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+// Argument helpers the tarno-cli commands share.
+
+// A whole number in [low, high]; false for anything else (empty, trailing text, out of range).
+bool parseNumber(const char* text, long low, long high, long& out);
+
+// The resources next to the program: <exe>/../share/tarno when installed, else the build tree's
+// Resources folder (build/<dir>/tools/tarno-cli/tarno-cli -> build/<dir>/Resources).
+std::string defaultResourceRoot();
