@@ -1,7 +1,6 @@
 #include "app/MainScene.h"
 
 #include <algorithm>
-#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -23,8 +22,6 @@
 #include "model/SpectrumSettings.h"
 #include "views/spectrum/GridLayer.h"
 #include "views/spectrum/ScalingPopoverLayer.h"
-#include "views/ssid/SSIDTableLayer.h"
-#include "views/ssid/SSIDUtilizationTableLayer.h"
 
 using engine::Rect;
 using engine::Size;
@@ -58,6 +55,8 @@ bool MainScene::init() {
     factories_ = ViewFactories::standard();
     if (!Scene::init())
         return false;
+    tables_ = std::make_unique<AccessPointTablePresenter>(*this, *model_, alertAnswers_,
+                                                          kTableZOrder, kAlertZOrder);
     // The keyboard's way to the access-point tables (the spectrum menu's buttons are the mouse's).
     auto* keys = engine::EventListenerKeyboard::create();
     keys->onKeyPressed = [this](engine::EventKeyboard::KeyCode code, engine::Event* event) {
@@ -286,14 +285,7 @@ void MainScene::update(float dt) {
         statusStrip_->layoutLabels(bar ? bar->getFlyoutPercentage() / 100.f : 1.f);
     }
 
-    const uint64_t now = clock_ ? clock_->nowMilliseconds() : nowMilliseconds();
-    ageing_.advance(*model_, dt, ssidTableShown_ || utilizationTableShown_, now);
-    if (AccessPointAgeing::sortForTables(*model_, ssidTableShown_, utilizationTableShown_)) {
-        if (ssidTable_)
-            ssidTable_->refresh();
-        if (utilizationTable_)
-            utilizationTable_->refresh();
-    }
+    tables_->update(dt, clock_ ? clock_->nowMilliseconds() : nowMilliseconds());
     updateAcquiringIndicator();
 }
 
@@ -323,9 +315,9 @@ void MainScene::handleResize() {
     CursorRescaling::apply(model_->cursors, old.width, old.height, size.width, size.height,
                            MenuController::barHeight(model_->runtime.displayClass));
     MenuController::getInstance()->setScene(this);
-    if (ssidTableShown_)
+    if (isSsidTableShown())
         showSsidTable();
-    if (utilizationTableShown_)
+    if (isUtilizationTableShown())
         showUtilizationTable();
     // The views are laid out for the old size.
     needsRebuild_ = true;
@@ -338,87 +330,31 @@ void MainScene::visit(engine::Renderer* renderer, const engine::Mat4& parentTran
 }
 
 void MainScene::showSsidTable() {
-    hideUtilizationTable();
-    ssidTableShown_ = true;
-    if (ssidTable_) {
-        removeChild(ssidTable_, true);
-        ssidTable_ = nullptr;
-    }
-    ssidTable_ = SSIDTableLayer::createWithModel(model_, viewArea());
-    if (!ssidTable_)
-        return;
-    ssidTable_->setCloseHandler([this] { hideSsidTable(); });
-    addChild(ssidTable_, kTableZOrder);
-    // Sorted and filled at once, not a frame later.
-    model_->runtime.ssidTableChanged = true;
-    AccessPointAgeing::sortForTables(*model_, true, utilizationTableShown_);
-    ssidTable_->refresh();
+    tables_->showSsidTable(viewArea());
 }
 
 void MainScene::hideSsidTable() {
-    if (ssidTableShown_) {
-        model_->runtime.scanPaused = false;
-        ScopedModelLocks locks(*model_, ScopedModelLocks::kApList);
-        // The user's own access points stay selected; only the figures start over.
-        ScanStatistics& statistics = model_->scanStatistics;
-        uint8_t selection[sizeof statistics.selection];
-        std::memcpy(selection, statistics.selection, sizeof selection);
-        statistics.clear();
-        std::memcpy(statistics.selection, selection, sizeof selection);
-    }
-    ssidTableShown_ = false;
-    if (ssidTable_) {
-        removeChild(ssidTable_, true);
-        ssidTable_ = nullptr;
-    }
+    tables_->hideSsidTable();
 }
 
 void MainScene::toggleSsidTable() {
-    if (ssidTableShown_)
+    if (isSsidTableShown())
         hideSsidTable();
     else if (model_->common_settings.spectrumMode != CommonSettings::kPowerMode)
         showSsidTable();
 }
 
-void MainScene::toggleUtilizationTable() {
-    if (utilizationTableShown_)
-        hideUtilizationTable();
-    else if (model_->common_settings.spectrumMode != CommonSettings::kPowerMode)
-        showUtilizationTable();
-}
-
 void MainScene::showUtilizationTable() {
-    hideSsidTable();
-    // A rebuild (after a resize) starts outside edit mode, as a new table does.
-    hideUtilizationTable();
-    utilizationTableShown_ = true;
-    const Rect area = viewArea();
-    utilizationTable_ = SSIDUtilizationTableLayer::createWithModel(model_, area.size);
-    if (!utilizationTable_)
-        return;
-    utilizationTable_->setPosition(area.origin);
-    utilizationTable_->onClose = [this] { hideUtilizationTable(); };
-    // The answer goes through the table's own guard: once the table is gone it does nothing.
-    utilizationTable_->presentAlert = [this](const std::string& title, const std::string& message,
-                                             const std::vector<std::string>& buttons,
-                                             const std::function<void(int)>& answer) {
-        alertAnswers_.show(this, kAlertZOrder, title, message, buttons, answer);
-    };
-    addChild(utilizationTable_, kTableZOrder);
-    model_->runtime.utilizationChanged = true;
-    AccessPointAgeing::sortForTables(*model_, ssidTableShown_, true);
-    utilizationTable_->refresh();
+    tables_->showUtilizationTable(viewArea());
 }
 
 void MainScene::hideUtilizationTable() {
-    if (utilizationTableShown_) {
-        // Editing froze the list; a closed table must not leave it frozen.
-        ScopedModelLocks locks(*model_, ScopedModelLocks::kApList);
-        model_->runtime.scanPaused = false;
-    }
-    utilizationTableShown_ = false;
-    if (utilizationTable_) {
-        removeChild(utilizationTable_, true);
-        utilizationTable_ = nullptr;
-    }
+    tables_->hideUtilizationTable();
+}
+
+void MainScene::toggleUtilizationTable() {
+    if (isUtilizationTableShown())
+        hideUtilizationTable();
+    else if (model_->common_settings.spectrumMode != CommonSettings::kPowerMode)
+        showUtilizationTable();
 }

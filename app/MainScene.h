@@ -1,9 +1,12 @@
 #pragma once
 
+#include <memory>
+
 #include <cstdint>
 #include <utility>
 #include <vector>
 
+#include "app/AccessPointTablePresenter.h"
 #include "app/StatusStrip.h"
 #include "app/ViewFactories.h"
 #include "app/ViewLayout.h"
@@ -11,7 +14,6 @@
 #include "engine/base/EventKeyboard.h"
 #include "menus/AccessPointTables.h"
 #include "menus/AlertAnswers.h"
-#include "model/AccessPointAgeing.h"
 
 namespace engine {
 class Event;
@@ -66,11 +68,8 @@ class MainScene : public engine::Scene, public AccessPointTables {
 
     void rebuildViews();
 
-    // The access-point tables. Showing one hides the other; while either is shown the list
-    // ages. Showing a table again (as a resize does) builds it anew for the new area. Hiding
-    // the SSID table unfreezes the list and clears the scan statistics but keeps the access
-    // points selected for optimisation. Hiding the utilization table ends its edit mode, so the
-    // list never stays frozen behind a closed table.
+    // The access-point tables over the view area (AccessPointTablePresenter says how they
+    // behave).
     void showSsidTable() override;
     void hideSsidTable() override;
     // The T key: shows the SSID table in spectrum mode, or hides it.
@@ -79,10 +78,12 @@ class MainScene : public engine::Scene, public AccessPointTables {
     void hideUtilizationTable() override;
     // The U key: shows the utilization table in spectrum mode, or hides it.
     void toggleUtilizationTable();
-    bool isSsidTableShown() const override { return ssidTableShown_; }
-    bool isUtilizationTableShown() const override { return utilizationTableShown_; }
-    SSIDTableLayer* getSsidTable() const { return ssidTable_; }
-    SSIDUtilizationTableLayer* getUtilizationTable() const { return utilizationTable_; }
+    bool isSsidTableShown() const override { return tables_ && tables_->ssidShown(); }
+    bool isUtilizationTableShown() const override { return tables_ && tables_->utilizationShown(); }
+    SSIDTableLayer* getSsidTable() const { return tables_ ? tables_->ssidTable() : nullptr; }
+    SSIDUtilizationTableLayer* getUtilizationTable() const {
+        return tables_ ? tables_->utilizationTable() : nullptr;
+    }
     // The answers of the alerts the scene's own layers ask (the utilization table's).
     AlertAnswers& getAlertAnswers() { return alertAnswers_; }
 
@@ -129,9 +130,8 @@ class MainScene : public engine::Scene, public AccessPointTables {
     engine::Sprite* demoBadge_ = nullptr;  // children of the scene from here on
     StatusStrip* statusStrip_ = nullptr;
     AcquiringIndicatorLayer* acquiringIndicator_ = nullptr;  // only while shown
-    SSIDTableLayer* ssidTable_ = nullptr;                    // only while shown
-    SSIDUtilizationTableLayer* utilizationTable_ = nullptr;  // only while shown
     AlertAnswers alertAnswers_;
+    std::unique_ptr<AccessPointTablePresenter> tables_;  // made by init()
 
     bool needsRebuild_ = true;
     int lastSpectrumMode_ = -1;
@@ -139,8 +139,5 @@ class MainScene : public engine::Scene, public AccessPointTables {
     int lastBand_ = -1;
     int lastSsidScanOn_ = -1;
     float lastDelta_ = 0;
-    AccessPointAgeing ageing_;
-    bool ssidTableShown_ = false;
-    bool utilizationTableShown_ = false;
     int rebuildCount_ = 0;
 };

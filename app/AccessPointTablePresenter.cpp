@@ -1,0 +1,103 @@
+#include "app/AccessPointTablePresenter.h"
+
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "engine/2d/Node.h"
+#include "menus/AlertAnswers.h"
+#include "model/ScopedModelLocks.h"
+#include "model/SpectrumSettings.h"
+#include "views/ssid/SSIDTableLayer.h"
+#include "views/ssid/SSIDUtilizationTableLayer.h"
+
+AccessPointTablePresenter::AccessPointTablePresenter(engine::Node& parent, SpectrumSettings& model,
+                                                     AlertAnswers& alerts, int tableZOrder,
+                                                     int alertZOrder)
+    : parent_(parent),
+      model_(model),
+      alerts_(alerts),
+      tableZOrder_(tableZOrder),
+      alertZOrder_(alertZOrder) {}
+
+void AccessPointTablePresenter::showSsidTable(const engine::Rect& area) {
+    hideUtilizationTable();
+    ssidShown_ = true;
+    if (ssidTable_) {
+        parent_.removeChild(ssidTable_, true);
+        ssidTable_ = nullptr;
+    }
+    ssidTable_ = SSIDTableLayer::createWithModel(&model_, area);
+    if (!ssidTable_)
+        return;
+    ssidTable_->setCloseHandler([this] { hideSsidTable(); });
+    parent_.addChild(ssidTable_, tableZOrder_);
+    // Sorted and filled at once, not a frame later.
+    model_.runtime.ssidTableChanged = true;
+    AccessPointAgeing::sortForTables(model_, true, utilizationShown_);
+    ssidTable_->refresh();
+}
+
+void AccessPointTablePresenter::hideSsidTable() {
+    if (ssidShown_) {
+        model_.runtime.scanPaused = false;
+        ScopedModelLocks locks(model_, ScopedModelLocks::kApList);
+        // The user's own access points stay selected; only the figures start over.
+        ScanStatistics& statistics = model_.scanStatistics;
+        uint8_t selection[sizeof statistics.selection];
+        std::memcpy(selection, statistics.selection, sizeof selection);
+        statistics.clear();
+        std::memcpy(statistics.selection, selection, sizeof selection);
+    }
+    ssidShown_ = false;
+    if (ssidTable_) {
+        parent_.removeChild(ssidTable_, true);
+        ssidTable_ = nullptr;
+    }
+}
+
+void AccessPointTablePresenter::showUtilizationTable(const engine::Rect& area) {
+    hideSsidTable();
+    // A rebuild (after a resize) starts outside edit mode, as a new table does.
+    hideUtilizationTable();
+    utilizationShown_ = true;
+    utilizationTable_ = SSIDUtilizationTableLayer::createWithModel(&model_, area.size);
+    if (!utilizationTable_)
+        return;
+    utilizationTable_->setPosition(area.origin);
+    utilizationTable_->onClose = [this] { hideUtilizationTable(); };
+    // The answer goes through the table's own guard: once the table is gone it does nothing.
+    utilizationTable_->presentAlert = [this](const std::string& title, const std::string& message,
+                                             const std::vector<std::string>& buttons,
+                                             const std::function<void(int)>& answer) {
+        alerts_.show(&parent_, alertZOrder_, title, message, buttons, answer);
+    };
+    parent_.addChild(utilizationTable_, tableZOrder_);
+    model_.runtime.utilizationChanged = true;
+    AccessPointAgeing::sortForTables(model_, ssidShown_, true);
+    utilizationTable_->refresh();
+}
+
+void AccessPointTablePresenter::hideUtilizationTable() {
+    if (utilizationShown_) {
+        // Editing froze the list; a closed table must not leave it frozen.
+        ScopedModelLocks locks(model_, ScopedModelLocks::kApList);
+        model_.runtime.scanPaused = false;
+    }
+    utilizationShown_ = false;
+    if (utilizationTable_) {
+        parent_.removeChild(utilizationTable_, true);
+        utilizationTable_ = nullptr;
+    }
+}
+
+void AccessPointTablePresenter::update(float dt, uint64_t now) {
+    ageing_.advance(model_, dt, ssidShown_ || utilizationShown_, now);
+    if (AccessPointAgeing::sortForTables(model_, ssidShown_, utilizationShown_)) {
+        if (ssidTable_)
+            ssidTable_->refresh();
+        if (utilizationTable_)
+            utilizationTable_->refresh();
+    }
+}

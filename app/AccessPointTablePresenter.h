@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstdint>
+
+#include "engine/base/Types.h"
+#include "model/AccessPointAgeing.h"
+
+namespace engine {
+class Node;
+}
+
+class AlertAnswers;
+class SSIDTableLayer;
+class SSIDUtilizationTableLayer;
+class SpectrumSettings;
+
+// The two access-point tables of the main scene: at most one is shown, over the view area. While
+// either is shown the list ages and the shown table refreshes whenever the list changed. Hiding
+// the SSID table unfreezes the list and clears the scan statistics but keeps the access points
+// selected for optimisation; hiding the utilization table ends its edit mode, so the list never
+// stays frozen behind a closed table. Main thread only.
+class AccessPointTablePresenter {
+  public:
+    AccessPointTablePresenter(engine::Node& parent, SpectrumSettings& model, AlertAnswers& alerts,
+                              int tableZOrder, int alertZOrder);
+
+    // Showing a table again (as a resize does) builds it anew for the new area.
+    void showSsidTable(const engine::Rect& area);
+    void hideSsidTable();
+    void showUtilizationTable(const engine::Rect& area);
+    void hideUtilizationTable();
+
+    // Ages the list every few seconds of frame time and refreshes the shown table after any
+    // change of the list. `now` is the application's clock.
+    void update(float dt, uint64_t now);
+
+    bool ssidShown() const { return ssidShown_; }
+    bool utilizationShown() const { return utilizationShown_; }
+    SSIDTableLayer* ssidTable() const { return ssidTable_; }
+    SSIDUtilizationTableLayer* utilizationTable() const { return utilizationTable_; }
+
+  private:
+    engine::Node& parent_;
+    SpectrumSettings& model_;
+    AlertAnswers& alerts_;
+    int tableZOrder_;
+    int alertZOrder_;
+    AccessPointAgeing ageing_;
+    SSIDTableLayer* ssidTable_ = nullptr;                    // a child of parent_ while shown
+    SSIDUtilizationTableLayer* utilizationTable_ = nullptr;  // likewise
+    bool ssidShown_ = false;
+    bool utilizationShown_ = false;
+};
