@@ -5,6 +5,7 @@
 
 #include "engine/2d/DrawNode.h"
 #include "engine/2d/Label.h"
+#include "engine/base/Director.h"
 #include "link/AccessoryCommunicationDelegate.h"
 #include "link/FileResourceReader.h"
 #include "model/ManualClock.h"
@@ -118,11 +119,31 @@ TEST_F(SSIDLayerTest, AScanRaisesTheOutlineOverThreeSeconds) {
     // What a merge does with a new rssi: target it, start from what is shown.
     ap.rssi = ap.previousRssi = -50.0f;
     step(90);  // 1.5 s: half way, -65 dBm, 50 px
-    EXPECT_NEAR(ap.levelB, -65.0f, 0.2f);
+    // The outline follows in glide steps of 1/12 s, 10 dB/s here: at most 0.84 dB behind.
+    EXPECT_NEAR(ap.levelB, -65.0f, 0.9f);
+    EXPECT_LE(ap.levelB, -65.0f);
     step(95);
     EXPECT_FLOAT_EQ(ap.levelB, -50.0f);
     const engine::Image image = renderFrame();
     EXPECT_GT(countColour(image, 140, 78, 156, 82, kRed), 10);
+}
+
+// A glide moves the outline a dozen times a second, not at the frame rate: the whole scene is
+// redrawn for every step, and a glide follows every scan.
+TEST_F(SSIDLayerTest, AGlideDrawsADozenFramesASecond) {
+    addLayer();
+    AccessPoint& ap = add("", 6, -80.0f, 0x04, kRed);
+    step(2);
+    ap.rssi = ap.previousRssi = -50.0f;
+    const auto before = engine::Director::getInstance()->getFramesDrawn();
+    step(200);  // the whole 3 s glide and its last step
+    const auto drawn = engine::Director::getInstance()->getFramesDrawn() - before;
+    EXPECT_GE(drawn, 30u);
+    EXPECT_LE(drawn, 42u);
+    EXPECT_FLOAT_EQ(ap.levelB, -50.0f);
+    const auto settled = engine::Director::getInstance()->getFramesDrawn();
+    step(30);
+    EXPECT_EQ(engine::Director::getInstance()->getFramesDrawn(), settled) << "nothing after it";
 }
 
 TEST_F(SSIDLayerTest, SnapshotOverTheDemonstrationSpectrum) {

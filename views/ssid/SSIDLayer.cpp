@@ -94,7 +94,17 @@ engine::Label* SSIDLayer::labelAt(size_t index, float fontSize) {
     return label;
 }
 
-void SSIDLayer::update(float dt) {
+void SSIDLayer::update(float frameDt) {
+    // A glide runs for 3 s after every scan; drawn at the full frame rate it would keep the
+    // whole scene redrawing most of the time. A few steps a second look just as smooth on an
+    // outline and cost a fraction of the frames.
+    pendingDt_ += frameDt;
+    if (gliding_ && pendingDt_ < kGlideStepSeconds) {
+        return;
+    }
+    const float dt = pendingDt_;
+    pendingDt_ = 0.0f;
+    gliding_ = false;
     const AccessoryDescription& axes = model_->accessory;
     const float width = _contentSize.width;
     const float height = _contentSize.height;
@@ -112,6 +122,7 @@ void SSIDLayer::update(float dt) {
                 continue;
             }
             const float level = LevelGlide::step(ap, dt);
+            gliding_ = gliding_ || level != ap.previousRssi;
             const SSIDOutline outline =
                 band24 ? SSIDOutlineGeometry::band24(ap) : SSIDOutlineGeometry::band5(ap);
             const float shapeHeight =

@@ -23,6 +23,8 @@ class SSIDLayer : public engine::Layer {
   public:
     static constexpr const char* kFont = "fonts/roboto/Roboto-Regular.ttf";
     static constexpr unsigned kEllipseSegments = 40;
+    // While a level glides, the outlines follow in steps of at least this long.
+    static constexpr float kGlideStepSeconds = 1.0f / 12.0f;
 
     static SSIDLayer* create();
     // A layer over another model (tests); create() uses the process-wide one.
@@ -68,6 +70,8 @@ class SSIDLayer : public engine::Layer {
     std::vector<engine::DrawNode*> nodes_;  // retained, reused frame to frame
     std::vector<engine::Label*> labels_;    // retained
     std::vector<Shape> shapes_;             // what the nodes show
+    float pendingDt_ = 0.0f;                // frame time not yet applied to the glides
+    bool gliding_ = false;                  // a level was still on its way at the last step
     float fontSize_ = 0.0f;
     ScissorClip clip_;
 };
