@@ -17,7 +17,6 @@
 #include "engine/ui/Scale9Sprite.h"
 #include "model/AccessoryControl.h"
 #include "model/PowerConversions.h"
-#include "model/PowerMeasurementText.h"
 #include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
 #include "model/ValueFormatting.h"
@@ -675,74 +674,8 @@ void PowerUIAndTouchLayer::refreshGroundHandles() {
 }
 
 void PowerUIAndTouchLayer::refreshPanel() {
-    const uint8_t* slots = model_->power_setting.measureSlots;
-    int rows = 0;
-    for (int i = 0; i < kPanelRows; ++i) {
-        rows += PowerMeasurementText::isMeasurement(slots[i]) ? 1 : 0;
-    }
-    if (rows == 0) {
-        if (panel_) {
-            panel_->setVisible(false);
-        }
-        return;
-    }
-    if (!panel_) {
-        panel_ = engine::LayerColor::create(Color4B(26, 26, 26, 166));
-        if (!panel_) {
-            return;
-        }
-        for (int i = 0; i < kPanelRows; ++i) {
-            panelNames_[i] = Label::createWithTTF("Overshoot (+):", kFont, fontSize_);
-            panelValues_[i] = Label::createWithTTF("-00.00 dBm", kFont, fontSize_);
-            for (Label* label : {panelNames_[i], panelValues_[i]}) {
-                if (label) {
-                    label->setAnchorPoint(Vec2(0.f, 0.5f));
-                    panel_->addChild(label);
-                }
-            }
-        }
-        addChild(panel_);
-    }
-    PulseMeasurement::Results results;
-    {
-        ScopedModelLocks lock(*model_, ScopedModelLocks::kTrace);
-        results = model_->live.pulseMeasurements;
-    }
-    const float offset = model_->amplitudeOffset();
-    const bool watts = model_->common_settings.powerUnitsWatts != 0;
-    const Color4B valueColour(model_->power_channel.color[0], model_->power_channel.color[1],
-                              model_->power_channel.color[2], 255);
-    const float lineHeight = fontSize_ * 1.4f;
-    const float nameWidth = fontSize_ * 7.5f;
-    const float valueWidth = fontSize_ * 6.f;
-    const float padding = 6.f;
-    const Size size(nameWidth + valueWidth + 2.f * padding, rows * lineHeight + 2.f * padding);
-    panel_->setVisible(true);
-    panel_->setContentSize(size);
     const float groundWidth = groundHandles_[0] ? groundHandles_[0]->getContentSize().width : 0.f;
-    panel_->setPosition(groundWidth + 8.f, _contentSize.height - size.height - 40.f);
-    int row = 0;
-    for (int i = 0; i < kPanelRows; ++i) {
-        Label* name = panelNames_[i];
-        Label* value = panelValues_[i];
-        if (!name || !value) {
-            continue;
-        }
-        const int id = slots[i];
-        const bool used = PowerMeasurementText::isMeasurement(id);
-        name->setVisible(used);
-        value->setVisible(used);
-        if (!used) {
-            continue;
-        }
-        const float y = size.height - padding - (static_cast<float>(row) + 0.5f) * lineHeight;
-        name->setString(std::string(PowerMeasurementText::name(id)) + ":");
-        name->setPosition(padding, y);
-        value->setString(PowerMeasurementText::value(id, results, offset, watts));
-        value->setTextColor(valueColour);
-        value->setPosition(padding + nameWidth, y);
-        ++row;
-    }
+    panel_.refresh(*this, *model_, fontSize_, groundWidth + 8.f, _contentSize.height - 40.f);
 }
 
 void PowerUIAndTouchLayer::visit(engine::Renderer* renderer, const engine::Mat4& parentTransform,

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/2d/Layer.h"
+#include "views/power/PowerMeasurementPanel.h"
 #include "views/spectrum/ScissorClip.h"
 
 namespace engine {
@@ -35,7 +36,7 @@ class PowerUIAndTouchLayer : public engine::Layer {
     static constexpr const char* kDelaySidewaysImage = "PositionAndDelayIconSideways.png";
     static constexpr const char* kGroundImage = "groundLabel.png";
     static constexpr float kPinchStep = 100.f;  // finger travel per scale step
-    static constexpr int kPanelRows = 6;
+    static constexpr int kPanelRows = PowerMeasurementPanel::kRows;
 
     enum TouchMode { kNoTouch = 0, kPinch = 1, kGround = 2, kLevel = 3, kDelay = 4 };
 
@@ -86,9 +87,9 @@ class PowerUIAndTouchLayer : public engine::Layer {
     engine::ui::Scale9Sprite* getGroundHandle(int t) const;
     engine::Label* getLevelLabel() const { return levelLabel_; }
     engine::Label* getBubbleLabel() const { return bubbleLabel_; }
-    engine::LayerColor* getPanel() const { return panel_; }
-    engine::Label* getPanelName(int row) const { return panelNames_[row]; }
-    engine::Label* getPanelValue(int row) const { return panelValues_[row]; }
+    engine::LayerColor* getPanel() const { return panel_.box(); }
+    engine::Label* getPanelName(int row) const { return panel_.name(row); }
+    engine::Label* getPanelValue(int row) const { return panel_.value(row); }
 
   private:
     PowerUIAndTouchLayer() = default;
@@ -136,8 +137,6 @@ class PowerUIAndTouchLayer : public engine::Layer {
     engine::Label* levelLabel_ = nullptr;
     engine::LayerColor* bubble_ = nullptr;
     engine::Label* bubbleLabel_ = nullptr;
-    engine::LayerColor* panel_ = nullptr;
-    engine::Label* panelNames_[kPanelRows] = {};
-    engine::Label* panelValues_[kPanelRows] = {};
+    PowerMeasurementPanel panel_;
     ScissorClip clip_;
 };
