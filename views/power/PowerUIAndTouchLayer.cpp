@@ -20,6 +20,7 @@
 #include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
 #include "model/ValueFormatting.h"
+#include "views/spectrum/BubbleHandle.h"
 #include "views/spectrum/ScalingPopoverLayer.h"
 
 using engine::Color3B;
@@ -526,25 +527,6 @@ void PowerUIAndTouchLayer::refreshAll() {
     refreshPanel();
 }
 
-void PowerUIAndTouchLayer::placeBubbleQuarter(Sprite* handle, float y, float w, float h) {
-    const Size image = handle->getTexture()->getContentSize();
-    const float qw = image.width * 0.5f;
-    const float qh = image.height * 0.5f;
-    if (y < 0.f) {
-        handle->setTextureRect(Rect(qw, 0, qw, qh));
-        handle->setAnchorPoint(Vec2(1.f, 0.f));
-        handle->setPosition(w, 0);
-    } else if (y > h) {
-        handle->setTextureRect(Rect(0, 0, qw, qh));
-        handle->setAnchorPoint(Vec2(1.f, 1.f));
-        handle->setPosition(w, h);
-    } else {
-        handle->setTextureRect(Rect(qw, qh, qw, qh));
-        handle->setAnchorPoint(Vec2(1.f, 0.5f));
-        handle->setPosition(w, y);
-    }
-}
-
 void PowerUIAndTouchLayer::refreshLevelHandle() {
     const float w = _contentSize.width;
     const float h = _contentSize.height;
@@ -560,7 +542,7 @@ void PowerUIAndTouchLayer::refreshLevelHandle() {
     if (levelHandle_) {
         levelHandle_->setVisible(usable);
         if (usable) {
-            placeBubbleQuarter(levelHandle_, y, w, h);
+            BubbleHandle::place(levelHandle_, y, w, h);
             levelHandle_->setColor(connected ? toColor(model_->power_channel.color)
                                              : Color3B::WHITE);
         }
@@ -570,7 +552,7 @@ void PowerUIAndTouchLayer::refreshLevelHandle() {
     if (levelGhost_) {
         levelGhost_->setVisible(ghost);
         if (ghost) {
-            placeBubbleQuarter(levelGhost_, ghostY, w, h);
+            BubbleHandle::place(levelGhost_, ghostY, w, h);
             levelGhost_->setOpacity(opacity(levelGhostFade_));
         }
     }

@@ -107,7 +107,6 @@ class PowerUIAndTouchLayer : public engine::Layer {
     void refreshGroundHandles();
     void refreshPanel();
     void refreshAll();
-    static void placeBubbleQuarter(engine::Sprite* handle, float y, float w, float h);
 
     SpectrumSettings* model_ = nullptr;
     AccessoryControl* control_ = nullptr;

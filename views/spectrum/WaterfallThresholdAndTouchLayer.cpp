@@ -16,6 +16,7 @@
 #include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
 #include "model/ValueFormatting.h"
+#include "views/spectrum/BubbleHandle.h"
 #include "views/spectrum/Palette.h"
 #include "views/spectrum/ScalingPopoverLayer.h"
 
@@ -164,24 +165,7 @@ void WaterfallThresholdAndTouchLayer::levelRange(float& bottom, float& top) cons
 }
 
 void WaterfallThresholdAndTouchLayer::placeHandle(Sprite* handle, float y) {
-    const float w = _contentSize.width;
-    const float h = _contentSize.height;
-    const Size image = handle->getTexture()->getContentSize();
-    const float qw = image.width * 0.5f;
-    const float qh = image.height * 0.5f;
-    if (y < 0.f) {
-        handle->setTextureRect(Rect(qw, 0, qw, qh));
-        handle->setAnchorPoint(Vec2(1.f, 0.f));
-        handle->setPosition(w, 0);
-    } else if (y > h) {
-        handle->setTextureRect(Rect(0, 0, qw, qh));
-        handle->setAnchorPoint(Vec2(1.f, 1.f));
-        handle->setPosition(w, h);
-    } else {
-        handle->setTextureRect(Rect(qw, qh, qw, qh));
-        handle->setAnchorPoint(Vec2(1.f, 0.5f));
-        handle->setPosition(w, y);
-    }
+    BubbleHandle::place(handle, y, _contentSize.width, _contentSize.height);
 }
 
 void WaterfallThresholdAndTouchLayer::drawLabelBox(float y, float boxBottom,
