@@ -262,6 +262,14 @@ TEST(SweepCommand, OutCreatesAFileAndNeverTouchesAnExistingOne) {
         EXPECT_NE(run.out.find("cannot create " + target.string() + ": "), std::string::npos)
             << run.out;
     }
+    // A start that fails leaves no file behind.
+    const fs::path never = dir.path / "never.csv";
+    run = CliProcess::run(kSweep + "--demo 2 --signal 1 --resources " + dir.path.string() +
+                          " --out " + never.string() + " 2>&1");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.out.find("no demonstration recordings"), std::string::npos) << run.out;
+    EXPECT_FALSE(fs::exists(never));
+
     std::stringstream kept;
     kept << std::ifstream(mine).rdbuf();
     EXPECT_EQ(kept.str(), "keep me\n");

@@ -68,13 +68,6 @@ int runMeasureLive(std::span<char*> args) {
     if (!parse(args, o, publishing)) {
         return usage();
     }
-    LineOutput output;
-    if (o.out.empty()) {
-        output.useStandardOutput();
-    } else if (!output.create(o.out)) {
-        std::fprintf(stderr, "tarno-cli measure: cannot create %s\n", output.error().c_str());
-        return 1;
-    }
 
     auto model = std::make_unique<SpectrumSettings>();
     model->common_settings.spectrumMode = CommonSettings::kPowerMode;
@@ -83,6 +76,14 @@ int runMeasureLive(std::span<char*> args) {
     CliAcquisition acquisition("measure", o.source);
     AccessoryCommunicationDelegate::Options options;
     if (!acquisition.prepare(*model, options)) {
+        return 1;
+    }
+    // Only once everything else is in place: a failed start leaves no empty file behind.
+    LineOutput output;
+    if (o.out.empty()) {
+        output.useStandardOutput();
+    } else if (!output.create(o.out)) {
+        std::fprintf(stderr, "tarno-cli measure: cannot create %s\n", output.error().c_str());
         return 1;
     }
     AccessoryCommunicationDelegate controller(*model, options);

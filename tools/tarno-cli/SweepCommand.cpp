@@ -89,13 +89,6 @@ int runSweep(std::span<char*> args) {
     if (!parse(args, o, publishing)) {
         return usage();
     }
-    LineOutput output;
-    if (o.out.empty()) {
-        output.useStandardOutput();
-    } else if (!output.create(o.out)) {
-        std::fprintf(stderr, "tarno-cli sweep: cannot create %s\n", output.error().c_str());
-        return 1;
-    }
 
     auto model = std::make_unique<SpectrumSettings>();
     model->common_settings.spectrumMode = CommonSettings::kSpectrumMode;
@@ -107,6 +100,14 @@ int runSweep(std::span<char*> args) {
     CliAcquisition acquisition("sweep", o.source);
     AccessoryCommunicationDelegate::Options options;
     if (!acquisition.prepare(*model, options)) {
+        return 1;
+    }
+    // Only once everything else is in place: a failed start leaves no empty file behind.
+    LineOutput output;
+    if (o.out.empty()) {
+        output.useStandardOutput();
+    } else if (!output.create(o.out)) {
+        std::fprintf(stderr, "tarno-cli sweep: cannot create %s\n", output.error().c_str());
         return 1;
     }
     AccessoryCommunicationDelegate controller(*model, options);
