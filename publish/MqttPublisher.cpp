@@ -65,7 +65,6 @@ bool MqttPublisher::start(const std::string& serial, std::string& error) {
         return false;
     }
     mosquitto_connect_callback_set(client_, &MqttPublisher::onConnect);
-    mosquitto_disconnect_callback_set(client_, &MqttPublisher::onDisconnect);
     mosquitto_publish_callback_set(client_, &MqttPublisher::onPublish);
     mosquitto_int_option(client_, MOSQ_OPT_TCP_NODELAY, 1);
     thread_ = std::thread(&MqttPublisher::threadMain, this);
@@ -229,9 +228,15 @@ void MqttPublisher::backOff() {
 void MqttPublisher::lostConnection(int code) {
     socketOpen_ = false;
     std::lock_guard<std::mutex> guard(lock_);
-    if (connected_ || !outageNoted_) {
+    if (connected_) {
         noteLocked("lost the broker " + url_.display() + " (" + mosquitto_strerror(code) +
                    "); queuing up to " + std::to_string(queueMessages_) + " messages");
+        droppedAtLoss_ = counters_.dropped;
+    } else if (!outageNoted_) {
+        // The connection was begun but never answered (a broker that refuses us, or a remote
+        // host that never replied).
+        noteLocked("cannot reach the broker " + url_.display() + ": " + mosquitto_strerror(code) +
+                   "; retrying");
         droppedAtLoss_ = counters_.dropped;
     }
     outageNoted_ = true;
@@ -325,12 +330,6 @@ void MqttPublisher::onConnect(mosquitto*, void* self, int code) {
         publisher->noteLocked("connected to " + publisher->url_.display());
     }
     publisher->outageNoted_ = false;
-}
-
-void MqttPublisher::onDisconnect(mosquitto*, void* self, int) {
-    auto* publisher = static_cast<MqttPublisher*>(self);
-    std::lock_guard<std::mutex> guard(publisher->lock_);
-    publisher->connected_ = false;
 }
 
 void MqttPublisher::onPublish(mosquitto*, void* self, int mid) {

@@ -80,7 +80,6 @@ class MqttPublisher {
     };
 
     static void onConnect(mosquitto* client, void* self, int code);
-    static void onDisconnect(mosquitto* client, void* self, int code);
     static void onPublish(mosquitto* client, void* self, int mid);
 
     void threadMain();
