@@ -17,16 +17,20 @@
 
 namespace {
 
+// One literal per printed line.
+// clang-format off
 constexpr const char* kUsage =
     "Usage: tarno-cli log --out DIR [--band B | --power] [--count N] [--mqtt URL]\n"
     "                     [--demo H --signal S [--simulated-time] [--resources DIR]]\n"
     "  --out DIR          directory for the Tarno_<date>_<time>.csv file\n"
     "  --band B           spectrum of band 0 (2.4 GHz, the default) or 1 (5 GHz)\n"
     "  --power            power captures instead of spectrum sweeps\n"
-    "  --count N          stop after N rows (default: run until Ctrl-C)\n" TARNO_CLI_MQTT_USAGE
+    "  --count N          stop after N rows (default: run until Ctrl-C)\n"
+    TARNO_CLI_MQTT_USAGE
     "                     (each sweep as on PREFIX/<serial>/sweep/<2.4|5>, or each\n"
-    "                     capture's pulse measurements on "
-    "PREFIX/<serial>/power)\n" TARNO_CLI_SOURCE_USAGE;
+    "                     capture's pulse measurements on PREFIX/<serial>/power)\n"
+    TARNO_CLI_SOURCE_USAGE;
+// clang-format on
 
 int usage() {
     std::fputs(kUsage, stderr);

@@ -16,6 +16,8 @@
 
 namespace {
 
+// One literal per printed line.
+// clang-format off
 constexpr const char* kUsage =
     "Usage: tarno-cli measure [--dt SECONDS] FILE.csv\n"
     "       tarno-cli measure --live [options]   (see below)\n"
@@ -23,8 +25,9 @@ constexpr const char* kUsage =
     "  per row: times in s, frequency in Hz, duty in %, levels in dBm without the\n"
     "  attenuation offset; null where a value cannot be measured.\n"
     "  --dt SECONDS   sample interval; without it, ten divisions of the time base in\n"
-    "                 the latest scale line before the row over the row's sample "
-    "count\n" MEASURE_LIVE_USAGE;
+    "                 the latest scale line before the row over the row's sample count\n"
+    MEASURE_LIVE_USAGE;
+// clang-format on
 
 // Wrong arguments: the usage on stderr, status 2.
 int usage() {

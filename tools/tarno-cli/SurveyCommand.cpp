@@ -27,17 +27,21 @@
 
 namespace {
 
+// One literal per printed line.
+// clang-format off
 constexpr const char* kUsage =
     "Usage: tarno-cli survey [--seconds T] [--select BSSID]... [--mqtt URL]\n"
     "                        [--demo H --signal S [--simulated-time] [--resources DIR]]\n"
     "  --seconds T        scan for T seconds (default 60), then print the survey\n"
     "  --select BSSID     an access point of yours (aa:bb:cc:dd:ee:ff) to recommend\n"
-    "                     a channel for; repeatable, up to 20\n" TARNO_CLI_MQTT_USAGE
+    "                     a channel for; repeatable, up to 20\n"
+    TARNO_CLI_MQTT_USAGE
     "                     (after every scan and at the end: each access point on\n"
-    "                     PREFIX/<serial>/accesspoints, the channels on "
-    ".../grades)\n" TARNO_CLI_SOURCE_USAGE
+    "                     PREFIX/<serial>/accesspoints, the channels on .../grades)\n"
+    TARNO_CLI_SOURCE_USAGE
     "Prints one JSON object per access point, strongest first, then one with the\n"
     "2.4 GHz channel figures.\n";
+// clang-format on
 
 // Wrong arguments: the usage on stderr, status 2.
 int usage() {

@@ -19,6 +19,8 @@
 
 namespace {
 
+// One literal per printed line.
+// clang-format off
 constexpr const char* kUsage =
     "Usage: tarno-cli sweep [--band B] [--count N] [--format csv|json] [--trace LIST]\n"
     "                       [--out FILE] [--mqtt URL] [--demo H --signal S\n"
@@ -31,10 +33,12 @@ constexpr const char* kUsage =
     "                     json: one object per sweep\n"
     "  --trace LIST       in the JSON, the processed traces and their peaks, any of\n"
     "                     live,max,min,avg,decay\n"
-    "  --out FILE         write to FILE, which must not exist yet (default: "
-    "stdout)\n" TARNO_CLI_MQTT_USAGE
-    "                     (JSON lines on PREFIX/<serial>/sweep/<2.4|5>)\n" TARNO_CLI_SOURCE_USAGE
+    "  --out FILE         write to FILE, which must not exist yet (default: stdout)\n"
+    TARNO_CLI_MQTT_USAGE
+    "                     (JSON lines on PREFIX/<serial>/sweep/<2.4|5>)\n"
+    TARNO_CLI_SOURCE_USAGE
     "Levels are in dB with the attenuation offset the window adds.\n";
+// clang-format on
 
 int usage() {
     std::fputs(kUsage, stderr);
