@@ -11,7 +11,7 @@
     "                        [--demo H --signal S [--simulated-time] [--resources DIR]]\n" \
     "  One JSON object per power capture of the first accessory (or the\n"                 \
     "  demonstration) as it arrives, with its UTC time and number, until --count\n"        \
-    "  captures or Ctrl-C.\n"                                                              \
+    "  captures or Ctrl-C. Triggered captures only: a rolling time base gives none.\n"     \
     "  --count N          stop after N captures\n"                                         \
     "  --out FILE         write to FILE, which must not exist yet (default: "              \
     "stdout)\n" TARNO_CLI_MQTT_USAGE                                                       \
