@@ -29,8 +29,12 @@ namespace {
 const std::filesystem::path& scratch() {
     // Never destroyed, so the exit handler below still finds it.
     static const std::filesystem::path* dir = [] {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "tarno-store-fuzz-XXXXXX").string();
+        // Memory-backed when there is one: every read-write pass commits with fsync.
+        std::error_code error;
+        const std::filesystem::path base = std::filesystem::is_directory("/dev/shm", error)
+                                               ? std::filesystem::path("/dev/shm")
+                                               : std::filesystem::temp_directory_path();
+        std::string pattern = (base / "tarno-store-fuzz-XXXXXX").string();
         if (mkdtemp(pattern.data()) == nullptr) {
             std::abort();
         }
