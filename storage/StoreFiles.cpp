@@ -43,11 +43,16 @@ std::string describeKind(const std::string& path) {
     return "it is not a regular file";
 }
 
-// A write-ahead log with content holds committed settings that the database file lacks.
+// A write-ahead log or rollback journal with content holds changes the file alone lacks.
 bool hasLogContent(const std::string& path) {
-    std::error_code error;
-    auto size = std::filesystem::file_size(path + "-wal", error);
-    return !error && size > 0;
+    for (const char* suffix : {"-wal", "-journal"}) {
+        std::error_code error;
+        auto size = std::filesystem::file_size(path + suffix, error);
+        if (!error && size > 0) {
+            return true;
+        }
+    }
+    return false;
 }
 
 // A read-only URI for the database. Without a log to replay the file alone is the truth, and

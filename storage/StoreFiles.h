@@ -14,6 +14,7 @@ bool isRegularFile(const std::string& path);  // the path itself, not what a lin
 PathKind pathKind(const std::string& path);
 // "it is a folder", "it is not a regular file", ...
 std::string describeKind(const std::string& path);
+// A -wal or -journal beside the database holds changes it must not be read without.
 bool hasLogContent(const std::string& path);
 std::string readOnlyUri(const std::string& path);
 // The new name of the database, or empty when it could not (or may not) be moved.
