@@ -1,16 +1,20 @@
+#include <unistd.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string_view>
 #include <vector>
 
+#include "tools/tarno-cli/CliArguments.h"
 #include "tools/tarno-cli/CliCommand.h"
 #include "tools/tarno-cli/PacketJsonPrinter.h"
 
 namespace {
+
+constexpr size_t kChunkBytes = 64 * 1024;
 
 constexpr const char* kUsage =
     "Usage: tarno-cli decode [--generation 2|6|7] FILE\n"
@@ -52,22 +56,31 @@ int runDecode(std::span<char*> args) {
         return 2;
     }
 
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        std::fprintf(stderr, "tarno-cli decode: cannot read %s: %s\n", path, std::strerror(errno));
+    int fd = openInputFile("decode", path);
+    if (fd < 0) {
         return 1;
     }
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                               std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        std::fprintf(stderr, "tarno-cli decode: cannot read %s\n", path);
-        return 1;
-    }
-
-    // Delivered as one read, as the playback delivers a recording.
+    // Read and framed in pieces, so memory stays the same whatever the file's size; the framer
+    // carries a packet split between two pieces over.
     PacketJsonPrinter printer(generation);
-    std::string lines = printer.feed(bytes.data(), bytes.size());
-    std::fwrite(lines.data(), 1, lines.size(), stdout);
+    std::vector<uint8_t> chunk(kChunkBytes);
+    size_t packets = 0;
+    ssize_t n = 0;
+    while ((n = ::read(fd, chunk.data(), chunk.size())) != 0) {
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            std::fprintf(stderr, "tarno-cli decode: cannot read %s: %s\n", path,
+                         std::strerror(errno));
+            ::close(fd);
+            return 1;
+        }
+        std::string lines = printer.feed(chunk.data(), static_cast<size_t>(n));
+        packets += static_cast<size_t>(std::count(lines.begin(), lines.end(), '\n'));
+        std::fwrite(lines.data(), 1, lines.size(), stdout);
+    }
+    ::close(fd);
     if (printer.droppedBytes() != 0) {
         std::fprintf(stderr,
                      "tarno-cli decode: %zu bytes dropped (unknown generation or rejected)\n",
@@ -76,6 +89,15 @@ int runDecode(std::span<char*> args) {
     if (printer.pendingBytes() != 0) {
         std::fprintf(stderr, "tarno-cli decode: %zu trailing bytes do not complete a packet\n",
                      printer.pendingBytes());
+    }
+    if (packets == 0) {
+        std::fprintf(stderr, "tarno-cli decode: %s holds no accessory packets\n", path);
+        return 1;
+    }
+    if (std::fflush(stdout) != 0) {
+        std::fprintf(stderr, "tarno-cli decode: cannot write the output: %s\n",
+                     std::strerror(errno));
+        return 1;
     }
     return 0;
 }
