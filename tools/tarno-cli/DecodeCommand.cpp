@@ -22,6 +22,12 @@ constexpr const char* kUsage =
     "  and prints one JSON object per packet. Without --generation the accessory is\n"
     "  identified by the first discovery reply in the stream.\n";
 
+// Writes JSON lines; returns how many.
+size_t print(const std::string& lines) {
+    std::fwrite(lines.data(), 1, lines.size(), stdout);
+    return static_cast<size_t>(std::count(lines.begin(), lines.end(), '\n'));
+}
+
 void usage() {
     std::fputs(kUsage, stderr);
 }
@@ -60,9 +66,11 @@ int runDecode(std::span<char*> args) {
     if (fd < 0) {
         return 1;
     }
-    // Read and framed in pieces, so memory stays the same whatever the file's size; the framer
-    // carries a packet split between two pieces over.
+    // Read and framed in pieces, so memory stays the same whatever the file's size. The framer
+    // looks a whole piece ahead (more than any packet), so packets frame as from one read of the
+    // whole file, as the playback delivers a recording.
     PacketJsonPrinter printer(generation);
+    printer.setLookahead(kChunkBytes);
     std::vector<uint8_t> chunk(kChunkBytes);
     size_t packets = 0;
     ssize_t n = 0;
@@ -76,11 +84,10 @@ int runDecode(std::span<char*> args) {
             ::close(fd);
             return 1;
         }
-        std::string lines = printer.feed(chunk.data(), static_cast<size_t>(n));
-        packets += static_cast<size_t>(std::count(lines.begin(), lines.end(), '\n'));
-        std::fwrite(lines.data(), 1, lines.size(), stdout);
+        packets += print(printer.feed(chunk.data(), static_cast<size_t>(n)));
     }
     ::close(fd);
+    packets += print(printer.finish());
     if (printer.droppedBytes() != 0) {
         std::fprintf(stderr,
                      "tarno-cli decode: %zu bytes dropped (unknown generation or rejected)\n",
