@@ -446,8 +446,9 @@ AlertViewLayer* MenuBar::getOpenAlert() const {
 }
 
 void MenuBar::alertDataLogStopped() {
-    showAlert("The data log stopped: its file could not be written. The rows before the failure "
-              "are kept; the log on screen says why.");
+    showAlert(
+        "The data log stopped: its file could not be written. The rows before the failure "
+        "are kept; the log on screen says why.");
     refresh();
 }
 

@@ -129,7 +129,7 @@ bool PowerLogReader::next(Row& row) {
                 error_ = "line " + std::to_string(lineNumber_) + ": sample " +
                          std::to_string(row.samples.size() + 1) +
                          (field.empty() || *end != '\0' ? " is not a number"
-                                                          : " is not a finite number");
+                                                        : " is not a finite number");
                 return false;
             }
             row.samples.push_back(value);

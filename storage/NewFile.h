@@ -8,9 +8,9 @@
 // createNewFile: created exclusively and never through a symbolic link, so nothing already on
 // disk, the user's or a planted link, is ever overwritten.
 struct NewFile {
-    int fd = -1;        // open for writing; -1 on failure
-    std::string path;   // the name actually created (or the last one tried)
-    int error = 0;      // errno of the failure
+    int fd = -1;       // open for writing; -1 on failure
+    std::string path;  // the name actually created (or the last one tried)
+    int error = 0;     // errno of the failure
 
     bool ok() const { return fd >= 0; }
     // "path: reason" for messages.

@@ -55,7 +55,8 @@ void captureScreen(const std::function<void(bool, const std::string&)>& afterCap
     Director::getInstance()->addAfterDrawCallback([afterCaptured, path]() {
         Image image;
         std::string failure = path + ": the frame could not be read";
-        std::string written = captureFramebuffer(&image) ? saveAsNewFile(image, path, &failure) : "";
+        std::string written =
+            captureFramebuffer(&image) ? saveAsNewFile(image, path, &failure) : "";
         if (afterCaptured)
             afterCaptured(!written.empty(), written.empty() ? failure : written);
     });

@@ -170,8 +170,9 @@ std::string FileUtils::getWritablePath() const {
             // Never a shared directory: another account could plant links there.
             std::string home = homeDirectory();
             if (home.empty()) {
-                std::fprintf(stderr, "%s: no home directory known; writing into the current "
-                                     "directory\n",
+                std::fprintf(stderr,
+                             "%s: no home directory known; writing into the current "
+                             "directory\n",
                              _writableDirectoryName.c_str());
                 return "";
             }

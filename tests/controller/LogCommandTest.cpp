@@ -90,9 +90,17 @@ std::vector<std::filesystem::path> filesIn(const std::string& dir) {
 }
 
 std::vector<std::string> logArguments(const std::string& dir, const std::string& extra) {
-    std::vector<std::string> argv = {TARNO_CLI_PATH, "log", "--demo", "2", "--signal", "1",
-                                     "--simulated-time", "--resources", TARNO_TEST_RESOURCE_ROOT,
-                                     "--out", dir};
+    std::vector<std::string> argv = {TARNO_CLI_PATH,
+                                     "log",
+                                     "--demo",
+                                     "2",
+                                     "--signal",
+                                     "1",
+                                     "--simulated-time",
+                                     "--resources",
+                                     TARNO_TEST_RESOURCE_ROOT,
+                                     "--out",
+                                     dir};
     std::stringstream words(extra);
     for (std::string word; words >> word;) {
         argv.push_back(word);
@@ -118,8 +126,8 @@ TEST(LogCommand, AFullDiskStopsTheLogAtItsLastCompleteRowAndFails) {
     EXPECT_LE(text.size(), 20000u);
     const long rows = std::count(text.begin(), text.end(), '\n') - 3;  // after the header block
     EXPECT_GT(rows, 0);
-    EXPECT_NE(r.err.find("tarno-cli log: stopped after " + std::to_string(rows) + " rows: " +
-                         files[0].string() + ": File too large"),
+    EXPECT_NE(r.err.find("tarno-cli log: stopped after " + std::to_string(rows) +
+                         " rows: " + files[0].string() + ": File too large"),
               std::string::npos)
         << r.err;
     EXPECT_EQ(r.out, "");

@@ -22,9 +22,9 @@ struct ChildLimits {
 };
 
 struct ChildResult {
-    int exitCode = -1;    // -1 when killed by a signal
+    int exitCode = -1;  // -1 when killed by a signal
     int signal = 0;
-    long maxRssKb = 0;    // peak resident memory of the child
+    long maxRssKb = 0;  // peak resident memory of the child
     std::string out;
     std::string err;
 };
