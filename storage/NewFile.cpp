@@ -43,12 +43,13 @@ NewFile createNewFile(const std::string& directory, const std::string& stem,
     NewFile file;
     file.path = directory + stem + extension;
     file.fd = createExclusively(file.path);
-    for (int suffix = 2; numbered && file.fd < 0 && errno == EEXIST && suffix <= kLastSuffix;
-         ++suffix) {
+    int error = file.fd < 0 ? errno : 0;
+    for (int suffix = 2; numbered && error == EEXIST && suffix <= kLastSuffix; ++suffix) {
         file.path = directory + stem + "_" + std::to_string(suffix) + extension;
         file.fd = createExclusively(file.path);
+        error = file.fd < 0 ? errno : 0;
     }
-    file.error = file.fd < 0 ? errno : 0;
+    file.error = error;
     return file;
 }
 
