@@ -1,11 +1,12 @@
 #include "tools/tarno-cli/LineOutput.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+
+#include "storage/NewFile.h"
 
 LineOutput::~LineOutput() {
     if (owned_ && fd_ >= 0) {
@@ -21,12 +22,12 @@ void LineOutput::useStandardOutput() {
 
 bool LineOutput::create(const std::string& path) {
     std::signal(SIGPIPE, SIG_IGN);
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        error_ = path + ": " + std::strerror(errno);
+    NewFile file = createNewFile(path, false);
+    if (!file.ok()) {
+        error_ = file.failure();
         return false;
     }
-    fd_ = fd;
+    fd_ = file.fd;
     owned_ = true;
     return true;
 }

@@ -78,6 +78,30 @@ bool parse(std::span<char*> args, LogOptions& o, CliPublishing& publishing) {
     return true;
 }
 
+// The log starts only once the accessory has described itself: when it cannot measure what was
+// asked for (power on an analyser without a power meter) the link switches the mode, and logging
+// then would write rows of the other kind and call it success.
+enum class LogGate { kWaiting, kStarted, kRefused };
+
+LogGate advanceGate(LogGate gate, AccessoryCommunicationDelegate& controller,
+                    SpectrumSettings& model) {
+    if (gate != LogGate::kWaiting || !controller.identified()) {
+        return gate;
+    }
+    if (model.runtime.modeChangedByLink) {
+        return LogGate::kRefused;
+    }
+    model.runtime.dataLogState = SpectrumSettings::kDataLogStartRequested;
+    return LogGate::kStarted;
+}
+
+// Logging has ended on its own: the file failed or the accessory went away.
+bool logEnded(LogGate gate, const SpectrumSettings& model) {
+    return gate == LogGate::kRefused ||
+           (gate == LogGate::kStarted &&
+            model.runtime.dataLogState.load() == SpectrumSettings::kDataLogOff);
+}
+
 int runLog(std::span<char*> args) {
     LogOptions o;
     CliPublishing publishing("log");
@@ -96,7 +120,6 @@ int runLog(std::span<char*> args) {
     model->spectrum_settings.band = static_cast<int32_t>(o.band);
     // Access-point scans would interrupt the sweeps for seconds at a time.
     model->spectrum_settings.ssidScanOn = 0;
-    model->runtime.dataLogState = SpectrumSettings::kDataLogStartRequested;
 
     CliAcquisition acquisition("log", o.source);
     AccessoryCommunicationDelegate::Options options;
@@ -116,9 +139,14 @@ int runLog(std::span<char*> args) {
     if (publishing.enabled()) {
         live.attach(controller);
     }
+    LogGate gate = LogGate::kWaiting;
     acquisition.run(
         controller,
         [&] {
+            gate = advanceGate(gate, controller, *model);
+            if (logEnded(gate, *model)) {
+                return false;
+            }
             live.step(acquisition.utcMicroseconds());
             return count == 0 || controller.rowsLogged() < count;
         },
@@ -127,13 +155,29 @@ int runLog(std::span<char*> args) {
     publishing.finish();
     log.close();
     uint64_t rows = controller.rowsLogged();
+    if (gate == LogGate::kRefused) {
+        std::fprintf(stderr, "tarno-cli log: this accessory has no %s\n",
+                     o.power ? "power meter" : "spectrum analyser");
+        return 1;
+    }
+    if (!log.failure().empty()) {
+        std::fprintf(stderr, "tarno-cli log: stopped after %llu rows: %s\n",
+                     static_cast<unsigned long long>(rows), log.failure().c_str());
+        return 1;
+    }
     if (rows == 0) {
         std::fprintf(stderr, "tarno-cli log: nothing was logged\n");
         return 1;
     }
     std::printf("%llu rows written to %s\n", static_cast<unsigned long long>(rows),
                 log.lastPath().c_str());
-    return count == 0 || rows >= count ? 0 : 1;
+    if (count != 0 && rows < count) {
+        std::fprintf(stderr, "tarno-cli log: %s after %llu of %llu rows\n",
+                     interruptRequested() ? "interrupted" : "logging ended",
+                     static_cast<unsigned long long>(rows), static_cast<unsigned long long>(count));
+        return 1;
+    }
+    return 0;
 }
 
 const CliCommandRegistration registration(
