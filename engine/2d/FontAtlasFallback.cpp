@@ -19,7 +19,12 @@ struct State {
     bool usable = false;
     std::vector<Found> fonts;                      // in the order they were first needed
     std::unordered_map<char32_t, size_t> answers;  // code point -> index into fonts, or none
-    ~State() { clear(); }
+    ~State() {
+        clear();
+        // Fontconfig's own caches go with the program, not left for the leak checker.
+        if (usable)
+            FcFini();
+    }
     void clear() {
         for (Found& found : fonts)
             FcCharSetDestroy(found.charset);
