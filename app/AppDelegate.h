@@ -36,6 +36,8 @@ class AppDelegate : public engine::Application {
 
     // A broker URL given on the command line, stored when the application has launched.
     void setBrokerUrlToStore(const std::string& url) { brokerUrlToStore = url; }
+    // Launching stopped because fonts or shaders are missing; it said which on standard error.
+    bool isMissingResources() const { return resourcesMissing; }
 
     AccessoryCommunication* getCommunication() const { return communication.get(); }
     AccessoryCommunicationDelegate* getCommunicationDelegate() const {
@@ -57,4 +59,5 @@ class AppDelegate : public engine::Application {
     std::string brokerUrlToStore;
     ScreenLog* screenLog = nullptr;  // retained
     bool launched = false;
+    bool resourcesMissing = false;
 };

@@ -4,20 +4,22 @@
 #include <cstdio>
 #include <ctime>
 
+#include "model/Utf8Text.h"
+
 namespace JsonText {
 
 std::string string(std::string_view bytes) {
     std::string out = "\"";
-    for (unsigned char c : bytes) {
-        if (c == '"' || c == '\\') {
+    for (char32_t cp : Utf8Text::decode(bytes)) {
+        if (cp == U'"' || cp == U'\\') {
             out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 0x20 || c >= 0x7F) {
+            out += static_cast<char>(cp);
+        } else if (Utf8Text::isControl(cp)) {
             char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(cp));
             out += escaped;
         } else {
-            out += static_cast<char>(c);
+            Utf8Text::append(out, cp);
         }
     }
     return out + "\"";

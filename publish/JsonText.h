@@ -8,7 +8,8 @@
 // same wherever a line is made.
 namespace JsonText {
 
-// A JSON string of raw bytes; quotes, backslashes, control and non-ASCII bytes escaped.
+// A JSON string of text bytes: UTF-8 as the characters it encodes (a byte that is not UTF-8 as
+// the character the labels draw for it), quotes, backslashes and control characters escaped.
 std::string string(std::string_view bytes);
 // A fixed-point number, or null when the value is not finite.
 std::string number(double value, int decimals);
