@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 
+#include <chrono>
 #include <cstdio>
 
 #include "app/MainScene.h"
@@ -13,6 +14,7 @@
 #include "link/AccessoryCommunicationDelegate.h"
 #include "link/FileResourceReader.h"
 #include "menus/MenuController.h"
+#include "menus/PublishSetting.h"
 #include "menus/ScreenLog.h"
 #include "model/DataLogFile.h"
 #include "model/PulseMeasurement.h"
@@ -20,6 +22,7 @@
 #include "model/SpectrumSettings.h"
 #include "model/UtilizationGradingHook.h"
 #include "model/config/ConfigurationStore.h"
+#include "publish/ModelPublisher.h"
 #include "storage/KeyValueStore.h"
 
 namespace {
@@ -31,6 +34,7 @@ constexpr int kScreenLogLevels = 31;
 constexpr uint64_t kScreenLogLifetimeMs = 15000;
 constexpr int kScreenLogZOrder = 95;
 constexpr int kErrorLevel = 1;
+constexpr float kPublishInterval = 0.1f;  // s; a sweep takes about as long
 
 }  // namespace
 
@@ -134,8 +138,35 @@ bool AppDelegate::applicationDidFinishLaunching() {
     // The views steer the accessory only through the control interface.
     scene->setAccessoryControl(communicationDelegate.get());
     communication->start();
+
+    if (!brokerUrlToStore.empty()) {
+        std::string error;
+        if (!PublishSetting::setBrokerUrl(brokerUrlToStore, error) && screenLog)
+            screenLog->log(1, "Broker URL not stored: %s", error.c_str());
+    }
+    publisher = std::make_unique<ModelPublisher>();
+    director->getScheduler()->schedule([this](float) { publishTick(); }, this, kPublishInterval,
+                                       false, "publish");
     launched = true;
     return true;
+}
+
+void AppDelegate::publishTick() {
+    const std::string wanted = PublishSetting::enabled() ? PublishSetting::brokerUrl() : "";
+    if (wanted != publishingTo) {
+        std::string error;
+        if (!publisher->configure(wanted, error) && screenLog)
+            screenLog->log(1, "Cannot publish to %s: %s", wanted.c_str(), error.c_str());
+        publishingTo = wanted;
+    }
+    const auto now = std::chrono::system_clock::now().time_since_epoch();
+    publisher->update(
+        *SpectrumSettings::getInstance(),
+        static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::microseconds>(now).count()));
+    for (const std::string& note : publisher->takeNotes()) {
+        if (screenLog)
+            screenLog->log(4, "MQTT: %s", note.c_str());
+    }
 }
 
 void AppDelegate::applicationDidEnterBackground() {
@@ -166,6 +197,10 @@ void AppDelegate::saveLastUsedConfiguration() {
 }
 
 void AppDelegate::shutdown() {
+    if (publisher) {
+        engine::Director::getInstance()->getScheduler()->unscheduleAllForTarget(this);
+        publisher.reset();
+    }
     if (communication)
         communication->stop();
     if (communicationDelegate)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "engine/platform/Application.h"
 
@@ -8,6 +9,7 @@ class AccessoryCommunication;
 class AccessoryCommunicationDelegate;
 class DataLogFile;
 class FileResourceReader;
+class ModelPublisher;
 class ScreenLog;
 
 // The application object: restores configuration slot 0, opens the window, creates the main
@@ -32,6 +34,8 @@ class AppDelegate : public engine::Application {
     // controller's worker, then the on-screen log is unhooked from the model. Idempotent.
     void shutdown();
 
+    // A broker URL given on the command line, stored when the application has launched.
+    void setBrokerUrlToStore(const std::string& url) { brokerUrlToStore = url; }
     // Launching stopped because fonts or shaders are missing; it said which on standard error.
     bool isMissingResources() const { return resourcesMissing; }
 
@@ -43,11 +47,16 @@ class AppDelegate : public engine::Application {
   private:
     // Under all three model locks, so neither the link nor a view sees a half-written model.
     void saveLastUsedConfiguration();
+    // Follows the Settings menu's PUBLISH row and publishes what arrived; main thread.
+    void publishTick();
 
     std::unique_ptr<FileResourceReader> resources;
     std::unique_ptr<DataLogFile> dataLog;
     std::unique_ptr<AccessoryCommunication> communication;
     std::unique_ptr<AccessoryCommunicationDelegate> communicationDelegate;
+    std::unique_ptr<ModelPublisher> publisher;
+    std::string publishingTo;  // the broker URL the publisher was configured with; empty: off
+    std::string brokerUrlToStore;
     ScreenLog* screenLog = nullptr;  // retained
     bool launched = false;
     bool resourcesMissing = false;

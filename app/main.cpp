@@ -9,6 +9,7 @@
 #include "engine/base/Utils.h"
 #include "engine/platform/FileUtils.h"
 #include "engine/platform/Image.h"
+#include "publish/BrokerUrl.h"
 
 namespace {
 
@@ -89,8 +90,19 @@ int main(int argc, char** argv) {
     // --stats: frame counts and frame CPU on exit; --redraw-every-frame: draw even when
     // nothing changed, to compare.
     bool stats = false;
+    std::string brokerUrl;  // --broker URL: where the PUBLISH setting sends messages
     for (int i = 1; i < argc; ++i) {
         stats = stats || std::strcmp(argv[i], "--stats") == 0;
+        if (std::strcmp(argv[i], "--broker") == 0) {
+            BrokerUrl parsed;
+            std::string error;
+            if (i + 1 >= argc || !BrokerUrl::parse(argv[i + 1], parsed, error)) {
+                std::fprintf(stderr, "Tarno: --broker needs an mqtt:// URL%s%s\n",
+                             error.empty() ? "" : ": ", error.c_str());
+                return 2;
+            }
+            brokerUrl = argv[++i];
+        }
         if (std::strcmp(argv[i], "--redraw-every-frame") == 0)
             engine::Director::getInstance()->setRedrawEveryFrame(true);
     }
@@ -106,6 +118,7 @@ int main(int argc, char** argv) {
     }
 
     AppDelegate app;
+    app.setBrokerUrlToStore(brokerUrl);
     std::string picturePath;
     std::string pictureFailure = "no frame was drawn";
     if (headless)

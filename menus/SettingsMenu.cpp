@@ -16,6 +16,7 @@
 #include "menus/DataLogPickerViewMenu.h"
 #include "menus/MenuBar.h"
 #include "menus/MenuController.h"
+#include "menus/PublishSetting.h"
 #include "model/AccessoryControl.h"
 #include "model/DiagnosticSink.h"
 #include "model/ScopedModelLocks.h"
@@ -146,6 +147,13 @@ bool SettingsMenu::init() {
                                   {}},
                                  {"LOAD", [this, slot] { loadConfiguration(slot); }, {}}}));
     }
+    addRow(MenuRow::choice(
+        "PUBLISH: ", {"OFF", "ON"}, [] { return PublishSetting::enabled() ? 1 : 0; },
+        [](int i) {
+            PublishSetting::setEnabled(i == 1);
+            report(kInfoLevel, i == 1 ? "Publishing to " + PublishSetting::brokerUrl()
+                                      : std::string("Publishing stopped"));
+        }));
     return true;
 }
 

@@ -23,6 +23,7 @@ class SettingsMenu : public MenuLayer {
         kConfig1Row,
         kConfig2Row,
         kConfig3Row,
+        kPublishRow,
     };
     // How long the menus stay hidden before the picture is taken, and after it.
     static constexpr float kCaptureDelay = 0.25f;

@@ -8,8 +8,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 fuzz_seconds=${FUZZ_SECONDS:-30}
-# The tests that start the link's I/O thread or the controller's worker.
-threaded_tests=(link_tests link_umockdev_tests controller_tests reliability_storm_tests)
+# The tests that start the link's I/O thread, the controller's worker or the MQTT publisher's
+# network thread.
+threaded_tests=(link_tests link_umockdev_tests controller_tests reliability_storm_tests
+  publish_broker_tests)
 
 stage() {
   echo "== $1 ($(date +%T))"

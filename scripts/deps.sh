@@ -14,6 +14,7 @@ packages=(
   umockdev libumockdev-dev
   xvfb xauth x11-apps libx11-dev libgl1-mesa-dri
   librsvg2-bin
+  libmosquitto-dev mosquitto mosquitto-clients
 )
 
 missing=()

@@ -6,11 +6,13 @@
 
 #include "engine/2d/Label.h"
 #include "engine/2d/LayerColor.h"
+#include "engine/base/UserDefault.h"
 #include "engine/platform/FileUtils.h"
 #include "engine/ui/Button.h"
 #include "engine/ui/Slider.h"
 #include "menus/MenuBar.h"
 #include "menus/MenuController.h"
+#include "menus/PublishSetting.h"
 #include "model/SpectrumSettings.h"
 #include "model/config/ConfigurationStore.h"
 #include "storage/MemoryKeyValueStore.h"
@@ -234,3 +236,26 @@ TEST_F(SettingsMenuTest, ScreenshotLeavesOutMenusAndBar) {
 }
 
 }  // namespace
+
+TEST_F(SettingsMenuTest, PublishIsOffUntilTurnedOnAndTheChoiceIsStored) {
+    MemoryKeyValueStore store;
+    engine::UserDefault::setStore(&store);
+    renderFrame();
+    EXPECT_TRUE(bright(SettingsMenu::kPublishRow, 0));  // OFF
+    EXPECT_FALSE(PublishSetting::enabled());
+    EXPECT_EQ(PublishSetting::brokerUrl(), PublishSetting::kDefaultBrokerUrl);
+
+    tapNode(button(SettingsMenu::kPublishRow, 1));
+    EXPECT_TRUE(PublishSetting::enabled());
+    renderFrame();
+    EXPECT_TRUE(bright(SettingsMenu::kPublishRow, 1));
+    std::string error;
+    EXPECT_FALSE(PublishSetting::setBrokerUrl("http://example.invalid", error));
+    EXPECT_EQ(PublishSetting::brokerUrl(), PublishSetting::kDefaultBrokerUrl);
+    ASSERT_TRUE(PublishSetting::setBrokerUrl("mqtt://127.0.0.1:1884/lab", error)) << error;
+    EXPECT_EQ(PublishSetting::brokerUrl(), "mqtt://127.0.0.1:1884/lab");
+
+    tapNode(button(SettingsMenu::kPublishRow, 0));
+    EXPECT_FALSE(PublishSetting::enabled());
+    engine::UserDefault::setStore(nullptr);
+}

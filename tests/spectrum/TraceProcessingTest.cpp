@@ -5,7 +5,7 @@
 #include <cmath>
 #include <vector>
 
-#include "views/spectrum/TraceProcessing.h"
+#include "model/TraceProcessing.h"
 
 namespace {
 

@@ -1,55 +1,36 @@
 // tarno-cli log: headless data logging from the first accessory found or from the demonstration
 // recordings, into the CSV files the application writes.
-#include <cerrno>
-#include <chrono>
-#include <csignal>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <thread>
 
-#include "link/AccessoryCommunication.h"
 #include "link/AccessoryCommunicationDelegate.h"
-#include "link/DemoPlayback.h"
-#include "link/FileResourceReader.h"
-#include "link/LibusbBackend.h"
 #include "model/DataLogFile.h"
-#include "model/ManualClock.h"
 #include "model/SpectrumSettings.h"
+#include "tools/tarno-cli/CliAcquisition.h"
 #include "tools/tarno-cli/CliArguments.h"
 #include "tools/tarno-cli/CliCommand.h"
+#include "tools/tarno-cli/CliPublishing.h"
+#include "tools/tarno-cli/LogPublishing.h"
 
 namespace {
 
-// Set by SIGINT and SIGTERM: stop and close the files properly.
-volatile std::sig_atomic_t interrupted = 0;
-
-void onSignal(int) {
-    interrupted = 1;
-}
-
-void watchForInterrupt() {
-    interrupted = 0;
-    std::signal(SIGINT, onSignal);
-    std::signal(SIGTERM, onSignal);
-}
-
+// One literal per printed line.
+// clang-format off
 constexpr const char* kUsage =
-    "Usage: tarno-cli log --out DIR [--band B | --power] [--count N]\n"
+    "Usage: tarno-cli log --out DIR [--band B | --power] [--count N] [--mqtt URL]\n"
     "                     [--demo H --signal S [--simulated-time] [--resources DIR]]\n"
     "  --out DIR          directory for the Tarno_<date>_<time>.csv file\n"
     "  --band B           spectrum of band 0 (2.4 GHz, the default) or 1 (5 GHz)\n"
     "  --power            power captures instead of spectrum sweeps\n"
     "  --count N          stop after N rows (default: run until Ctrl-C)\n"
-    "  --demo H           play the demonstration of hardware 0, 1 or 2 instead of\n"
-    "                     logging the first accessory found\n"
-    "  --signal S         demonstration signal 0 none, 1 Wi-Fi, 2 DECT, 3 DSSS\n"
-    "  --simulated-time   run the demonstration on a virtual clock, without waiting\n"
-    "  --resources DIR    where the demonstration recordings are\n";
+    TARNO_CLI_MQTT_USAGE
+    "                     (each sweep as on PREFIX/<serial>/sweep/<2.4|5>, or each\n"
+    "                     capture's pulse measurements on PREFIX/<serial>/power)\n"
+    TARNO_CLI_SOURCE_USAGE;
+// clang-format on
 
 int usage() {
     std::fputs(kUsage, stderr);
@@ -61,15 +42,13 @@ struct LogOptions {
     long band = 0;
     bool power = false;
     long count = 0;
-    long demo = -1;
-    long signal = 1;
-    bool simulated = false;
-    std::string resources;
+    AcquisitionSource source;
 };
 
-bool parse(std::span<char*> args, LogOptions& o) {
+bool parse(std::span<char*> args, LogOptions& o, CliPublishing& publishing) {
     bool bandGiven = false;
     for (size_t i = 0; i < args.size(); ++i) {
+        bool badUrl = false;
         std::string_view a = args[i];
         const char* next = i + 1 < args.size() ? args[i + 1] : nullptr;
         if (a == "--out" && next) {
@@ -77,15 +56,15 @@ bool parse(std::span<char*> args, LogOptions& o) {
         } else if (a == "--band" && parseNumber(next, 0, 1, o.band)) {
             bandGiven = true;
         } else if (a == "--count" && parseNumber(next, 1, 1000000000, o.count)) {
-        } else if (a == "--demo" && parseNumber(next, 0, 2, o.demo)) {
-        } else if (a == "--signal" && parseNumber(next, 0, 3, o.signal)) {
-        } else if (a == "--resources" && next) {
-            o.resources = next;
         } else if (a == "--power") {
             o.power = true;
             continue;
-        } else if (a == "--simulated-time") {
-            o.simulated = true;
+        } else if (o.source.parseArgument(args, i)) {
+            continue;
+        } else if (publishing.parseArgument(args, i, badUrl)) {
+            if (badUrl) {
+                return false;
+            }
             continue;
         } else {
             std::fprintf(stderr, "tarno-cli log: bad argument '%s'\n", args[i]);
@@ -93,7 +72,7 @@ bool parse(std::span<char*> args, LogOptions& o) {
         }
         ++i;
     }
-    if (o.out.empty() || (o.power && bandGiven) || (o.simulated && o.demo < 0)) {
+    if (o.out.empty() || (o.power && bandGiven) || !o.source.valid()) {
         return false;
     }
     return true;
@@ -123,23 +102,10 @@ bool logEnded(LogGate gate, const SpectrumSettings& model) {
             model.runtime.dataLogState.load() == SpectrumSettings::kDataLogOff);
 }
 
-// Waits for the rows, Ctrl-C, the end of logging or, with an accessory, forever.
-LogGate waitForRows(AccessoryCommunicationDelegate& controller, SpectrumSettings& model,
-                    uint64_t count) {
-    LogGate gate = LogGate::kWaiting;
-    while (!interrupted && (count == 0 || controller.rowsLogged() < count)) {
-        gate = advanceGate(gate, controller, model);
-        if (logEnded(gate, model)) {
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return gate;
-}
-
 int runLog(std::span<char*> args) {
     LogOptions o;
-    if (!parse(args, o)) {
+    CliPublishing publishing("log");
+    if (!parse(args, o, publishing)) {
         return usage();
     }
     std::error_code error;
@@ -155,61 +121,38 @@ int runLog(std::span<char*> args) {
     // Access-point scans would interrupt the sweeps for seconds at a time.
     model->spectrum_settings.ssidScanOn = 0;
 
-    ManualClock virtualClock(1);
-    const MillisecondClock* clock = o.simulated ? &virtualClock : nullptr;
-    DataLogFile log(directory, clock);
+    CliAcquisition acquisition("log", o.source);
     AccessoryCommunicationDelegate::Options options;
-    options.clock = clock;
-    options.dataLog = &log;
-    options.startWorker = false;
-    std::unique_ptr<FileResourceReader> resources;
-    if (o.demo >= 0) {
-        model->demo.hardware = static_cast<uint8_t>(o.demo);
-        model->demo.signalType = static_cast<uint8_t>(o.signal);
-        resources = std::make_unique<FileResourceReader>(o.resources.empty() ? defaultResourceRoot()
-                                                                             : o.resources);
-        std::string discovery = DemoPlayback::prefix(static_cast<int>(o.demo)) + "discover.bin";
-        if (resources->fullPath(discovery).empty()) {
-            std::fprintf(stderr, "tarno-cli log: no demonstration recordings (%s) below %s\n",
-                         discovery.c_str(),
-                         (o.resources.empty() ? defaultResourceRoot() : o.resources).c_str());
-            return 1;
-        }
-        options.resources = resources.get();
+    if (!acquisition.prepare(*model, options)) {
+        return 1;
     }
+    DataLogFile log(directory, options.clock);
+    options.dataLog = &log;
     AccessoryCommunicationDelegate controller(*model, options);
     controller.setLogRowLimit(static_cast<uint64_t>(o.count));
     const uint64_t count = static_cast<uint64_t>(o.count);
     watchForInterrupt();
-
+    // Generous: even the slowest recording gives a row within a minute of virtual time.
+    const uint64_t limitMs =
+        o.source.simulated ? (count + 10) * 600 * AccessoryCommunicationDelegate::kPassMs : 0;
+    LogPublishing live(publishing, *model, o.power ? -1 : static_cast<int>(o.band));
+    if (publishing.enabled()) {
+        live.attach(controller);
+    }
     LogGate gate = LogGate::kWaiting;
-    if (o.simulated) {
-        // Generous: even the slowest recording gives a row within a minute of virtual time.
-        const uint64_t passLimit = (count + 10) * 600;
-        for (uint64_t pass = 0;
-             pass < passLimit && !interrupted && (count == 0 || controller.rowsLogged() < count);
-             ++pass) {
-            virtualClock.advance(AccessoryCommunicationDelegate::kPassMs);
-            controller.runPass();
+    acquisition.run(
+        controller,
+        [&] {
             gate = advanceGate(gate, controller, *model);
             if (logEnded(gate, *model)) {
-                break;
+                return false;
             }
-        }
-    } else if (o.demo >= 0) {
-        controller.startWorker();
-        gate = waitForRows(controller, *model, count);
-        controller.stopWorker();
-    } else {
-        AccessoryCommunication link(LibusbBackend::shared());
-        controller.bind(link);
-        controller.startWorker();
-        link.start();
-        std::fprintf(stderr, "tarno-cli log: waiting for an accessory (Ctrl-C stops)\n");
-        gate = waitForRows(controller, *model, count);
-        controller.stopWorker();
-        link.stop();
-    }
+            live.step(acquisition.utcMicroseconds());
+            return count == 0 || controller.rowsLogged() < count;
+        },
+        limitMs, 20);
+    live.step(acquisition.utcMicroseconds());
+    publishing.finish();
     log.close();
     uint64_t rows = controller.rowsLogged();
     if (gate == LogGate::kRefused) {
@@ -230,7 +173,7 @@ int runLog(std::span<char*> args) {
                 log.lastPath().c_str());
     if (count != 0 && rows < count) {
         std::fprintf(stderr, "tarno-cli log: %s after %llu of %llu rows\n",
-                     interrupted ? "interrupted" : "logging ended",
+                     interruptRequested() ? "interrupted" : "logging ended",
                      static_cast<unsigned long long>(rows), static_cast<unsigned long long>(count));
         return 1;
     }

@@ -11,18 +11,25 @@
 
 #include "model/PowerLogReader.h"
 #include "model/PulseMeasurement.h"
+#include "publish/PowerJson.h"
 #include "tools/tarno-cli/CliArguments.h"
 #include "tools/tarno-cli/CliCommand.h"
+#include "tools/tarno-cli/MeasureLive.h"
 
 namespace {
 
+// One literal per printed line.
+// clang-format off
 constexpr const char* kUsage =
     "Usage: tarno-cli measure [--dt SECONDS] FILE.csv\n"
+    "       tarno-cli measure --live [options]   (see below)\n"
     "  Pulse measurements of every power row of a Tarno data log, one JSON object\n"
     "  per row: times in s, frequency in Hz, duty in %, levels in dBm without the\n"
     "  attenuation offset; null where a value cannot be measured.\n"
     "  --dt SECONDS   sample interval; without it, ten divisions of the time base in\n"
-    "                 the latest scale line before the row over the row's sample count\n";
+    "                 the latest scale line before the row over the row's sample count\n"
+    MEASURE_LIVE_USAGE;
+// clang-format on
 
 // Wrong arguments: the usage on stderr, status 2.
 int usage() {
@@ -30,46 +37,12 @@ int usage() {
     return 2;
 }
 
-void printNumber(const char* name, double value) {
-    if (std::isfinite(value)) {
-        std::printf(",\"%s\":%.9g", name, value);
-    } else {
-        std::printf(",\"%s\":null", name);
-    }
-}
-
-void printRow(size_t row, size_t samples, double dt, const PulseMeasurement::Results& r) {
-    using P = PulseMeasurement;
-    struct Field {
-        const char* name;
-        int id;
-    };
-    static const Field fields[] = {
-        {"period", P::kPeriod},
-        {"frequency", P::kFrequency},
-        {"riseTime", P::kRiseTime},
-        {"fallTime", P::kFallTime},
-        {"dutyPlus", P::kDutyPlus},
-        {"dutyMinus", P::kDutyMinus},
-        {"pulsePlus", P::kPulsePlus},
-        {"pulseMinus", P::kPulseMinus},
-        {"peakToPeak", P::kPeakToPeak},
-        {"max", P::kMax},
-        {"min", P::kMin},
-        {"mean", P::kMean},
-        {"cycleMean", P::kCycleMean},
-        {"rms", P::kRms},
-        {"cycleRms", P::kCycleRms},
-    };
-    std::printf("{\"row\":%zu,\"samples\":%zu", row, samples);
-    printNumber("dt", dt);
-    for (const Field& f : fields) {
-        printNumber(f.name, r[static_cast<size_t>(f.id)]);
-    }
-    std::printf("}\n");
-}
-
 int runMeasure(std::span<char*> args) {
+    for (const char* arg : args) {
+        if (std::strcmp(arg, "--live") == 0) {
+            return runMeasureLive(args);
+        }
+    }
     double fixedDt = 0.0;
     const char* path = nullptr;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -119,7 +92,10 @@ int runMeasure(std::span<char*> args) {
                          path, row.line);
             return 1;
         }
-        printRow(rows, row.samples.size(), static_cast<float>(dt), *results);
+        std::printf("%s\n",
+                    PowerJson::measurements("\"row\":" + std::to_string(rows), row.samples.size(),
+                                            static_cast<float>(dt), *results)
+                        .c_str());
     }
     if (!reader.error().empty()) {
         std::fprintf(stderr, "tarno-cli measure: %s %s\n", path, reader.error().c_str());

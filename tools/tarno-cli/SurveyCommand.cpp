@@ -3,59 +3,45 @@
 // selected access points should move to. Prints JSON lines.
 #include <algorithm>
 #include <array>
-#include <cerrno>
-#include <chrono>
 #include <cmath>
-#include <csignal>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <memory>
 #include <mutex>
 #include <span>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
 
-#include "link/AccessoryCommunication.h"
 #include "link/AccessoryCommunicationDelegate.h"
-#include "link/DemoPlayback.h"
-#include "link/FileResourceReader.h"
-#include "link/LibusbBackend.h"
 #include "model/AccessPointSelection.h"
-#include "model/AccessPointTexts.h"
-#include "model/ManualClock.h"
 #include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
 #include "model/UtilizationGrading.h"
 #include "model/UtilizationGradingHook.h"
+#include "publish/SurveyJson.h"
+#include "tools/tarno-cli/CliAcquisition.h"
 #include "tools/tarno-cli/CliArguments.h"
 #include "tools/tarno-cli/CliCommand.h"
-#include "tools/tarno-cli/PacketJsonPrinter.h"
+#include "tools/tarno-cli/CliPublishing.h"
 
 namespace {
 
-volatile std::sig_atomic_t interrupted = 0;
-
-void onSignal(int) {
-    interrupted = 1;
-}
-
+// One literal per printed line.
+// clang-format off
 constexpr const char* kUsage =
-    "Usage: tarno-cli survey [--seconds T] [--select BSSID]...\n"
+    "Usage: tarno-cli survey [--seconds T] [--select BSSID]... [--mqtt URL]\n"
     "                        [--demo H --signal S [--simulated-time] [--resources DIR]]\n"
     "  --seconds T        scan for T seconds (default 60), then print the survey\n"
     "  --select BSSID     an access point of yours (aa:bb:cc:dd:ee:ff) to recommend\n"
     "                     a channel for; repeatable, up to 20\n"
-    "  --demo H           survey the demonstration of hardware 0, 1 or 2 instead of\n"
-    "                     the first accessory found\n"
-    "  --signal S         demonstration signal 0 none, 1 Wi-Fi, 2 DECT, 3 DSSS\n"
-    "  --simulated-time   run the demonstration on a virtual clock, without waiting\n"
-    "  --resources DIR    where the demonstration recordings are\n"
+    TARNO_CLI_MQTT_USAGE
+    "                     (after every scan and at the end: each access point on\n"
+    "                     PREFIX/<serial>/accesspoints, the channels on .../grades)\n"
+    TARNO_CLI_SOURCE_USAGE
     "Prints one JSON object per access point, strongest first, then one with the\n"
     "2.4 GHz channel figures.\n";
+// clang-format on
 
 // Wrong arguments: the usage on stderr, status 2.
 int usage() {
@@ -65,23 +51,17 @@ int usage() {
 
 struct SurveyOptions {
     long seconds = 60;
-    long demo = -1;
-    long signal = 1;
-    bool simulated = false;
-    std::string resources;
+    AcquisitionSource source;
     std::vector<std::array<uint8_t, 6>> selection;
 };
 
-bool parse(std::span<char*> args, SurveyOptions& o) {
+bool parse(std::span<char*> args, SurveyOptions& o, CliPublishing& publishing) {
     for (size_t i = 0; i < args.size(); ++i) {
+        bool badUrl = false;
         std::string_view a = args[i];
         const char* next = i + 1 < args.size() ? args[i + 1] : nullptr;
         std::array<uint8_t, 6> bssid{};
         if (a == "--seconds" && parseNumber(next, 1, 86400, o.seconds)) {
-        } else if (a == "--demo" && parseNumber(next, 0, 2, o.demo)) {
-        } else if (a == "--signal" && parseNumber(next, 0, 3, o.signal)) {
-        } else if (a == "--resources" && next) {
-            o.resources = next;
         } else if (a == "--select" && AccessPointSelection::parseBssid(next, bssid.data())) {
             if (o.selection.size() >= AccessPointSelection::kSlots) {
                 std::fprintf(stderr, "tarno-cli survey: at most %d access points can be selected\n",
@@ -89,8 +69,12 @@ bool parse(std::span<char*> args, SurveyOptions& o) {
                 return false;
             }
             o.selection.push_back(bssid);
-        } else if (a == "--simulated-time") {
-            o.simulated = true;
+        } else if (o.source.parseArgument(args, i)) {
+            continue;
+        } else if (publishing.parseArgument(args, i, badUrl)) {
+            if (badUrl) {
+                return false;
+            }
             continue;
         } else {
             std::fprintf(stderr, "tarno-cli survey: bad argument '%s'\n", args[i]);
@@ -98,58 +82,7 @@ bool parse(std::span<char*> args, SurveyOptions& o) {
         }
         ++i;
     }
-    return !(o.simulated && o.demo < 0);
-}
-
-// The name bytes as broadcast: at most 31, up to a NUL.
-std::string_view rawName(const AccessPoint& ap) {
-    std::string_view name = ap.nameView();
-    return name.substr(0, name.find('\0'));
-}
-
-std::string number(double value, int decimals) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.*f", decimals, value);
-    return text;
-}
-
-std::string accessPointJson(const AccessPoint& ap, bool selected) {
-    const bool band24 = ap.is5GHz == 0;
-    const bool graded = band24 && ap.grading.graded;
-    std::string bssid = AccessPointTexts::bssid(ap);
-    bssid = bssid.substr(1, bssid.size() - 2);
-    std::string line = "{\"bssid\":\"" + bssid + "\"";
-    const std::string_view name = rawName(ap);
-    line += ",\"name\":" +
-            PacketJsonPrinter::string(reinterpret_cast<const uint8_t*>(name.data()), name.size());
-    line += ",\"channel\":" + std::to_string(ap.channel);
-    line += std::string(",\"band\":") + (band24 ? "\"2.4\"" : ap.is5GHz == 1 ? "\"5\"" : "null");
-    line += ",\"rssi\":" + (std::isfinite(ap.rssi) ? number(ap.rssi, 0) : std::string("null"));
-    line += ",\"bandwidth\":" + (ap.bandwidthMHz > 0 ? std::to_string(ap.bandwidthMHz) : "null");
-    line += ",\"security\":\"" + std::string(AccessPointTexts::security(ap.security)) + "\"";
-    line += ",\"standards\":\"" + AccessPointTexts::mode(ap.standards) + "\"";
-    line += ",\"seen\":" + std::to_string(ap.seenCount);
-    line += ",\"utilization\":" + (graded ? number(ap.grading.utilization, 0) : "null");
-    line += ",\"grade\":" +
-            (graded ? number(std::clamp(ap.grade, 0.0f, 100.0f), 0) : std::string("null"));
-    line += ",\"letter\":" +
-            (graded ? "\"" + std::string(AccessPointGrading::letter(ap.grade)) + "\"" : "null");
-    const int recommended = selected && graded ? ap.grading.recommendedChannel() : 0;
-    line += ",\"recommended\":" + (recommended != 0 ? std::to_string(recommended) : "null");
-    return line + "}";
-}
-
-std::string channelsJson(const ScanStatistics& statistics) {
-    std::string line = "{\"channels\":[";
-    for (int n = 1; n <= 14; ++n) {
-        if (n > 1) {
-            line += ",";
-        }
-        line += "{\"channel\":" + std::to_string(n) +
-                ",\"utilization\":" + number(statistics.channelUtilization[n - 1], 1) +
-                ",\"accessPoints\":" + std::to_string(statistics.channelApCount[n - 1]) + "}";
-    }
-    return line + "]}";
+    return o.source.valid();
 }
 
 // Selected access points join the selection once the scan has seen them: a slot only lives as
@@ -169,32 +102,33 @@ void applySelection(SpectrumSettings& model, std::vector<std::array<uint8_t, 6>>
     });
 }
 
-void printSurvey(SpectrumSettings& model) {
+// The survey as JSON lines: the access points, strongest first, then the channels.
+std::vector<std::string> surveyLines(SpectrumSettings& model) {
     ScopedModelLocks locks(model, ScopedModelLocks::kTrace | ScopedModelLocks::kApList);
     // The selection may have joined after the last scan: grade once more so it has its
     // recommendation.
     UtilizationGrading::run(model, true);
-    std::vector<const AccessPoint*> order;
-    for (const auto& ap : model.accessPoints) {
-        if (ap) {
-            order.push_back(ap.get());
-        }
+    return SurveyJson::lines(model);
+}
+
+// Access points on PREFIX/<serial>/accesspoints, one message each, and the channel figures on
+// PREFIX/<serial>/grades: the lines the survey prints.
+void publishSurvey(CliPublishing& publishing, SpectrumSettings& model,
+                   const std::vector<std::string>& lines) {
+    std::string serial;
+    {
+        ScopedModelLocks locks(model, ScopedModelLocks::kSettings);
+        serial = model.accessory.serialText;
     }
-    std::stable_sort(order.begin(), order.end(), [](const AccessPoint* a, const AccessPoint* b) {
-        const float ra = std::isfinite(a->rssi) ? a->rssi : -INFINITY;
-        const float rb = std::isfinite(b->rssi) ? b->rssi : -INFINITY;
-        return ra > rb;
-    });
-    for (const AccessPoint* ap : order) {
-        const bool selected = AccessPointSelection::contains(model.scanStatistics, ap->bssid);
-        std::printf("%s\n", accessPointJson(*ap, selected).c_str());
+    for (size_t i = 0; i < lines.size(); ++i) {
+        publishing.publish(serial, i + 1 < lines.size() ? "accesspoints" : "grades", lines[i]);
     }
-    std::printf("%s\n", channelsJson(model.scanStatistics).c_str());
 }
 
 int runSurvey(std::span<char*> args) {
     SurveyOptions o;
-    if (!parse(args, o)) {
+    CliPublishing publishing("survey");
+    if (!parse(args, o, publishing)) {
         return usage();
     }
     auto model = std::make_unique<SpectrumSettings>();
@@ -204,67 +138,49 @@ int runSurvey(std::span<char*> args) {
     model->spectrum_settings.ssidScanOn = 1;
     model->demo.wifiSsid = 1;
 
-    ManualClock virtualClock(1);
-    const MillisecondClock* clock = o.simulated ? &virtualClock : nullptr;
+    CliAcquisition acquisition("survey", o.source);
     AccessoryCommunicationDelegate::Options options;
-    options.clock = clock;
-    options.startWorker = false;
-    std::unique_ptr<FileResourceReader> resources;
-    if (o.demo >= 0) {
-        model->demo.hardware = static_cast<uint8_t>(o.demo);
-        model->demo.signalType = static_cast<uint8_t>(o.signal);
-        const std::string root = o.resources.empty() ? defaultResourceRoot() : o.resources;
-        resources = std::make_unique<FileResourceReader>(root);
-        std::string discovery = DemoPlayback::prefix(static_cast<int>(o.demo)) + "discover.bin";
-        if (resources->fullPath(discovery).empty()) {
-            std::fprintf(stderr, "tarno-cli survey: no demonstration recordings (%s) below %s\n",
-                         discovery.c_str(), root.c_str());
-            return 1;
-        }
-        options.resources = resources.get();
+    if (!acquisition.prepare(*model, options)) {
+        return 1;
     }
     AccessoryCommunicationDelegate controller(*model, options);
     controller.setUtilizationGrading(UtilizationGradingHook());
-    interrupted = 0;
-    std::signal(SIGINT, onSignal);
-    std::signal(SIGTERM, onSignal);
+    watchForInterrupt();
 
     std::vector<std::array<uint8_t, 6>> pending = o.selection;
-    const uint64_t durationMs = static_cast<uint64_t>(o.seconds) * 1000;
-    if (o.simulated) {
-        for (uint64_t elapsed = 0; elapsed < durationMs && !interrupted;
-             elapsed += AccessoryCommunicationDelegate::kPassMs) {
-            virtualClock.advance(AccessoryCommunicationDelegate::kPassMs);
-            controller.runPass();
+    int32_t scansPublished = 0;
+    acquisition.run(
+        controller,
+        [&] {
             applySelection(*model, pending);
-        }
-    } else {
-        std::unique_ptr<AccessoryCommunication> link;
-        if (o.demo < 0) {
-            link = std::make_unique<AccessoryCommunication>(LibusbBackend::shared());
-            controller.bind(*link);
-        }
-        controller.startWorker();
-        if (link) {
-            link->start();
-            std::fprintf(stderr, "tarno-cli survey: waiting for an accessory (Ctrl-C stops)\n");
-        }
-        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(durationMs);
-        while (!interrupted && std::chrono::steady_clock::now() < end) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-            applySelection(*model, pending);
-        }
-        controller.stopWorker();
-        if (link) {
-            link->stop();
-        }
-    }
+            if (publishing.enabled()) {
+                publishing.report();
+                int32_t scans = 0;
+                {
+                    std::lock_guard<ModelLock> guard(model->apListLock);
+                    scans = model->runtime.scanCount;
+                }
+                // Every new scan, so that a dashboard follows the survey as it goes.
+                if (scans != scansPublished) {
+                    scansPublished = scans;
+                    publishSurvey(publishing, *model, surveyLines(*model));
+                }
+            }
+            return true;
+        },
+        static_cast<uint64_t>(o.seconds) * 1000, 100);
     for (const auto& bssid : pending) {
         std::fprintf(stderr,
                      "tarno-cli survey: %02x:%02x:%02x:%02x:%02x:%02x was not seen; not selected\n",
                      bssid[0], bssid[1], bssid[2], bssid[3], bssid[4], bssid[5]);
     }
-    printSurvey(*model);
+    const std::vector<std::string> lines = surveyLines(*model);
+    for (const std::string& line : lines) {
+        std::printf("%s\n", line.c_str());
+    }
+    std::fflush(stdout);
+    publishSurvey(publishing, *model, lines);
+    publishing.finish();
     std::lock_guard<ModelLock> guard(model->apListLock);
     if (model->runtime.scanCount == 0) {
         std::fprintf(stderr, "tarno-cli survey: no access-point scan arrived\n");

@@ -13,8 +13,8 @@
 #include "engine/renderer/Texture2D.h"
 #include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
+#include "model/TraceProcessing.h"
 #include "views/spectrum/HeatMapPixels.h"
-#include "views/spectrum/TraceProcessing.h"
 
 using engine::Color3B;
 using engine::Color4F;
@@ -237,14 +237,7 @@ void RssiLayer::processSweeps() {
 }
 
 void RssiLayer::processBand(BandSweepBuffers& band, bool band24) {
-    const SpectrumViewSettings& view = model_->spectrum_settings;
-    TraceProcessing::Settings settings;
-    settings.sweepPeriod =
-        band24 ? model_->accessory.spectrumInterval24 : model_->accessory.spectrumInterval5;
-    settings.holdTime = view.holdTime;
-    settings.averageTime = view.averageTime;
-    settings.decayStep = view.decayStep;
-    TraceProcessing::processBand(band, settings);
+    TraceProcessing::processBand(band, TraceProcessing::settingsFor(*model_, band24));
     updateHeatMap(band);
 }
 

@@ -7,9 +7,9 @@
 #include "engine/renderer/Texture2D.h"
 #include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
+#include "model/TraceProcessing.h"
 #include "views/spectrum/Palette.h"
 #include "views/spectrum/RssiLayer.h"
-#include "views/spectrum/TraceProcessing.h"
 #include "views/spectrum/WaterfallPixels.h"
 
 using engine::Sprite;

@@ -5,9 +5,11 @@
 #include "model/BandSweepBuffers.h"
 #include "model/PeakList.h"
 
+class SpectrumSettings;
+
 // The per-frame trace processing of one band: raw, decaying peak hold, average, maximum and
 // minimum traces from the sweep history, and the five highest points of each. Pure arithmetic
-// on the model's buffers, so the spectrum layer and the tests share one implementation.
+// on the model's buffers, so the spectrum layer, tarno-cli and the tests share one implementation.
 class TraceProcessing {
   public:
     struct Settings {
@@ -27,6 +29,10 @@ class TraceProcessing {
         kMinBit = 0x20,
         kKindBits = 0x3f,
     };
+
+    // The settings the model holds for a band: the accessory's sweep period and the view's hold,
+    // average and decay. Caller holds settingsLock or owns the model.
+    static Settings settingsFor(const SpectrumSettings& model, bool band24);
 
     // Processes the newest sweep when `newSweep` is set (clearing it and setting `tracesReady`).
     // Returns true when the traces changed.

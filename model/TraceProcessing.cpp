@@ -1,8 +1,21 @@
-#include "views/spectrum/TraceProcessing.h"
+#include "model/TraceProcessing.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+
+#include "model/SpectrumSettings.h"
+
+TraceProcessing::Settings TraceProcessing::settingsFor(const SpectrumSettings& model, bool band24) {
+    const SpectrumViewSettings& view = model.spectrum_settings;
+    Settings settings;
+    settings.sweepPeriod =
+        band24 ? model.accessory.spectrumInterval24 : model.accessory.spectrumInterval5;
+    settings.holdTime = view.holdTime;
+    settings.averageTime = view.averageTime;
+    settings.decayStep = view.decayStep;
+    return settings;
+}
 
 bool TraceProcessing::processBand(BandSweepBuffers& band, const Settings& settings) {
     if (!band.newSweep)

@@ -1,0 +1,158 @@
+// tarno-cli measure --live: the power meter's pulse measurements of every capture as it arrives,
+// as JSON lines and, with --mqtt, on PREFIX/<serial>/power.
+#include "tools/tarno-cli/MeasureLive.h"
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "link/AccessoryCommunicationDelegate.h"
+#include "model/ScopedModelLocks.h"
+#include "model/SpectrumSettings.h"
+#include "publish/JsonText.h"
+#include "publish/PowerJson.h"
+#include "tools/tarno-cli/CliAcquisition.h"
+#include "tools/tarno-cli/CliArguments.h"
+#include "tools/tarno-cli/CliPublishing.h"
+#include "tools/tarno-cli/LineOutput.h"
+#include "tools/tarno-cli/PowerCaptureStream.h"
+
+namespace {
+
+constexpr const char* kUsage = MEASURE_LIVE_USAGE;
+
+int usage() {
+    std::fputs(kUsage, stderr);
+    return 2;
+}
+
+struct LiveOptions {
+    long count = 0;
+    std::string out;
+    AcquisitionSource source;
+};
+
+bool parse(std::span<char*> args, LiveOptions& o, CliPublishing& publishing) {
+    for (size_t i = 0; i < args.size(); ++i) {
+        std::string_view a = args[i];
+        const char* next = i + 1 < args.size() ? args[i + 1] : nullptr;
+        bool badUrl = false;
+        if (a == "--live") {
+            continue;
+        } else if (a == "--count" && parseNumber(next, 1, 1000000000, o.count)) {
+        } else if (a == "--out" && next && *next) {
+            o.out = next;
+        } else if (o.source.parseArgument(args, i)) {
+            continue;
+        } else if (publishing.parseArgument(args, i, badUrl)) {
+            if (badUrl) {
+                return false;
+            }
+            continue;
+        } else {
+            std::fprintf(stderr, "tarno-cli measure: bad argument '%s'\n", args[i]);
+            return false;
+        }
+        ++i;
+    }
+    return o.source.valid();
+}
+
+}  // namespace
+
+int runMeasureLive(std::span<char*> args) {
+    LiveOptions o;
+    CliPublishing publishing("measure");
+    if (!parse(args, o, publishing)) {
+        return usage();
+    }
+
+    auto model = std::make_unique<SpectrumSettings>();
+    model->common_settings.spectrumMode = CommonSettings::kPowerMode;
+    model->spectrum_settings.ssidScanOn = 0;
+
+    CliAcquisition acquisition("measure", o.source);
+    AccessoryCommunicationDelegate::Options options;
+    if (!acquisition.prepare(*model, options)) {
+        return 1;
+    }
+    // Only once everything else is in place: a failed start leaves no empty file behind.
+    LineOutput output;
+    if (o.out.empty()) {
+        output.useStandardOutput();
+    } else if (!output.create(o.out)) {
+        std::fprintf(stderr, "tarno-cli measure: cannot create %s\n", output.error().c_str());
+        return 1;
+    }
+    AccessoryCommunicationDelegate controller(*model, options);
+    PowerCaptureStream stream;
+    stream.attach(controller);
+    watchForInterrupt();
+
+    const uint64_t count = static_cast<uint64_t>(o.count);
+    std::vector<PowerCaptureStream::Capture> captures;
+    uint64_t printed = 0;
+    uint64_t lost = 0;
+    bool failed = false;
+    bool closed = false;
+    auto step = [&] {
+        publishing.report();
+        captures.clear();
+        lost += stream.take(captures);
+        if (captures.empty()) {
+            return true;
+        }
+        std::string serial;
+        {
+            ScopedModelLocks locks(*model, ScopedModelLocks::kSettings);
+            serial = model->accessory.serialText;
+        }
+        const uint64_t timeUs = acquisition.utcMicroseconds();
+        for (const auto& capture : captures) {
+            if (count != 0 && printed >= count) {
+                break;
+            }
+            const std::string head = "\"time\":\"" + JsonText::utcTime(timeUs) +
+                                     "\",\"capture\":" + std::to_string(printed + 1);
+            std::string line =
+                PowerJson::measurements(head, capture.samples, capture.dt, capture.results);
+            publishing.publish(serial, "power", line);
+            const auto result = output.writeLine(line);
+            if (result == LineOutput::Result::kClosed) {
+                closed = true;
+                return false;
+            }
+            if (result == LineOutput::Result::kFailed) {
+                std::fprintf(stderr, "tarno-cli measure: cannot write: %s\n",
+                             output.error().c_str());
+                failed = true;
+                return false;
+            }
+            ++printed;
+        }
+        return count == 0 || printed < count;
+    };
+    const uint64_t limitMs = o.source.simulated && count != 0
+                                 ? (count + 10) * 600 * AccessoryCommunicationDelegate::kPassMs
+                                 : 0;
+    acquisition.run(controller, step, limitMs, 20);
+    publishing.finish();
+    if (lost != 0) {
+        std::fprintf(stderr,
+                     "tarno-cli measure: %llu captures went by before they could be "
+                     "printed\n",
+                     static_cast<unsigned long long>(lost));
+    }
+    if (failed) {
+        return 1;
+    }
+    if (count != 0 && printed < count && !closed && !interruptRequested()) {
+        std::fprintf(stderr, "tarno-cli measure: only %llu of %llu captures arrived\n",
+                     static_cast<unsigned long long>(printed),
+                     static_cast<unsigned long long>(count));
+        return 1;
+    }
+    return 0;
+}
