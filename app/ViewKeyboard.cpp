@@ -53,18 +53,20 @@ bool ViewKeyboard::guideKey(engine::EventKeyboard::KeyCode key) {
             const int direction = key == K::KEY_PERIOD ? 1 : -1;
             const auto& buttons = guide->getChannelButtons();
             if (guide->getSelectedChannel() >= 0) {
-                // With a channel chosen, the neighbour is chosen (its popover follows).
-                const int count = static_cast<int>(buttons.size());
-                int index = 0;
-                for (int i = 0; i < count; ++i) {
-                    if (buttons[i]->getTag() == guide->getSelectedChannel())
-                        index = i;
+                // With a channel chosen the guide shows only it: the neighbours come from the
+                // channels seen while the guide showed them all.
+                const auto at = std::find(channelTags_.begin(), channelTags_.end(),
+                                          guide->getSelectedChannel());
+                if (at != channelTags_.end()) {
+                    const long index = std::clamp<long>(at - channelTags_.begin() + direction, 0,
+                                                        static_cast<long>(channelTags_.size()) - 1);
+                    guide->setSelectedChannel(channelTags_[static_cast<size_t>(index)]);
                 }
-                if (count > 0)
-                    guide->setSelectedChannel(
-                        buttons[std::clamp(index + direction, 0, count - 1)]->getTag());
                 return true;
             }
+            channelTags_.clear();
+            for (const engine::ui::Button* button : buttons)
+                channelTags_.push_back(button->getTag());
             const int count = static_cast<int>(buttons.size());
             if (count == 0)
                 return true;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include "engine/base/EventKeyboard.h"
 
 namespace engine {
@@ -45,5 +47,6 @@ class ViewKeyboard {
     MainScene& scene_;
     Handle handle_ = kNoHandle;
     int guideRing_ = -1;
+    std::vector<int> channelTags_;      // the guide's channels in button order, as last shown
     engine::DrawNode* ring_ = nullptr;  // retained; a child of the ringed control's parent
 };
