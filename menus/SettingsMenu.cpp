@@ -237,8 +237,8 @@ void SettingsMenu::saveConfiguration(int slot) {
     if (model().saveConfigurationLocked(slot))
         report(kInfoLevel, "Configuration " + std::to_string(slot) + " saved");
     else
-        report(kErrorLevel, "Configuration " + std::to_string(slot) +
-                                " could not be saved: the settings store refused it");
+        // Why the store cannot be written was said when it failed.
+        report(kErrorLevel, "Configuration " + std::to_string(slot) + " could not be saved");
 }
 
 void SettingsMenu::resetConfiguration() {

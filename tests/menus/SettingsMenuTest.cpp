@@ -16,7 +16,10 @@
 #include "menus/MenuController.h"
 #include "model/DiagnosticSink.h"
 #include "model/SpectrumSettings.h"
+#include "model/config/ConfigurationStore.h"
+#include "storage/MemoryKeyValueStore.h"
 #include "tests/menus/MenuTestSupport.h"
+#include "tests/protocol/CapturingSink.h"
 
 using namespace menutest;
 using engine::ui::Button;
@@ -243,6 +246,19 @@ TEST_F(SettingsMenuTest, ResetAndOverwritingAUsedSlotAskFirstAndSayWhatTheyDid) 
     EXPECT_EQ(model.common_settings.traceDots, 0);
     EXPECT_EQ(log.lines.back(), "Configuration 2 loaded");
     model.runtime.screenLog = nullptr;
+}
+
+TEST_F(SettingsMenuTest, SaveThatCannotBeWrittenIsReported) {
+    MemoryKeyValueStore store;
+    store.setFlushResult(false);  // a full disk, or a store opened read-only
+    ConfigurationStore::use(&store);
+    CapturingSink log;
+    model.runtime.screenLog = &log;
+    tapNode(button(SettingsMenu::kConfig1Row, 0));  // SAVE
+    model.runtime.screenLog = nullptr;
+    ConfigurationStore::use(nullptr);
+    ASSERT_EQ(log.lines.size(), 1u);
+    EXPECT_EQ(log.lines[0], "Configuration 1 could not be saved");
 }
 
 TEST_F(SettingsMenuTest, ScreenshotLeavesOutMenusAndBar) {
