@@ -6,7 +6,12 @@
 #include <vector>
 
 #include "engine/2d/Node.h"
+#include "engine/base/EventDispatcher.h"
+#include "engine/base/EventListenerKeyboard.h"
 #include "menus/AlertAnswers.h"
+#include "menus/InputRanks.h"
+#include "menus/MenuBar.h"
+#include "menus/MenuController.h"
 #include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
 #include "views/ssid/SSIDTableLayer.h"
@@ -33,6 +38,7 @@ void AccessPointTablePresenter::showSsidTable(const engine::Rect& area) {
         return;
     ssidTable_->setCloseHandler([this] { hideSsidTable(); });
     parent_.addChild(ssidTable_, tableZOrder_);
+    takeInput(ssidTable_);
     // Sorted and filled at once, not a frame later.
     model_.runtime.ssidTableChanged = true;
     AccessPointAgeing::sortForTables(model_, true, utilizationShown_);
@@ -74,6 +80,7 @@ void AccessPointTablePresenter::showUtilizationTable(const engine::Rect& area) {
         alerts_.show(&parent_, alertZOrder_, title, message, buttons, answer);
     };
     parent_.addChild(utilizationTable_, tableZOrder_);
+    takeInput(utilizationTable_);
     model_.runtime.utilizationChanged = true;
     AccessPointAgeing::sortForTables(model_, ssidShown_, true);
     utilizationTable_->refresh();
@@ -90,6 +97,19 @@ void AccessPointTablePresenter::hideUtilizationTable() {
         parent_.removeChild(utilizationTable_, true);
         utilizationTable_ = nullptr;
     }
+}
+
+void AccessPointTablePresenter::takeInput(engine::Node* table) {
+    engine::EventDispatcher* dispatcher = table->getEventDispatcher();
+    auto* keys = engine::EventListenerKeyboard::create();
+    keys->onKeyPressed = [this](engine::EventKeyboard::KeyCode key, engine::Event* event) {
+        // Called through the listener: the table may go away inside the handler.
+        event->stopPropagation();
+        if (keys_)
+            keys_(key, static_cast<engine::EventKeyboard*>(event)->getModifiers());
+    };
+    dispatcher->addEventListenerWithSceneGraphPriority(keys, table);
+    dispatcher->pushModal(table, InputRanks::kTable, MenuController::getInstance()->getMenuBar());
 }
 
 void AccessPointTablePresenter::update(float dt, uint64_t now) {

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
+#include "engine/base/EventKeyboard.h"
 #include "engine/base/Types.h"
 #include "model/AccessPointAgeing.h"
 
@@ -19,8 +21,12 @@ class SpectrumSettings;
 // the SSID table unfreezes the list and clears the scan statistics but keeps the access points
 // selected for optimisation; hiding the utilization table ends its edit mode, so the list never
 // stays frozen behind a closed table. Main thread only.
+//
+// A shown table owns input (the bar stays clickable beside it); its keys go to `keys`.
 class AccessPointTablePresenter {
   public:
+    using KeyHandler = std::function<bool(engine::EventKeyboard::KeyCode key, int modifiers)>;
+
     AccessPointTablePresenter(engine::Node& parent, SpectrumSettings& model, AlertAnswers& alerts,
                               int tableZOrder, int alertZOrder);
 
@@ -39,8 +45,14 @@ class AccessPointTablePresenter {
     SSIDTableLayer* ssidTable() const { return ssidTable_; }
     SSIDUtilizationTableLayer* utilizationTable() const { return utilizationTable_; }
 
+    void setKeyHandler(KeyHandler keys) { keys_ = std::move(keys); }
+
   private:
+    // The table takes input from the views; keys go to the handler.
+    void takeInput(engine::Node* table);
+
     engine::Node& parent_;
+    KeyHandler keys_;
     SpectrumSettings& model_;
     AlertAnswers& alerts_;
     int tableZOrder_;

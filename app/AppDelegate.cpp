@@ -32,7 +32,8 @@ constexpr float kWindowHeight = 640.f;
 constexpr int kDisplayClass = 3;
 constexpr int kScreenLogLevels = 31;
 constexpr uint64_t kScreenLogLifetimeMs = 15000;
-constexpr int kScreenLogZOrder = 95;
+// Beneath the tables (60), the bar, menus and alerts: the log never covers a control.
+constexpr int kScreenLogZOrder = 55;
 constexpr int kErrorLevel = 1;
 constexpr float kPublishInterval = 0.1f;  // s; a sweep takes about as long
 
@@ -109,6 +110,7 @@ bool AppDelegate::applicationDidFinishLaunching() {
         screenLog->setPosition(director->getVisibleOrigin());
         screenLog->setContentSize(director->getVisibleSize());
         screenLog->setBottomMargin(MenuController::barHeight(kDisplayClass));
+        screenLog->setShown(ScreenLog::storedShown(), false);
         scene->addChild(screenLog, kScreenLogZOrder);
         model->runtime.screenLog = screenLog;
         startupDiagnostics.forwardTo(*screenLog);

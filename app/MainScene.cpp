@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/AcquiringIndicatorLayer.h"
+#include "app/PointerReadoutLayer.h"
 #include "engine/2d/Label.h"
 #include "engine/2d/Layer.h"
 #include "engine/2d/Sprite.h"
@@ -57,6 +58,9 @@ bool MainScene::init() {
         return false;
     tables_ = std::make_unique<AccessPointTablePresenter>(*this, *model_, alertAnswers_,
                                                           kTableZOrder, kAlertZOrder);
+    tables_->setKeyHandler([this](engine::EventKeyboard::KeyCode key, int modifiers) {
+        return tableKeyPressed(key, modifiers);
+    });
     // The keyboard's way to the access-point tables (the spectrum menu's buttons are the mouse's).
     auto* keys = engine::EventListenerKeyboard::create();
     keys->onKeyPressed = [this](engine::EventKeyboard::KeyCode code, engine::Event* event) {
@@ -68,25 +72,41 @@ bool MainScene::init() {
 
 void MainScene::keyPressed(engine::EventKeyboard::KeyCode key, engine::Event* event) {
     using K = engine::EventKeyboard::KeyCode;
-    // An alert of the scene's own is modal: Enter answers with its first button, Escape with
-    // its last (the cancel), and no other key reaches anything behind it.
-    if (alertAnswers_.openAlert()) {
-        if (key == K::KEY_ENTER || key == K::KEY_ESCAPE)
-            alertAnswers_.pressOnOpenAlert(key == K::KEY_ENTER);
-        event->stopPropagation();
+    // Alerts, menus and the help own the keyboard while open; this hears keys only without them.
+    if (key != K::KEY_T && key != K::KEY_U) {
+        if (viewKeys_.keyPressed(key, static_cast<engine::EventKeyboard*>(event)->getModifiers()))
+            event->stopPropagation();
         return;
     }
-    MenuController* menus = MenuController::getInstance();
-    // With the key help up, any key only closes it (the controller does that).
-    if ((key != K::KEY_T && key != K::KEY_U) || menus->isShortcutHelpShown())
-        return;
-    // A table opened over a menu would be hidden by it.
-    menus->closeAll(true);
     if (key == K::KEY_T)
         toggleSsidTable();
     else
         toggleUtilizationTable();
     event->stopPropagation();
+}
+
+bool MainScene::tableKeyPressed(engine::EventKeyboard::KeyCode key, int modifiers) {
+    using K = engine::EventKeyboard::KeyCode;
+    switch (key) {
+        case K::KEY_ESCAPE:
+            hideSsidTable();
+            hideUtilizationTable();
+            return true;
+        case K::KEY_T:
+            toggleSsidTable();
+            return true;
+        case K::KEY_U:
+            toggleUtilizationTable();
+            return true;
+        default:
+            break;
+    }
+    if (tableKeys_.keyPressed(key, modifiers))
+        return true;
+    // The run control, single shot, the log and the help stay at hand over a table.
+    if (key == K::KEY_SPACE || key == K::KEY_S || key == K::KEY_L || key == K::KEY_F1)
+        return MenuController::getInstance()->keyPressed(key, modifiers);
+    return false;
 }
 
 void MainScene::setAccessoryControl(AccessoryControl* control) {
@@ -119,6 +139,11 @@ void MainScene::onEnter() {
         }
     }
     rebuildViews();
+    if (!pointerReadout_) {
+        pointerReadout_ = PointerReadoutLayer::create(this);
+        if (pointerReadout_)
+            addChild(pointerReadout_, kPointerReadoutZOrder);
+    }
     if (!statusStrip_) {
         statusStrip_ = StatusStrip::createWithModel(model_);
         if (statusStrip_)

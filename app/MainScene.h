@@ -8,7 +8,9 @@
 
 #include "app/AccessPointTablePresenter.h"
 #include "app/StatusStrip.h"
+#include "app/TableKeyboard.h"
 #include "app/ViewFactories.h"
+#include "app/ViewKeyboard.h"
 #include "app/ViewLayout.h"
 #include "engine/2d/Scene.h"
 #include "engine/base/EventKeyboard.h"
@@ -24,6 +26,7 @@ class Sprite;
 
 class AccessoryControl;
 class AcquiringIndicatorLayer;
+class PointerReadoutLayer;
 class GridLayer;
 class MillisecondClock;
 class ScalingPopoverLayer;
@@ -40,6 +43,7 @@ class MainScene : public engine::Scene, public AccessPointTables {
     static constexpr int kStatusZOrder = 60;
     static constexpr int kTableZOrder = 60;
     static constexpr int kIndicatorZOrder = 59;
+    static constexpr int kPointerReadoutZOrder = 58;
     static constexpr int kDemoBadgeZOrder = 65;
     static constexpr int kAlertZOrder = 90;
     static constexpr int kPopoverZOrder = 100;
@@ -97,6 +101,7 @@ class MainScene : public engine::Scene, public AccessPointTables {
     engine::Sprite* getDemoBadge() const { return demoBadge_; }
     AcquiringIndicatorLayer* getAcquiringIndicator() const { return acquiringIndicator_; }
     StatusStrip* getStatusStrip() const { return statusStrip_; }
+    PointerReadoutLayer* getPointerReadout() const { return pointerReadout_; }
     engine::Label* getAmplitudeLabel() const {
         return statusStrip_ ? statusStrip_->getAmplitudeLabel() : nullptr;
     }
@@ -108,6 +113,9 @@ class MainScene : public engine::Scene, public AccessPointTables {
     }
     ScalingPopoverLayer* getScalingPopover() const { return scalingPopover_; }
     int getRebuildCount() const { return rebuildCount_; }
+    SpectrumSettings* getModel() const { return model_; }
+    const TableKeyboard& getTableKeyboard() const { return tableKeys_; }
+    const ViewKeyboard& getViewKeyboard() const { return viewKeys_; }
 
   private:
     MainScene() = default;
@@ -117,6 +125,7 @@ class MainScene : public engine::Scene, public AccessPointTables {
     void updateAcquiringIndicator();
     void handleResize();
     void keyPressed(engine::EventKeyboard::KeyCode key, engine::Event* event);
+    bool tableKeyPressed(engine::EventKeyboard::KeyCode key, int modifiers);
 
     SpectrumSettings* model_ = nullptr;
     AccessoryControl* control_ = nullptr;
@@ -129,9 +138,12 @@ class MainScene : public engine::Scene, public AccessPointTables {
 
     engine::Sprite* demoBadge_ = nullptr;  // children of the scene from here on
     StatusStrip* statusStrip_ = nullptr;
+    PointerReadoutLayer* pointerReadout_ = nullptr;
     AcquiringIndicatorLayer* acquiringIndicator_ = nullptr;  // only while shown
     AlertAnswers alertAnswers_;
     std::unique_ptr<AccessPointTablePresenter> tables_;  // made by init()
+    TableKeyboard tableKeys_{*this};
+    ViewKeyboard viewKeys_{*this};
 
     bool needsRebuild_ = true;
     int lastSpectrumMode_ = -1;

@@ -2,13 +2,16 @@
 
 #include <algorithm>
 
+#include "engine/2d/DrawNode.h"
 #include "engine/2d/Label.h"
 #include "engine/2d/Sprite.h"
 #include "engine/base/Director.h"
 #include "engine/base/EventDispatcher.h"
+#include "engine/base/EventListenerKeyboard.h"
 #include "engine/base/EventListenerTouchOneByOne.h"
 #include "engine/ui/Button.h"
 #include "menus/AlertViewDelegate.h"
+#include "menus/InputRanks.h"
 
 using engine::Vec2;
 
@@ -91,6 +94,12 @@ bool AlertViewLayer::initWithTexts(const std::vector<std::string>& buttonTitles,
     listener->setSwallowTouches(true);
     listener->onTouchBegan = [](engine::Touch*, engine::Event*) { return true; };
     _eventDispatcher->addEventListenerWithSceneGraphPriority(listener, this);
+    auto* keys = engine::EventListenerKeyboard::create();
+    keys->onKeyPressed = [this](engine::EventKeyboard::KeyCode key, engine::Event* event) {
+        event->stopPropagation();
+        keyPressed(key);
+    };
+    _eventDispatcher->addEventListenerWithSceneGraphPriority(keys, this);
     return true;
 }
 
@@ -98,6 +107,54 @@ void AlertViewLayer::onEnter() {
     LayerColor::onEnter();
     if (!built_)
         buildBox();
+    _eventDispatcher->pushModal(this, InputRanks::kAlert);
+}
+
+void AlertViewLayer::onExit() {
+    _eventDispatcher->removeModal(this);
+    LayerColor::onExit();
+}
+
+void AlertViewLayer::keyPressed(engine::EventKeyboard::KeyCode key) {
+    using K = engine::EventKeyboard::KeyCode;
+    const int count = static_cast<int>(buttonTitles_.size());
+    switch (key) {
+        case K::KEY_ENTER:
+        case K::KEY_SPACE:
+            if (count > 0)
+                buttonPressed(std::clamp(focus_, 0, count - 1));
+            break;
+        case K::KEY_ESCAPE:
+            if (count > 0)
+                buttonPressed(count - 1);
+            break;
+        case K::KEY_TAB:
+        case K::KEY_RIGHT_ARROW:
+        case K::KEY_LEFT_ARROW:
+            if (count > 0) {
+                focus_ = (focus_ + (key == K::KEY_LEFT_ARROW ? count - 1 : 1)) % count;
+                showFocus();
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+void AlertViewLayer::showFocus() {
+    if (!focusRing_) {
+        focusRing_ = engine::DrawNode::create(2.f);
+        if (!focusRing_)
+            return;
+        addChild(focusRing_, 5);
+    }
+    focusRing_->clear();
+    if (focus_ < 0 || focus_ >= static_cast<int>(buttons_.size()))
+        return;
+    const engine::Rect box = buttons_[focus_]->getBoundingBox();
+    focusRing_->drawRect(Vec2(box.getMinX() - 3, box.getMinY() - 3),
+                         Vec2(box.getMaxX() + 3, box.getMaxY() + 3),
+                         engine::Color4F(1.f, 0.85f, 0.2f, 1.f));
 }
 
 void AlertViewLayer::buildBox() {
@@ -173,6 +230,9 @@ void AlertViewLayer::buildBox() {
         buttons_.push_back(button);
         x += kButtonWidth + gap;
     }
+    // Only with a choice to make: a lone OK needs no ring.
+    if (count > 1)
+        showFocus();
 }
 
 void AlertViewLayer::buttonPressed(int index) {

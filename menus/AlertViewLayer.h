@@ -4,16 +4,19 @@
 #include <vector>
 
 #include "engine/2d/LayerColor.h"
+#include "engine/base/EventKeyboard.h"
 
 namespace engine {
+class DrawNode;
 class EventListenerTouchOneByOne;
-}
+}  // namespace engine
 
 class AlertViewDelegate;
 
-// The modal message box: a title, a message and a row of buttons over a dimmed screen. Every
-// touch is swallowed while it is shown; a button tells the delegate its index and removes the
-// alert.
+// The modal message box: a title, a message and a row of buttons over a dimmed screen. While it
+// is shown it owns input: every touch and key is its own. A button tells the delegate its index
+// and removes the alert. Keys: Enter or Space presses the ringed button (the first at the
+// start), Left, Right and Tab move the ring, Escape presses the last button (the cancel).
 class AlertViewLayer : public engine::LayerColor {
   public:
     static AlertViewLayer* create(const std::vector<std::string>& buttonTitles,
@@ -25,6 +28,10 @@ class AlertViewLayer : public engine::LayerColor {
                        const std::string& message, const std::string& detail,
                        AlertViewDelegate* delegate);
     void onEnter() override;
+    void onExit() override;
+    // A key while the alert is open; every key is used (nothing behind may hear it).
+    void keyPressed(engine::EventKeyboard::KeyCode key);
+    int getFocusedButton() const { return focus_; }
 
     // What a button's touch-ended does: tell the delegate (when set), then leave the scene.
     void buttonPressed(int index);
@@ -40,6 +47,7 @@ class AlertViewLayer : public engine::LayerColor {
   private:
     AlertViewLayer() = default;
     void buildBox();
+    void showFocus();
 
     std::string title_;
     std::string message_;
@@ -48,4 +56,6 @@ class AlertViewLayer : public engine::LayerColor {
     AlertViewDelegate* delegate_ = nullptr;
     std::vector<engine::Node*> buttons_;  // children, in index order
     bool built_ = false;
+    int focus_ = 0;
+    engine::DrawNode* focusRing_ = nullptr;  // child
 };

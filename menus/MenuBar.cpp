@@ -135,6 +135,15 @@ void MenuBar::layout() {
     const float h = _contentSize.height;
     if (background_)
         background_->setContentSize(_contentSize);
+    int icons = 0;
+    for (int i = 0; i < kButtonCount; ++i)
+        icons += buttons_[i] && i != kSwitchButton ? 1 : 0;
+    // A narrow window gets narrower buttons (the compact bar), so the switch and the indicator
+    // stay on screen and nothing overlaps.
+    const float room = _contentSize.width - kFlyButtonWidth;
+    const float full = h * (icons * kIconWidth + kSwitchWidth + kIndicatorWidth);
+    const float squeeze = full > room && full > 0 ? std::max(0.f, room / full) : 1.f;
+    const float unit = h * squeeze;
     if (flyIcon_) {
         const Size image = flyIcon_->getContentSize();
         if (image.height > 0)
@@ -144,8 +153,9 @@ void MenuBar::layout() {
     if (connectionIcon_) {
         const Size image = connectionIcon_->getContentSize();
         if (image.height > 0)
-            connectionIcon_->setScale(h * 0.5f / image.height);
-        connectionIcon_->setPosition(_contentSize.width - h * kIndicatorWidth * 0.5f, h * 0.5f);
+            connectionIcon_->setScale(std::min(h * 0.5f, unit * kIndicatorWidth * 0.8f) /
+                                      image.height);
+        connectionIcon_->setPosition(_contentSize.width - unit * kIndicatorWidth * 0.5f, h * 0.5f);
     }
     // Icon buttons from the toggle on; the switch and indicator at the right end.
     float x = kFlyButtonWidth;
@@ -153,15 +163,16 @@ void MenuBar::layout() {
         Button* button = buttons_[i];
         if (!button || i == kSwitchButton)
             continue;
-        button->setContentSize(Size(h * kIconWidth, h));
-        button->setPosition(x + h * kIconWidth * 0.5f, h * 0.5f);
-        x += h * kIconWidth;
+        button->setContentSize(Size(unit * kIconWidth, h));
+        button->setPosition(x + unit * kIconWidth * 0.5f, h * 0.5f);
+        x += unit * kIconWidth;
     }
     if (Button* button = buttons_[kSwitchButton]) {
-        const float w = h * kSwitchWidth;
-        button->setContentSize(Size(w - 6.f, h * 0.5f));
+        const float w = unit * kSwitchWidth;
+        button->setContentSize(Size(std::max(1.f, w - 6.f), h * 0.5f));
         button->setPosition(
-            std::max(x + w * 0.5f, _contentSize.width - h * kIndicatorWidth - w * 0.5f), h * 0.5f);
+            std::max(x + w * 0.5f, _contentSize.width - unit * kIndicatorWidth - w * 0.5f),
+            h * 0.5f);
     }
     refresh();
 }
@@ -183,8 +194,8 @@ void MenuBar::setImages(ButtonId id, const std::string& stem, const std::string&
         button->setScale9Enabled(true);
         button->setContentSize(size);
     } else {
-        // The icon above, the title in the lower quarter.
-        const float icon = h * 0.6f;
+        // The icon above, the title in the lower quarter; a compact button keeps it square.
+        const float icon = std::min(h * 0.6f, size.width * 0.8f);
         for (engine::ui::Scale9Sprite* image :
              {button->getRendererNormal(), button->getRendererClicked(),
               button->getRendererDisabled()}) {
@@ -193,7 +204,9 @@ void MenuBar::setImages(ButtonId id, const std::string& stem, const std::string&
         }
     }
     if (engine::Label* label = button->getTitleRenderer()) {
-        label->setScale(0.5f);
+        // Half size, or less where a compact button is narrower than its title.
+        const float text = label->getContentSize().width;
+        label->setScale(text > 0 ? std::min(0.5f, size.width * 0.95f / text) : 0.5f);
         label->setPosition(size.width * 0.5f, id == kSwitchButton ? h * 0.5f : h * 0.25f);
     }
 }
@@ -466,60 +479,6 @@ void MenuBar::showAlert(const std::string& message) {
         alert_->retain();
         scene->addChild(alert, kAlertZOrder);
     }
-}
-
-// Keyboard ---------------------------------------------------------------------------------
-
-void MenuBar::moveFocus(int direction) {
-    for (int step = 1; step <= kButtonCount; ++step) {
-        int next = focus_ < 0 ? (direction > 0 ? step - 1 : kButtonCount - step)
-                              : focus_ + direction * step;
-        next = (next % kButtonCount + kButtonCount) % kButtonCount;
-        if (buttons_[next] && buttons_[next]->isTouchEnabled()) {
-            focus_ = next;
-            break;
-        }
-    }
-    showFocus();
-}
-
-void MenuBar::clearFocus() {
-    focus_ = -1;
-    showFocus();
-}
-
-void MenuBar::showFocus() {
-    if (!focusRing_) {
-        focusRing_ = engine::DrawNode::create(2.f);
-        if (!focusRing_)
-            return;
-        addChild(focusRing_, 3);
-    }
-    focusRing_->clear();
-    if (focus_ < 0 || !buttons_[focus_])
-        return;
-    const engine::Rect box = buttons_[focus_]->getBoundingBox();
-    focusRing_->drawRect(Vec2(box.getMinX() + 2, box.getMinY() + 2),
-                         Vec2(box.getMaxX() - 2, box.getMaxY() - 2),
-                         engine::Color4F(1.f, 0.85f, 0.2f, 1.f));
-}
-
-bool MenuBar::activateFocused() {
-    if (focus_ < 0 || !buttons_[focus_] || !buttons_[focus_]->isTouchEnabled())
-        return false;
-    const auto id = static_cast<ButtonId>(focus_);
-    switch (id) {
-        case kRunButton:
-            runControlTapped();
-            break;
-        case kSwitchButton:
-            switchMode();
-            break;
-        default:
-            MenuController::getInstance()->openMenuFromButton(menuIdFor(id), buttons_[id]);
-            break;
-    }
-    return true;
 }
 
 // Dragging ---------------------------------------------------------------------------------

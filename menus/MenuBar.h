@@ -4,6 +4,7 @@
 #include <string>
 
 #include "engine/2d/Layer.h"
+#include "engine/base/EventKeyboard.h"
 
 namespace engine {
 class DrawNode;
@@ -80,12 +81,19 @@ class MenuBar : public engine::Layer {
     // "Switch To": the other mode when the accessory has it, else an alert.
     void switchMode();
 
-    // Keyboard: a ring moves over the buttons (direction +1 or -1, wrapping); Enter does what a
-    // tap on the ringed button does.
+    // The bar's keys while no modal is open: Space runs or pauses (and leaves single shot), S
+    // toggles single shot, L shows or hides the on-screen log, Tab/Shift+Tab and Left/Right move
+    // the ring, Enter presses the ringed control, Escape drops the ring. True when used.
+    bool keyPressed(engine::EventKeyboard::KeyCode key, int modifiers);
+    void runKeyPressed();
+    void toggleSingleShot();
+    // Keyboard: a ring moves over the fly toggle and the buttons (direction +1 or -1, wrapping);
+    // Enter does what a tap on the ringed control does.
+    static constexpr int kFlyTogglePosition = kButtonCount;
     void moveFocus(int direction);
     bool activateFocused();
     void clearFocus();
-    // -1 without focus.
+    // -1 without focus, kFlyTogglePosition on the toggle.
     int getFocusedButton() const { return focus_; }
     // The mode alert while it is shown, else nullptr.
     AlertViewLayer* getOpenAlert() const;
@@ -123,6 +131,7 @@ class MenuBar : public engine::Layer {
     std::array<std::string, kButtonCount> stems_{};  // image name without "Selected.png"
     std::array<bool, kButtonCount> highlighted_{};
     void showFocus();
+    bool focusable(int position) const;
 
     AlertViewLayer* alert_ = nullptr;  // retained
     int focus_ = -1;

@@ -14,6 +14,7 @@
 #include "engine/ui/Button.h"
 #include "menus/AlertViewLayer.h"
 #include "menus/DemoMenu.h"
+#include "menus/InputRanks.h"
 #include "menus/MenuBar.h"
 #include "menus/MenuLayer.h"
 #include "menus/PowerMeasureMenu.h"
@@ -85,11 +86,13 @@ void MenuController::setScene(engine::Scene* scene) {
         return;
     createMenuBar();
     if (!keyListener_) {
-        // Fixed priority: the controller hears keys whatever scene runs; it ignores them while
-        // it has no scene.
+        // Fixed priority, after the views: the bar hears the keys no view used while nothing
+        // modal is open; it ignores them while it has no scene.
         keyListener_ = engine::EventListenerKeyboard::create();
-        keyListener_->onKeyPressed = [this](engine::EventKeyboard::KeyCode key, engine::Event*) {
-            keyPressed(key);
+        keyListener_->onKeyPressed = [this](engine::EventKeyboard::KeyCode key,
+                                            engine::Event* event) {
+            if (keyPressed(key, static_cast<engine::EventKeyboard*>(event)->getModifiers()))
+                event->stopPropagation();
         };
         engine::Director::getInstance()->getEventDispatcher()->addEventListenerWithFixedPriority(
             keyListener_, 1);
@@ -165,7 +168,16 @@ void MenuController::createBackground() {
     };
     background_->getEventDispatcher()->addEventListenerWithSceneGraphPriority(listener,
                                                                               background_);
+    // The open menus own the keyboard and the pointer; the bar stays clickable beside them (a
+    // click on it closes them).
+    auto* keys = engine::EventListenerKeyboard::create();
+    keys->onKeyPressed = [this](engine::EventKeyboard::KeyCode key, engine::Event* event) {
+        event->stopPropagation();
+        keyPressed(key, static_cast<engine::EventKeyboard*>(event)->getModifiers());
+    };
+    background_->getEventDispatcher()->addEventListenerWithSceneGraphPriority(keys, background_);
     scene_->addChild(background_, kBackgroundZOrder);
+    background_->getEventDispatcher()->pushModal(background_, InputRanks::kMenu, menuBar_);
 }
 
 void MenuController::showMenu(MenuLayer* menu, const Rect& anchor) {
@@ -248,6 +260,9 @@ void MenuController::popMenu(bool animated) {
 
 void MenuController::closeAll(bool animated) {
     currentMenu_ = kNoMenu;
+    // Fading out, the menus own nothing any more.
+    if (background_)
+        background_->getEventDispatcher()->removeModal(background_);
     if (menuBar_)
         menuBar_->clearHighlights();
     for (MenuLayer* menu : stack_)
@@ -300,6 +315,9 @@ void MenuController::showShortcutHelp() {
 }
 
 void MenuController::setMenusHiddenForCapture(bool hidden) {
+    // Captures overlap when clicks come fast: the menus come back only after the last one.
+    capturesHiding_ = std::max(0, capturesHiding_ + (hidden ? 1 : -1));
+    hidden = capturesHiding_ > 0;
     for (MenuLayer* menu : stack_) {
         menu->stopAllActions();
         menu->setOpacity(hidden ? 0 : 255);
@@ -317,44 +335,15 @@ void MenuController::setMenusHiddenForCapture(bool hidden) {
 
 // Keys -------------------------------------------------------------------------------------
 
-bool MenuController::keyPressed(engine::EventKeyboard::KeyCode key) {
+bool MenuController::keyPressed(engine::EventKeyboard::KeyCode key, int modifiers) {
     using K = engine::EventKeyboard::KeyCode;
     if (!scene_)
         return false;
-    if (isShortcutHelpShown()) {
-        help_->removeFromParentAndCleanup(true);
-        return true;
-    }
     if (key == K::KEY_F1) {
         showShortcutHelp();
         return true;
     }
-    if (AlertViewLayer* alert = menuBar_ ? menuBar_->getOpenAlert() : nullptr) {
-        if (key == K::KEY_ESCAPE || key == K::KEY_ENTER)
-            alert->buttonPressed(0);
-        return true;
-    }
-    // An alert left over the scene by a menu that closed (a table opened from the spectrum
-    // menu): the keyboard answers it as it would the menu's own.
-    if (stack_.empty()) {
-        for (engine::Node* child : scene_->getChildren()) {
-            auto* alert = dynamic_cast<AlertViewLayer*>(child);
-            if (!alert)
-                continue;
-            const int count = static_cast<int>(alert->getButtonTitles().size());
-            if (count > 0 && (key == K::KEY_ESCAPE || key == K::KEY_ENTER))
-                alert->buttonPressed(key == K::KEY_ESCAPE ? count - 1 : 0);
-            return true;
-        }
-    }
     if (MenuLayer* top = getTopMenu()) {
-        if (AlertViewLayer* alert = top->getOpenAlert()) {
-            // Escape answers an alert with its last button (its cancel), Enter with the first.
-            const int count = static_cast<int>(alert->getButtonTitles().size());
-            if (count > 0 && (key == K::KEY_ESCAPE || key == K::KEY_ENTER))
-                alert->buttonPressed(key == K::KEY_ESCAPE ? count - 1 : 0);
-            return true;
-        }
         if (top->keyPressed(key))
             return true;
         if (key == K::KEY_ESCAPE) {
@@ -365,26 +354,5 @@ bool MenuController::keyPressed(engine::EventKeyboard::KeyCode key) {
     }
     if (!menuBar_)
         return false;
-    switch (key) {
-        case K::KEY_SPACE:
-            menuBar_->runControlTapped();
-            return true;
-        case K::KEY_S:
-            menuBar_->requestSingleShot();
-            return true;
-        case K::KEY_TAB:
-        case K::KEY_RIGHT_ARROW:
-            menuBar_->moveFocus(+1);
-            return true;
-        case K::KEY_LEFT_ARROW:
-            menuBar_->moveFocus(-1);
-            return true;
-        case K::KEY_ENTER:
-            return menuBar_->activateFocused();
-        case K::KEY_ESCAPE:
-            menuBar_->clearFocus();
-            return true;
-        default:
-            return false;
-    }
+    return menuBar_->keyPressed(key, modifiers);
 }

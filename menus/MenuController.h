@@ -66,12 +66,14 @@ class MenuController {
     size_t getMenuCount() const { return stack_.size(); }
     engine::LayerColor* getBackground() const { return background_; }
 
-    // Hides the menus, the dimmed background and the bar for a screenshot, and brings them back.
+    // Hides the menus, the dimmed background and the bar for a screenshot, and brings them back
+    // once every capture that hid them has called back.
     void setMenusHiddenForCapture(bool hidden);
+    bool areMenusHiddenForCapture() const { return capturesHiding_ > 0; }
 
-    // Keys: the help first (any key closes it), then the top menu, then Escape closes it; with
-    // no menu open, the bar's shortcuts. F1 shows the help.
-    bool keyPressed(engine::EventKeyboard::KeyCode key);
+    // Keys that reach the controller: those of the open menus (the top menu, then Escape closes
+    // it), or with none open, the bar's. F1 shows the help. True when used.
+    bool keyPressed(engine::EventKeyboard::KeyCode key, int modifiers = 0);
     void showShortcutHelp();
     bool isShortcutHelpShown() const;
 
@@ -96,5 +98,6 @@ class MenuController {
     std::map<int, MenuFactory> factories_;
     AccessoryControl* control_ = nullptr;
     int currentMenu_ = kNoMenu;
+    int capturesHiding_ = 0;
     engine::Rect anchor_;
 };

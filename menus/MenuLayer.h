@@ -119,6 +119,8 @@ class MenuLayer : public engine::Layer {
     bool moveFocus(int direction, bool withinRow);
     void showFocus();
     bool pressFocused();
+    // Left/Right on a ringed slider: to the next value of its row, not merely the next percent.
+    void stepSlider(RowView& view, int direction);
     void dropAlert();
 
     MenuMetrics metrics_;

@@ -5,9 +5,9 @@
 
 #include "engine/2d/Label.h"
 #include "engine/base/EventDispatcher.h"
+#include "engine/base/EventListenerMouse.h"
 #include "engine/base/EventListenerTouchOneByOne.h"
 #include "engine/base/Touch.h"
-#include "engine/platform/GLView.h"
 #include "engine/ui/Scale9Sprite.h"
 
 using engine::Size;
@@ -18,8 +18,8 @@ namespace {
 const char* const kFont = "fonts/roboto/Roboto-Regular.ttf";
 // Travel that turns a touch into a drag rather than a tap.
 constexpr float kDragThreshold = 6.f;
-// One wheel notch moves each synthetic finger this far, so the pair's distance changes by twice.
-constexpr float kSpreadPerNotch = 2.f * engine::GLView::PINCH_POINTS_PER_NOTCH;
+// Two fingers spreading this far turn the wheel by one row.
+constexpr float kSpreadPerNotch = 50.f;
 // Fraction of the remaining distance covered per second while snapping.
 constexpr float kSnapRate = 18.f;
 
@@ -59,6 +59,22 @@ bool PickerWheel::initWithRowHeight(float rowHeight, float fontSize) {
     listener->onTouchEnded = [this](engine::Touch* t, engine::Event*) { touchEnded(t); };
     listener->onTouchCancelled = [this](engine::Touch* t, engine::Event*) { touchCancelled(t); };
     _eventDispatcher->addEventListenerWithSceneGraphPriority(listener, this);
+
+    // A wheel notch turns one row, as a notch of a physical wheel would.
+    auto* wheel = engine::EventListenerMouse::create();
+    wheel->onScroll = [this](engine::EventMouse* event) {
+        for (const engine::Node* node = this; node; node = node->getParent()) {
+            if (!node->isVisible())
+                return false;
+        }
+        if (!hitTest(event->getLocation()) || rowCount_ == 0)
+            return false;
+        const int notches = static_cast<int>(event->getScrollY());
+        if (notches != 0)
+            selectRow(getSelectedRow() - notches, true);
+        return true;
+    };
+    _eventDispatcher->addEventListenerWithSceneGraphPriority(wheel, this);
     return true;
 }
 

@@ -12,8 +12,8 @@ class Touch;
 }  // namespace engine
 
 // A wheel of rows seen through a window, the selected row under the band in the middle. A drag
-// turns it and it snaps to the nearest row on release; the mouse wheel (two spreading or closing
-// touches) turns it one row per notch; a tap on a row brings that row under the band, and a tap
+// turns it and it snaps to the nearest row on release; the mouse wheel and two spreading or closing
+// fingers turn it one row per notch; a tap on a row brings that row under the band, and a tap
 // on the row already there reports it. Only the rows in view have labels, so hundreds of rows
 // cost no more than five.
 class PickerWheel : public engine::ui::Layout {

@@ -5,6 +5,7 @@
 
 #include "engine/2d/Label.h"
 #include "engine/base/Director.h"
+#include "engine/base/UserDefault.h"
 
 ScreenLog* ScreenLog::create() {
     auto* log = new (std::nothrow) ScreenLog();
@@ -43,6 +44,20 @@ float ScreenLog::lineHeight() const {
     if (height <= 0)
         height = _contentSize.height;
     return height / 50.f - 1.f;
+}
+
+bool ScreenLog::storedShown() {
+    return engine::UserDefault::getInstance()->getBoolForKey(kShownKey, true);
+}
+
+void ScreenLog::setShown(bool shown, bool store) {
+    setVisible(shown);
+    if (!store)
+        return;
+    engine::UserDefault* defaults = engine::UserDefault::getInstance();
+    defaults->setBoolForKey(kShownKey, shown);
+    if (!defaults->flush())
+        log(1, "The on-screen log choice could not be kept: the settings store refused it");
 }
 
 void ScreenLog::setBottomMargin(float margin) {

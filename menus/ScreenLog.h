@@ -25,9 +25,10 @@ struct screenLogMessage {
     bool isNew = true;
 };
 
-// Recent diagnostic lines over the whole visible area, newest at the bottom, each expiring after
-// the message lifetime. log() may be called from any thread; labels are only touched by update()
-// on the main thread.
+// Recent diagnostic lines over the plot area, newest at the bottom, each expiring after the
+// message lifetime; drawn beneath every menu, table and alert. The user may hide it (the L key,
+// the settings menu); the choice is kept across runs. log() may be called from any thread; labels
+// are only touched by update() on the main thread.
 class ScreenLog : public engine::Layer, public DiagnosticSink {
   public:
     static constexpr size_t kMaxMessages = 100;
@@ -53,6 +54,13 @@ class ScreenLog : public engine::Layer, public DiagnosticSink {
     void setWallClock(WallClock clock) { clock_ = std::move(clock); }
 
     void vlog(int level, const char* format, va_list args) override;
+
+    static constexpr const char* kShownKey = "screenLogShown";
+    // The kept choice: shown unless the user hid it.
+    static bool storedShown();
+    // Shows or hides the lines (they keep arriving while hidden); `store` keeps the choice.
+    void setShown(bool shown, bool store);
+    bool isShown() const { return isVisible(); }
 
     // Snapshot of the held texts, oldest first (any thread).
     std::vector<std::string> messages();

@@ -17,10 +17,13 @@
 #include "menus/MenuBar.h"
 #include "menus/MenuController.h"
 #include "menus/PublishSetting.h"
+#include "menus/ScreenLog.h"
 #include "model/AccessoryControl.h"
 #include "model/DiagnosticSink.h"
 #include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
+#include "model/config/ConfigurationStore.h"
+#include "storage/KeyValueStore.h"
 
 namespace {
 
@@ -133,16 +136,21 @@ bool SettingsMenu::init() {
         if (auto* files = DataLogPickerViewMenu::create())
             MenuController::getInstance()->showMenu(files, engine::Rect());
     }));
-    addRow(MenuRow::button("", "RESET CONFIG", [this] { resetConfiguration(); }));
+    addRow(MenuRow::button("", "RESET CONFIG", [this] {
+        confirm("Reset configuration", "Every setting goes back to its default.", "RESET",
+                [this] { resetConfiguration(); });
+    }));
     for (int slot = 1; slot <= 3; ++slot) {
         addRow(MenuRow::buttons("CONFIG " + std::to_string(slot) + ": ",
                                 {{"SAVE",
-                                  [slot] {
-                                      // Why the store cannot be written was said when it failed.
-                                      if (!model().saveConfigurationLocked(slot))
-                                          report(kErrorLevel, "Configuration " +
-                                                                  std::to_string(slot) +
-                                                                  " could not be saved");
+                                  [this, slot] {
+                                      if (!slotInUse(slot)) {
+                                          saveConfiguration(slot);
+                                          return;
+                                      }
+                                      confirm("Overwrite configuration " + std::to_string(slot),
+                                              "The configuration saved there will be replaced.",
+                                              "SAVE", [this, slot] { saveConfiguration(slot); });
                                   },
                                   {}},
                                  {"LOAD", [this, slot] { loadConfiguration(slot); }, {}}}));
@@ -154,7 +162,35 @@ bool SettingsMenu::init() {
             report(kInfoLevel, i == 1 ? "Publishing to " + PublishSetting::brokerUrl()
                                       : std::string("Publishing stopped"));
         }));
+    addRow(MenuRow::choice(
+        "LOG: ", {"SHOWN", "HIDDEN"},
+        [] {
+            auto* log = dynamic_cast<ScreenLog*>(model().runtime.screenLog.load());
+            return log && !log->isShown() ? 1 : 0;
+        },
+        [](int i) {
+            if (auto* log = dynamic_cast<ScreenLog*>(model().runtime.screenLog.load()))
+                log->setShown(i == 0, true);
+        }));
     return true;
+}
+
+bool SettingsMenu::slotInUse(int slot) {
+    const std::string prefix = ConfigurationStore::prefix(slot);
+    return !prefix.empty() && ConfigurationStore::current().getInteger(prefix + "version", -1) >= 0;
+}
+
+void SettingsMenu::confirm(const std::string& title, const std::string& message,
+                           const std::string& yes, std::function<void()> confirmed) {
+    confirmed_ = std::move(confirmed);
+    showAlert({yes, "CANCEL"}, title, message, this);
+}
+
+void SettingsMenu::alertViewButtonPressed(AlertViewLayer*, int buttonIndex) {
+    std::function<void()> confirmed = std::move(confirmed_);
+    confirmed_ = nullptr;
+    if (buttonIndex == 0 && confirmed)
+        confirmed();
 }
 
 void SettingsMenu::stepGraticule(int direction) {
@@ -194,15 +230,30 @@ void SettingsMenu::stepAlerts(int direction) {
 void SettingsMenu::loadConfiguration(int slot) {
     const uint8_t hardware = model().demo.hardware;
     const int mode = model().common_settings.spectrumMode;
+    const bool saved = slotInUse(slot);
     if (!model().loadConfigurationLocked(slot))
         report(kErrorLevel, "Configuration " + std::to_string(slot) + " could not be loaded");
+    else if (saved)
+        report(kInfoLevel, "Configuration " + std::to_string(slot) + " loaded");
+    else
+        report(kInfoLevel,
+               "Configuration " + std::to_string(slot) + " was empty: the defaults are loaded");
     afterConfigurationChange(hardware, mode);
+}
+
+void SettingsMenu::saveConfiguration(int slot) {
+    if (model().saveConfigurationLocked(slot))
+        report(kInfoLevel, "Configuration " + std::to_string(slot) + " saved");
+    else
+        // Why the store cannot be written was said when it failed.
+        report(kErrorLevel, "Configuration " + std::to_string(slot) + " could not be saved");
 }
 
 void SettingsMenu::resetConfiguration() {
     const uint8_t hardware = model().demo.hardware;
     const int mode = model().common_settings.spectrumMode;
     model().resetConfiguration();
+    report(kInfoLevel, "Configuration reset to the defaults");
     afterConfigurationChange(hardware, mode);
 }
 

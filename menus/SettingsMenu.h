@@ -3,12 +3,16 @@
 #include <cstdint>
 #include <string>
 
+#include <functional>
+
+#include "menus/AlertViewDelegate.h"
 #include "menus/MenuLayer.h"
 
-// Display and unit settings common to both modes, screenshots, the data log and the three
-// stored configurations. Every control writes straight into the model and the menu then shows
-// the model again.
-class SettingsMenu : public MenuLayer {
+// Display and unit settings common to both modes, screenshots, the data log, the three stored
+// configurations and the on-screen log. Every control writes straight into the model and the
+// menu then shows the model again. Resetting the configuration and saving over a slot in use ask
+// first; saving, loading and resetting say in the on-screen log what they did.
+class SettingsMenu : public MenuLayer, public AlertViewDelegate {
   public:
     enum Row {
         kTraceStyleRow,
@@ -24,6 +28,7 @@ class SettingsMenu : public MenuLayer {
         kConfig2Row,
         kConfig3Row,
         kPublishRow,
+        kScreenLogRow,
     };
     // How long the menus stay hidden before the picture is taken, and after it.
     static constexpr float kCaptureDelay = 0.25f;
@@ -41,16 +46,25 @@ class SettingsMenu : public MenuLayer {
     // Hides menus and bar, saves the next frames' picture into the data directory, shows them
     // again. The name of the file it will write.
     static std::string takeScreenshot();
+    // Whether a configuration slot holds a saved configuration.
+    static bool slotInUse(int slot);
+
+    void alertViewButtonPressed(AlertViewLayer* alert, int buttonIndex) override;
 
   private:
     SettingsMenu() = default;
     void stepGraticule(int direction);
     void stepAlerts(int direction);
     void loadConfiguration(int slot);
+    void saveConfiguration(int slot);
     void resetConfiguration();
+    // Asks with an alert; `confirmed` runs on its first button.
+    void confirm(const std::string& title, const std::string& message, const std::string& yes,
+                 std::function<void()> confirmed);
     // What a load or reset changed behind the controller's and the bar's back.
     void afterConfigurationChange(uint8_t demoHardwareBefore, int modeBefore);
 
+    std::function<void()> confirmed_;
     int graticulePosition_ = 0;
     int alertPosition_ = 0;
 };

@@ -7,11 +7,13 @@
 #include "engine/2d/LayerColor.h"
 
 // The keyboard and mouse habits of the desktop build over a dimmed window, opened with F1. Any
-// click or key closes it (the menu controller routes keys to it first).
+// click or key closes it; while shown it owns input.
 class ShortcutHelpLayer : public engine::LayerColor {
   public:
     static ShortcutHelpLayer* create();
     bool init() override;
+    void onEnter() override;
+    void onExit() override;
 
     // Key and what it does, in the order shown.
     static const std::vector<std::pair<std::string, std::string>>& shortcuts();

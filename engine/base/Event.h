@@ -7,7 +7,7 @@ class Node;
 // What a listener callback receives besides the touch or key.
 class Event {
   public:
-    enum class Type { TOUCH, KEYBOARD };
+    enum class Type { TOUCH, KEYBOARD, MOUSE };
 
     explicit Event(Type type) : _type(type) {}
     Type getType() const { return _type; }

@@ -8,7 +8,9 @@
 #include "engine/base/Event.h"
 #include "engine/base/EventKeyboard.h"
 #include "engine/base/EventListenerKeyboard.h"
+#include "engine/base/EventListenerMouse.h"
 #include "engine/base/EventListenerTouchOneByOne.h"
+#include "engine/base/EventMouse.h"
 #include "engine/base/Touch.h"
 
 namespace engine {
@@ -71,6 +73,7 @@ void EventDispatcher::removeEventListener(EventListener* listener) {
 }
 
 void EventDispatcher::removeEventListenersForTarget(Node* node) {
+    _modals.forget(node);
     for (EventListener* listener : _listeners) {
         if (listener->_registered && listener->_node == node) {
             listener->_registered = false;
@@ -105,7 +108,7 @@ void EventDispatcher::purgeRemoved() {
         listener->release();
 }
 
-std::vector<EventListener*> EventDispatcher::sortedListeners(int type) {
+std::vector<EventListener*> EventDispatcher::sortedListeners(int type, bool gated, bool pointer) {
     std::unordered_map<const Node*, int> order;
     int counter = 0;
     if (Scene* scene = Director::getInstance()->getRunningScene()) {
@@ -123,6 +126,8 @@ std::vector<EventListener*> EventDispatcher::sortedListeners(int type) {
             static_cast<int>(listener->getType()) != type) {
             continue;
         }
+        if (gated && !_modals.admits(listener->_node, pointer))
+            continue;
         if (listener->_node) {
             auto it = order.find(listener->_node);
             if (it == order.end() || !listener->_node->isRunning())
@@ -183,7 +188,9 @@ void EventDispatcher::dispatchTouchBegan(Touch* touch) {
 
 void EventDispatcher::dispatchClaimed(Touch* touch, Phase phase) {
     ++_dispatching;
-    auto listeners = sortedListeners(static_cast<int>(EventListener::Type::TOUCH_ONE_BY_ONE));
+    // A touch claimed before a modal opened still ends where it began.
+    auto listeners =
+        sortedListeners(static_cast<int>(EventListener::Type::TOUCH_ONE_BY_ONE), false);
     for (EventListener* base : listeners) {
         auto* listener = static_cast<EventListenerTouchOneByOne*>(base);
         auto& claims = listener->_claimedTouches;
@@ -235,7 +242,10 @@ void EventDispatcher::dispatchTouchCancelled(Touch* touch) {
 
 void EventDispatcher::dispatchKeyboardEvent(EventKeyboard* event) {
     ++_dispatching;
-    auto listeners = sortedListeners(static_cast<int>(EventListener::Type::KEYBOARD));
+    // Releases go everywhere (a held modifier must not stick behind a menu); presses only to the
+    // input owner.
+    auto listeners =
+        sortedListeners(static_cast<int>(EventListener::Type::KEYBOARD), event->isPressed(), false);
     for (EventListener* base : listeners) {
         auto* listener = static_cast<EventListenerKeyboard*>(base);
         if (!listener->_registered)
@@ -245,6 +255,30 @@ void EventDispatcher::dispatchKeyboardEvent(EventKeyboard* event) {
             event->isPressed() ? listener->onKeyPressed : listener->onKeyReleased;
         if (callback)
             callback(event->getKeyCode(), event);
+        if (event->isStopped())
+            break;
+    }
+    for (EventListener* listener : listeners)
+        listener->release();
+    --_dispatching;
+    purgeRemoved();
+}
+
+void EventDispatcher::dispatchMouseEvent(EventMouse* event) {
+    ++_dispatching;
+    auto listeners = sortedListeners(static_cast<int>(EventListener::Type::MOUSE));
+    const bool scroll = event->getMouseEventType() == EventMouse::MouseEventType::SCROLL;
+    for (EventListener* base : listeners) {
+        auto* listener = static_cast<EventListenerMouse*>(base);
+        if (!listener->_registered)
+            continue;
+        event->setCurrentTarget(listener->_node);
+        if (scroll) {
+            if (listener->onScroll && listener->onScroll(event))
+                break;
+        } else if (listener->onMouseMove) {
+            listener->onMouseMove(event);
+        }
         if (event->isStopped())
             break;
     }

@@ -3,9 +3,12 @@
 #include <cstddef>
 #include <vector>
 
+#include "engine/base/ModalStack.h"
+
 namespace engine {
 
 class EventKeyboard;
+class EventMouse;
 class EventListener;
 class Node;
 class Touch;
@@ -13,7 +16,9 @@ class Touch;
 // Delivers touches and keys to listeners. Order: fixed priorities below 0 (lowest first),
 // then listeners attached to nodes with the node drawn on top first (higher global Z, then later
 // in the visit), then fixed priorities above 0. Listeners of nodes outside the running scene
-// are skipped. Listeners may be added and removed from inside callbacks.
+// are skipped. Listeners may be added and removed from inside callbacks. While a modal is open
+// (ModalStack) a new touch, a key press or a pointer event reaches only the modal; a key or touch
+// whose handler stops propagation is consumed there.
 class EventDispatcher {
   public:
     EventDispatcher() = default;
@@ -34,16 +39,25 @@ class EventDispatcher {
     void dispatchTouchEnded(Touch* touch);
     void dispatchTouchCancelled(Touch* touch);
     void dispatchKeyboardEvent(EventKeyboard* event);
+    void dispatchMouseEvent(EventMouse* event);
+
+    // The input owner: see ModalStack. A node leaving for good leaves the stack by itself.
+    void pushModal(Node* owner, int rank, Node* pointerCompanion = nullptr) {
+        _modals.push(owner, rank, pointerCompanion);
+    }
+    void removeModal(Node* owner) { _modals.remove(owner); }
+    Node* getTopModal() const { return _modals.top(); }
 
   private:
     enum class Phase { MOVED, ENDED, CANCELLED };
     void addListener(EventListener* listener);
-    std::vector<EventListener*> sortedListeners(int type);
+    std::vector<EventListener*> sortedListeners(int type, bool gated = true, bool pointer = true);
     void dispatchClaimed(Touch* touch, Phase phase);
     void purgeRemoved();
 
     std::vector<EventListener*> _listeners;
     int _dispatching = 0;
+    ModalStack _modals;
 };
 
 }  // namespace engine

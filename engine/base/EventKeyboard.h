@@ -73,11 +73,24 @@ class EventKeyboard : public Event {
         KEY_Z,
         KEY_PLUS,
         KEY_MINUS,
+        KEY_COMMA,
+        KEY_PERIOD,
+        KEY_LEFT_BRACKET,
+        KEY_RIGHT_BRACKET,
     };
 
-    EventKeyboard(KeyCode code, bool pressed, int rawCode = 0)
-        : Event(Type::KEYBOARD), _code(code), _pressed(pressed), _rawCode(rawCode) {}
+    // Modifier bits held with a key (also carried by EventMouse).
+    enum Modifier { kShift = 1, kCtrl = 2, kAlt = 4 };
+
+    EventKeyboard(KeyCode code, bool pressed, int rawCode = 0, int modifiers = 0)
+        : Event(Type::KEYBOARD),
+          _code(code),
+          _pressed(pressed),
+          _rawCode(rawCode),
+          _modifiers(modifiers) {}
     KeyCode getKeyCode() const { return _code; }
+    int getModifiers() const { return _modifiers; }
+    bool isShift() const { return (_modifiers & kShift) != 0; }
     bool isPressed() const { return _pressed; }
     int getRawCode() const { return _rawCode; }
 
@@ -85,6 +98,7 @@ class EventKeyboard : public Event {
     KeyCode _code;
     bool _pressed;
     int _rawCode;
+    int _modifiers;
 };
 
 }  // namespace engine

@@ -10,7 +10,7 @@ class Node;
 // node (dispatch order follows the scene graph) or with a fixed priority.
 class EventListener : public Ref {
   public:
-    enum class Type { TOUCH_ONE_BY_ONE, KEYBOARD };
+    enum class Type { TOUCH_ONE_BY_ONE, KEYBOARD, MOUSE };
 
     Type getType() const { return _type; }
     void setEnabled(bool enabled) { _enabled = enabled; }

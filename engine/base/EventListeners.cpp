@@ -1,4 +1,5 @@
 #include "engine/base/EventListenerKeyboard.h"
+#include "engine/base/EventListenerMouse.h"
 #include "engine/base/EventListenerTouchOneByOne.h"
 
 namespace engine {
@@ -11,6 +12,12 @@ EventListenerTouchOneByOne* EventListenerTouchOneByOne::create() {
 
 EventListenerKeyboard* EventListenerKeyboard::create() {
     auto* listener = new EventListenerKeyboard();
+    listener->autorelease();
+    return listener;
+}
+
+EventListenerMouse* EventListenerMouse::create() {
+    auto* listener = new EventListenerMouse();
     listener->autorelease();
     return listener;
 }

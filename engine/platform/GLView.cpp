@@ -11,6 +11,7 @@
 #include "engine/base/Director.h"
 #include "engine/base/EventDispatcher.h"
 #include "engine/base/EventKeyboard.h"
+#include "engine/base/EventMouse.h"
 #include "engine/base/Touch.h"
 #include "engine/platform/Application.h"
 
@@ -282,27 +283,15 @@ void GLView::cancelAllTouches() {
     _mouseDown = false;
 }
 
-void GLView::synthesizePinch(float x, float y, bool vertical, float delta) {
-    if (delta == 0)
-        return;
-    // Ids far above real fingers; the pair starts 2 x 20 points apart at least.
-    const intptr_t ids[2] = {1000000, 1000001};
-    const float gap = 20.f;
-    float from = delta > 0 ? gap : gap - delta;
-    float to = delta > 0 ? gap + delta : gap;
-    auto place = [&](float spread, float xs[2], float ys[2]) {
-        // Window y grows downwards; only the distance matters to pinch code.
-        xs[0] = vertical ? x : x - spread;
-        xs[1] = vertical ? x : x + spread;
-        ys[0] = vertical ? y + spread : y;
-        ys[1] = vertical ? y - spread : y;
-    };
-    float xs[2], ys[2];
-    place(from, xs, ys);
-    handleTouchesBegin(2, ids, xs, ys);
-    place(to, xs, ys);
-    handleTouchesMove(2, ids, xs, ys);
-    handleTouchesEnd(2, ids, xs, ys);
+static int modifiersOf(uint16_t mod) {
+    int bits = 0;
+    if (mod & KMOD_SHIFT)
+        bits |= EventKeyboard::kShift;
+    if (mod & KMOD_CTRL)
+        bits |= EventKeyboard::kCtrl;
+    if (mod & KMOD_ALT)
+        bits |= EventKeyboard::kAlt;
+    return bits;
 }
 
 static EventKeyboard::KeyCode keyCodeFor(SDL_Keycode key) {
@@ -353,6 +342,14 @@ static EventKeyboard::KeyCode keyCodeFor(SDL_Keycode key) {
         case SDLK_MINUS:
         case SDLK_KP_MINUS:
             return K::KEY_MINUS;
+        case SDLK_COMMA:
+            return K::KEY_COMMA;
+        case SDLK_PERIOD:
+            return K::KEY_PERIOD;
+        case SDLK_LEFTBRACKET:
+            return K::KEY_LEFT_BRACKET;
+        case SDLK_RIGHTBRACKET:
+            return K::KEY_RIGHT_BRACKET;
         default:
             return K::KEY_NONE;
     }
@@ -414,10 +411,12 @@ void GLView::handleEvent(const SDL_Event& event) {
                 if (_mouseDown)
                     handleTouchesEnd(1, &id, &x, &y);
                 _mouseDown = false;
-            } else if (event.type == SDL_MOUSEMOTION && _mouseDown) {
+            } else if (event.type == SDL_MOUSEMOTION) {
                 float x = static_cast<float>(event.motion.x),
                       y = static_cast<float>(event.motion.y);
-                handleTouchesMove(1, &id, &x, &y);
+                if (_mouseDown)
+                    handleTouchesMove(1, &id, &x, &y);
+                dispatchPointer(event);
             }
             break;
         }
@@ -444,35 +443,53 @@ void GLView::handleEvent(const SDL_Event& event) {
             }
             break;
         }
-        case SDL_MOUSEWHEEL: {
-            if (event.wheel.which == SDL_TOUCH_MOUSEID)
-                break;
-            int mx = 0, my = 0;
-            SDL_GetMouseState(&mx, &my);
-            float flip = event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -1.f : 1.f;
-            float wy = static_cast<float>(event.wheel.y) * flip;
-            float wx = static_cast<float>(event.wheel.x) * flip;
-            // Shift turns the vertical wheel into the horizontal one, as on most desktops.
-            if (SDL_GetModState() & KMOD_SHIFT)
-                std::swap(wx, wy);
-            if (wy != 0)
-                synthesizePinch(mx, my, true, wy * PINCH_POINTS_PER_NOTCH);
-            if (wx != 0)
-                synthesizePinch(mx, my, false, wx * PINCH_POINTS_PER_NOTCH);
+        case SDL_MOUSEWHEEL:
+            dispatchPointer(event);
             break;
-        }
         case SDL_KEYDOWN:
         case SDL_KEYUP: {
             if (event.key.repeat)
                 break;
+            const int modifiers = modifiersOf(event.key.keysym.mod);
+            // Ctrl+Q leaves as closing the window does (the application saves on the way out),
+            // whatever is open.
+            if (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_q &&
+                (modifiers & EventKeyboard::kCtrl)) {
+                _shouldClose = true;
+                break;
+            }
             EventKeyboard key(keyCodeFor(event.key.keysym.sym), event.type == SDL_KEYDOWN,
-                              event.key.keysym.sym);
+                              event.key.keysym.sym, modifiers);
             Director::getInstance()->getEventDispatcher()->dispatchKeyboardEvent(&key);
             break;
         }
         default:
             break;
     }
+}
+
+void GLView::dispatchPointer(const SDL_Event& event) {
+    EventDispatcher* dispatcher = Director::getInstance()->getEventDispatcher();
+    if (event.type == SDL_MOUSEMOTION) {
+        _pointer = Vec2(static_cast<float>(event.motion.x), static_cast<float>(event.motion.y));
+        EventMouse move(EventMouse::MouseEventType::MOVE, windowToDesign(_pointer.x, _pointer.y),
+                        modifiersOf(SDL_GetModState()));
+        dispatcher->dispatchMouseEvent(&move);
+        return;
+    }
+    if (event.wheel.which == SDL_TOUCH_MOUSEID)
+        return;
+    // The wheel event says where the pointer is; it need not have moved since the last motion.
+    _pointer = Vec2(static_cast<float>(event.wheel.mouseX), static_cast<float>(event.wheel.mouseY));
+    const float flip = event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -1.f : 1.f;
+    const float x = static_cast<float>(event.wheel.x) * flip;
+    const float y = static_cast<float>(event.wheel.y) * flip;
+    if (x == 0 && y == 0)
+        return;
+    EventMouse scroll(EventMouse::MouseEventType::SCROLL, windowToDesign(_pointer.x, _pointer.y),
+                      modifiersOf(SDL_GetModState()));
+    scroll.setScroll(x, y);
+    dispatcher->dispatchMouseEvent(&scroll);
 }
 
 }  // namespace engine

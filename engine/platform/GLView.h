@@ -31,8 +31,9 @@ enum class ResolutionPolicy {
 };
 
 // The window and its OpenGL 3.3 core context (SDL2 + GLEW), the mapping from design units to
-// window pixels, and the translation of SDL input into touches and keys. Until a design
-// resolution is set, one design unit is one window point and the design size follows resizes.
+// window pixels, and the translation of SDL input into touches, keys, wheel scrolls and hover.
+// Until a design resolution is set, one design unit is one window point and the design size follows
+// resizes.
 class GLView : public Ref {
   public:
     static void setGLContextAttrs(const GLContextAttrs& attrs);
@@ -79,15 +80,12 @@ class GLView : public Ref {
     void handleTouchesMove(int num, const intptr_t ids[], const float xs[], const float ys[]);
     void handleTouchesEnd(int num, const intptr_t ids[], const float xs[], const float ys[]);
     void handleTouchesCancel(int num, const intptr_t ids[], const float xs[], const float ys[]);
-    // Two synthetic fingers around (x, y) that move apart (delta > 0) or together along the
-    // vertical or horizontal axis, each by |delta| points: the wheel's stand-in for a pinch.
-    void synthesizePinch(float x, float y, bool vertical, float delta);
     size_t getActiveTouchCount() const { return _touches.size(); }
     // Cancels every touch still down (the window lost focus, so their ends will never come).
     void cancelAllTouches();
-
-    // Wheel notches are turned into this much movement per synthetic finger.
-    static constexpr float PINCH_POINTS_PER_NOTCH = 25.f;
+    // The pointer's last position in window points (top-left origin), as the wheel and hover
+    // report it.
+    Vec2 getPointerInView() const { return _pointer; }
 
   protected:
     GLView() = default;
@@ -114,6 +112,10 @@ class GLView : public Ref {
     std::map<int64_t, intptr_t> _fingerIds;
     intptr_t _nextFingerId = 1;
     bool _mouseDown = false;
+    Vec2 _pointer;
+
+  private:
+    void dispatchPointer(const SDL_Event& event);
 };
 
 }  // namespace engine

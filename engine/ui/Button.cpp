@@ -2,6 +2,8 @@
 
 #include "engine/2d/Label.h"
 #include "engine/base/Director.h"
+#include "engine/base/EventDispatcher.h"
+#include "engine/base/EventListenerMouse.h"
 #include "engine/renderer/TextureCache.h"
 #include "engine/ui/Scale9Sprite.h"
 
@@ -53,6 +55,17 @@ bool Button::init(const std::string& normalImage, const std::string& selectedIma
     }
     loadTextures(normalImage, selectedImage, disableImage, texType);
     setTouchEnabled(true);
+    // Hover: the pointer over a button that would take a click shows it pressed.
+    auto* hover = EventListenerMouse::create();
+    hover->onMouseMove = [this](EventMouse* event) {
+        const Vec2 at = event->getLocation();
+        const bool over = _touchEnabled && hitTest(at) && isTouchable(at);
+        if (over != _hovered) {
+            _hovered = over;
+            setHighlighted(over);
+        }
+    };
+    _eventDispatcher->addEventListenerWithSceneGraphPriority(hover, this);
     return true;
 }
 

@@ -91,6 +91,7 @@ class Button : public Widget {
     std::string _titleFontName;
     float _titleFontSize = 14;
     Color3B _titleColor = Color3B::WHITE;
+    bool _hovered = false;
 };
 
 }  // namespace engine::ui

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/base/EventDispatcher.h"
+#include "engine/base/EventListenerMouse.h"
 #include "engine/base/Touch.h"
 
 namespace engine::ui {
@@ -16,6 +18,28 @@ bool ScrollView::init() {
     Layout::addChild(_innerContainer, 0);
     setClippingEnabled(true);
     setTouchEnabled(true);
+    auto* wheel = EventListenerMouse::create();
+    wheel->onScroll = [this](EventMouse* event) {
+        return scrollByNotches(event->getLocation(), event->getScrollX(), event->getScrollY());
+    };
+    _eventDispatcher->addEventListenerWithSceneGraphPriority(wheel, this);
+    return true;
+}
+
+bool ScrollView::scrollByNotches(const Vec2& worldPoint, float notchesX, float notchesY) {
+    if (_direction == Direction::NONE || !hitTest(worldPoint))
+        return false;
+    for (const Node* node = this; node; node = node->getParent()) {
+        if (!node->isVisible())
+            return false;
+    }
+    Vec2 offset = getContentOffset();
+    // Turning the wheel away from the user shows what lies above (or to the left).
+    if (_direction == Direction::HORIZONTAL)
+        offset.x += (notchesY - notchesX) * SCROLL_POINTS_PER_NOTCH;
+    else
+        offset.y -= notchesY * SCROLL_POINTS_PER_NOTCH;
+    setContentOffset(offset);
     return true;
 }
 

@@ -12,14 +12,17 @@ namespace engine::ui {
 // 0) shows its top; the offset always stays between the two. The container is at least as
 // large as the view, and growing it keeps its top edge where it was on screen.
 //
-// The mouse wheel arrives as two touches spreading apart or closing together vertically; the
-// view scrolls by the change in their vertical distance (spreading shows what lies above).
+// Two fingers spreading apart or closing together scroll by the change in their distance
+// (spreading shows what lies above); a wheel notch over the view scrolls by a fixed step and
+// never taps.
 // Dragging starts once a touch has travelled a few points, so a tap stays a tap.
 class ScrollView : public Layout {
   public:
     enum class Direction { NONE, VERTICAL, HORIZONTAL, BOTH };
     // Travel (in points) that turns a touch into a drag.
     static constexpr float DRAG_THRESHOLD = 7.f;
+    // Points one wheel notch scrolls.
+    static constexpr float SCROLL_POINTS_PER_NOTCH = 50.f;
 
     CREATE_FUNC(ScrollView)
     bool init() override;
@@ -53,6 +56,8 @@ class ScrollView : public Layout {
     void onTouchMoved(Touch* touch, Event* event) override;
     void onTouchEnded(Touch* touch, Event* event) override;
     void onTouchCancelled(Touch* touch, Event* event) override;
+    // Wheel notches with the pointer at a world point; false when the view is not under it.
+    bool scrollByNotches(const Vec2& worldPoint, float notchesX, float notchesY);
 
   protected:
     ScrollView() = default;

@@ -51,6 +51,20 @@ float TableView::rowBottom(ssize_t idx) const {
     return _rowStarts[static_cast<size_t>(idx)];
 }
 
+void TableView::scrollToRow(ssize_t idx) {
+    if (idx < 0 || idx >= getNumberOfRows())
+        return;
+    const float bottom = rowBottom(idx);
+    const float top =
+        bottom + _rowStarts[static_cast<size_t>(idx) + 1] - _rowStarts[static_cast<size_t>(idx)];
+    float viewBottom = -getContentOffset().y;
+    if (top > viewBottom + _contentSize.height)
+        viewBottom = top - _contentSize.height;
+    if (bottom < viewBottom)
+        viewBottom = bottom;
+    setContentOffset(Vec2(getContentOffset().x, -viewBottom));
+}
+
 ssize_t TableView::indexFromOffset(float distance) const {
     if (!(distance >= 0) || distance >= _rowStarts.back())
         return -1;

@@ -41,6 +41,8 @@ class TableView : public ScrollView {
     // The cell of a row in view, else nullptr.
     TableViewCell* cellAtIndex(ssize_t idx) const;
     ssize_t getNumberOfRows() const { return static_cast<ssize_t>(_rowStarts.size()) - 1; }
+    // Scrolls the least distance that brings the whole row into view (the keyboard's cursor).
+    void scrollToRow(ssize_t idx);
 
   protected:
     TableView() = default;

@@ -142,6 +142,18 @@ void Widget::fireTouchEvent(TouchEventType type) {
     release();
 }
 
+bool Widget::activate() {
+    const Vec2 centre =
+        convertToWorldSpace(Vec2(_contentSize.width * 0.5f, _contentSize.height * 0.5f));
+    if (!_touchEnabled || !_running || !isTouchable(centre))
+        return false;
+    retain();
+    fireTouchEvent(TouchEventType::BEGAN);
+    fireTouchEvent(TouchEventType::ENDED);
+    release();
+    return true;
+}
+
 bool Widget::onTouchBegan(Touch* touch, Event*) {
     _touchBeganPosition = touch->getLocation();
     if (!hitTest(_touchBeganPosition) || !isTouchable(_touchBeganPosition))

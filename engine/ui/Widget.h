@@ -47,6 +47,10 @@ class Widget : public Node {
         _touchEventCallback = callback;
     }
 
+    // The keyboard's press: BEGAN then ENDED, as a tap that never moved, when the widget takes
+    // touches and could be touched now. False when it could not.
+    bool activate();
+
     // True when the world point lies on the widget's content rectangle.
     virtual bool hitTest(const Vec2& worldPoint) const;
     const Vec2& getTouchBeganPosition() const { return _touchBeganPosition; }

@@ -231,24 +231,24 @@ TEST_F(TableViewTest, ShortTableSitsAtTheTopAndCannotScroll) {
     EXPECT_TRUE(rows.touched.empty());
 }
 
-TEST_F(TableViewTest, WheelScrollsByTheSpreadOfTheSyntheticPinch) {
+TEST_F(TableViewTest, WheelScrollsAFixedStepPerNotchAndNeverTaps) {
     TableView* table = makeTable();
-    GLView* view = Director::getInstance()->getOpenGLView();
     const float top = table->minContainerOffset().y;
-    // One notch down (fingers closing by 2 x 25 points) shows what lies below.
-    view->synthesizePinch(150, kHeight - 90, true, -GLView::PINCH_POINTS_PER_NOTCH);
-    EXPECT_EQ(table->getContentOffset().y, top + 2 * GLView::PINCH_POINTS_PER_NOTCH);
-    view->synthesizePinch(150, kHeight - 90, true, -GLView::PINCH_POINTS_PER_NOTCH);
-    view->synthesizePinch(150, kHeight - 90, true, GLView::PINCH_POINTS_PER_NOTCH);
-    EXPECT_EQ(table->getContentOffset().y, top + 2 * GLView::PINCH_POINTS_PER_NOTCH);
+    const float notch = ScrollView::SCROLL_POINTS_PER_NOTCH;
+    // One notch down shows what lies below.
+    wheel(150, 90, -1);
+    EXPECT_EQ(table->getContentOffset().y, top + notch);
+    wheel(150, 90, -1);
+    wheel(150, 90, 1);
+    EXPECT_EQ(table->getContentOffset().y, top + notch);
     EXPECT_EQ(rowAt(renderFrame(), 139), 2);
     // A wheel turn is never a tap, and turning past the top stops there.
-    for (int i = 0; i < 5; ++i)
-        view->synthesizePinch(150, kHeight - 90, true, GLView::PINCH_POINTS_PER_NOTCH);
+    wheel(150, 90, 5);
     EXPECT_EQ(table->getContentOffset().y, top);
     EXPECT_TRUE(rows.touched.empty());
+    EXPECT_EQ(Director::getInstance()->getOpenGLView()->getActiveTouchCount(), 0u);
     // Over another part of the screen the wheel leaves the table alone.
-    view->synthesizePinch(150, kHeight - 200, true, -GLView::PINCH_POINTS_PER_NOTCH);
+    wheel(150, 200, -1);
     EXPECT_EQ(table->getContentOffset().y, top);
 }
 

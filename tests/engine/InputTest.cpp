@@ -1,5 +1,5 @@
-// Touch and key dispatch: order by what is drawn on top, claiming, swallowing, and the SDL
-// mouse, finger and wheel events turned into touches.
+// Touch and key dispatch: order by what is drawn on top, claiming, swallowing, the modal that
+// owns input, the SDL mouse and finger events turned into touches and the wheel into scrolls.
 #include <SDL2/SDL.h>
 
 #include <string>
@@ -8,6 +8,7 @@
 #include "engine/2d/Layer.h"
 #include "engine/base/EventDispatcher.h"
 #include "engine/base/EventListenerKeyboard.h"
+#include "engine/base/EventListenerMouse.h"
 #include "engine/base/EventListenerTouchOneByOne.h"
 #include "engine/base/Touch.h"
 #include "engine/platform/GLView.h"
@@ -202,51 +203,159 @@ TEST_F(InputTest, SdlMouseAndFingersBecomeTouches) {
     EXPECT_EQ(view()->getActiveTouchCount(), 0u);
 }
 
-TEST_F(InputTest, WheelSynthesisesATwoFingerSpreadOrPinch) {
-    // Two-touch spread detection the way the views do it: distance now vs before.
-    struct Pinch {
-        std::vector<Touch*> touches;
-        float travelY = 0, travelX = 0;
-        int spreads = 0, pinches = 0;
-    } pinch;
+TEST_F(InputTest, WheelIsAScrollAtThePointerAndNeverATouch) {
+    // A claiming, swallowing layer over the whole window: a wheel turn must not reach it.
+    auto* layer = RecordingLayer::create("layer", &log, true);
+    layer->setContentSize(Size(kWidth, kHeight));
+    scene->addChild(layer);
+    struct Seen {
+        Vec2 at;
+        float x = 0, y = 0;
+        int modifiers = 0, count = 0;
+    };
+    Seen first, second;
+    auto scrollListener = [](Seen* seen, bool takes) {
+        auto* listener = EventListenerMouse::create();
+        listener->onScroll = [seen, takes](EventMouse* e) {
+            seen->at = e->getLocation();
+            seen->x = e->getScrollX();
+            seen->y = e->getScrollY();
+            seen->modifiers = e->getModifiers();
+            ++seen->count;
+            return takes;
+        };
+        return listener;
+    };
+    auto* below = Layer::create();
+    scene->addChild(below, -1);
+    below->getEventDispatcher()->addEventListenerWithSceneGraphPriority(
+        scrollListener(&second, true), below);
+    layer->getEventDispatcher()->addEventListenerWithSceneGraphPriority(
+        scrollListener(&first, false), layer);
+
+    wheel(120, 70, 2, 0, KMOD_LSHIFT);
+    EXPECT_TRUE(log.empty());  // no touch began anywhere
+    EXPECT_EQ(view()->getActiveTouchCount(), 0u);
+    // The top listener did not use it, so the one below got it, where the pointer is.
+    EXPECT_EQ(first.count, 1);
+    EXPECT_EQ(second.count, 1);
+    EXPECT_EQ(second.at, Vec2(120, 70));
+    EXPECT_EQ(second.y, 2.f);
+    EXPECT_EQ(second.x, 0.f);
+    EXPECT_EQ(second.modifiers, EventKeyboard::kShift);
+
+    // A listener that uses the notches keeps them from the ones below.
+    first = {};
+    second = {};
+    layer->getEventDispatcher()->removeEventListenersForTarget(layer);
+    layer->getEventDispatcher()->addEventListenerWithSceneGraphPriority(
+        scrollListener(&first, true), layer);
+    wheel(10, 10, 0, -1);
+    EXPECT_EQ(first.count, 1);
+    EXPECT_EQ(first.x, -1.f);
+    EXPECT_EQ(second.count, 0);
+}
+
+TEST_F(InputTest, TheTopModalOwnsKeysTouchesAndTheWheel) {
+    std::vector<std::string> keys;
+    auto keyListener = [&keys](Node* node, const std::string& name, bool consume) {
+        auto* listener = EventListenerKeyboard::create();
+        listener->onKeyPressed = [&keys, name, consume](EventKeyboard::KeyCode, Event* e) {
+            keys.push_back(name);
+            if (consume)
+                e->stopPropagation();
+        };
+        node->getEventDispatcher()->addEventListenerWithSceneGraphPriority(listener, node);
+    };
+    auto* views = RecordingLayer::create("views", &log, true);
+    views->setContentSize(Size(kWidth, kHeight));
+    scene->addChild(views, 0);
+    keyListener(views, "views", false);
+    auto* bar = RecordingLayer::create("bar", &log, true);
+    bar->setContentSize(Size(kWidth, 40));
+    scene->addChild(bar, 5);
+    auto* menu = RecordingLayer::create("menu", &log, true);
+    menu->setContentSize(Size(kWidth, kHeight));
+    menu->setPositionY(40);
+    scene->addChild(menu, 10);
+    auto* row = Layer::create();
+    menu->addChild(row);
+    keyListener(row, "menu row", true);
+    auto* fixedKeys = EventListenerKeyboard::create();
+    fixedKeys->onKeyPressed = [&keys](EventKeyboard::KeyCode, Event*) { keys.push_back("fixed"); };
+    Director::getInstance()->getEventDispatcher()->addEventListenerWithFixedPriority(fixedKeys, 1);
+    EventDispatcher* dispatcher = scene->getEventDispatcher();
+
+    // No modal: a consumed key stops at its handler.
+    sdlKey(SDLK_RIGHT);
+    EXPECT_EQ(keys, (std::vector<std::string>{"menu row"}));
+
+    dispatcher->pushModal(menu, 1, bar);
+    EXPECT_EQ(dispatcher->getTopModal(), menu);
+    keys.clear();
+    menu->removeChild(row, true);  // the menu now ignores keys: still nothing leaks below
+    sdlKey(SDLK_RIGHT);
+    EXPECT_TRUE(keys.empty());
+    // The pointer reaches the menu and its companion bar, never the views.
+    menu->claim = false;
+    touch("began", 0, 100, 100);
+    touch("ended", 0, 100, 100);
+    touch("began", 1, 100, 20);
+    touch("ended", 1, 100, 20);
+    EXPECT_EQ(log, (std::vector<std::string>{"menu began 0", "bar began 0", "menu began 1",
+                                             "bar began 1", "bar ended 1"}));
+
+    // An alert above it takes over, whatever order they were drawn in; when it goes, the menu
+    // has input again.
+    auto* alert = Layer::create();
+    scene->addChild(alert, 1);
+    keyListener(alert, "alert", true);
+    dispatcher->pushModal(alert, 3);
+    keys.clear();
+    sdlKey(SDLK_RETURN);
+    EXPECT_EQ(keys, (std::vector<std::string>{"alert"}));
+    scene->removeChild(alert, true);
+    EXPECT_EQ(dispatcher->getTopModal(), menu);
+
+    // A touch claimed before the modal opened still ends where it began.
+    dispatcher->removeModal(menu);
+    log.clear();
+    touch("began", 2, 100, 60);
+    dispatcher->pushModal(menu, 1);
+    touch("ended", 2, 100, 60);
+    EXPECT_EQ(log, (std::vector<std::string>{"menu began 2", "bar began 2", "views began 2",
+                                             "views ended 2"}));
+    // Key releases go everywhere, so a held modifier cannot stick behind a modal.
+    keys.clear();
+    SDL_Event up{};
+    up.type = SDL_KEYUP;
+    up.key.keysym.sym = SDLK_LSHIFT;
+    std::vector<std::string> released;
+    auto* releases = EventListenerKeyboard::create();
+    releases->onKeyReleased = [&released](EventKeyboard::KeyCode, Event*) {
+        released.push_back("views");
+    };
+    dispatcher->addEventListenerWithSceneGraphPriority(releases, views);
+    view()->handleEvent(up);
+    EXPECT_EQ(released.size(), 1u);
+    scene->removeChild(menu, true);
+    EXPECT_EQ(dispatcher->getTopModal(), nullptr);
+    dispatcher->removeEventListener(fixedKeys);
+}
+
+TEST_F(InputTest, CtrlQClosesTheWindowWithoutReachingListeners) {
+    std::vector<EventKeyboard::KeyCode> pressed;
     auto* layer = Layer::create();
-    auto* listener = EventListenerTouchOneByOne::create();
-    listener->onTouchBegan = [&](Touch* t, Event*) {
-        pinch.touches.push_back(t);
-        return true;
-    };
-    listener->onTouchMoved = [&](Touch* t, Event*) {
-        pinch.travelX += std::abs(t->getDelta().x);
-        pinch.travelY += std::abs(t->getDelta().y);
-        if (pinch.touches.size() == 2 && t == pinch.touches[1]) {
-            Touch* a = pinch.touches[0];
-            float now = a->getLocation().distance(t->getLocation());
-            float before = a->getPreviousLocation().distance(t->getPreviousLocation());
-            if (now > before)
-                ++pinch.spreads;
-            if (now < before)
-                ++pinch.pinches;
-        }
-    };
-    listener->onTouchEnded = [&](Touch* t, Event*) { std::erase(pinch.touches, t); };
+    auto* listener = EventListenerKeyboard::create();
+    listener->onKeyPressed = [&](EventKeyboard::KeyCode code, Event*) { pressed.push_back(code); };
     layer->getEventDispatcher()->addEventListenerWithSceneGraphPriority(listener, layer);
     scene->addChild(layer);
-
-    SDL_Event e{};
-    e.type = SDL_MOUSEWHEEL;
-    e.wheel.y = 2;  // two notches up: spread vertically
-    view()->handleEvent(e);
-    EXPECT_EQ(pinch.spreads, 1);
-    EXPECT_FLOAT_EQ(pinch.travelY, 2 * 2 * GLView::PINCH_POINTS_PER_NOTCH);
-    EXPECT_FLOAT_EQ(pinch.travelX, 0);
-    EXPECT_TRUE(pinch.touches.empty());
-
-    e.wheel.y = 0;
-    e.wheel.x = -1;  // horizontal, the other way: pinch
-    view()->handleEvent(e);
-    EXPECT_EQ(pinch.pinches, 1);
-    EXPECT_FLOAT_EQ(pinch.travelX, 2 * GLView::PINCH_POINTS_PER_NOTCH);
-    EXPECT_EQ(view()->getActiveTouchCount(), 0u);
+    sdlKey(SDLK_q);
+    EXPECT_FALSE(view()->windowShouldClose());
+    sdlKey(SDLK_q, KMOD_LCTRL);
+    EXPECT_TRUE(view()->windowShouldClose());
+    view()->setWindowShouldClose(false);
+    EXPECT_EQ(pressed, (std::vector<EventKeyboard::KeyCode>{EventKeyboard::KeyCode::KEY_Q}));
 }
 
 TEST_F(InputTest, KeyboardListenersSeeKeys) {

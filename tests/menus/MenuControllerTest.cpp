@@ -285,8 +285,13 @@ TEST_F(MenuControllerTest, EscapeClosesTheTopMenuOrAnswersItsAlert) {
 }
 
 TEST_F(MenuControllerTest, TabAndEnterOpenABarButtonsMenu) {
+    // The fly arrow first (the readouts behind the bar), then the buttons.
+    pressKey(K::KEY_TAB);
+    EXPECT_EQ(bar->getFocusedButton(), MenuBar::kFlyTogglePosition);
     pressKey(K::KEY_TAB);
     EXPECT_EQ(bar->getFocusedButton(), MenuBar::kModeMenuButton);
+    pressKey(K::KEY_LEFT_ARROW);
+    EXPECT_EQ(bar->getFocusedButton(), MenuBar::kFlyTogglePosition);
     pressKey(K::KEY_LEFT_ARROW);  // wraps to the last button
     EXPECT_EQ(bar->getFocusedButton(), MenuBar::kSwitchButton);
     pressKey(K::KEY_LEFT_ARROW);

@@ -71,7 +71,7 @@ class MenuLayerTest : public MenuGlTest {
             [this] { return v.wordBright; }, [this](int d) { v.position += d; }));
         menu->addRow(MenuRow::slider(
                          "PERSIST: ", [this] { return v.percent; },
-                         [this](float p) { v.lastSetPercent = p; },
+                         [this](float p) { v.lastSetPercent = v.percent = p; },
                          [this] { return std::to_string(static_cast<int>(v.percent)) + "s"; })
                          .enabledWhen([this] { return v.startEnabled; }));
         menu->addRow(MenuRow::label("EXTRA").shownWhen([this] { return v.extraShown; }));

@@ -108,12 +108,10 @@ TEST_F(PickerViewMenuTest, KeysWheelAndDragTurnALongListRowByRow) {
     // The mouse wheel: one row per notch, up shows earlier rows.
     picker->selectRow(100);
     const engine::Vec2 centre = wheel->rowCentreInWorld(100);
-    engine::GLView* view = engine::Director::getInstance()->getOpenGLView();
-    const float windowY = kHeight - centre.y;
-    view->synthesizePinch(centre.x, windowY, true, -engine::GLView::PINCH_POINTS_PER_NOTCH);
+    GlSceneTest::wheel(centre.x, centre.y, -1);
     settle();
     EXPECT_EQ(picker->getSelectedRow(), 101);
-    view->synthesizePinch(centre.x, windowY, true, 2 * engine::GLView::PINCH_POINTS_PER_NOTCH);
+    GlSceneTest::wheel(centre.x, centre.y, 2);
     settle();
     EXPECT_EQ(picker->getSelectedRow(), 99);
     EXPECT_TRUE(choices.chosen.empty());

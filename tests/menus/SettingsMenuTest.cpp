@@ -1,8 +1,10 @@
 #include "menus/SettingsMenu.h"
 
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "engine/2d/Label.h"
 #include "engine/2d/LayerColor.h"
@@ -10,9 +12,11 @@
 #include "engine/platform/FileUtils.h"
 #include "engine/ui/Button.h"
 #include "engine/ui/Slider.h"
+#include "menus/AlertViewLayer.h"
 #include "menus/MenuBar.h"
 #include "menus/MenuController.h"
 #include "menus/PublishSetting.h"
+#include "model/DiagnosticSink.h"
 #include "model/SpectrumSettings.h"
 #include "model/config/ConfigurationStore.h"
 #include "storage/MemoryKeyValueStore.h"
@@ -181,6 +185,8 @@ TEST_F(SettingsMenuTest, LoadAndResetTellTheControllerAndTheBar) {
     model.demo.hardware = 0;
     model.common_settings.traceDots = 1;
     tapNode(button(SettingsMenu::kConfig1Row, 0));  // SAVE
+    if (menu->getOpenAlert())                       // slot 1 was in use: confirm the overwrite
+        pressKey(engine::EventKeyboard::KeyCode::KEY_ENTER);
     model.common_settings.traceDots = 0;
     model.common_settings.spectrumMode = 0;  // not possible on this accessory
     const int refreshes = controller->getMenuBar()->getRefreshCount();
@@ -194,10 +200,54 @@ TEST_F(SettingsMenuTest, LoadAndResetTellTheControllerAndTheBar) {
 
     // Reset brings the demonstration's default model back: playback starts again.
     tapNode(button(SettingsMenu::kResetRow, 0));
+    ASSERT_NE(menu->getOpenAlert(), nullptr);
+    pressKey(engine::EventKeyboard::KeyCode::KEY_ENTER);
     EXPECT_EQ(model.common_settings.traceDots, 0);
     EXPECT_EQ(model.demo.hardware, DemoSelection{}.hardware);
     EXPECT_EQ(control.playbackRestarts, 1);
     EXPECT_EQ(control.reconfigures, 1);
+}
+
+TEST_F(SettingsMenuTest, ResetAndOverwritingAUsedSlotAskFirstAndSayWhatTheyDid) {
+    struct Lines : DiagnosticSink {
+        void vlog(int, const char* format, va_list args) override {
+            char text[256];
+            std::vsnprintf(text, sizeof text, format, args);
+            lines.emplace_back(text);
+        }
+        std::vector<std::string> lines;
+    } log;
+    model.runtime.screenLog = &log;
+    using K = engine::EventKeyboard::KeyCode;
+    // RESET CONFIG: cancelled, nothing changes; confirmed, the defaults come back.
+    model.common_settings.traceDots = 1;
+    tapNode(button(SettingsMenu::kResetRow, 0));
+    AlertViewLayer* alert = menu->getOpenAlert();
+    ASSERT_NE(alert, nullptr);
+    EXPECT_EQ(alert->getButtonTitles(), (std::vector<std::string>{"RESET", "CANCEL"}));
+    pressKey(K::KEY_ESCAPE);
+    EXPECT_EQ(model.common_settings.traceDots, 1);
+    EXPECT_EQ(controller->getMenuCount(), 1u);  // Escape answered the alert, not the menu
+    tapNode(button(SettingsMenu::kResetRow, 0));
+    pressKey(K::KEY_ENTER);
+    EXPECT_EQ(model.common_settings.traceDots, 0);
+    ASSERT_FALSE(log.lines.empty());
+    EXPECT_EQ(log.lines.back(), "Configuration reset to the defaults");
+
+    // SAVE: once the slot holds a configuration, saving over it asks.
+    tapNode(button(SettingsMenu::kConfig2Row, 0));
+    if (menu->getOpenAlert())
+        pressKey(K::KEY_ENTER);
+    EXPECT_TRUE(SettingsMenu::slotInUse(2));
+    EXPECT_EQ(log.lines.back(), "Configuration 2 saved");
+    model.common_settings.traceDots = 1;
+    tapNode(button(SettingsMenu::kConfig2Row, 0));
+    ASSERT_NE(menu->getOpenAlert(), nullptr);
+    pressKey(K::KEY_ESCAPE);  // kept: the slot still holds dots off
+    tapNode(button(SettingsMenu::kConfig2Row, 1));
+    EXPECT_EQ(model.common_settings.traceDots, 0);
+    EXPECT_EQ(log.lines.back(), "Configuration 2 loaded");
+    model.runtime.screenLog = nullptr;
 }
 
 TEST_F(SettingsMenuTest, SaveThatCannotBeWrittenIsReported) {

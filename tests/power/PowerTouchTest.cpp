@@ -1,4 +1,6 @@
 // The power view's handles, gestures and measurement panel in a real GL context.
+#include <SDL2/SDL.h>
+
 #include <functional>
 
 #include "engine/2d/Label.h"
@@ -190,24 +192,29 @@ TEST_F(PowerTouchTest, PinchStepsOneTimeBasePerHundredUnitsWithAnAccessoryOnly) 
     touchEnded(2, 320, 100);
 }
 
-TEST_F(PowerTouchTest, PlainWheelStepsTheTimeBase) {
+TEST_F(PowerTouchTest, WheelNotchesStepTheTimeBaseOrWithShiftTheAmplitude) {
     Layer* layer = addLayer();
-    // What the engine sends for plain wheel notches: a vertical spread of its own finger pair.
-    const intptr_t a = 1000000;
-    const intptr_t b = 1000001;
-    touchBegan(a, 200, 80);
-    touchBegan(b, 200, 120);
-    touchMoved(a, 200, 55);
-    touchMoved(b, 200, 145);
-    EXPECT_EQ(model->power_setting.powerTimeBaseIndex, 15);
-    touchMoved(a, 200, 30);
-    touchMoved(b, 200, 170);
+    // A wheel turn is a scroll of its own: one notch, one step, no touch, no pinch travel.
+    wheel(200, 100, 1);
     EXPECT_EQ(model->power_setting.powerTimeBaseIndex, 16);
     EXPECT_EQ(model->power_setting.powerAmplitudeIndex, 2);
-    EXPECT_TRUE(layer->isAnimating());
-    touchEnded(a, 200, 30);
-    touchEnded(b, 200, 170);
+    EXPECT_TRUE(layer->isAnimating() || layer->getTouchMode() == Layer::kNoTouch);
+    wheel(200, 100, -3);
+    EXPECT_EQ(model->power_setting.powerTimeBaseIndex, 13);
+    wheel(200, 100, 1, 0, KMOD_LSHIFT);
+    EXPECT_EQ(model->power_setting.powerAmplitudeIndex, 3);
+    EXPECT_EQ(model->power_setting.powerTimeBaseIndex, 13);
+    // Outside the layer the wheel changes nothing.
+    wheel(600, 100, 1);
+    EXPECT_EQ(model->power_setting.powerTimeBaseIndex, 13);
+    // Sent once the wheel rests, not per notch.
+    EXPECT_EQ(control.commits, 0);
+    step(60);
     EXPECT_EQ(control.commits, 1);
+    // Without an accessory the wheel zooms nothing, as pinching does not.
+    model->runtime.deviceConnected = false;
+    wheel(200, 100, 1);
+    EXPECT_EQ(model->power_setting.powerTimeBaseIndex, 13);
 }
 
 TEST_F(PowerTouchTest, HeldCaptureGesturesRescaleTheView) {

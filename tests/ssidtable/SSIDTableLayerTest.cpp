@@ -237,21 +237,17 @@ TEST_F(SSIDTableLayerTest, WheelScrollsTheRowsAndNothingElse) {
         add("ap" + std::to_string(i), -40.f - i);
     ASSERT_NE(makeLayer(), nullptr);
     engine::ui::TableView* table = layer->getTableView();
-    engine::GLView* view = engine::Director::getInstance()->getOpenGLView();
     const Vec2 middle = centreOf(table);
     const float top = table->minContainerOffset().y;
 
     // One notch down shows what lies below; one up goes back.
-    view->synthesizePinch(middle.x, kHeight - middle.y, true,
-                          -engine::GLView::PINCH_POINTS_PER_NOTCH);
-    EXPECT_EQ(table->getContentOffset().y, top + 2 * engine::GLView::PINCH_POINTS_PER_NOTCH);
-    view->synthesizePinch(middle.x, kHeight - middle.y, true,
-                          engine::GLView::PINCH_POINTS_PER_NOTCH);
+    wheel(middle.x, middle.y, -1);
+    EXPECT_EQ(table->getContentOffset().y, top + engine::ui::ScrollView::SCROLL_POINTS_PER_NOTCH);
+    wheel(middle.x, middle.y, 1);
     EXPECT_EQ(table->getContentOffset().y, top);
     // Over the title strip the wheel leaves the rows alone, and the sort too.
     const Vec2 title = centreOf(layer->getTitleLabel());
-    view->synthesizePinch(title.x, kHeight - title.y, true,
-                          -engine::GLView::PINCH_POINTS_PER_NOTCH);
+    wheel(title.x, title.y, -1);
     EXPECT_EQ(table->getContentOffset().y, top);
     EXPECT_FALSE(model->runtime.ssidTableChanged);
 }

@@ -1,5 +1,7 @@
 #include "tests/support/GlSceneTest.h"
 
+#include <SDL2/SDL.h>
+
 #include "engine/base/AutoreleasePool.h"
 #include "engine/base/Director.h"
 #include "engine/base/Utils.h"
@@ -76,6 +78,37 @@ void GlSceneTest::touchCancelled(intptr_t id, float x, float y) {
 void GlSceneTest::tap(float x, float y) {
     touchBegan(0, x, y);
     touchEnded(0, x, y);
+}
+
+void GlSceneTest::wheel(float x, float y, int notchesY, int notchesX, uint16_t modifiers) {
+    SDL_Event e{};
+    e.type = SDL_MOUSEWHEEL;
+    e.wheel.x = notchesX;
+    e.wheel.y = notchesY;
+    e.wheel.mouseX = static_cast<int>(x);
+    e.wheel.mouseY = static_cast<int>(windowY(y));
+    const SDL_Keymod before = SDL_GetModState();
+    SDL_SetModState(static_cast<SDL_Keymod>(modifiers));
+    Director::getInstance()->getOpenGLView()->handleEvent(e);
+    SDL_SetModState(before);
+}
+
+void GlSceneTest::pointerMove(float x, float y) {
+    SDL_Event e{};
+    e.type = SDL_MOUSEMOTION;
+    e.motion.x = static_cast<int>(x);
+    e.motion.y = static_cast<int>(windowY(y));
+    Director::getInstance()->getOpenGLView()->handleEvent(e);
+}
+
+void GlSceneTest::sdlKey(int sdlKeycode, uint16_t modifiers) {
+    SDL_Event e{};
+    e.type = SDL_KEYDOWN;
+    e.key.keysym.sym = sdlKeycode;
+    e.key.keysym.mod = modifiers;
+    Director::getInstance()->getOpenGLView()->handleEvent(e);
+    e.type = SDL_KEYUP;
+    Director::getInstance()->getOpenGLView()->handleEvent(e);
 }
 
 const uint8_t* pixelBytes(const Image& image, int x, int y) {

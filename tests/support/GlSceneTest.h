@@ -42,6 +42,12 @@ class GlSceneTest : public ::testing::Test {
     void touchEnded(intptr_t id, float x, float y);
     void touchCancelled(intptr_t id, float x, float y);
     void tap(float x, float y);
+    // The window's own SDL events, at scene coordinates: a wheel turn of whole notches (y
+    // positive away from the user), the pointer moving with no button down, and a key pressed
+    // and released with SDL modifier bits (KMOD_*) held.
+    void wheel(float x, float y, int notchesY, int notchesX = 0, uint16_t modifiers = 0);
+    void pointerMove(float x, float y);
+    void sdlKey(int sdlKeycode, uint16_t modifiers = 0);
 
     engine::Scene* scene = nullptr;
 };

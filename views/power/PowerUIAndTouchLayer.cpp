@@ -21,6 +21,7 @@
 #include "model/SpectrumSettings.h"
 #include "model/ValueFormatting.h"
 #include "views/spectrum/BubbleHandle.h"
+#include "views/spectrum/ScaleWheel.h"
 #include "views/spectrum/ScalingPopoverLayer.h"
 
 using engine::Color3B;
@@ -44,8 +45,6 @@ constexpr float kGroundInsetRight = 0.0571f;
 constexpr float kBubbleMove = 0.5f;  // s
 // A quarter of the bubble image is a 64-point tab; half of that is enough to grab.
 constexpr float kLevelHandleScale = 0.5f;
-// Touch ids from here up are the finger pair the engine synthesises for a mouse-wheel notch.
-constexpr int kWheelTouchId = 1000000;
 
 Color3B toColor(const uint8_t rgb[3]) {
     return Color3B(rgb[0], rgb[1], rgb[2]);
@@ -107,6 +106,21 @@ bool PowerUIAndTouchLayer::init() {
     listener->onTouchEnded = [this](Touch* t, engine::Event* e) { onTouchEnded(t, e); };
     listener->onTouchCancelled = [this](Touch* t, engine::Event* e) { onTouchCancelled(t, e); };
     getEventDispatcher()->addEventListenerWithSceneGraphPriority(listener, this);
+    // The wheel: a notch steps the time base, with Shift the amplitude; sent once it rests.
+    ScaleWheel::attach(
+        this,
+        [this](int steps, bool amplitude) {
+            if (model_->runtime.deviceConnected && touches_.empty())
+                stepScalesBy(amplitude ? 0 : steps, amplitude ? steps : 0);
+        },
+        [this] {
+            if (touches_.size() >= 2)
+                return;
+            if (ScalingPopoverLayer* popover = findPopover())
+                popover->touchHeld = false;
+            if (model_->runtime.deviceConnected)
+                commit(false);
+        });
 
     fontSize_ = model_->runtime.displayClass == 0 ? 14.f : 16.f;
     const engine::BlendFunc straight = engine::BlendFunc::ALPHA_NON_PREMULTIPLIED;
@@ -379,15 +393,8 @@ void PowerUIAndTouchLayer::onTouchMoved(Touch* touch, engine::Event*) {
         const Vec2 now = a->getLocation() - b->getLocation();
         const bool spreading =
             before.x * before.x + before.y * before.y < now.x * now.x + now.y * now.y;
-        float horizontal = std::fabs(da.x) + std::fabs(db.x);
-        float vertical = std::fabs(da.y) + std::fabs(db.y);
-        // The engine turns the plain mouse wheel into a vertical pinch and Shift+wheel into a
-        // horizontal one; on the power view the plain wheel is meant for the time base.
-        if (a->getID() >= kWheelTouchId && b->getID() >= kWheelTouchId) {
-            std::swap(horizontal, vertical);
-        }
-        pinchHorizontal_ += horizontal;
-        pinchVertical_ += vertical;
+        pinchHorizontal_ += std::fabs(da.x) + std::fabs(db.x);
+        pinchVertical_ += std::fabs(da.y) + std::fabs(db.y);
         stepScales(spreading);
     }
     if (held() && touches_.size() <= 2 && touchMode_ != kNoTouch) {
@@ -404,17 +411,30 @@ void PowerUIAndTouchLayer::onTouchMoved(Touch* touch, engine::Event*) {
 }
 
 void PowerUIAndTouchLayer::stepScales(bool spreading) {
-    const int oldTime = model_->clampedTimeBaseIndex();
-    const int oldAmplitude = model_->clampedAmplitudeIndex();
-    bool changed = false;
+    int time = 0, amplitude = 0;
     if (pinchHorizontal_ >= kPinchStep) {
         pinchHorizontal_ = 0;
-        changed |= spreading ? model_->stepTimeBaseUp() : model_->stepTimeBaseDown();
+        time = spreading ? 1 : -1;
     }
     if (pinchVertical_ >= kPinchStep) {
         pinchVertical_ = 0;
-        changed |= spreading ? model_->stepAmplitudeUp() : model_->stepAmplitudeDown();
+        amplitude = spreading ? 1 : -1;
     }
+    stepScalesBy(time, amplitude);
+}
+
+void PowerUIAndTouchLayer::stepScalesBy(int timeSteps, int amplitudeSteps) {
+    const int oldTime = model_->clampedTimeBaseIndex();
+    const int oldAmplitude = model_->clampedAmplitudeIndex();
+    bool changed = false;
+    for (; timeSteps > 0; --timeSteps)
+        changed |= model_->stepTimeBaseUp();
+    for (; timeSteps < 0; ++timeSteps)
+        changed |= model_->stepTimeBaseDown();
+    for (; amplitudeSteps > 0; --amplitudeSteps)
+        changed |= model_->stepAmplitudeUp();
+    for (; amplitudeSteps < 0; ++amplitudeSteps)
+        changed |= model_->stepAmplitudeDown();
     ScalingPopoverLayer* popover = changed ? findPopover() : nullptr;
     if (!popover) {
         return;

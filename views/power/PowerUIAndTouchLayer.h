@@ -91,6 +91,16 @@ class PowerUIAndTouchLayer : public engine::Layer {
     engine::Label* getPanelName(int row) const { return panel_.name(row); }
     engine::Label* getPanelValue(int row) const { return panel_.value(row); }
 
+    // Steps the time base and the amplitude by whole steps (positive: the next, larger entry),
+    // as a pinch does, and shows the popover.
+    void stepScalesBy(int timeSteps, int amplitudeSteps);
+    // The keyboard's handle moves, under the same rules as dragging the handle (an accessory
+    // attached; the level only with a power trigger and no rolling view): the trigger level by
+    // `steps` dB, the trigger delay by `steps` tenths of a division (positive: later). Each is
+    // sent to the accessory at once, as the end of a drag would. False when not allowed now.
+    bool nudgeTriggerLevel(int steps);
+    bool nudgeTriggerDelay(int steps);
+
   private:
     PowerUIAndTouchLayer() = default;
     bool held() const;

@@ -388,15 +388,21 @@ void CursorsLayer::onKeyPressed(KeyCode code, engine::Event* event) {
     }
     if (!model_->cursors.cursorsShown || model_->runtime.touchActive || touch_)
         return;
-    const float step = (shiftHeld_ ? 10.f : 1.f) * designUnitsPerPixel();
+    const bool shift = shiftHeld_ || static_cast<engine::EventKeyboard*>(event)->isShift();
+    const float step = (shift ? 10.f : 1.f) * designUnitsPerPixel();
+    // A key that moves a cursor is used up: the bar's ring must not move with it.
     switch (code) {
         case KeyCode::KEY_LEFT_ARROW:
         case KeyCode::KEY_RIGHT_ARROW:
-            if (verticalShown())
-                moveVertical(code == KeyCode::KEY_LEFT_ARROW ? -step : step);
+            if (!verticalShown())
+                break;
+            moveVertical(code == KeyCode::KEY_LEFT_ARROW ? -step : step);
+            event->stopPropagation();
             break;
         case KeyCode::KEY_UP_ARROW:
         case KeyCode::KEY_DOWN_ARROW:
+            if (horizontalShown())
+                event->stopPropagation();
             if (horizontalShown())
                 moveHorizontal(code == KeyCode::KEY_DOWN_ARROW ? -step : step);
             break;

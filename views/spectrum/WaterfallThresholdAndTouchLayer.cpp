@@ -18,6 +18,7 @@
 #include "model/ValueFormatting.h"
 #include "views/spectrum/BubbleHandle.h"
 #include "views/spectrum/Palette.h"
+#include "views/spectrum/ScaleWheel.h"
 #include "views/spectrum/ScalingPopoverLayer.h"
 
 using engine::Color4F;
@@ -73,6 +74,13 @@ bool WaterfallThresholdAndTouchLayer::init() {
     listener->onTouchEnded = [this](Touch* t, engine::Event* e) { onTouchEnded(t, e); };
     listener->onTouchCancelled = [this](Touch* t, engine::Event* e) { onTouchCancelled(t, e); };
     getEventDispatcher()->addEventListenerWithSceneGraphPriority(listener, this);
+    // The wheel steps the time scale one step a notch, whichever way it is turned.
+    ScaleWheel::attach(
+        this, [this](int steps, bool) { stepTimeScale(steps); },
+        [this] {
+            if (ScalingPopoverLayer* popover = findPopover(); popover && touches_.size() < 2)
+                popover->touchHeld = false;
+        });
 
     const int displayClass = model_->runtime.displayClass;
     if (displayClass == 0)
@@ -302,20 +310,7 @@ void WaterfallThresholdAndTouchLayer::onTouchMoved(Touch*, engine::Event*) {
         const float scale = _contentSize.height / (top - bottom);
         if (scale == 0.f || !std::isfinite(scale))
             return;
-        const float d = dy / scale;
-        SpectrumViewSettings& view = model_->spectrum_settings;
-        if (touchMode_ == kDragHigh) {
-            view.waterfallLevelHigh += d;
-            if (view.waterfallLevelLow > view.waterfallLevelHigh)
-                view.waterfallLevelLow = view.waterfallLevelHigh;
-        } else {
-            view.waterfallLevelLow += d;
-            if (view.waterfallLevelHigh < view.waterfallLevelLow)
-                view.waterfallLevelHigh = view.waterfallLevelLow;
-        }
-        ScopedModelLocks lock(*model_, ScopedModelLocks::kTrace);
-        model_->band24.waterfallDirty = true;
-        model_->band5.waterfallDirty = true;
+        moveThreshold(touchMode_ == kDragHigh, dy / scale);
         return;
     }
     if (touches_.size() != 2)
@@ -332,12 +327,29 @@ void WaterfallThresholdAndTouchLayer::onTouchMoved(Touch*, engine::Event*) {
     if (pinchVertical_ < kPinchStep)
         return;
     pinchVertical_ = 0;
+    stepTimeScale(spreading ? 1 : -1);
+}
+
+void WaterfallThresholdAndTouchLayer::moveThreshold(bool high, float dbm) {
+    SpectrumViewSettings& view = model_->spectrum_settings;
+    if (high) {
+        view.waterfallLevelHigh += dbm;
+        if (view.waterfallLevelLow > view.waterfallLevelHigh)
+            view.waterfallLevelLow = view.waterfallLevelHigh;
+    } else {
+        view.waterfallLevelLow += dbm;
+        if (view.waterfallLevelHigh < view.waterfallLevelLow)
+            view.waterfallLevelHigh = view.waterfallLevelLow;
+    }
+    ScopedModelLocks lock(*model_, ScopedModelLocks::kTrace);
+    model_->band24.waterfallDirty = true;
+    model_->band5.waterfallDirty = true;
+}
+
+void WaterfallThresholdAndTouchLayer::stepTimeScale(int steps) {
     int& index = model_->spectrum_settings.waterfallTimeScaleIndex;
     const int previous = index;
-    if (spreading && index < 2)
-        index = std::max(0, index + 1);
-    else if (!spreading && index > 0)
-        index = std::min(2, index - 1);
+    index = std::clamp(index + steps, 0, 2);
     if (index == previous)
         return;
     if (ScalingPopoverLayer* popover = findPopover()) {

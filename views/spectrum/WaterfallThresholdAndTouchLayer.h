@@ -19,7 +19,8 @@ class SpectrumSettings;
 
 // The two colour-threshold handles of the waterfall at the right edge, with value labels that
 // fade after a drag, and the waterfall's touches: dragging a handle moves its threshold (the
-// other follows when they would cross), a two-finger pinch steps the time scale.
+// other follows when they would cross), a two-finger pinch or a wheel notch steps the time
+// scale.
 class WaterfallThresholdAndTouchLayer : public engine::Layer {
   public:
     static constexpr const char* kHandleImage = "WhiteBubbleTextureMap.png";
@@ -43,6 +44,11 @@ class WaterfallThresholdAndTouchLayer : public engine::Layer {
     void onTouchMoved(engine::Touch* touch, engine::Event* event);
     void onTouchEnded(engine::Touch* touch, engine::Event* event);
     void onTouchCancelled(engine::Touch* touch, engine::Event* event);
+
+    // Steps the time scale (positive: longer), clamped to its three steps, and shows the popover.
+    void stepTimeScale(int steps);
+    // Moves a threshold by `dbm` (the other follows when they would cross), as a handle drag.
+    void moveThreshold(bool high, float dbm);
 
     // The popover a pinch drives; without one, the first ScalingPopoverLayer among the scene's
     // children is used.

@@ -1,0 +1,143 @@
+#include <algorithm>
+
+#include "engine/2d/DrawNode.h"
+#include "engine/ui/Button.h"
+#include "menus/MenuBar.h"
+#include "menus/MenuController.h"
+#include "menus/ScreenLog.h"
+#include "model/AccessoryControl.h"
+#include "model/SpectrumSettings.h"
+
+// The bar's keyboard: its shortcuts and the focus ring over its buttons and the fly toggle.
+
+using engine::Vec2;
+using K = engine::EventKeyboard::KeyCode;
+
+bool MenuBar::keyPressed(engine::EventKeyboard::KeyCode key, int modifiers) {
+    switch (key) {
+        case K::KEY_SPACE:
+            runKeyPressed();
+            return true;
+        case K::KEY_S:
+            toggleSingleShot();
+            return true;
+        case K::KEY_L:
+            if (auto* log = dynamic_cast<ScreenLog*>(
+                    SpectrumSettings::getInstance()->runtime.screenLog.load()))
+                log->setShown(!log->isShown(), true);
+            return true;
+        case K::KEY_TAB:
+            moveFocus((modifiers & engine::EventKeyboard::kShift) ? -1 : +1);
+            return true;
+        case K::KEY_RIGHT_ARROW:
+            moveFocus(+1);
+            return true;
+        case K::KEY_LEFT_ARROW:
+            moveFocus(-1);
+            return true;
+        case K::KEY_ENTER:
+            return activateFocused();
+        case K::KEY_ESCAPE:
+            if (focus_ < 0)
+                return false;
+            clearFocus();
+            return true;
+        default:
+            return false;
+    }
+}
+
+void MenuBar::runKeyPressed() {
+    const int state = SpectrumSettings::getInstance()->runtime.runState.load();
+    if (state == SpectrumSettings::kRunning || state == SpectrumSettings::kPaused) {
+        runControlTapped();
+        return;
+    }
+    // Out of single shot, back to running, as the run button's long hold does.
+    SpectrumSettings::getInstance()->runtime.runState = SpectrumSettings::kRunning;
+    AccessoryControl* control = MenuController::getInstance()->getAccessoryControl();
+    if (control && control->identified())
+        control->resumeStreaming();
+    refresh();
+}
+
+void MenuBar::toggleSingleShot() {
+    const int state = SpectrumSettings::getInstance()->runtime.runState.load();
+    if (state == SpectrumSettings::kRunning || state == SpectrumSettings::kPaused)
+        requestSingleShot();
+    else
+        runKeyPressed();
+}
+
+bool MenuBar::focusable(int position) const {
+    if (position == kFlyTogglePosition)
+        return true;
+    // While flown out only the toggle is on screen.
+    return getFlyoutPercentage() < 50.f && buttons_[position] &&
+           buttons_[position]->isTouchEnabled() && buttons_[position]->isVisible();
+}
+
+void MenuBar::moveFocus(int direction) {
+    // The fly toggle comes first, then the buttons left to right.
+    constexpr int kPositions = kButtonCount + 1;
+    auto ringIndex = [](int position) { return position == kFlyTogglePosition ? 0 : position + 1; };
+    auto positionAt = [](int index) { return index == 0 ? kFlyTogglePosition : index - 1; };
+    int index = focus_ < 0 ? (direction > 0 ? -1 : kPositions) : ringIndex(focus_);
+    for (int step = 1; step <= kPositions; ++step) {
+        index = ((index + direction) % kPositions + kPositions) % kPositions;
+        if (focusable(positionAt(index))) {
+            focus_ = positionAt(index);
+            break;
+        }
+    }
+    showFocus();
+}
+
+void MenuBar::clearFocus() {
+    focus_ = -1;
+    showFocus();
+}
+
+void MenuBar::showFocus() {
+    if (!focusRing_) {
+        focusRing_ = engine::DrawNode::create(2.f);
+        if (!focusRing_)
+            return;
+        addChild(focusRing_, 3);
+    }
+    focusRing_->clear();
+    if (focus_ == kFlyTogglePosition) {
+        const float h = _contentSize.height;
+        focusRing_->drawRect(Vec2(2, 2), Vec2(kFlyButtonWidth - 2, h - 2),
+                             engine::Color4F(1.f, 0.85f, 0.2f, 1.f));
+        return;
+    }
+    if (focus_ < 0 || !buttons_[focus_])
+        return;
+    const engine::Rect box = buttons_[focus_]->getBoundingBox();
+    focusRing_->drawRect(Vec2(box.getMinX() + 2, box.getMinY() + 2),
+                         Vec2(box.getMaxX() - 2, box.getMaxY() - 2),
+                         engine::Color4F(1.f, 0.85f, 0.2f, 1.f));
+}
+
+bool MenuBar::activateFocused() {
+    if (focus_ == kFlyTogglePosition) {
+        setFlownOut(getFlyoutPercentage() < 50.f, true);
+        return true;
+    }
+    if (focus_ < 0 || !buttons_[focus_] || !buttons_[focus_]->isTouchEnabled())
+        return false;
+    const auto id = static_cast<ButtonId>(focus_);
+    switch (id) {
+        case kRunButton:
+            runKeyPressed();
+            break;
+        case kSwitchButton:
+            switchMode();
+            break;
+        default:
+            MenuController::getInstance()->openMenuFromButton(menuIdFor(id), buttons_[id]);
+            break;
+    }
+    return true;
+}
