@@ -78,7 +78,15 @@ void MainScene::keyPressed(engine::EventKeyboard::KeyCode key, engine::Event* ev
     }
     MenuController* menus = MenuController::getInstance();
     // With the key help up, any key only closes it (the controller does that).
-    if ((key != K::KEY_T && key != K::KEY_U) || menus->isShortcutHelpShown())
+    if (menus->isShortcutHelpShown())
+        return;
+    if (key == K::KEY_R && !menus->getTopMenu() &&
+        model_->common_settings.spectrumMode == CommonSettings::kPowerMode) {
+        model_->resetPulseStatistics();
+        event->stopPropagation();
+        return;
+    }
+    if (key != K::KEY_T && key != K::KEY_U)
         return;
     // A table opened over a menu would be hidden by it.
     menus->closeAll(true);

@@ -30,6 +30,8 @@ const std::vector<std::pair<std::string, std::string>>& ShortcutHelpLayer::short
         {"Drag the bar, or click its arrow", "Uncover the readouts behind the bar"},
         {"T", "Open or close the access-point (SSID) table (spectrum view)"},
         {"U", "Open or close the access-point utilization table (spectrum view)"},
+        {"R", "Reset the measurement panel's statistics (power view)"},
+        {"P", "Power-meter demonstration, when this one has none (power view)"},
         {"F1", "This help"},
     };
     return keys;

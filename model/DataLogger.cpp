@@ -26,7 +26,8 @@ bool DataLogger::begin(SpectrumSettings& model, LogMeasurement kind, bool& justO
             return false;
     }
     if (justOpened || kind != lastKind_) {
-        file_.write(DataLogFile::logHeader(model, kind, justOpened || scaleChanged_));
+        file_.write(
+            DataLogFile::logHeader(model, kind, justOpened || scaleChanged_, demonstration_));
     } else if (scaleChanged_) {
         file_.write(DataLogFile::logScaleLine(model, kind));
     }

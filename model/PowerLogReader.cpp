@@ -1,5 +1,7 @@
 #include "model/PowerLogReader.h"
 
+#include "model/DataLogFile.h"
+
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -74,8 +76,11 @@ bool PowerLogReader::next(Row& row) {
         if (line.empty()) {
             continue;
         }
-        if (line == "Power" || line == "Spectrum") {
-            inPowerBlock_ = line == "Power";
+        // A mode word, alone or with the demonstration's mark.
+        const std::string word = line.substr(0, line.find(','));
+        if ((word == "Power" || word == "Spectrum") &&
+            (word == line || line == word + DataLogFile::kDemonstrationMark)) {
+            inPowerBlock_ = word == "Power";
             continue;
         }
         if (line.rfind("time:,", 0) == 0) {

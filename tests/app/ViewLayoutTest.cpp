@@ -24,7 +24,8 @@ TEST(ViewLayoutTest, EveryModeViewAndScanCombination) {
     for (int view : {0, 1, 5}) {
         EXPECT_EQ(
             ViewLayout::layersFor(0, view, true),
-            (std::vector<L>{L::kGrid, L::kPowerTrace, L::kCursors, L::kPowerTouch, L::kOverlay}));
+            (std::vector<L>{L::kGrid, L::kPowerTrace, L::kCursors, L::kPowerTouch,
+                            L::kPowerMeterNotice, L::kOverlay}));
     }
 }
 

@@ -54,7 +54,12 @@ constexpr const char* kUsage =
     "  --simulated-time   run the demonstration on a virtual clock, without waiting\n"
     "  --resources DIR    where the demonstration recordings are\n"
     "Prints one JSON object per access point, strongest first, then one with the\n"
-    "2.4 GHz channel figures.\n";
+    "2.4 GHz channel figures. Levels are measured above the noise floor over the\n"
+    "newest 100 sweeps; figures that need 100 sweeps are null before then.\n"
+    "  channelLevel             an access point's mean channel level, in % of its own\n"
+    "  peakLevel                a channel's peak-hold level, in % of the strongest\n"
+    "                           access point on it (or anywhere, when none is)\n"
+    "  overlappingAccessPoints  2.4 GHz access points that use or overlap a channel\n";
 
 // Wrong arguments: the usage on stderr, status 2.
 int usage() {
@@ -144,7 +149,7 @@ std::string accessPointJson(const AccessPoint& ap, bool selected) {
     line += ",\"security\":\"" + std::string(AccessPointTexts::security(ap.security)) + "\"";
     line += ",\"standards\":\"" + AccessPointTexts::mode(ap.standards) + "\"";
     line += ",\"seen\":" + std::to_string(ap.seenCount);
-    line += ",\"utilization\":" + (graded ? number(ap.grading.utilization, 0) : "null");
+    line += ",\"channelLevel\":" + (graded ? number(ap.grading.utilization, 0) : "null");
     line += ",\"grade\":" +
             (graded ? number(std::clamp(ap.grade, 0.0f, 100.0f), 0) : std::string("null"));
     line += ",\"letter\":" +
@@ -154,26 +159,30 @@ std::string accessPointJson(const AccessPoint& ap, bool selected) {
     return line + "}";
 }
 
-std::string channelsJson(const ScanStatistics& statistics) {
+// Without a grading the statistics hold zeros, which would read as idle, empty channels.
+std::string channelsJson(const ScanStatistics& statistics, bool graded) {
     std::string line = "{\"channels\":[";
     for (int n = 1; n <= 14; ++n) {
         if (n > 1) {
             line += ",";
         }
-        line += "{\"channel\":" + std::to_string(n) +
-                ",\"utilization\":" + number(statistics.channelUtilization[n - 1], 1) +
-                ",\"accessPoints\":" + std::to_string(statistics.channelApCount[n - 1]) + "}";
+        line += "{\"channel\":" + std::to_string(n) + ",\"peakLevel\":" +
+                (graded ? number(statistics.channelUtilization[n - 1], 1) : "null") +
+                ",\"overlappingAccessPoints\":" +
+                (graded ? std::to_string(statistics.channelApCount[n - 1]) : "null") + "}";
     }
     return line + "]}";
 }
 
 // Selected access points join the selection once the scan has seen them: a slot only lives as
-// long as its access point is in the list.
-void applySelection(SpectrumSettings& model, std::vector<std::array<uint8_t, 6>>& pending) {
+// long as its access point is in the list. Notes the scan count when one joined.
+void applySelection(SpectrumSettings& model, std::vector<std::array<uint8_t, 6>>& pending,
+                    int32_t& joinedAtScan) {
     if (pending.empty()) {
         return;
     }
     std::lock_guard<ModelLock> guard(model.apListLock);
+    const size_t before = pending.size();
     std::erase_if(pending, [&](const std::array<uint8_t, 6>& bssid) {
         for (const auto& ap : model.accessPoints) {
             if (ap && std::memcmp(ap->bssid, bssid.data(), 6) == 0) {
@@ -182,17 +191,24 @@ void applySelection(SpectrumSettings& model, std::vector<std::array<uint8_t, 6>>
         }
         return false;
     });
+    if (pending.size() != before) {
+        joinedAtScan = model.runtime.scanCount;
+    }
 }
 
-void printSurvey(SpectrumSettings& model) {
+// Prints what the window's tables show: the grading after the newest scan. Only a selection
+// that joined after that scan is graded once more, so that it has its recommendation.
+void printSurvey(SpectrumSettings& model, bool selectionJoinedSinceScan) {
     ScopedModelLocks locks(model, ScopedModelLocks::kTrace | ScopedModelLocks::kApList);
-    // The selection may have joined after the last scan: grade once more so it has its
-    // recommendation.
-    UtilizationGrading::run(model, true);
+    if (selectionJoinedSinceScan) {
+        UtilizationGrading::run(model, true);
+    }
+    bool graded = false;
     std::vector<const AccessPoint*> order;
     for (const auto& ap : model.accessPoints) {
         if (ap) {
             order.push_back(ap.get());
+            graded = graded || ap->grading.graded;
         }
     }
     std::stable_sort(order.begin(), order.end(), [](const AccessPoint* a, const AccessPoint* b) {
@@ -204,7 +220,25 @@ void printSurvey(SpectrumSettings& model) {
         const bool selected = AccessPointSelection::contains(model.scanStatistics, ap->bssid);
         std::printf("%s\n", accessPointJson(*ap, selected).c_str());
     }
-    std::printf("%s\n", channelsJson(model.scanStatistics).c_str());
+    std::printf("%s\n", channelsJson(model.scanStatistics, graded).c_str());
+}
+
+// Why a run saw no scan, as far as the accessory's description tells.
+std::string noScanReason(const SpectrumSettings& model, const SurveyOptions& o) {
+    if (o.demo >= 0 && o.signal != 1) {
+        return "; the demonstration plays access-point lists only with --signal 1";
+    }
+    const float first = model.accessory.scanFirstDelay;
+    if (!model.accessory.hasSsidScan24 && !model.accessory.hasSsidScan5 &&
+        model.accessory.generation != 0) {
+        return "; this accessory does not scan for access points";
+    }
+    if (std::isfinite(first) && first + 1.f >= static_cast<float>(o.seconds)) {
+        const long needed = static_cast<long>(std::ceil(first)) + 20;
+        return "; this accessory sends its first scan " + number(first, 0) +
+               " s after it starts (try --seconds " + std::to_string(needed) + ")";
+    }
+    return "";
 }
 
 int runSurvey(std::span<char*> args) {
@@ -245,13 +279,14 @@ int runSurvey(std::span<char*> args) {
     std::signal(SIGTERM, onSignal);
 
     std::vector<std::array<uint8_t, 6>> pending = o.selection;
+    int32_t joinedAtScan = -1;
     const uint64_t durationMs = static_cast<uint64_t>(o.seconds) * 1000;
     if (o.simulated) {
         for (uint64_t elapsed = 0; elapsed < durationMs && !interrupted;
              elapsed += AccessoryCommunicationDelegate::kPassMs) {
             virtualClock.advance(AccessoryCommunicationDelegate::kPassMs);
             controller.runPass();
-            applySelection(*model, pending);
+            applySelection(*model, pending, joinedAtScan);
         }
     } else {
         std::unique_ptr<AccessoryCommunication> link;
@@ -267,7 +302,7 @@ int runSurvey(std::span<char*> args) {
         const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(durationMs);
         while (!interrupted && std::chrono::steady_clock::now() < end) {
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
-            applySelection(*model, pending);
+            applySelection(*model, pending, joinedAtScan);
         }
         controller.stopWorker();
         if (link) {
@@ -279,10 +314,11 @@ int runSurvey(std::span<char*> args) {
                      "tarno-cli survey: %02x:%02x:%02x:%02x:%02x:%02x was not seen; not selected\n",
                      bssid[0], bssid[1], bssid[2], bssid[3], bssid[4], bssid[5]);
     }
-    printSurvey(*model);
+    printSurvey(*model, joinedAtScan == model->runtime.scanCount);
     std::lock_guard<ModelLock> guard(model->apListLock);
     if (model->runtime.scanCount == 0) {
-        std::fprintf(stderr, "tarno-cli survey: no access-point scan arrived\n");
+        std::fprintf(stderr, "tarno-cli survey: no access-point scan arrived in %ld s%s\n",
+                     o.seconds, noScanReason(*model, o).c_str());
         return 1;
     }
     return 0;

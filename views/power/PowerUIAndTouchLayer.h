@@ -90,6 +90,7 @@ class PowerUIAndTouchLayer : public engine::Layer {
     engine::LayerColor* getPanel() const { return panel_.box(); }
     engine::Label* getPanelName(int row) const { return panel_.name(row); }
     engine::Label* getPanelValue(int row) const { return panel_.value(row); }
+    const PowerMeasurementPanel& getPanelRows() const { return panel_; }
 
   private:
     PowerUIAndTouchLayer() = default;
