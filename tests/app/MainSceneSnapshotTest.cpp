@@ -68,7 +68,7 @@ TEST_F(MainSceneSnapshotTest, SpectrumWithCursorsAndReadouts) {
     const engine::Image image = renderFrame();
     EXPECT_TRUE(image.saveToFile("main-scene-spectrum.png"));
     // Trace readouts in the strip, plot above it.
-    EXPECT_NE(main->getAmplitudeLabel()->getString().find("dBm/div"), std::string::npos);
+    EXPECT_NE(main->getAmplitudeLabel()->getString().find("dB/div"), std::string::npos);
     EXPECT_GT(stripInk(image), 300);
     EXPECT_GT(countLit(image, 10, 90, 950, 630), 1000);
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "link/DemoPlayback.h"
+#include "model/DemoTriggerPresets.h"
 #include "tests/controller/ControllerTestSupport.h"
 #include "tests/sim/SimTestSupport.h"
 
@@ -270,6 +271,7 @@ TEST(Playback, SingleShotsContinueTheRecordingInsteadOfReplayingItsStart) {
     rig.model.common_settings.spectrumMode = 0;
     rig.pass();
     rig.pass();
+    ASSERT_TRUE(rig.controller.identified());
     ASSERT_TRUE(takeSingleShot(rig));
     const std::vector<float> first = newestCapture(rig);
     ASSERT_EQ(first.size(), 240u);
@@ -277,7 +279,10 @@ TEST(Playback, SingleShotsContinueTheRecordingInsteadOfReplayingItsStart) {
     const std::vector<float> second = newestCapture(rig);
     ASSERT_EQ(second.size(), 240u);
     EXPECT_NE(first, second);
-    EXPECT_EQ(files.reads("packets/Tarno/Tarno_powerNone.bin"), 1);  // loaded once, not again
+    // Loaded once, not again for the second shot.
+    EXPECT_EQ(files.reads("packets/Tarno/Tarno_power" +
+                          DemoPlayback::signalFile(rig.model.demo.signalType)),
+              1);
 }
 
 TEST(Playback, TheUsersTriggerOutlivesDemonstrationStarts) {
@@ -289,11 +294,16 @@ TEST(Playback, TheUsersTriggerOutlivesDemonstrationStarts) {
         rig.pass();
         rig.pass();
         EXPECT_FLOAT_EQ(rig.model.power_setting.triggerLevel, -31.7f);
+    }
+    {
         // Another demonstration replaces a preset with its own.
+        Recordings second(SimGeneration::Tarno2);
+        ControllerRig rig(&second);
         rig.model.demo.hardware = 1;
-        rig.controller.restartPlayback();
-        for (int i = 0; i < 3; ++i)
-            rig.pass();
+        DemoTriggerPresets::apply(rig.model.power_setting, 0);
+        rig.pass();
+        rig.pass();
+        ASSERT_TRUE(rig.controller.identified());
         EXPECT_FLOAT_EQ(rig.model.power_setting.triggerLevel, -36.31f);
         EXPECT_EQ(rig.model.power_setting.powerTimeBaseIndex, 15);
     }

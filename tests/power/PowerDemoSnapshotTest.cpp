@@ -3,6 +3,7 @@
 // power-demo-triggered.png and power-demo-roll.png for people to look at.
 #include <cmath>
 
+#include "engine/2d/Sprite.h"
 #include "link/AccessoryCommunicationDelegate.h"
 #include "link/FileResourceReader.h"
 #include "model/ManualClock.h"
