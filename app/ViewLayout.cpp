@@ -4,7 +4,7 @@
 
 std::vector<ViewLayer> ViewLayout::layersFor(int spectrumMode, int viewMode, bool ssidScanOn) {
     if (spectrumMode == CommonSettings::kPowerMode) {
-        return {ViewLayer::kGrid,       ViewLayer::kPowerTrace,        ViewLayer::kCursors,
+        return {ViewLayer::kGrid,       ViewLayer::kPowerTrace,       ViewLayer::kCursors,
                 ViewLayer::kPowerTouch, ViewLayer::kPowerMeterNotice, ViewLayer::kOverlay};
     }
     if (viewMode == SpectrumViewSettings::kRealWaveView) {

@@ -12,8 +12,9 @@ class ResourceReader;
 
 // The recorded packet files of the demonstration and the pace at which they are played: four
 // buffers (power, access-point lists, 2.4 GHz and 5 GHz spectrum), each loaded on first use (and
-// again when the choice names another file) and stepped cyclically packet by packet. Runs on the controller's worker thread only; the bytes go
-// to the controller's packet path through `Deliver`, exactly as bytes from the USB link would.
+// again when the choice names another file) and stepped cyclically packet by packet. Runs on the
+// controller's worker thread only; the bytes go to the controller's packet path through `Deliver`,
+// exactly as bytes from the USB link would.
 class DemoPlayback {
   public:
     using Deliver = std::function<void(const uint8_t* bytes, size_t length)>;

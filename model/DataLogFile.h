@@ -63,8 +63,8 @@ class DataLogFile {
     // the frequency line of a sweep. Data of the demonstration has kDemonstrationMark after the
     // mode word ("Power,Demonstration data"), so a log cannot pass for a measurement.
     static constexpr const char* kDemonstrationMark = ",Demonstration data";
-    static std::string logHeader(const SpectrumSettings& model, LogMeasurement kind,
-                                 bool withScale, bool demonstration = false);
+    static std::string logHeader(const SpectrumSettings& model, LogMeasurement kind, bool withScale,
+                                 bool demonstration = false);
     // The scale line alone.
     static std::string logScaleLine(const SpectrumSettings& model, LogMeasurement kind);
 

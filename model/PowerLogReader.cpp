@@ -1,11 +1,11 @@
 #include "model/PowerLogReader.h"
 
-#include "model/DataLogFile.h"
-
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+
+#include "model/DataLogFile.h"
 
 namespace {
 

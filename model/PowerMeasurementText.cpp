@@ -85,7 +85,8 @@ std::string PowerMeasurementText::value(int id, const PulseMeasurement::Results&
                                         float offset, bool inWatts) {
     float peakToPeakMilliwatts = NAN;
     if (id == P::kPeakToPeak) {
-        peakToPeakMilliwatts = dbmToMilliwatts(results[P::kMax]) - dbmToMilliwatts(results[P::kMin]);
+        peakToPeakMilliwatts =
+            dbmToMilliwatts(results[P::kMax]) - dbmToMilliwatts(results[P::kMin]);
     }
     const float v = isMeasurement(id) ? results[static_cast<size_t>(id)] : NAN;
     return figure(id, v, peakToPeakMilliwatts, offset, inWatts);

@@ -21,9 +21,9 @@ using namespace apptest;
 namespace {
 
 const std::vector<ViewLayer> kEveryKind = {
-    ViewLayer::kGrid,       ViewLayer::kSpectrumTrace,  ViewLayer::kAccessPointOutlines,
-    ViewLayer::kWaterfall,  ViewLayer::kWaterfallTouch, ViewLayer::kPowerTrace,
-    ViewLayer::kPowerTouch, ViewLayer::kPowerMeterNotice, ViewLayer::kCursors,
+    ViewLayer::kGrid,         ViewLayer::kSpectrumTrace,    ViewLayer::kAccessPointOutlines,
+    ViewLayer::kWaterfall,    ViewLayer::kWaterfallTouch,   ViewLayer::kPowerTrace,
+    ViewLayer::kPowerTouch,   ViewLayer::kPowerMeterNotice, ViewLayer::kCursors,
     ViewLayer::kChannelGuide, ViewLayer::kOverlay};
 
 class MainSceneViewTableTest : public AppGlTest {

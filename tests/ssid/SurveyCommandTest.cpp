@@ -258,8 +258,8 @@ TEST_F(SurveyCommandTest, AgreesWithTheTableOfTheSameRun) {
             << *line;
         const bool selected = AccessPointSelection::contains(model.scanStatistics, ap->bssid);
         const int recommended = selected ? ap->grading.recommendedChannel() : 0;
-        EXPECT_NE(line->find("\"recommended\":" + (recommended ? std::to_string(recommended)
-                                                               : std::string("null"))),
+        EXPECT_NE(line->find("\"recommended\":" +
+                             (recommended ? std::to_string(recommended) : std::string("null"))),
                   std::string::npos)
             << *line;
         ++compared;

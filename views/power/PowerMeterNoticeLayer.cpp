@@ -64,7 +64,8 @@ bool PowerMeterNoticeLayer::init() {
         button_->setCapInsets(engine::Rect(10, 10, 100, 20));
         button_->setTitleFontName(kBoldFont);
         button_->setTitleFontSize(fontSize * 0.8f);
-        button_->setTitleText(std::string("SHOW THE ") + SpectrumSettings::demoHardwareLabel(kOfferedHardware) +
+        button_->setTitleText(std::string("SHOW THE ") +
+                              SpectrumSettings::demoHardwareLabel(kOfferedHardware) +
                               " DEMONSTRATION (P)");
         button_->setContentSize(engine::Size(fontSize * 19.f, fontSize * 2.4f));
         button_->addTouchEventListener([this](engine::Ref*, engine::ui::Widget::TouchEventType t) {
