@@ -1,6 +1,10 @@
 #include "app/AppDelegate.h"
 
+#include <cstdio>
+
 #include "app/MainScene.h"
+#include "app/ResourceCheck.h"
+#include "app/StartupDiagnostics.h"
 #include "engine/base/Director.h"
 #include "engine/platform/Device.h"
 #include "engine/platform/FileUtils.h"
@@ -15,6 +19,8 @@
 #include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
 #include "model/UtilizationGradingHook.h"
+#include "model/config/ConfigurationStore.h"
+#include "storage/KeyValueStore.h"
 
 namespace {
 
@@ -24,6 +30,7 @@ constexpr int kDisplayClass = 3;
 constexpr int kScreenLogLevels = 31;
 constexpr uint64_t kScreenLogLifetimeMs = 15000;
 constexpr int kScreenLogZOrder = 95;
+constexpr int kErrorLevel = 1;
 
 }  // namespace
 
@@ -45,14 +52,34 @@ void AppDelegate::initGLContextAttrs() {
 }
 
 bool AppDelegate::applicationDidFinishLaunching() {
+    // Before anything is loaded or a window opens: a window that cannot draw shows nothing, and
+    // the user has to learn what is missing and where it was looked for.
+    engine::FileUtils* files = engine::FileUtils::getInstance();
+    files->setSearchPaths({"res/desktop/sd", "res", ""});
+    const ResourceCheck resourceCheck(files->getDefaultResourceRootPath());
+    const std::vector<std::string> cannotDraw = resourceCheck.missingForDrawing();
+    if (!cannotDraw.empty()) {
+        std::fprintf(stderr, "%s\n", resourceCheck.drawingMessage(cannotDraw).c_str());
+        resourcesMissing = true;
+        return false;
+    }
+
     engine::Device::setKeepScreenOn(true);
 
     // The store and the data logs live in ~/.local/share/Tarno/ (or $XDG_DATA_HOME/Tarno/).
     engine::FileUtils::getInstance()->setWritableDirectoryName("Tarno");
 
-    // No other thread exists yet, so the model needs no locks here.
+    // No other thread exists yet, so the model needs no locks here. What goes wrong while the
+    // store opens and slot 0 loads is on stderr already; the window shows it too, once its log
+    // exists.
     SpectrumSettings* model = SpectrumSettings::getInstance();
+    StartupDiagnostics startupDiagnostics;
+    const std::string storeProblem = ConfigurationStore::current().problem();
+    if (!storeProblem.empty())
+        startupDiagnostics.log(kErrorLevel, "%s", storeProblem.c_str());
+    model->runtime.screenLog = &startupDiagnostics;
     model->loadConfiguration(0);
+    model->runtime.screenLog = nullptr;
 
     engine::Director* director = engine::Director::getInstance();
     if (!director->getOpenGLView()) {
@@ -65,9 +92,6 @@ bool AppDelegate::applicationDidFinishLaunching() {
     director->setAnimationInterval(1.f / 60.f);
     director->setContentScaleFactor(1.f);
     model->runtime.displayClass = kDisplayClass;
-
-    engine::FileUtils* files = engine::FileUtils::getInstance();
-    files->setSearchPaths({"res/desktop/sd", "res", ""});
 
     MainScene* scene = MainScene::create();
     if (!scene)
@@ -83,9 +107,18 @@ bool AppDelegate::applicationDidFinishLaunching() {
         screenLog->setBottomMargin(MenuController::barHeight(kDisplayClass));
         scene->addChild(screenLog, kScreenLogZOrder);
         model->runtime.screenLog = screenLog;
+        startupDiagnostics.forwardTo(*screenLog);
     }
 
     director->runWithScene(scene);
+
+    // Without recordings the window still draws, and an accessory still works.
+    for (const std::string& line :
+         resourceCheck.recordingsReport(resourceCheck.missingRecordings())) {
+        std::fprintf(stderr, "Tarno: %s\n", line.c_str());
+        if (screenLog)
+            screenLog->log(kErrorLevel, "%s", line.c_str());
+    }
 
     // The worker reads recordings itself: the engine's file utilities are main-thread only.
     resources = std::make_unique<FileResourceReader>(files->getDefaultResourceRootPath());
