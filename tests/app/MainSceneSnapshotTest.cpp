@@ -133,7 +133,8 @@ TEST_F(MainSceneSnapshotTest, WattsReadoutsInTheStrip) {
     EXPECT_NE(at.find("W"), std::string::npos);
     EXPECT_EQ(at.find("0.00W"), std::string::npos) << at;
     EXPECT_EQ(strip->getReadoutDeltaLabel(0)->getString().rfind("ΔW:", 0), 0u);
-    EXPECT_EQ(main->getAmplitudeLabel()->getString(), "A:10.00dB/div");
+    const std::string scale = main->getAmplitudeLabel()->getString();
+    EXPECT_EQ(scale.substr(scale.size() - 6), "dB/div") << scale;
     EXPECT_GT(stripInk(image), 300);
 }
 
