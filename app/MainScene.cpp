@@ -73,6 +73,11 @@ bool MainScene::init() {
 void MainScene::keyPressed(engine::EventKeyboard::KeyCode key, engine::Event* event) {
     using K = engine::EventKeyboard::KeyCode;
     // Alerts, menus and the help own the keyboard while open; this hears keys only without them.
+    if (key == K::KEY_R && model_->common_settings.spectrumMode == CommonSettings::kPowerMode) {
+        model_->resetPulseStatistics();
+        event->stopPropagation();
+        return;
+    }
     if (key != K::KEY_T && key != K::KEY_U) {
         if (viewKeys_.keyPressed(key, static_cast<engine::EventKeyboard*>(event)->getModifiers()))
             event->stopPropagation();

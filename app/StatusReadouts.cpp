@@ -5,7 +5,11 @@
 #include "model/CursorSelection.h"
 #include "model/PowerConversions.h"
 #include "model/SpectrumSettings.h"
+#include "model/TriggerPosition.h"
 #include "model/ValueFormatting.h"
+#include "views/spectrum/GridLayer.h"
+#include "views/spectrum/WaterfallLayer.h"
+#include "views/spectrum/WaterfallPixels.h"
 
 namespace {
 
@@ -49,12 +53,15 @@ std::string StatusReadouts::amplitudeText(const SpectrumSettings& m) {
     const AccessoryDescription& d = m.accessory;
     const int band = m.spectrum_settings.band;
     if (isWaterfall(m)) {
-        static const float kDivisors[3] = {1.f, 2.f, 5.f};
-        const int index = m.spectrum_settings.waterfallTimeScaleIndex;
-        const float k = index >= 0 && index < 3 ? kDivisors[index] : 1.f;
+        // One sweep is one texel row; the newest kMaxRows / factor rows fill the height, which
+        // the grid cuts into kMajorY divisions.
         const float option = band == 1 ? d.optionBytes[2] : d.optionBytes[1];
         const float interval = band == 1 ? d.spectrumInterval5 : d.spectrumInterval24;
-        return "A:" + engineering(option * interval * 500.f / k, 2) + "s/div";
+        const float factor = static_cast<float>(
+            WaterfallLayer::timeScaleFactor(m.spectrum_settings.waterfallTimeScaleIndex));
+        const float sweepsPerDivision = static_cast<float>(WaterfallPixels::kMaxRows) / factor /
+                                        static_cast<float>(GridLayer::kMajorY);
+        return "A:" + engineering(option * interval * sweepsPerDivision, 2) + "s/div";
     }
     float bottom = 0;
     float top = 0;
@@ -65,10 +72,9 @@ std::string StatusReadouts::amplitudeText(const SpectrumSettings& m) {
         bottom = d.powerAxisMin;
         top = d.powerAxisMax;
     }
-    const float a = (top - bottom) * 0.125f;
-    if (m.common_settings.powerUnitsWatts == 1)
-        return "A:" + engineering(dbmToMilliwatts(a) * 0.001f, 2) + "W/div";
-    return "A:" + fixed2(a) + "dBm/div";
+    // The level axis is logarithmic in either unit: a division is a ratio, in decibels.
+    const float a = (top - bottom) / static_cast<float>(GridLayer::kMajorY);
+    return "A:" + fixed2(a) + "dB/div";
 }
 
 std::string StatusReadouts::divisionText(const SpectrumSettings& m) {
@@ -118,7 +124,7 @@ void StatusReadouts::positionTexts(const SpectrumSettings& m, float W, std::stri
         float ts = NAN;
         float to = NAN;
         if (T > 0) {
-            const float p = std::fmin(W, W / 2.f - W / T * m.power_setting.triggerDelay);
+            const float p = TriggerPosition::x(W, m.timeBaseNow(), m.power_setting.triggerDelay);
             ts = cut(xs - p, q) * T / W;
             to = cut(xo - p, q) * T / W;
         }
@@ -201,8 +207,8 @@ void StatusReadouts::levelTexts(const SpectrumSettings& m, float H,
             if (watts) {
                 const float ms = dbmToMilliwatts(ls);
                 const float mo = dbmToMilliwatts(lo);
-                pair.at = "@W:" + fixed2(ms) + "W";
-                pair.delta = "Ws:" + fixed2(std::fabs(ms - mo)) + "W";
+                pair.at = "@W:" + engineering(ms * 0.001f, 2) + "W";
+                pair.delta = "ΔW:" + engineering(std::fabs(ms - mo) * 0.001f, 2) + "W";
             } else {
                 pair.at = "@dBm:" + fixed2(ls) + "dBm";
                 pair.delta = "ΔdBm:" + fixed2(std::fabs(ls - lo)) + "dB";

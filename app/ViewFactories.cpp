@@ -3,6 +3,7 @@
 #include "engine/2d/Layer.h"
 #include "model/SpectrumSettings.h"
 #include "views/power/PowerLayer.h"
+#include "views/power/PowerMeterNoticeLayer.h"
 #include "views/power/PowerUIAndTouchLayer.h"
 #include "views/spectrum/ChannelGuideLayer.h"
 #include "views/spectrum/CursorsLayer.h"
@@ -100,6 +101,10 @@ ViewFactoryTable ViewFactories::standard() {
         {ViewLayer::kPowerTrace,
          [](const ViewContext& c) { return inInnerArea(PowerLayer::createWithModel(c.model), c); }},
         {ViewLayer::kPowerTouch, powerTouch},
+        {ViewLayer::kPowerMeterNotice,
+         [](const ViewContext& c) {
+             return inInnerArea(PowerMeterNoticeLayer::createWithModel(c.model, c.control), c);
+         }},
         {ViewLayer::kOverlay, overlay},
     };
 }

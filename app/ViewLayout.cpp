@@ -4,8 +4,8 @@
 
 std::vector<ViewLayer> ViewLayout::layersFor(int spectrumMode, int viewMode, bool ssidScanOn) {
     if (spectrumMode == CommonSettings::kPowerMode) {
-        return {ViewLayer::kGrid, ViewLayer::kPowerTrace, ViewLayer::kCursors,
-                ViewLayer::kPowerTouch, ViewLayer::kOverlay};
+        return {ViewLayer::kGrid,       ViewLayer::kPowerTrace,       ViewLayer::kCursors,
+                ViewLayer::kPowerTouch, ViewLayer::kPowerMeterNotice, ViewLayer::kOverlay};
     }
     if (viewMode == SpectrumViewSettings::kRealWaveView) {
         std::vector<ViewLayer> layers{ViewLayer::kGrid, ViewLayer::kSpectrumTrace};

@@ -13,6 +13,7 @@ enum class ViewLayer {
     kWaterfallTouch,       // WaterfallThresholdAndTouchLayer of the band
     kPowerTrace,           // PowerLayer
     kPowerTouch,           // PowerUIAndTouchLayer
+    kPowerMeterNotice,     // PowerMeterNoticeLayer: no power meter on this hardware
     kCursors,              // CursorsLayer, inner area
     kChannelGuide,         // ChannelGuideLayer, inner area
     kOverlay,              // OverlayLayer, inner area

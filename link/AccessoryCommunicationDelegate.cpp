@@ -23,7 +23,8 @@ AccessoryCommunicationDelegate::AccessoryCommunicationDelegate(SpectrumSettings&
       playback_(
           model_, options_.resources,
           [this](const uint8_t* b, size_t n) {
-              didReceiveData(nullptr, nullptr, b, static_cast<int>(std::min<size_t>(n, INT_MAX)));
+              // The same packet path as the link's, marked so that a log says what it holds.
+              intake_.deliver(b, n, now(), MeasurementIntake::kDemonstration);
           },
           [this](const uint8_t* b, size_t n) { return intake_.packetLength(b, n); }) {
     if (options_.startWorker) {

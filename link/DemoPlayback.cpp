@@ -63,7 +63,8 @@ bool DemoPlayback::playFile(const std::string& name, const Deliver& deliver) con
 }
 
 void DemoPlayback::load(Buffer& buffer, const std::string& name) const {
-    if (buffer.bytes.empty() && resources_ != nullptr) {
+    if ((buffer.bytes.empty() || buffer.name != name) && resources_ != nullptr) {
+        buffer.name = name;
         buffer.bytes = resources_->readFile(name);
         buffer.offset = 0;
     }
@@ -95,7 +96,7 @@ void DemoPlayback::playPower(const DemoSelection& demo, uint64_t now, uint64_t i
         load(power_, name + "power" + signalFile(demo.signalType));
         step(power_, packetBytes, deliver);
     }
-    lastPower_.mark(now);
+    lastPower_.advance(now, intervalMs);
 }
 
 void DemoPlayback::playSpectrum(const DemoSelection& demo, int band, uint64_t now,
@@ -114,7 +115,7 @@ void DemoPlayback::playSpectrum(const DemoSelection& demo, int band, uint64_t no
             step(spectrum24_, packetBytes, deliver);
         }
     }
-    lastSpectrum_.mark(now);
+    lastSpectrum_.advance(now, periodMs);
 }
 
 void DemoPlayback::playAccessPoints(const DemoSelection& demo, uint64_t now, double firstDelayMs,
@@ -152,10 +153,6 @@ void DemoPlayback::playAccessPoints(const DemoSelection& demo, uint64_t now, dou
 }
 
 void DemoPlayback::reset() {
-    for (Buffer* buffer : {&power_, &accessPoints_, &spectrum24_, &spectrum5_}) {
-        buffer->bytes.clear();
-        buffer->offset = 0;
-    }
     lastPower_ = Stamp{};
     lastSpectrum_ = Stamp{};
     firstAccessPointCheck_ = Stamp{};

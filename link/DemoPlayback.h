@@ -11,9 +11,10 @@
 class ResourceReader;
 
 // The recorded packet files of the demonstration and the pace at which they are played: four
-// buffers (power, access-point lists, 2.4 GHz and 5 GHz spectrum), each loaded on first use and
-// stepped cyclically packet by packet. Runs on the controller's worker thread only; the bytes go
-// to the controller's packet path through `Deliver`, exactly as bytes from the USB link would.
+// buffers (power, access-point lists, 2.4 GHz and 5 GHz spectrum), each loaded on first use (and
+// again when the choice names another file) and stepped cyclically packet by packet. Runs on the
+// controller's worker thread only; the bytes go to the controller's packet path through `Deliver`,
+// exactly as bytes from the USB link would.
 class DemoPlayback {
   public:
     using Deliver = std::function<void(const uint8_t* bytes, size_t length)>;
@@ -47,8 +48,10 @@ class DemoPlayback {
                           double repeatMs, const PacketLength& packetLength,
                           const Deliver& deliver);
 
-    // Empties all four buffers and forgets every time stamp, so the next packets come from the
-    // files of the current choice.
+    // Forgets every time stamp after a settings acknowledgement. The buffers keep their place:
+    // a single shot or a reconfiguration continues the recording where it was, as the air
+    // would, instead of replaying its first capture; a buffer whose file the choice no longer
+    // names is loaded afresh when next played.
     void reset();
 
     // Read offsets, for tests and diagnostics.
@@ -60,6 +63,7 @@ class DemoPlayback {
 
   private:
     struct Buffer {
+        std::string name;  // the file the bytes came from
         std::vector<uint8_t> bytes;
         size_t offset = 0;
     };
@@ -73,6 +77,17 @@ class DemoPlayback {
         void mark(uint64_t now) {
             set = true;
             ms = now;
+        }
+        // The next packet is due one interval after this one was, not after the pass that
+        // played it: 250 ms sweeps played on 100 ms passes then average 250 ms, as the
+        // accessory's do and as the waterfall's time scale says, instead of 300 ms. After a
+        // pause (more than two intervals late) the pace starts again from now.
+        void advance(uint64_t now, uint64_t intervalMs) {
+            if (!set || now < ms || now - ms >= 2 * intervalMs) {
+                mark(now);
+            } else {
+                ms += intervalMs;
+            }
         }
     };
 

@@ -31,8 +31,9 @@ MeasurementIntake::MeasurementIntake(SpectrumSettings& model, ControllerState& s
     framer_.setProtocolEnvironment(std::move(environment));
 }
 
-void MeasurementIntake::deliver(const uint8_t* bytes, size_t length, uint64_t now) {
+void MeasurementIntake::deliver(const uint8_t* bytes, size_t length, uint64_t now, Source source) {
     std::lock_guard<std::mutex> guard(lock_);
+    logger_.setDemonstration(source == kDemonstration);
     if (state_.discardFirstRead.exchange(false)) {
         framer_.discard();
     }

@@ -40,9 +40,12 @@ class MeasurementIntake {
     MeasurementIntake(SpectrumSettings& model, ControllerState& state, AccessoryControl& control,
                       DataLogFile& logFile, ProtocolEnvironment environment);
 
+    // Where bytes come from; a data log marks the demonstration's in its header lines.
+    enum Source { kAccessory, kDemonstration };
+
     // The packet path: appends `length` bytes and handles every complete packet. `now` is the
     // controller's clock.
-    void deliver(const uint8_t* bytes, size_t length, uint64_t now);
+    void deliver(const uint8_t* bytes, size_t length, uint64_t now, Source source = kAccessory);
 
     // Runs `use` with the active protocol (null before the first discovery reply) under the packet
     // lock. `use` must not deliver bytes or take the pass lock.

@@ -3,6 +3,7 @@
 #include <mutex>
 
 #include "link/SettingsSnapshot.h"
+#include "model/DemoTriggerPresets.h"
 #include "model/SpectrumSettings.h"
 
 PlaybackCommandSink::PlaybackCommandSink(SpectrumSettings& model, const ResourceReader* resources,
@@ -51,18 +52,10 @@ void PlaybackCommandSink::stream(uint64_t now, const SettingsSnapshot& s) {
 }
 
 void PlaybackCommandSink::identified(const SettingsSnapshot& settings) {
-    const int hardware = settings.demo.hardware;
     std::lock_guard<ModelLock> guard(model_.settingsLock);
     PowerSettings& p = model_.power_setting;
-    p.triggerOnPower = 1;
-    p.triggerHoldoff = 0.001f;
-    if (hardware == 0) {
-        p.triggerLevel = -31.7f;
-        p.triggerDelay = 0.000016f;
-        p.powerTimeBaseIndex = 16;
-    } else {
-        p.triggerDelay = 0.0000352f;
-        p.powerTimeBaseIndex = 15;
-        p.triggerLevel = hardware == 1 ? -36.31f : -31.7f;
+    // The user's own trigger outlives every demonstration start.
+    if (DemoTriggerPresets::unchosen(p)) {
+        DemoTriggerPresets::apply(p, settings.demo.hardware);
     }
 }

@@ -19,13 +19,15 @@ class PlaybackCommandSink : public CommandSink {
                         DemoPlayback::Deliver deliver, DemoPlayback::PacketLength packetLength);
 
     bool ready(const SettingsSnapshot& settings) override;
-    // Discovery: the recorded reply. Settings: the recorded acknowledgement, after which the
-    // measurements start over from the files of the current choice. Nothing else is answered.
+    // Discovery: the recorded reply. Settings: the recorded acknowledgement; the recordings then
+    // continue where they were (new files only for a new choice). Nothing else is answered.
     bool send(std::vector<uint8_t> command, int kind) override;
     bool answersAtOnce() const override { return true; }
     bool streamsUnasked() const override { return true; }
     void stream(uint64_t now, const SettingsSnapshot& settings) override;
-    // Trigger settings under which the recorded power captures show a stable first picture.
+    // Trigger settings under which the recorded power captures show a stable first picture,
+    // unless the user has chosen a trigger of their own (anything but the defaults and the
+    // presets), which is kept.
     void identified(const SettingsSnapshot& settings) override;
 
     const DemoPlayback& playback() const { return playback_; }

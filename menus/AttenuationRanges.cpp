@@ -25,5 +25,5 @@ std::unique_ptr<NumericRangePickerSource> AttenuationRanges::externalRows() {
 std::string AttenuationRanges::externalText(float decibels) {
     if (std::isnan(decibels))
         return "--";
-    return formatFixed2(decibels) + " dBm";
+    return formatFixed2(decibels) + " dB";
 }

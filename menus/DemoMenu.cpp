@@ -6,6 +6,8 @@
 #include "menus/PickerViewMenu.h"
 #include "menus/SettingsMenu.h"
 #include "model/AccessoryControl.h"
+#include "model/DemoTriggerPresets.h"
+#include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
 
 namespace {
@@ -31,16 +33,7 @@ DemoMenu::~DemoMenu() {
 }
 
 const char* DemoMenu::hardwareLabel(int hardware) {
-    switch (hardware) {
-        case 0:
-            return "Tarno";
-        case 1:
-            return "Tarno Mk2";
-        case 2:
-            return "Tarno Duo";
-        default:
-            return "Unknown";
-    }
+    return SpectrumSettings::demoHardwareLabel(hardware);
 }
 
 bool DemoMenu::init() {
@@ -58,7 +51,33 @@ bool DemoMenu::init() {
             "WIFI SSID: ", {"OFF", "ON"}, [] { return model().demo.wifiSsid ? 1 : 0; },
             [](int i) { model().demo.wifiSsid = i == 1; })
             .shownWhen([] { return model().demo.hardware != 0 && model().demo.signalType == 1; }));
+    addRow(MenuRow::choice(
+               "POWER VIEW: ", {"TRIGGERED", "ROLLING"}, [] { return powerViewRolling() ? 1 : 0; },
+               [](int i) { showRollingPowerView(i == 1); })
+               .shownWhen([] { return model().accessory.hasPowerMeter; }));
     return true;
+}
+
+bool DemoMenu::powerViewRolling() {
+    return model().isRolling();
+}
+
+void DemoMenu::showRollingPowerView(bool rolling) {
+    SpectrumSettings& m = model();
+    if (m.runtime.deviceConnected || rolling == m.isRolling())
+        return;
+    const AccessoryDescription& a = m.accessory;
+    const int32_t triggered = DemoTriggerPresets::forHardware(m.demo.hardware).timeBaseIndex;
+    const int32_t index = rolling ? a.powerRollLimitIndex - 1 : triggered;
+    if (index < 0 || static_cast<size_t>(index) >= a.powerTimeBases.size())
+        return;
+    {
+        // The link reads the time base under settingsLock while it builds the settings command.
+        ScopedModelLocks lock(m, ScopedModelLocks::kSettings);
+        m.power_setting.powerTimeBaseIndex = index;
+    }
+    if (AccessoryControl* control = MenuController::getInstance()->getAccessoryControl())
+        control->requestReconfigure(true);
 }
 
 void DemoMenu::dropPicker() {

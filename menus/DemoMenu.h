@@ -12,7 +12,7 @@ class PickerViewMenu;
 // recorded access-point lists play. The menu is the data source and delegate of its pickers.
 class DemoMenu : public MenuLayer, public PickerViewDataSource, public PickerViewDelegate {
   public:
-    enum Row { kHardwareRow, kSignalRow, kWifiSsidRow, kSettingsRow };
+    enum Row { kHardwareRow, kSignalRow, kWifiSsidRow, kPowerViewRow, kSettingsRow };
     enum PickerRow { kNoPicker = 0, kHardwarePicker = 1, kSignalPicker = 2 };
 
     static DemoMenu* create();
@@ -20,6 +20,12 @@ class DemoMenu : public MenuLayer, public PickerViewDataSource, public PickerVie
     ~DemoMenu() override;
 
     static const char* hardwareLabel(int hardware);
+
+    // "POWER VIEW: " TRIGGERED shows the recordings at the time base they were made with;
+    // ROLLING at the fastest rolling time base, as a strip chart. Only for hardware with a
+    // power meter. Both reconfigure with the data cleared.
+    static void showRollingPowerView(bool rolling);
+    static bool powerViewRolling();
 
     // Opens the picker for a row (kHardwarePicker or kSignalPicker) over this menu.
     PickerViewMenu* openPicker(int pickerRow);

@@ -43,6 +43,8 @@ bool PowerMeasureMenu::init() {
             "", [slot] { return std::string(PowerMeasurementText::longName(slots()[slot])); },
             [this, slot] { openPicker(slot); }));
     }
+    addRow(MenuRow::button("STATISTICS: ", "RESET",
+                           [] { SpectrumSettings::getInstance()->resetPulseStatistics(); }));
     return true;
 }
 

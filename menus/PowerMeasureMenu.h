@@ -5,10 +5,12 @@
 
 class PickerViewMenu;
 
-// Which pulse measurement each of the six rows of the power view's measurement panel shows.
+// Which pulse measurement each of the six rows of the power view's measurement panel shows,
+// and a row that starts the panel's statistics over (the R key does the same).
 class PowerMeasureMenu : public MenuLayer {
   public:
     static constexpr int kSlots = 6;
+    static constexpr int kResetRow = kSlots;
     static constexpr int kPickerRows = 16;
 
     static PowerMeasureMenu* create();

@@ -109,7 +109,7 @@ bool SettingsMenu::init() {
         "UNITS: ", {"dBm", "mW"}, [&m] { return m.common_settings.powerUnitsWatts ? 1 : 0; },
         [&m](int i) { m.common_settings.powerUnitsWatts = i; }));
     addRow(MenuRow::button("", "SCREENSHOT", [] { takeScreenshot(); }));
-    auto connected = [&m] { return m.runtime.deviceConnected.load(); };
+    // The demonstration logs too; its files say so in their header lines.
     addRow(MenuRow::buttons(
         "DATA LOG: ",
         {{"START",
@@ -120,7 +120,7 @@ bool SettingsMenu::init() {
               report(kInfoLevel,
                      "Data log started in " + engine::FileUtils::getInstance()->getWritablePath());
           },
-          [connected] { return connected() && !logRunning(); }},
+          [] { return !logRunning(); }},
          {"STOP",
           [&m] {
               const int state = m.runtime.dataLogState.load();
@@ -131,7 +131,7 @@ bool SettingsMenu::init() {
               report(kInfoLevel, "Data log stopped; the files are in " +
                                      engine::FileUtils::getInstance()->getWritablePath());
           },
-          [connected] { return connected() && logRunning(); }}}));
+          [] { return logRunning(); }}}));
     addRow(MenuRow::button("", "MANAGE FILES", [] {
         if (auto* files = DataLogPickerViewMenu::create())
             MenuController::getInstance()->showMenu(files, engine::Rect());

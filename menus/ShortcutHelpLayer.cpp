@@ -38,6 +38,8 @@ const std::vector<std::pair<std::string, std::string>>& ShortcutHelpLayer::short
         {"L", "Show or hide the on-screen log"},
         {"Mouse wheel", "Scroll a list or picker; one zoom step per notch"},
         {"Ctrl+Q", "Quit (the settings are saved)"},
+        {"R", "Reset the measurement panel's statistics (power view)"},
+        {"P", "Power-meter demonstration, when this one has none (power view)"},
         {"F1", "This help"},
     };
     return keys;

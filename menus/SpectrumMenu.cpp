@@ -88,7 +88,7 @@ NumericRangePickerSource SpectrumMenu::externalAttenuationValues() {
 }
 
 std::string SpectrumMenu::externalAttenuationText(float decibels) {
-    return fixed2(decibels, " dBm");
+    return fixed2(decibels, " dB");
 }
 
 bool SpectrumMenu::init() {

@@ -22,7 +22,7 @@ std::unique_ptr<NumericRangePickerSource> TriggerValueRanges::delayRows(float se
                                 ? secondsPerDivision
                                 : kFallbackSecondsPerDivision;
     return std::make_unique<NumericRangePickerSource>(
-        -5 * division, 20 * division, 0.5 * division,
+        -5 * division, 5 * division, 0.5 * division,
         [](double value) { return secondsText(static_cast<float>(value)); });
 }
 

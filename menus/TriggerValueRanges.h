@@ -7,8 +7,8 @@
 #include "menus/ValueTablePickerSource.h"
 
 // The rows of the trigger menu's value pickers and the texts of their values.
-//   DELAY: -5 to +20 divisions of the time base in half divisions (-5 puts the trigger point on
-//          the right edge); 0.1 s/div while the accessory has no time bases.
+//   DELAY: -5 to +5 divisions of the time base in half divisions, the trigger point from the
+//          left edge to the right edge; 0.1 s/div while the accessory has no time bases.
 //   HOLDOFF: 0, then 1-2-5 steps from 1 µs to 10 s.
 //   LEVEL: the power axis with the attenuation offset, on whole half dBs inside it; no rows
 //          while either end of the axis is not a number.

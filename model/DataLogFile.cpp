@@ -220,8 +220,12 @@ std::string DataLogFile::logScaleLine(const SpectrumSettings& model, LogMeasurem
 }
 
 std::string DataLogFile::logHeader(const SpectrumSettings& model, LogMeasurement kind,
-                                   bool withScale) {
-    std::string header = kind == LogMeasurement::kPower ? "Power\n" : "Spectrum\n";
+                                   bool withScale, bool demonstration) {
+    std::string header = kind == LogMeasurement::kPower ? "Power" : "Spectrum";
+    if (demonstration) {
+        header += kDemonstrationMark;
+    }
+    header += '\n';
     if (withScale) {
         header += logScaleLine(model, kind);
     }

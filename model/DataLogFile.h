@@ -64,9 +64,11 @@ class DataLogFile {
     static std::string logValues(const float* values, size_t count);
 
     // The header block of a measurement kind: mode word, the scale line when `withScale`, and
-    // the frequency line of a sweep.
-    static std::string logHeader(const SpectrumSettings& model, LogMeasurement kind,
-                                 bool withScale);
+    // the frequency line of a sweep. Data of the demonstration has kDemonstrationMark after the
+    // mode word ("Power,Demonstration data"), so a log cannot pass for a measurement.
+    static constexpr const char* kDemonstrationMark = ",Demonstration data";
+    static std::string logHeader(const SpectrumSettings& model, LogMeasurement kind, bool withScale,
+                                 bool demonstration = false);
     // The scale line alone.
     static std::string logScaleLine(const SpectrumSettings& model, LogMeasurement kind);
 

@@ -56,7 +56,8 @@ bool DataLogger::begin(SpectrumSettings& model, LogMeasurement kind, bool& justO
     }
     bool written = true;
     if (justOpened || kind != lastKind_) {
-        written = write(model, DataLogFile::logHeader(model, kind, justOpened || scaleChanged_));
+        written = write(model, DataLogFile::logHeader(model, kind, justOpened || scaleChanged_,
+                                                      demonstration_));
     } else if (scaleChanged_) {
         written = write(model, DataLogFile::logScaleLine(model, kind));
     }

@@ -18,6 +18,9 @@ class DataLogger {
   public:
     explicit DataLogger(DataLogFile& file) : file_(file) {}
 
+    // The measurements come from the demonstration's recordings: header lines say so.
+    void setDemonstration(bool demonstration) { demonstration_ = demonstration; }
+
     // A settings acknowledgement arrived: the next row is preceded by the scale line.
     void setScaleChanged() { scaleChanged_ = true; }
     bool scaleChanged() const { return scaleChanged_; }
@@ -53,6 +56,7 @@ class DataLogger {
 
     DataLogFile& file_;
     bool scaleChanged_ = false;
+    bool demonstration_ = false;
     LogMeasurement lastKind_ = LogMeasurement::kSweep5;
     std::atomic<uint64_t> rowsWritten_{0};
     std::atomic<uint64_t> rowLimit_{0};

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "model/DataLogFile.h"
+
 namespace {
 
 // Multipliers of the unit prefixes the log's engineering notation writes. Both micro spellings
@@ -98,8 +100,11 @@ bool PowerLogReader::next(Row& row) {
         if (line.empty()) {
             continue;
         }
-        if (line == "Power" || line == "Spectrum") {
-            inPowerBlock_ = line == "Power";
+        // A mode word, alone or with the demonstration's mark.
+        const std::string word = line.substr(0, line.find(','));
+        if ((word == "Power" || word == "Spectrum") &&
+            (word == line || line == word + DataLogFile::kDemonstrationMark)) {
+            inPowerBlock_ = word == "Power";
             continue;
         }
         if (line.rfind("time:,", 0) == 0) {

@@ -83,11 +83,21 @@ const char* PowerMeasurementText::longName(int id) {
 
 std::string PowerMeasurementText::value(int id, const PulseMeasurement::Results& results,
                                         float offset, bool inWatts) {
+    float peakToPeakMilliwatts = NAN;
+    if (id == P::kPeakToPeak) {
+        peakToPeakMilliwatts =
+            dbmToMilliwatts(results[P::kMax]) - dbmToMilliwatts(results[P::kMin]);
+    }
+    const float v = isMeasurement(id) ? results[static_cast<size_t>(id)] : NAN;
+    return figure(id, v, peakToPeakMilliwatts, offset, inWatts);
+}
+
+std::string PowerMeasurementText::figure(int id, float v, float peakToPeakMilliwatts, float offset,
+                                         bool inWatts) {
     if (!isMeasurement(id) || kRows[id].kind == Kind::kNone) {
         return "";
     }
     const Row& row = kRows[id];
-    const float v = results[static_cast<size_t>(id)];
     if (!std::isfinite(v) || !std::isfinite(offset)) {
         return row.lowFrequencyWhenUndefined ? "Low Freq" : "--";
     }
@@ -100,17 +110,15 @@ std::string PowerMeasurementText::value(int id, const PulseMeasurement::Results&
             return formatEngineering(v, 2) + "%";
         case Kind::kLevel:
             return level(v + offset, inWatts);
-        case Kind::kPeakToPeak: {
+        case Kind::kPeakToPeak:
             if (!inWatts) {
-                return formatFixed2(v) + "dBm";
+                return formatFixed2(v) + "dB";  // a difference of levels
             }
-            const float max = results[P::kMax];
-            const float min = results[P::kMin];
-            if (!std::isfinite(max) || !std::isfinite(min)) {
+            if (!std::isfinite(peakToPeakMilliwatts)) {
                 return "--";
             }
-            return watts((dbmToMilliwatts(max + offset) - dbmToMilliwatts(min + offset)) * 0.001f);
-        }
+            // W(max + offset) - W(min + offset) = (W(max) - W(min)) x W(offset).
+            return watts(peakToPeakMilliwatts * dbmToMilliwatts(offset) * 0.001f);
         case Kind::kNone:
             break;
     }

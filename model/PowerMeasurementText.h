@@ -26,4 +26,9 @@ class PowerMeasurementText {
     // text. P-P carries no offset in dBm; in watts it is W(max + offset) - W(min + offset).
     static std::string value(int id, const PulseMeasurement::Results& results, float offset,
                              bool watts);
+
+    // The same text for one figure `v` of measurement `id` (a statistic over captures); P-P in
+    // watts is taken from `peakToPeakMilliwatts` (W(max) - W(min) without the offset).
+    static std::string figure(int id, float v, float peakToPeakMilliwatts, float offset,
+                              bool watts);
 };

@@ -160,5 +160,6 @@ void PulseMeasurement::storeInModel(SpectrumSettings& model, const float* values
                                     float sampleInterval) {
     if (std::optional<Results> results = measure(values, count, sampleInterval)) {
         model.live.pulseMeasurements = *results;
+        model.pulseStatistics.add(*results);
     }
 }

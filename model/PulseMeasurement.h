@@ -50,7 +50,8 @@ class PulseMeasurement {
     static std::optional<Results> measure(const float* values, size_t count, float sampleInterval);
 
     // The controller's pulse-measurement hook: measures and, when there was something to
-    // measure, stores the record in the live trace's pulseMeasurements. The caller holds
+    // measure, stores the record in the live trace's pulseMeasurements and adds it to the
+    // model's pulseStatistics. The caller holds
     // traceLock (the controller also holds settingsLock).
     static void storeInModel(SpectrumSettings& model, const float* values, size_t count,
                              float sampleInterval);

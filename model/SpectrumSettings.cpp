@@ -43,12 +43,18 @@ void SpectrumSettings::clearPowerData() {
     live.processedRollingHistory.clear();
     live.powerDataChanged = true;
     live.pulseMeasurements = PowerTraceSet::notMeasured();
+    pulseStatistics.reset();
 }
 
 void SpectrumSettings::clearAfterConfigurationChange() {
     clearSpectrumData();
     clearPowerData();
     resetCursorReadouts();
+}
+
+void SpectrumSettings::resetPulseStatistics() {
+    std::lock_guard<ModelLock> guard(traceLock);
+    pulseStatistics.reset();
 }
 
 void SpectrumSettings::grabReference() {

@@ -10,6 +10,7 @@
 #include "model/BandSweepBuffers.h"
 #include "model/MeasurementRecords.h"
 #include "model/ModelLock.h"
+#include "model/PowerMeasurementStatistics.h"
 #include "model/RuntimeState.h"
 #include "model/StoredSettings.h"
 
@@ -90,6 +91,7 @@ class SpectrumSettings {
     TraceChannel power_channel = TraceChannel::liveDefaults();
     TraceChannel reference_channel = TraceChannel::referenceDefaults();
     PowerTraceSet live;
+    PowerMeasurementStatistics pulseStatistics;  // of live captures (traceLock)
     PowerReferenceSet reference;
     BandSweepBuffers band24{256};
     BandSweepBuffers band5{512};
@@ -111,7 +113,8 @@ class SpectrumSettings {
     // Empties both bands' sweeps, traces state and heat maps, and the access-point list.
     void clearSpectrumData();
 
-    // Empties the live power trace and marks every pulse measurement as not measured.
+    // Empties the live power trace, marks every pulse measurement as not measured and restarts
+    // their statistics: figures of other settings would not compare.
     void clearPowerData();
 
     void resetCursorReadouts() { cursorReadouts.reset(); }
@@ -119,6 +122,9 @@ class SpectrumSettings {
     // What every configuration load, save or reset is followed by: clearSpectrumData(),
     // clearPowerData() and resetCursorReadouts(). Caller holds all three locks.
     void clearAfterConfigurationChange();
+
+    // Starts the pulse-measurement statistics over. Takes traceLock itself: do not hold it.
+    void resetPulseStatistics();
 
     // Copies the live trace into the reference. Takes traceLock itself: do not hold it.
     void grabReference();
@@ -178,5 +184,7 @@ class SpectrumSettings {
     static const char* triggerSweepLabel(bool automatic);
     static const char* triggerTypeLabel(bool onPower);
     static const char* signalTypeLabel(int signalType);
+    // "Tarno", "Tarno Mk2", "Tarno Duo"; "Unknown" for any other demonstration hardware.
+    static const char* demoHardwareLabel(int hardware);
     static std::string refreshIntervalText(float seconds);
 };

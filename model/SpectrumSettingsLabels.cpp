@@ -48,8 +48,9 @@ const char* SpectrumSettings::alertsLabel(uint32_t value) {
 }
 
 const char* SpectrumSettings::internalAttenuationLabel(int index) {
-    static const char* const words[] = {"0 dBm",  "4 dBm",  "8 dBm",  "12 dBm",
-                                        "16 dBm", "20 dBm", "24 dBm", "28 dBm"};
+    // Attenuation is a ratio: decibels, not a level.
+    static const char* const words[] = {"0 dB",  "4 dB",  "8 dB",  "12 dB",
+                                        "16 dB", "20 dB", "24 dB", "28 dB"};
     return pick(words, index, "UNKNOWN");
 }
 
@@ -100,6 +101,11 @@ const char* SpectrumSettings::triggerSweepLabel(bool automatic) {
 
 const char* SpectrumSettings::triggerTypeLabel(bool onPower) {
     return onPower ? "POWER" : "DIGITAL";
+}
+
+const char* SpectrumSettings::demoHardwareLabel(int hardware) {
+    static const char* const words[] = {"Tarno", "Tarno Mk2", "Tarno Duo"};
+    return pick(words, hardware, "Unknown");
 }
 
 const char* SpectrumSettings::signalTypeLabel(int signalType) {

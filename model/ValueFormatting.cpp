@@ -41,6 +41,12 @@ std::string formatEngineering(float value, int decimals) {
     // The bounds sit just below each decade so that a value that prints as 1000 of one prefix is
     // shown as 1 of the next.
     if (m == 0.0) {
+    } else if (m < 9.999999e-14) {
+        scaled = v * 1e15;
+        prefix = "f";
+    } else if (m < 9.999999e-11) {
+        scaled = v * 1e12;
+        prefix = "p";
     } else if (m < 9.999999e-8) {
         scaled = v * 1e9;
         prefix = "n";

@@ -39,7 +39,7 @@ std::string accessPoint(const AccessPoint& ap, bool selected) {
     line += ",\"security\":\"" + std::string(AccessPointTexts::security(ap.security)) + "\"";
     line += ",\"standards\":\"" + AccessPointTexts::mode(ap.standards) + "\"";
     line += ",\"seen\":" + std::to_string(ap.seenCount);
-    line += ",\"utilization\":" + (graded ? JsonText::number(ap.grading.utilization, 0) : "null");
+    line += ",\"channelLevel\":" + (graded ? JsonText::number(ap.grading.utilization, 0) : "null");
     line += ",\"grade\":" + (graded ? JsonText::number(std::clamp(ap.grade, 0.0f, 100.0f), 0)
                                     : std::string("null"));
     line += ",\"letter\":" +
@@ -49,24 +49,28 @@ std::string accessPoint(const AccessPoint& ap, bool selected) {
     return line + "}";
 }
 
-std::string channels(const ScanStatistics& statistics) {
+// Without a grading the statistics hold zeros, which would read as idle, empty channels.
+std::string channels(const ScanStatistics& statistics, bool graded) {
     std::string line = "{\"channels\":[";
     for (int n = 1; n <= 14; ++n) {
         if (n > 1) {
             line += ",";
         }
-        line += "{\"channel\":" + std::to_string(n) +
-                ",\"utilization\":" + JsonText::number(statistics.channelUtilization[n - 1], 1) +
-                ",\"accessPoints\":" + std::to_string(statistics.channelApCount[n - 1]) + "}";
+        line += "{\"channel\":" + std::to_string(n) + ",\"peakLevel\":" +
+                (graded ? JsonText::number(statistics.channelUtilization[n - 1], 1) : "null") +
+                ",\"overlappingAccessPoints\":" +
+                (graded ? std::to_string(statistics.channelApCount[n - 1]) : "null") + "}";
     }
     return line + "]}";
 }
 
 std::vector<std::string> lines(const SpectrumSettings& model) {
+    bool graded = false;
     std::vector<const AccessPoint*> order;
     for (const auto& ap : model.accessPoints) {
         if (ap) {
             order.push_back(ap.get());
+            graded = graded || ap->grading.graded;
         }
     }
     std::stable_sort(order.begin(), order.end(), [](const AccessPoint* a, const AccessPoint* b) {
@@ -79,7 +83,7 @@ std::vector<std::string> lines(const SpectrumSettings& model) {
         const bool selected = AccessPointSelection::contains(model.scanStatistics, ap->bssid);
         out.push_back(accessPoint(*ap, selected));
     }
-    out.push_back(channels(model.scanStatistics));
+    out.push_back(channels(model.scanStatistics, graded));
     return out;
 }
 

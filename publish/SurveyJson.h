@@ -16,7 +16,7 @@ namespace SurveyJson {
 // and for 2.4 GHz its utilization and grade, with the recommended channel when `selected`.
 std::string accessPoint(const AccessPoint& ap, bool selected);
 // The 2.4 GHz channels' utilization and access-point counts.
-std::string channels(const ScanStatistics& statistics);
+std::string channels(const ScanStatistics& statistics, bool graded);
 // The whole survey: every access point, strongest first, then the channels. Caller holds
 // apListLock.
 std::vector<std::string> lines(const SpectrumSettings& model);

@@ -99,7 +99,7 @@ void describeCursors(Writer& out, const CursorSettings& c) {
 void describeCommon(Writer& out, const CommonSettings& c) {
     out.section("common_settings");
     out.line("externalAttenuation", number(c.externalAttenuation),
-             format("EXT. ATTEN: %.2f dBm", static_cast<double>(c.externalAttenuation)));
+             format("EXT. ATTEN: %.2f dB", static_cast<double>(c.externalAttenuation)));
     out.line("internalAttenuationIndex", number(c.internalAttenuationIndex),
              std::string("INT. ATTEN: ") +
                  SpectrumSettings::internalAttenuationLabel(c.internalAttenuationIndex));

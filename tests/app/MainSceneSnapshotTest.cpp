@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/MainScene.h"
+#include "app/StatusStrip.h"
 #include "engine/2d/Label.h"
 #include "engine/base/Director.h"
 #include "link/AccessoryCommunicationDelegate.h"
@@ -68,7 +69,7 @@ TEST_F(MainSceneSnapshotTest, SpectrumWithCursorsAndReadouts) {
     const engine::Image image = renderFrame();
     EXPECT_TRUE(image.saveToFile("main-scene-spectrum.png"));
     // Trace readouts in the strip, plot above it.
-    EXPECT_NE(main->getAmplitudeLabel()->getString().find("dBm/div"), std::string::npos);
+    EXPECT_NE(main->getAmplitudeLabel()->getString().find("dB/div"), std::string::npos);
     EXPECT_GT(stripInk(image), 300);
     EXPECT_GT(countLit(image, 10, 90, 950, 630), 1000);
 }
@@ -109,6 +110,32 @@ TEST_F(MainSceneSnapshotTest, AcquiringIndicatorOverTheSpectrum) {
     const Rgb frame = pixelAt(image, 0, 639);
     EXPECT_LT(frame.r, 200);
     EXPECT_GT(countLit(image, 380, 250, 580, 450), 500);  // wheels and words in the middle
+}
+
+}  // namespace
+
+namespace {
+
+// Watts in the strip: the cursor levels with unit prefixes (picowatts at spectrum levels), the
+// difference as ΔW, the axis scale still in dB per division. Writes main-scene-watts.png.
+TEST_F(MainSceneSnapshotTest, WattsReadoutsInTheStrip) {
+    model.cursors.cursorsShown = 1;
+    model.spectrum_settings.traceModes[0] = 1;  // raw
+    model.common_settings.powerUnitsWatts = 1;
+    start();
+    play(120);
+    const engine::Image image = renderFrame();
+    EXPECT_TRUE(image.saveToFile("main-scene-watts.png"));
+    StatusStrip* strip = main->getStatusStrip();
+    ASSERT_NE(strip, nullptr);
+    const std::string at = strip->getReadoutAtLabel(0)->getString();
+    EXPECT_EQ(at.rfind("@W:", 0), 0u) << at;
+    EXPECT_NE(at.find("W"), std::string::npos);
+    EXPECT_EQ(at.find("0.00W"), std::string::npos) << at;
+    EXPECT_EQ(strip->getReadoutDeltaLabel(0)->getString().rfind("ΔW:", 0), 0u);
+    const std::string scale = main->getAmplitudeLabel()->getString();
+    EXPECT_EQ(scale.substr(scale.size() - 6), "dB/div") << scale;
+    EXPECT_GT(stripInk(image), 300);
 }
 
 }  // namespace

@@ -148,7 +148,7 @@ TEST_F(MainSceneTest, StatusLabelsShowTheReadoutsInTheStrip) {
     model.common_settings.spectrumMode = 0;
     MenuController::getInstance()->getMenuBar()->setFlownOut(true, false);
     step(1);
-    EXPECT_EQ(main->getAmplitudeLabel()->getString(), "A:5.00dBm/div");  // -40..0 dBm
+    EXPECT_EQ(main->getAmplitudeLabel()->getString(), "A:5.00dB/div");  // -40..0 dBm over 8
     EXPECT_EQ(main->getDivisionLabel()->getString(), "T:--sec/div");
     EXPECT_EQ(main->getTriggerLabel()->getString(), "TRIG?");
     // With the bar flown out the labels are fully shown, in the bottom strip.

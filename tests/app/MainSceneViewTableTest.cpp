@@ -21,10 +21,10 @@ using namespace apptest;
 namespace {
 
 const std::vector<ViewLayer> kEveryKind = {
-    ViewLayer::kGrid,       ViewLayer::kSpectrumTrace,  ViewLayer::kAccessPointOutlines,
-    ViewLayer::kWaterfall,  ViewLayer::kWaterfallTouch, ViewLayer::kPowerTrace,
-    ViewLayer::kPowerTouch, ViewLayer::kCursors,        ViewLayer::kChannelGuide,
-    ViewLayer::kOverlay};
+    ViewLayer::kGrid,         ViewLayer::kSpectrumTrace,    ViewLayer::kAccessPointOutlines,
+    ViewLayer::kWaterfall,    ViewLayer::kWaterfallTouch,   ViewLayer::kPowerTrace,
+    ViewLayer::kPowerTouch,   ViewLayer::kPowerMeterNotice, ViewLayer::kCursors,
+    ViewLayer::kChannelGuide, ViewLayer::kOverlay};
 
 class MainSceneViewTableTest : public AppGlTest {
   protected:
@@ -153,7 +153,9 @@ TEST_F(MainSceneViewTableTest, EachChangeRebuildsTheTablesLayersThroughTheFactor
 
     model.common_settings.spectrumMode = 0;
     step(1);
-    expectRebuiltAs({V::kGrid, V::kPowerTrace, V::kCursors, V::kPowerTouch, V::kOverlay}, "power");
+    expectRebuiltAs(
+        {V::kGrid, V::kPowerTrace, V::kCursors, V::kPowerTouch, V::kPowerMeterNotice, V::kOverlay},
+        "power");
     EXPECT_EQ(latest()[0].context.spectrumMode, 0);
     EXPECT_EQ(main->getRebuildCount(), rebuilds + 4);
 

@@ -43,29 +43,36 @@ class StatusReadoutsTest : public ::testing::Test {
 };
 
 TEST_F(StatusReadoutsTest, AmplitudeLabelPerViewAndUnit) {
-    EXPECT_EQ(StatusReadouts::amplitudeText(m), "A:10.00dBm/div");  // -90..-10 dBm over 8
+    EXPECT_EQ(StatusReadouts::amplitudeText(m), "A:10.00dB/div");  // -90..-10 dBm over 8
+    // Watts change the readouts, not the axis: it stays logarithmic, 10 dB a division.
     m.common_settings.powerUnitsWatts = 1;
-    EXPECT_EQ(StatusReadouts::amplitudeText(m), "A:10.00 mW/div");  // 10 dBm = 10 mW
+    EXPECT_EQ(StatusReadouts::amplitudeText(m), "A:10.00dB/div");
     m.common_settings.powerUnitsWatts = 0;
+}
 
-    // Waterfall: option byte x sweep period x 500 / (1, 2, 5).
+TEST_F(StatusReadoutsTest, WaterfallLabelIsTheTimeOfOneGridDivision) {
+    // 500 sweeps fill the eight divisions at factor 1: 62.5 sweeps a division of 0.2 s each.
     m.spectrum_settings.viewMode = 1;
+    m.accessory.spectrumInterval24 = 0.2f;
+    EXPECT_EQ(StatusReadouts::amplitudeText(m), "A:12.50 s/div");
+    // Factor 2: 250 sweeps fill the height, 31.25 a division of 0.25 s.
     m.accessory.spectrumInterval24 = 0.25f;
     m.spectrum_settings.waterfallTimeScaleIndex = 1;
-    EXPECT_EQ(StatusReadouts::amplitudeText(m), "A:62.50 s/div");
+    EXPECT_EQ(StatusReadouts::amplitudeText(m), "A:7.81 s/div");
+    // Band 5, option byte 2 (two intervals a sweep), factor 5: 12.5 sweeps of 2.5 s.
     m.spectrum_settings.band = 1;
     m.accessory.optionBytes[2] = 2;
     m.accessory.spectrumInterval5 = 1.25f;
     m.spectrum_settings.waterfallTimeScaleIndex = 2;
-    EXPECT_EQ(StatusReadouts::amplitudeText(m), "A:250.00 s/div");
+    EXPECT_EQ(StatusReadouts::amplitudeText(m), "A:31.25 s/div");
 
     // Power: the accessory's axis range; a generation without a power axis has NaN.
     powerMode();
     m.accessory.powerAxisMin = -60.f;
     m.accessory.powerAxisMax = 20.f;
-    EXPECT_EQ(StatusReadouts::amplitudeText(m), "A:10.00dBm/div");
+    EXPECT_EQ(StatusReadouts::amplitudeText(m), "A:10.00dB/div");
     m.accessory.powerAxisMin = NAN;
-    EXPECT_EQ(StatusReadouts::amplitudeText(m), "A:--dBm/div");
+    EXPECT_EQ(StatusReadouts::amplitudeText(m), "A:--dB/div");
 }
 
 TEST_F(StatusReadoutsTest, DivisionLabelPerBandAndTimeBase) {
@@ -126,10 +133,11 @@ TEST_F(StatusReadoutsTest, PowerTimeReadoutsAndTheirFrequencies) {
     cursorsAt(300.f, 300.f);
     std::tie(at, delta) = position();
     EXPECT_EQ(delta, "Δt: ∞Hz");
-    // Trigger delay moves the zero: 1 ms later puts it a tenth of the width left.
+    // Trigger delay moves the zero: 1 ms later puts it a tenth of the width right, where the
+    // accessory's pre-trigger count puts the trigger.
     m.cursors.positionReference = 0;
     m.power_setting.triggerDelay = 0.001f;
-    cursorsAt(479.f - 95.8f + steps(100), 479.f);
+    cursorsAt(479.f + 95.8f + steps(100), 479.f);
     std::tie(at, delta) = position();
     EXPECT_EQ(at, "@t: 1.00 ms");
     // Without a time base there is no time.
@@ -199,8 +207,13 @@ TEST_F(StatusReadoutsTest, LevelReadoutPairsFollowTheTraceSlots) {
     m.cursorReadouts.level[CursorReadouts::kRaw][1] = 0.f;   // 1 mW
     m.cursors.selectedCursor = 0;
     t = StatusReadouts::compute(m, kW, kH);
-    EXPECT_EQ(t.pairs[0].at, "@W:10.00W");
-    EXPECT_EQ(t.pairs[0].delta, "Ws:9.00W");
+    EXPECT_EQ(t.pairs[0].at, "@W:10.00 mW");
+    EXPECT_EQ(t.pairs[0].delta, "ΔW:9.00 mW");
+    m.cursorReadouts.level[CursorReadouts::kRaw][0] = -20.2f;  // 9.55 µW
+    m.cursorReadouts.level[CursorReadouts::kRaw][1] = -30.f;   // 1 µW
+    t = StatusReadouts::compute(m, kW, kH);
+    EXPECT_EQ(t.pairs[0].at, "@W:9.55 µW");
+    EXPECT_EQ(t.pairs[0].delta, "ΔW:8.55 µW");
 
     // A missing readout reads "--".
     m.common_settings.powerUnitsWatts = 0;

@@ -22,9 +22,9 @@ TEST(ViewLayoutTest, EveryModeViewAndScanCombination) {
     EXPECT_EQ(ViewLayout::layersFor(1, 7, true), std::vector<L>{L::kGrid});
     // Power mode ignores the spectrum view and the scan setting.
     for (int view : {0, 1, 5}) {
-        EXPECT_EQ(
-            ViewLayout::layersFor(0, view, true),
-            (std::vector<L>{L::kGrid, L::kPowerTrace, L::kCursors, L::kPowerTouch, L::kOverlay}));
+        EXPECT_EQ(ViewLayout::layersFor(0, view, true),
+                  (std::vector<L>{L::kGrid, L::kPowerTrace, L::kCursors, L::kPowerTouch,
+                                  L::kPowerMeterNotice, L::kOverlay}));
     }
 }
 

@@ -19,7 +19,7 @@ TEST(ConfigurationDescriptionTest, NamesEachSettingWithItsWord) {
         << text;
     EXPECT_TRUE(hasLine(text, "  channelGuide24              3  (802.11n - 20MHz)")) << text;
     EXPECT_TRUE(hasLine(text, "  refreshInterval             30  (REFRESH: 30s)")) << text;
-    EXPECT_TRUE(hasLine(text, "  externalAttenuation         0  (EXT. ATTEN: 0.00 dBm)")) << text;
+    EXPECT_TRUE(hasLine(text, "  externalAttenuation         0  (EXT. ATTEN: 0.00 dB)")) << text;
     EXPECT_TRUE(hasLine(text, "  signalType                  1  (WIFI)")) << text;
     EXPECT_TRUE(hasLine(text, "  history                     0 captures")) << text;
 

@@ -13,6 +13,7 @@
 
 #include "model/DataLogger.h"
 #include "model/DiagnosticSink.h"
+#include "model/PowerLogReader.h"
 #include "tests/controller/ControllerTestSupport.h"
 
 namespace {
@@ -467,4 +468,37 @@ TEST(DataLogEndToEnd, PowerCapturesAndRollingSamples) {
     EXPECT_GE(rolled, roll.size());
     EXPECT_EQ(l.back().substr(l.back().find(',') + 1) + "\n",
               DataLogFile::logValues(&roll.back(), 1));
+}
+
+// The demonstration logs like an accessory; only the header lines say where the data came from,
+// and `tarno-cli measure` still reads the file.
+TEST(DataLogEndToEnd, TheDemonstrationsLogIsMarkedInItsHeaderLineOnly) {
+    TempDir dir;
+    ControllerRig rig(&MemoryResources::recordings(SimGeneration::Tarno), dir.path);
+    rig.model.demo.hardware = 0;
+    rig.model.common_settings.spectrumMode = 0;
+    rig.model.runtime.dataLogState = SpectrumSettings::kDataLogStartRequested;
+    for (int i = 0; i < 40; ++i) {
+        rig.pass();
+    }
+    const std::string text = dir.read(kName);
+    std::vector<std::string> l = lines(text);
+    ASSERT_GE(l.size(), 4u);
+    EXPECT_EQ(l[0], "Power,Demonstration data");
+    // Everything after the mode word is what an accessory's capture would have given.
+    const std::string plain = DataLogFile::logHeader(rig.model, LogMeasurement::kPower, true);
+    EXPECT_EQ(text.substr(l[0].size(), plain.size() - 5), plain.substr(5));
+    {
+        std::lock_guard<ModelLock> guard(rig.model.traceLock);
+        const std::vector<float>& first = rig.model.live.history.front();
+        std::string row = DataLogFile::logValues(first.data(), first.size());
+        row.pop_back();
+        EXPECT_EQ(l[2], kStamp + row);
+    }
+    std::istringstream in(text);
+    PowerLogReader reader(in);
+    PowerLogReader::Row row;
+    ASSERT_TRUE(reader.next(row)) << reader.error();
+    EXPECT_EQ(row.samples.size(), 240u);
+    EXPECT_GT(row.secondsPerDivision, 0.0f);
 }

@@ -52,13 +52,15 @@ TEST(LogCommand, SimulatedDemonstrationWritesTheHeaderAndExactlyTheRowsAskedFor)
         lines.push_back(line);
     }
     ASSERT_EQ(lines.size(), 8u);
-    EXPECT_EQ(lines[0], "Spectrum");
+    EXPECT_EQ(lines[0], "Spectrum,Demonstration data");
     EXPECT_EQ(lines[1], "Spectrum Mode :: Frequency: MHz :: Amplitude: dBm");
     EXPECT_EQ(lines[2].rfind("Freq (MHz):, 5145.0,5146.4,", 0), 0u);
     EXPECT_NE(lines[3].find(".000,"), std::string::npos);
-    // The 5 GHz recording plays one sweep per 1.3 s of virtual time (13 passes of 100 ms).
+    // The 5 GHz recording plays one sweep per 1.25 s of virtual time on average, on passes of
+    // 100 ms: at 1.3, 2.5, 3.8 and 5.0 s.
     EXPECT_EQ(lines[4].rfind("1.300,", 0), 0u);
-    EXPECT_EQ(lines[7].rfind("5.200,", 0), 0u);
+    EXPECT_EQ(lines[5].rfind("2.500,", 0), 0u);
+    EXPECT_EQ(lines[7].rfind("5.000,", 0), 0u);
     for (size_t i = 2; i < lines.size(); ++i) {
         EXPECT_EQ(std::count(lines[i].begin(), lines[i].end(), ','), 512) << i;
         EXPECT_NE(lines[i].back(), ',');

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "link/DemoPlayback.h"
+#include "model/DemoTriggerPresets.h"
 #include "tests/controller/ControllerTestSupport.h"
 #include "tests/sim/SimTestSupport.h"
 
@@ -151,7 +152,8 @@ TEST(Playback, ThirdGenerationFiveGigahertzSweepsArriveEveryOnePointTwoFiveSecon
             arrivals.push_back(pass);
         }
     }
-    EXPECT_EQ(arrivals, (std::vector<int>{0, 13, 26, 39, 52}));
+    // 1.25 s apart on average although the passes come every 100 ms.
+    EXPECT_EQ(arrivals, (std::vector<int>{0, 13, 25, 38, 50, 63}));
     EXPECT_EQ(files.reads("packets/TarnoDuo/TarnoDuo_spectrum5GHzWifi.bin"), 1);
     EXPECT_EQ(sweeps(rig, rig.model.band24), 0);
     EXPECT_EQ(rig.model.band5.sweepPointCount, 512);
@@ -238,4 +240,82 @@ TEST(Playback, UnknownHardwarePlaysNothing) {
     }
     EXPECT_FALSE(rig.controller.identified());
     EXPECT_EQ(files.reads("packets/Tarno2/Tarno2_discover.bin"), 0);
+}
+
+namespace {
+
+// The newest stored capture, or nothing.
+std::vector<float> newestCapture(ControllerRig& rig) {
+    std::lock_guard<ModelLock> guard(rig.model.traceLock);
+    const auto& history = rig.model.live.history;
+    return history.empty() ? std::vector<float>{} : history.back();
+}
+
+bool takeSingleShot(ControllerRig& rig) {
+    rig.model.runtime.runState = SpectrumSettings::kSingleShotArmed;
+    rig.controller.requestSingleSweep();
+    for (int i = 0; i < 100; ++i) {
+        rig.pass();
+        if (rig.model.runtime.runState == SpectrumSettings::kSingleShotTaken)
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+TEST(Playback, SingleShotsContinueTheRecordingInsteadOfReplayingItsStart) {
+    Recordings files(SimGeneration::Tarno);
+    ControllerRig rig(&files);
+    rig.model.demo.hardware = 0;
+    rig.model.common_settings.spectrumMode = 0;
+    rig.pass();
+    rig.pass();
+    ASSERT_TRUE(rig.controller.identified());
+    ASSERT_TRUE(takeSingleShot(rig));
+    const std::vector<float> first = newestCapture(rig);
+    ASSERT_EQ(first.size(), 240u);
+    ASSERT_TRUE(takeSingleShot(rig));
+    const std::vector<float> second = newestCapture(rig);
+    ASSERT_EQ(second.size(), 240u);
+    EXPECT_NE(first, second);
+    // Loaded once, not again for the second shot.
+    EXPECT_EQ(files.reads("packets/Tarno/Tarno_power" +
+                          DemoPlayback::signalFile(rig.model.demo.signalType)),
+              1);
+}
+
+TEST(Playback, TheUsersTriggerOutlivesDemonstrationStarts) {
+    Recordings files(SimGeneration::Tarno);
+    {
+        // Never chosen: the recording's own trigger, so the first picture is stable.
+        ControllerRig rig(&files);
+        rig.model.demo.hardware = 0;
+        rig.pass();
+        rig.pass();
+        EXPECT_FLOAT_EQ(rig.model.power_setting.triggerLevel, -31.7f);
+    }
+    {
+        // Another demonstration replaces a preset with its own.
+        Recordings second(SimGeneration::Tarno2);
+        ControllerRig rig(&second);
+        rig.model.demo.hardware = 1;
+        DemoTriggerPresets::apply(rig.model.power_setting, 0);
+        rig.pass();
+        rig.pass();
+        ASSERT_TRUE(rig.controller.identified());
+        EXPECT_FLOAT_EQ(rig.model.power_setting.triggerLevel, -36.31f);
+        EXPECT_EQ(rig.model.power_setting.powerTimeBaseIndex, 15);
+    }
+    ControllerRig rig(&files);
+    rig.model.demo.hardware = 0;
+    rig.model.power_setting.triggerLevel = -25.f;
+    rig.model.power_setting.triggerDelay = 0.00001f;
+    rig.model.power_setting.powerTimeBaseIndex = 12;
+    rig.pass();
+    rig.pass();
+    ASSERT_TRUE(rig.controller.identified());
+    EXPECT_FLOAT_EQ(rig.model.power_setting.triggerLevel, -25.f);
+    EXPECT_FLOAT_EQ(rig.model.power_setting.triggerDelay, 0.00001f);
+    EXPECT_EQ(rig.model.power_setting.powerTimeBaseIndex, 12);
 }

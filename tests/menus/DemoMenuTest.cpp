@@ -109,3 +109,38 @@ TEST_F(DemoMenuTest, ClosingEverythingWithAPickerOpenLeavesNoCallbacks) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DemoMenuTest, PowerViewRowShowsTheRecordingsRollingOrTriggered) {
+    AccessoryDescription saved = model.accessory;
+    const int32_t savedIndex = model.power_setting.powerTimeBaseIndex;
+    model.demo.hardware = 0;
+    model.accessory.hasPowerMeter = false;
+    menu->markForRefresh();
+    renderFrame();
+    EXPECT_FALSE(menu->getRowNode(DemoMenu::kPowerViewRow)->isVisible());
+
+    model.accessory.hasPowerMeter = true;
+    model.accessory.powerTimeBases.assign(18, 1e-3f);
+    model.accessory.powerRollLimitIndex = 5;
+    model.power_setting.powerTimeBaseIndex = 16;
+    menu->markForRefresh();
+    renderFrame();
+    ASSERT_TRUE(menu->getRowNode(DemoMenu::kPowerViewRow)->isVisible());
+    tapNode(menu->getButton(DemoMenu::kPowerViewRow, 1));  // ROLLING
+    EXPECT_EQ(model.power_setting.powerTimeBaseIndex, 4);
+    EXPECT_TRUE(model.isRolling());
+    ASSERT_EQ(control.reconfigures, 1);
+    EXPECT_TRUE(control.lastClearData());
+    tapNode(menu->getButton(DemoMenu::kPowerViewRow, 1));  // already rolling: nothing sent
+    EXPECT_EQ(control.reconfigures, 1);
+    tapNode(menu->getButton(DemoMenu::kPowerViewRow, 0));  // TRIGGERED: the recording's own
+    EXPECT_EQ(model.power_setting.powerTimeBaseIndex, 16);
+    EXPECT_EQ(control.reconfigures, 2);
+
+    model.accessory = saved;
+    model.power_setting.powerTimeBaseIndex = savedIndex;
+}
+
+}  // namespace

@@ -5,6 +5,7 @@
 #include "engine/ui/Button.h"
 #include "menus/MenuController.h"
 #include "menus/PickerViewMenu.h"
+#include "model/PulseMeasurement.h"
 #include "model/SpectrumSettings.h"
 #include "tests/menus/MenuTestSupport.h"
 
@@ -111,6 +112,26 @@ TEST_F(PowerMeasureMenuTest, PickerRowsOfferOnlyComputedMeasurements) {
     step(40);
     EXPECT_EQ(slots()[0], 4);
     EXPECT_EQ(title(0), "Fall Time");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(PowerMeasureMenuTest, ResetRowStartsTheStatisticsOver) {
+    PulseMeasurement::Results r;
+    r.fill(-30.f);
+    model.pulseStatistics.add(r);
+    model.pulseStatistics.add(r);
+    ASSERT_EQ(model.pulseStatistics.captures(), 2u);
+    engine::ui::Button* reset = menu->getButton(PowerMeasureMenu::kResetRow, 0);
+    ASSERT_NE(reset, nullptr);
+    EXPECT_EQ(reset->getTitleText(), "RESET");
+    tapNode(reset);
+    step(2);
+    EXPECT_EQ(model.pulseStatistics.captures(), 0u);
+    EXPECT_EQ(model.pulseStatistics.figure(PulseMeasurement::kMax).count, 0u);
+    EXPECT_EQ(control.reconfigures, 0);  // the accessory's settings are untouched
 }
 
 }  // namespace

@@ -118,11 +118,11 @@ TEST_F(PowerMenuTest, InternalStepsAreThoseTheCommandCarries) {
     EXPECT_EQ(picker->getSelectedRow(), 0);
     pressKey(K::KEY_END);
     step(30);
-    EXPECT_EQ(picker->getSelectedRow(), 6);  // "24 dBm" is the last row
+    EXPECT_EQ(picker->getSelectedRow(), 6);  // "24 dB" is the last row
     pressKey(K::KEY_ESCAPE);
     step(40);
     EXPECT_EQ(model.common_settings.internalAttenuationIndex, 7);
-    EXPECT_EQ(button(PowerMenu::kInternalRow, 0)->getTitleText(), "28 dBm");
+    EXPECT_EQ(button(PowerMenu::kInternalRow, 0)->getTitleText(), "28 dB");
     EXPECT_EQ(control.reconfigures, 0);
 
     // A change reconfigures and clears the data taken at the old attenuation; the same step
@@ -137,13 +137,13 @@ TEST_F(PowerMenuTest, InternalStepsAreThoseTheCommandCarries) {
         step(40);
     }
     EXPECT_EQ(model.common_settings.internalAttenuationIndex, 3);
-    EXPECT_EQ(button(PowerMenu::kInternalRow, 0)->getTitleText(), "12 dBm");
+    EXPECT_EQ(button(PowerMenu::kInternalRow, 0)->getTitleText(), "12 dB");
     EXPECT_EQ(control.reconfigures, 1);
     EXPECT_EQ(control.reconfiguresClearingData, 1);
 }
 
 TEST_F(PowerMenuTest, ExternalPickerSpansZeroToSixtyDecibels) {
-    EXPECT_EQ(button(PowerMenu::kExternalRow, 0)->getTitleText(), "0.00 dBm");
+    EXPECT_EQ(button(PowerMenu::kExternalRow, 0)->getTitleText(), "0.00 dB");
     PickerViewMenu* picker = menu->openExternalPicker();
     ASSERT_NE(picker, nullptr);
     step(30);
@@ -152,7 +152,7 @@ TEST_F(PowerMenuTest, ExternalPickerSpansZeroToSixtyDecibels) {
     pressKey(K::KEY_ENTER);
     step(40);
     EXPECT_FLOAT_EQ(model.common_settings.externalAttenuation, 60.f);
-    EXPECT_EQ(button(PowerMenu::kExternalRow, 0)->getTitleText(), "60.00 dBm");
+    EXPECT_EQ(button(PowerMenu::kExternalRow, 0)->getTitleText(), "60.00 dB");
     EXPECT_EQ(control.reconfigures, 1);
     EXPECT_EQ(control.reconfiguresClearingData, 0);
 

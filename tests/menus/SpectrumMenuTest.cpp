@@ -329,14 +329,14 @@ TEST_F(SpectrumMenuTest, InternalAttenuationOffersOnlySendableStepsAndReconfigur
     renderFrame();
     Button* opener = button(SpectrumMenu::kInternalAttenuationRow, 0);
     EXPECT_TRUE(opener->isEnabled());
-    EXPECT_EQ(opener->getTitleText(), "28 dBm");
+    EXPECT_EQ(opener->getTitleText(), "28 dB");
     PickerViewMenu* picker = menu->openPicker(SpectrumMenu::kInternalAttenuationPicker);
     ASSERT_NE(picker, nullptr);
     EXPECT_EQ(picker->getSelectedRow(), 0);
     ASSERT_EQ(picker->getWheel() != nullptr, true);
     auto steps = SpectrumMenu::internalAttenuationSteps();
     EXPECT_EQ(steps.rowCount(), 7);
-    EXPECT_EQ(steps.titleForRow(6), "24 dBm");
+    EXPECT_EQ(steps.titleForRow(6), "24 dB");
     pressKey(K::KEY_ESCAPE);
     step(40);
     EXPECT_EQ(model.common_settings.internalAttenuationIndex, 7);
@@ -344,7 +344,7 @@ TEST_F(SpectrumMenuTest, InternalAttenuationOffersOnlySendableStepsAndReconfigur
 
     pick(opener, 3);
     EXPECT_EQ(model.common_settings.internalAttenuationIndex, 3);
-    EXPECT_EQ(opener->getTitleText(), "12 dBm");
+    EXPECT_EQ(opener->getTitleText(), "12 dB");
     ASSERT_EQ(control.reconfigures, 1);
     EXPECT_TRUE(control.lastClearData());
     pick(opener, 3);
@@ -354,10 +354,10 @@ TEST_F(SpectrumMenuTest, InternalAttenuationOffersOnlySendableStepsAndReconfigur
 TEST_F(SpectrumMenuTest, ExternalAttenuationPicksWholeDecibelsAndReconfiguresWithoutClearing) {
     Button* opener = button(SpectrumMenu::kExternalAttenuationRow, 0);
     renderFrame();
-    EXPECT_EQ(opener->getTitleText(), "0.00 dBm");
+    EXPECT_EQ(opener->getTitleText(), "0.00 dB");
     pick(opener, 10);
     EXPECT_EQ(model.common_settings.externalAttenuation, 10.f);
-    EXPECT_EQ(opener->getTitleText(), "10.00 dBm");
+    EXPECT_EQ(opener->getTitleText(), "10.00 dB");
     ASSERT_EQ(control.reconfigures, 1);
     EXPECT_FALSE(control.lastClearData());
     pick(opener, 10);

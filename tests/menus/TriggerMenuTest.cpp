@@ -179,16 +179,17 @@ TEST_F(TriggerMenuTest, DelayPickerStepsHalfDivisionsOfTheTimeBase) {
     EXPECT_EQ(controller->getTopMenu(), menu);
     pick(Row::kDelayRow, K::KEY_DOWN_ARROW, 0);  // the same value again
     EXPECT_EQ(control.reconfigures, 1);
-    pick(Row::kDelayRow, K::KEY_HOME, 1);  // the right edge
+    pick(Row::kDelayRow, K::KEY_HOME, 1);  // the left edge: no signal kept before the trigger
     EXPECT_FLOAT_EQ(model.power_setting.triggerDelay, -40e-6f);
     EXPECT_EQ(control.reconfigures, 2);
     EXPECT_EQ(control.reconfiguresClearingData, 0);
 
-    // Without time bases the rows are 0.1 s/div apart.
+    // Without time bases the rows are 0.1 s/div apart; the last puts the trigger point on the
+    // right edge.
     model.accessory.powerTimeBases.clear();
     pick(Row::kDelayRow, K::KEY_END, 1);
-    EXPECT_FLOAT_EQ(model.power_setting.triggerDelay, 2.f);
-    EXPECT_EQ(button(Row::kDelayRow, 0)->getTitleText(), "2.00 s");
+    EXPECT_FLOAT_EQ(model.power_setting.triggerDelay, 0.5f);
+    EXPECT_EQ(button(Row::kDelayRow, 0)->getTitleText(), "500.00 ms");
 }
 
 TEST_F(TriggerMenuTest, HoldoffAndLevelPickersPreselectTheStoredValue) {

@@ -6,19 +6,21 @@
 
 namespace {
 
-TEST(TriggerValueRanges, DelaySpansMinusFiveToTwentyDivisionsInHalves) {
+TEST(TriggerValueRanges, DelayKeepsTheTriggerPointOnScreenInHalfDivisions) {
+    // The accessory's pre-trigger count (T/2 + delay) x rate reaches from 0 to the whole capture
+    // for -5 to +5 divisions; beyond them the trigger point would leave the screen.
     auto rows = TriggerValueRanges::delayRows(1e-3f);
-    ASSERT_EQ(rows->rowCount(), 51);
+    ASSERT_EQ(rows->rowCount(), 21);
     EXPECT_FLOAT_EQ(static_cast<float>(rows->valueForRow(0)), -5e-3f);
     EXPECT_EQ(rows->valueForRow(10), 0.0);  // exactly zero, not a rounding residue
-    EXPECT_FLOAT_EQ(static_cast<float>(rows->valueForRow(50)), 20e-3f);
+    EXPECT_FLOAT_EQ(static_cast<float>(rows->valueForRow(20)), 5e-3f);
     EXPECT_EQ(rows->titleForRow(10), "0.00 s");
     EXPECT_EQ(rows->titleForRow(0), "-5.00 ms");
-    EXPECT_EQ(rows->rowForValue(1.2e-3f), 12);
+    EXPECT_EQ(rows->rowForValue(1.5e-3f), 13);
     for (float none : {0.f, NAN, -1.f}) {
         auto fallback = TriggerValueRanges::delayRows(none);
-        EXPECT_EQ(fallback->rowCount(), 51);
-        EXPECT_FLOAT_EQ(static_cast<float>(fallback->valueForRow(50)), 2.f);
+        EXPECT_EQ(fallback->rowCount(), 21);
+        EXPECT_FLOAT_EQ(static_cast<float>(fallback->valueForRow(20)), 0.5f);
     }
 }
 

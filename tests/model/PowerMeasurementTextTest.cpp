@@ -42,7 +42,7 @@ TEST(PowerMeasurementText, ValuesWithSiPrefixesAndUnits) {
     EXPECT_EQ(T::value(P::kMean, r, 10.0f, false), "-15.00dBm");
     EXPECT_EQ(T::value(P::kMax, r, 10.0f, true), "1.00 mW");
     // A difference carries no offset in dBm; in watts each end gets it.
-    EXPECT_EQ(T::value(P::kPeakToPeak, r, 10.0f, false), "30.00dBm");
+    EXPECT_EQ(T::value(P::kPeakToPeak, r, 10.0f, false), "30.00dB");
     EXPECT_EQ(T::value(P::kPeakToPeak, r, 10.0f, true),
               "999.00 "
               "\xC2\xB5"

@@ -120,8 +120,8 @@ TEST(SpectrumSettingsLabels, AlertWords) {
 }
 
 TEST(SpectrumSettingsLabels, EnumerationsAnswerUnknownOutsideTheirRange) {
-    EXPECT_STREQ(S::internalAttenuationLabel(0), "0 dBm");
-    EXPECT_STREQ(S::internalAttenuationLabel(7), "28 dBm");
+    EXPECT_STREQ(S::internalAttenuationLabel(0), "0 dB");
+    EXPECT_STREQ(S::internalAttenuationLabel(7), "28 dB");
     EXPECT_STREQ(S::internalAttenuationLabel(8), "UNKNOWN");
     EXPECT_STREQ(S::internalAttenuationLabel(-1), "UNKNOWN");
 

@@ -29,6 +29,10 @@ TEST(FormatEngineering, DocumentedExamples) {
 }
 
 TEST(FormatEngineering, EveryPrefixRow) {
+    // Powers in watts reach down to femtowatts (-120 dBm).
+    EXPECT_EQ(formatEngineering(1e-15f, 2), "1.00 f");
+    EXPECT_EQ(formatEngineering(9.55e-12f, 2), "9.55 p");
+    EXPECT_EQ(formatEngineering(9e-11f, 0), "90 p");
     EXPECT_EQ(formatEngineering(5e-9f, 1), "5.0 n");
     EXPECT_EQ(formatEngineering(2.5e-6f, 1), "2.5 " + kMicroSign);
     EXPECT_EQ(formatEngineering(0.25f, 0), "250 m");

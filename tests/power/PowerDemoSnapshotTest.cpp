@@ -3,6 +3,7 @@
 // power-demo-triggered.png and power-demo-roll.png for people to look at.
 #include <cmath>
 
+#include "engine/2d/Sprite.h"
 #include "link/AccessoryCommunicationDelegate.h"
 #include "link/FileResourceReader.h"
 #include "model/ManualClock.h"
@@ -36,10 +37,10 @@ class PowerDemoSnapshotTest : public PowerLayerTestBase {
         grid->setContentSize(area.size);
         grid->rebuildGrid();
         scene->addChild(grid);
+        touchLayer = PowerUIAndTouchLayer::createWithModel(model.get(), nullptr);
         for (engine::Node* layer :
              {static_cast<engine::Node*>(PowerLayer::createWithModel(model.get())),
-              static_cast<engine::Node*>(
-                  PowerUIAndTouchLayer::createWithModel(model.get(), nullptr))}) {
+              static_cast<engine::Node*>(touchLayer)}) {
             ASSERT_NE(layer, nullptr);
             layer->setPosition(area.origin);
             layer->setContentSize(area.size);
@@ -60,6 +61,7 @@ class PowerDemoSnapshotTest : public PowerLayerTestBase {
     }
 
     engine::Rect area{4, 4, kWidth - 8, kHeight - 8};
+    PowerUIAndTouchLayer* touchLayer = nullptr;
     ManualClock clock{1000};
     FileResourceReader resources{POWER_TEST_RESOURCE_ROOT};
     std::unique_ptr<AccessoryCommunicationDelegate> controller;
@@ -74,6 +76,26 @@ TEST_F(PowerDemoSnapshotTest, TriggeredPulseTrainWithMeasurements) {
     EXPECT_GT(countLit(image, 4, 4, kWidth - 4, kHeight - 4), 1000);
     EXPECT_TRUE(std::isfinite(model->live.pulseMeasurements[PulseMeasurement::kPeriod]));
     EXPECT_TRUE(image.saveToFile("power-demo-triggered.png"));
+}
+
+// The recordings were made with the trigger 4 divisions right of the middle; the marker is drawn
+// there, on the rising edge of every capture, not mirrored to the left.
+TEST_F(PowerDemoSnapshotTest, TriggerMarkerSitsOnTheRecordedEdges) {
+    play(30);
+    ASSERT_FLOAT_EQ(model->power_setting.triggerDelay, 0.000016f);
+    const float x = touchLayer->getDelayHandle()->getPosition().x;
+    EXPECT_NEAR(x / area.size.width, 0.9f, 1e-4);
+    std::lock_guard<ModelLock> guard(model->traceLock);
+    ASSERT_GE(model->live.history.size(), 3u);
+    for (const std::vector<float>& capture : model->live.history) {
+        const size_t n = capture.size();
+        const size_t m = static_cast<size_t>(std::lround(x / area.size.width * (n - 1)));
+        ASSERT_LT(m + 3, n);
+        // The pulse rises within a sample or two at this time base: below the trigger level
+        // before the marker, above it after.
+        EXPECT_LT(capture[m - 3], model->power_setting.triggerLevel) << m;
+        EXPECT_GT(capture[m + 3], model->power_setting.triggerLevel) << m;
+    }
 }
 
 TEST_F(PowerDemoSnapshotTest, RollingStripChart) {

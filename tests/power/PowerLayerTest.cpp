@@ -166,8 +166,9 @@ TEST_F(PowerLayerTest, HeldCaptureRescaledAboutTheCentre) {
 
     // A delay difference shifts the capture: 1/10 of its span per division of delay.
     run.viewTimeBaseIndex = 15;
-    run.captureDelay = 2.0f * model->accessory.powerTimeBases[15];
-    run.viewDelay = 0.0f;
+    // A later view delay puts the trigger point, and the capture with it, further right.
+    run.captureDelay = 0.0f;
+    run.viewDelay = 2.0f * model->accessory.powerTimeBases[15];
     image = renderFrame();
     // Shift = 2 divisions of 40 px: the step moves from x = 100 to 180.
     EXPECT_EQ(near(image, 170, 60), kGreen);

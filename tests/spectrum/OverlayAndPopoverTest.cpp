@@ -91,7 +91,9 @@ TEST_F(OverlayTest, TextsAndPlacement) {
 
 TEST(OverlayText, WattsAndNotANumber) {
     EXPECT_EQ(OverlayLayer::levelText(-12.345f, false), "-12.35dBm");
-    EXPECT_EQ(OverlayLayer::levelText(30.f, true), "1.00W");
+    EXPECT_EQ(OverlayLayer::levelText(30.f, true), "1.00 W");
+    // The bottom of the spectrum axis: 1 pW, not "0.00W".
+    EXPECT_EQ(OverlayLayer::levelText(-90.f, true), "1.00 pW");
     EXPECT_EQ(OverlayLayer::levelText(NAN, true), "");
 }
 

@@ -3,12 +3,22 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "link/AccessoryCommunicationDelegate.h"
+#include "link/FileResourceReader.h"
+#include "model/AccessPointSelection.h"
+#include "model/AccessPointTexts.h"
+#include "model/ManualClock.h"
+#include "model/ScopedModelLocks.h"
+#include "model/SpectrumSettings.h"
+#include "model/UtilizationGradingHook.h"
 #include "sim/PacketEncoder.h"
 
 namespace fs = std::filesystem;
@@ -114,7 +124,7 @@ TEST_F(SurveyCommandTest, PrintsEveryAccessPointStrongestFirstThenTheChannels) {
     EXPECT_NE(out[0].find(",\"letter\":\"A\",\"recommended\":"), std::string::npos) << out[0];
     EXPECT_EQ(out[0].find("\"recommended\":null"), std::string::npos);  // selected: has one
     EXPECT_NE(out[1].find("\"name\":\"five\",\"channel\":36,\"band\":\"5\""), std::string::npos);
-    EXPECT_NE(out[1].find("\"utilization\":null,\"grade\":null,\"letter\":null"),
+    EXPECT_NE(out[1].find("\"channelLevel\":null,\"grade\":null,\"letter\":null"),
               std::string::npos);
     EXPECT_NE(out[2].find("\"name\":\"offplan\xef\xbf\xbd\",\"channel\":200"), std::string::npos);
     EXPECT_NE(out[3].find("\"name\":\"a\\\"b\\\\c\\u0001\\u007f\xc3\xa9\",\"channel\":14,"),
@@ -138,11 +148,11 @@ TEST_F(SurveyCommandTest, PrintsEveryAccessPointStrongestFirstThenTheChannels) {
     }
     // Counts: channel 1 at 40 MHz overlaps 1..9, channel 6 2..10, channel 14 12..14; channel
     // 200 counts nowhere.
-    EXPECT_EQ(out[5].rfind("{\"channels\":[{\"channel\":1,\"utilization\":", 0), 0u) << out[5];
+    EXPECT_EQ(out[5].rfind("{\"channels\":[{\"channel\":1,\"peakLevel\":", 0), 0u) << out[5];
+    const std::string key = "\"overlappingAccessPoints\":";
     std::vector<int> counts;
-    for (size_t at = out[5].find("\"accessPoints\":"); at != std::string::npos;
-         at = out[5].find("\"accessPoints\":", at + 1)) {
-        counts.push_back(std::atoi(out[5].c_str() + at + 15));
+    for (size_t at = out[5].find(key); at != std::string::npos; at = out[5].find(key, at + 1)) {
+        counts.push_back(std::atoi(out[5].c_str() + at + key.size()));
     }
     EXPECT_EQ(counts, (std::vector<int>{1, 2, 2, 2, 2, 2, 2, 2, 2, 1, 0, 1, 1, 1}));
 }
@@ -159,6 +169,100 @@ TEST_F(SurveyCommandTest, RefusesBadArgumentsAndReportsAnEmptySurvey) {
     fs::remove(root / "res/packets/TarnoDuo/TarnoDuo_ssid.bin");
     const std::string output = survey("--seconds 2 --select 02:00:5e:10:00:09");
     EXPECT_NE(output.find("02:00:5e:10:00:09 was not seen"), std::string::npos) << output;
-    EXPECT_NE(output.find("no access-point scan arrived"), std::string::npos);
+    EXPECT_NE(output.find("no access-point scan arrived in 2 s"), std::string::npos);
     EXPECT_NE(output.find("exit 1"), std::string::npos);
+}
+
+TEST_F(SurveyCommandTest, BeforeAHundredSweepsTheFiguresAreUnknownNotZero) {
+    // 4 s give the first scans but only 16 sweeps of 0.25 s: nothing can be graded yet.
+    const std::vector<std::string> out = lines(survey("--seconds 4"));
+    ASSERT_EQ(out.size(), 7u);
+    EXPECT_EQ(out.back(), "exit 0");
+    EXPECT_NE(out[0].find("\"channelLevel\":null,\"grade\":null"), std::string::npos) << out[0];
+    EXPECT_NE(out[5].find("{\"channel\":3,\"peakLevel\":null,\"overlappingAccessPoints\":null}"),
+              std::string::npos)
+        << out[5];
+    EXPECT_EQ(out[5].find("0.0"), std::string::npos);
+}
+
+TEST(SurveyCommand, SaysWhenTheAccessoryScansTooLateForTheRun) {
+    // The second generation sends its first list 110 s after it starts.
+    const std::string output =
+        run(std::string(TARNO_CLI_PATH) + " survey --demo 1 --signal 1 --simulated-time " +
+            "--seconds 60 --resources " + TARNO_TEST_RESOURCE_ROOT + " 2>&1");
+    EXPECT_NE(output.find("no access-point scan arrived in 60 s; this accessory sends its first "
+                          "scan 110 s after it starts (try --seconds 130)"),
+              std::string::npos)
+        << output;
+    EXPECT_NE(output.find("exit 1"), std::string::npos);
+    const std::string noLists =
+        run(std::string(TARNO_CLI_PATH) + " survey --demo 2 --signal 2 --simulated-time " +
+            "--seconds 10 --resources " + TARNO_TEST_RESOURCE_ROOT + " 2>&1");
+    EXPECT_NE(noLists.find("plays access-point lists only with --signal 1"), std::string::npos)
+        << noLists;
+}
+
+// The window's utilization table reads the model the controller grades; the survey must print
+// the same grades, letters and recommendations for the same recording and the same run.
+TEST_F(SurveyCommandTest, AgreesWithTheTableOfTheSameRun) {
+    const std::vector<std::string> out =
+        lines(survey("--seconds 60 --select 02:00:5e:10:00:01 --select 02:00:5e:10:00:03"));
+    ASSERT_EQ(out.size(), 7u);
+
+    SpectrumSettings model;
+    model.common_settings.spectrumMode = CommonSettings::kSpectrumMode;
+    model.spectrum_settings.ssidScanOn = 1;
+    model.demo.wifiSsid = 1;
+    model.demo.hardware = 2;
+    model.demo.signalType = 1;
+    ManualClock clock(1);
+    FileResourceReader resources(root.string());
+    AccessoryCommunicationDelegate::Options options;
+    options.clock = &clock;
+    options.resources = &resources;
+    options.startWorker = false;
+    AccessoryCommunicationDelegate controller(model, options);
+    controller.setUtilizationGrading(UtilizationGradingHook());
+    const uint8_t mine[2][6] = {{0x02, 0x00, 0x5e, 0x10, 0x00, 0x01},
+                                {0x02, 0x00, 0x5e, 0x10, 0x00, 0x03}};
+    for (int pass = 0; pass < 600; ++pass) {
+        clock.advance(AccessoryCommunicationDelegate::kPassMs);
+        controller.runPass();
+        std::lock_guard<ModelLock> guard(model.apListLock);
+        for (const auto& bssid : mine) {
+            for (const auto& ap : model.accessPoints) {
+                if (ap && std::memcmp(ap->bssid, bssid, 6) == 0 &&
+                    !AccessPointSelection::contains(model.scanStatistics, bssid)) {
+                    AccessPointSelection::add(model.scanStatistics, bssid);
+                }
+            }
+        }
+    }
+    ScopedModelLocks locks(model, ScopedModelLocks::kTrace | ScopedModelLocks::kApList);
+    int compared = 0;
+    for (const auto& ap : model.accessPoints) {
+        if (!ap || ap->is5GHz != 0 || !ap->grading.graded) {
+            continue;
+        }
+        std::string bssid = AccessPointTexts::bssid(*ap);
+        bssid = bssid.substr(1, bssid.size() - 2);
+        const auto line = std::find_if(out.begin(), out.end(), [&](const std::string& l) {
+            return l.find("\"bssid\":\"" + bssid + "\"") != std::string::npos;
+        });
+        ASSERT_NE(line, out.end()) << bssid;
+        std::string percent = AccessPointTexts::gradePercent(*ap);
+        percent.pop_back();  // the table's "%"
+        EXPECT_NE(line->find("\"grade\":" + percent + ","), std::string::npos) << *line;
+        EXPECT_NE(line->find("\"letter\":\"" + AccessPointTexts::gradeLetter(*ap) + "\""),
+                  std::string::npos)
+            << *line;
+        const bool selected = AccessPointSelection::contains(model.scanStatistics, ap->bssid);
+        const int recommended = selected ? ap->grading.recommendedChannel() : 0;
+        EXPECT_NE(line->find("\"recommended\":" +
+                             (recommended ? std::to_string(recommended) : std::string("null"))),
+                  std::string::npos)
+            << *line;
+        ++compared;
+    }
+    EXPECT_EQ(compared, 4);  // channels 6, 14, 1 and 200; not 36 (5 GHz)
 }

@@ -19,6 +19,7 @@
 #include "model/SpectrumSettings.h"
 #include "model/UtilizationGrading.h"
 #include "model/UtilizationGradingHook.h"
+#include "publish/JsonText.h"
 #include "publish/SurveyJson.h"
 #include "tools/tarno-cli/CliAcquisition.h"
 #include "tools/tarno-cli/CliArguments.h"
@@ -40,7 +41,12 @@ constexpr const char* kUsage =
     "                     PREFIX/<serial>/accesspoints, the channels on .../grades)\n"
     TARNO_CLI_SOURCE_USAGE
     "Prints one JSON object per access point, strongest first, then one with the\n"
-    "2.4 GHz channel figures.\n";
+    "2.4 GHz channel figures. Levels are measured above the noise floor over the\n"
+    "newest 100 sweeps; figures that need 100 sweeps are null before then.\n"
+    "  channelLevel             an access point's mean channel level, in % of its own\n"
+    "  peakLevel                a channel's peak-hold level, in % of the strongest\n"
+    "                           access point on it (or anywhere, when none is)\n"
+    "  overlappingAccessPoints  2.4 GHz access points that use or overlap a channel\n";
 // clang-format on
 
 // Wrong arguments: the usage on stderr, status 2.
@@ -86,12 +92,14 @@ bool parse(std::span<char*> args, SurveyOptions& o, CliPublishing& publishing) {
 }
 
 // Selected access points join the selection once the scan has seen them: a slot only lives as
-// long as its access point is in the list.
-void applySelection(SpectrumSettings& model, std::vector<std::array<uint8_t, 6>>& pending) {
+// long as its access point is in the list. Notes the scan count when one joined.
+void applySelection(SpectrumSettings& model, std::vector<std::array<uint8_t, 6>>& pending,
+                    int32_t& joinedAtScan) {
     if (pending.empty()) {
         return;
     }
     std::lock_guard<ModelLock> guard(model.apListLock);
+    const size_t before = pending.size();
     std::erase_if(pending, [&](const std::array<uint8_t, 6>& bssid) {
         for (const auto& ap : model.accessPoints) {
             if (ap && std::memcmp(ap->bssid, bssid.data(), 6) == 0) {
@@ -100,14 +108,19 @@ void applySelection(SpectrumSettings& model, std::vector<std::array<uint8_t, 6>>
         }
         return false;
     });
+    if (pending.size() != before) {
+        joinedAtScan = model.runtime.scanCount;
+    }
 }
 
 // The survey as JSON lines: the access points, strongest first, then the channels.
-std::vector<std::string> surveyLines(SpectrumSettings& model) {
+// It is what the window's tables show: the grading after the newest scan. Only a selection that
+// joined after that scan is graded once more, so that it has its recommendation.
+std::vector<std::string> surveyLines(SpectrumSettings& model, bool selectionJoinedSinceScan) {
     ScopedModelLocks locks(model, ScopedModelLocks::kTrace | ScopedModelLocks::kApList);
-    // The selection may have joined after the last scan: grade once more so it has its
-    // recommendation.
-    UtilizationGrading::run(model, true);
+    if (selectionJoinedSinceScan) {
+        UtilizationGrading::run(model, true);
+    }
     return SurveyJson::lines(model);
 }
 
@@ -123,6 +136,24 @@ void publishSurvey(CliPublishing& publishing, SpectrumSettings& model,
     for (size_t i = 0; i < lines.size(); ++i) {
         publishing.publish(serial, i + 1 < lines.size() ? "accesspoints" : "grades", lines[i]);
     }
+}
+
+// Why a run saw no scan, as far as the accessory's description tells.
+std::string noScanReason(const SpectrumSettings& model, const SurveyOptions& options) {
+    if (options.source.demo >= 0 && options.source.signal != 1) {
+        return "; the demonstration plays access-point lists only with --signal 1";
+    }
+    const float first = model.accessory.scanFirstDelay;
+    if (!model.accessory.hasSsidScan24 && !model.accessory.hasSsidScan5 &&
+        model.accessory.generation != 0) {
+        return "; this accessory does not scan for access points";
+    }
+    if (std::isfinite(first) && first + 1.f >= static_cast<float>(options.seconds)) {
+        const long needed = static_cast<long>(std::ceil(first)) + 20;
+        return "; this accessory sends its first scan " + JsonText::number(first, 0) +
+               " s after it starts (try --seconds " + std::to_string(needed) + ")";
+    }
+    return "";
 }
 
 int runSurvey(std::span<char*> args) {
@@ -149,10 +180,11 @@ int runSurvey(std::span<char*> args) {
 
     std::vector<std::array<uint8_t, 6>> pending = o.selection;
     int32_t scansPublished = 0;
+    int32_t joinedAtScan = -1;
     acquisition.run(
         controller,
         [&] {
-            applySelection(*model, pending);
+            applySelection(*model, pending, joinedAtScan);
             if (publishing.enabled()) {
                 publishing.report();
                 int32_t scans = 0;
@@ -163,7 +195,7 @@ int runSurvey(std::span<char*> args) {
                 // Every new scan, so that a dashboard follows the survey as it goes.
                 if (scans != scansPublished) {
                     scansPublished = scans;
-                    publishSurvey(publishing, *model, surveyLines(*model));
+                    publishSurvey(publishing, *model, surveyLines(*model, joinedAtScan == scans));
                 }
             }
             return true;
@@ -174,7 +206,8 @@ int runSurvey(std::span<char*> args) {
                      "tarno-cli survey: %02x:%02x:%02x:%02x:%02x:%02x was not seen; not selected\n",
                      bssid[0], bssid[1], bssid[2], bssid[3], bssid[4], bssid[5]);
     }
-    const std::vector<std::string> lines = surveyLines(*model);
+    const std::vector<std::string> lines =
+        surveyLines(*model, joinedAtScan == model->runtime.scanCount);
     for (const std::string& line : lines) {
         std::printf("%s\n", line.c_str());
     }
@@ -183,7 +216,8 @@ int runSurvey(std::span<char*> args) {
     publishing.finish();
     std::lock_guard<ModelLock> guard(model->apListLock);
     if (model->runtime.scanCount == 0) {
-        std::fprintf(stderr, "tarno-cli survey: no access-point scan arrived\n");
+        std::fprintf(stderr, "tarno-cli survey: no access-point scan arrived in %ld s%s\n",
+                     o.seconds, noScanReason(*model, o).c_str());
         return 1;
     }
     return 0;

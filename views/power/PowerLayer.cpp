@@ -226,7 +226,9 @@ PowerLayer::Placement PowerLayer::placement(int set) const {
     }
     p.scale = tFrom / tTo;
     if (shifted) {
-        const float shift = (run.captureDelay - run.viewDelay) * width / (tFrom * kDivisions);
+        // A later delay puts the trigger point further right (TriggerPosition), so the held
+        // capture moves right by the change, measured on the captured time base.
+        const float shift = (run.viewDelay - run.captureDelay) * width / (tFrom * kDivisions);
         p.shift = std::isfinite(shift) ? shift : 0.0f;
     }
     return p;

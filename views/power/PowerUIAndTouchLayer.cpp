@@ -19,6 +19,7 @@
 #include "model/PowerConversions.h"
 #include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
+#include "model/TriggerPosition.h"
 #include "model/ValueFormatting.h"
 #include "views/spectrum/BubbleHandle.h"
 #include "views/spectrum/ScaleWheel.h"
@@ -279,8 +280,7 @@ float PowerUIAndTouchLayer::levelY(float level) const {
 }
 
 float PowerUIAndTouchLayer::delayX(float delay) const {
-    const float w = _contentSize.width;
-    return w / 2.f - w / (kDivisions * secondsPerDivision()) * delay;
+    return TriggerPosition::x(_contentSize.width, secondsPerDivision(), delay);
 }
 
 // --- Touches -----------------------------------------------------------------------------------
@@ -376,13 +376,12 @@ void PowerUIAndTouchLayer::onTouchMoved(Touch* touch, engine::Event*) {
                 draggedLevel_ += d.y * factor;
             }
         } else if (touchMode_ == kDelay) {
-            const float span = kDivisions * secondsPerDivision();
-            const float factor = -span / w;
-            if (std::isfinite(factor)) {
-                draggedDelay_ += d.x * factor;
+            const float change = TriggerPosition::delayForShift(w, secondsPerDivision(), d.x);
+            if (std::isfinite(change)) {
+                draggedDelay_ += change;
             }
-            // The trigger point stops at the right edge; to the left the delay is unlimited.
-            draggedDelay_ = std::max(draggedDelay_, -span / 2.f);
+            // The accessory can place the trigger point anywhere on screen and nowhere else.
+            draggedDelay_ = TriggerPosition::clampDelay(draggedDelay_, secondsPerDivision());
         }
     } else if (touches_.size() == 2 && touchMode_ == kPinch) {
         Touch* a = touches_[0];
@@ -647,8 +646,9 @@ void PowerUIAndTouchLayer::refreshDelayHandle() {
     bubble_->setOpacity(opacity(bubbleFade_));
     const float iconWidth = delayHandle_ ? delayHandle_->getContentSize().width : 0.f;
     const float handleX = std::clamp(ghostX, 0.f, w);
-    const float bx = draggedDelay_ >= 0.f ? handleX + iconWidth * 0.5f + 2.f
-                                          : handleX - iconWidth * 0.5f - 2.f - size.width;
+    // The bubble sits on the side of the marker that faces the middle of the view.
+    const float bx = draggedDelay_ < 0.f ? handleX + iconWidth * 0.5f + 2.f
+                                         : handleX - iconWidth * 0.5f - 2.f - size.width;
     const Vec2 target(std::clamp(bx, 0.f, std::max(0.f, w - size.width)), h - size.height - 2.f);
     if (!(target == bubbleTarget_)) {
         if (bubbleTarget_.x < 0.f) {

@@ -90,6 +90,7 @@ class PowerUIAndTouchLayer : public engine::Layer {
     engine::LayerColor* getPanel() const { return panel_.box(); }
     engine::Label* getPanelName(int row) const { return panel_.name(row); }
     engine::Label* getPanelValue(int row) const { return panel_.value(row); }
+    const PowerMeasurementPanel& getPanelRows() const { return panel_; }
 
     // Steps the time base and the amplitude by whole steps (positive: the next, larger entry),
     // as a pinch does, and shows the popover.

@@ -90,7 +90,7 @@ std::string OverlayLayer::levelText(float dbm, bool watts) {
         value = dbmToMilliwatts(dbm) * 0.001f;
     if (std::isnan(value))
         return "";
-    return formatFixed2(value) + (watts ? "W" : "dBm");
+    return watts ? formatEngineering(value, 2) + "W" : formatFixed2(value) + "dBm";
 }
 
 void OverlayLayer::visit(engine::Renderer* renderer, const engine::Mat4& parentTransform,
