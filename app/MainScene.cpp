@@ -21,6 +21,9 @@
 #include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
 #include "views/spectrum/GridLayer.h"
+#include "views/spectrum/PeakTableLayer.h"
+#include "views/ssid/SSIDTableLayer.h"
+#include "views/ssid/SSIDUtilizationTableLayer.h"
 #include "views/spectrum/ScalingPopoverLayer.h"
 
 using engine::Rect;
@@ -78,14 +81,22 @@ void MainScene::keyPressed(engine::EventKeyboard::KeyCode key, engine::Event* ev
     }
     MenuController* menus = MenuController::getInstance();
     // With the key help up, any key only closes it (the controller does that).
-    if ((key != K::KEY_T && key != K::KEY_U) || menus->isShortcutHelpShown())
+    if ((key != K::KEY_T && key != K::KEY_U && key != K::KEY_K && key != K::KEY_E) ||
+        menus->isShortcutHelpShown())
         return;
+    if (key == K::KEY_E) {
+        if (exportShownTable())
+            event->stopPropagation();
+        return;
+    }
     // A table opened over a menu would be hidden by it.
     menus->closeAll(true);
     if (key == K::KEY_T)
         toggleSsidTable();
-    else
+    else if (key == K::KEY_U)
         toggleUtilizationTable();
+    else
+        togglePeakTable();
     event->stopPropagation();
 }
 
@@ -195,6 +206,12 @@ void MainScene::rebuildViews() {
     if (context.spectrumMode == CommonSettings::kPowerMode) {
         hideSsidTable();
         hideUtilizationTable();
+    }
+    // The peak table lists the real-wave traces of the scene's band: made again for a new band
+    // or size, gone in the other views.
+    if (peakTable_) {
+        hidePeakTable();
+        togglePeakTable();
     }
     for (ViewLayer kind :
          ViewLayout::layersFor(context.spectrumMode, context.viewMode, context.ssidScanOn)) {
@@ -357,4 +374,43 @@ void MainScene::toggleUtilizationTable() {
         hideUtilizationTable();
     else if (model_->common_settings.spectrumMode != CommonSettings::kPowerMode)
         showUtilizationTable();
+}
+
+void MainScene::togglePeakTable() {
+    if (peakTable_) {
+        hidePeakTable();
+        return;
+    }
+    if (model_->common_settings.spectrumMode == CommonSettings::kPowerMode ||
+        model_->spectrum_settings.viewMode != SpectrumViewSettings::kRealWaveView)
+        return;
+    peakTable_ = PeakTableLayer::createWithModel(model_, viewArea(),
+                                                 model_->spectrum_settings.band == 1 ? 1 : 0);
+    if (!peakTable_)
+        return;
+    peakTable_->setCloseHandler([this] { hidePeakTable(); });
+    addChild(peakTable_, kTableZOrder);
+}
+
+void MainScene::hidePeakTable() {
+    if (!peakTable_)
+        return;
+    removeChild(peakTable_, true);
+    peakTable_ = nullptr;
+}
+
+bool MainScene::exportShownTable() {
+    if (SSIDTableLayer* table = getSsidTable()) {
+        table->exportTable();
+        return true;
+    }
+    if (SSIDUtilizationTableLayer* table = getUtilizationTable()) {
+        table->exportTable();
+        return true;
+    }
+    if (peakTable_) {
+        peakTable_->exportTable();
+        return true;
+    }
+    return false;
 }

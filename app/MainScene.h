@@ -26,6 +26,7 @@ class AccessoryControl;
 class AcquiringIndicatorLayer;
 class GridLayer;
 class MillisecondClock;
+class PeakTableLayer;
 class ScalingPopoverLayer;
 class SpectrumSettings;
 class SSIDTableLayer;
@@ -78,6 +79,14 @@ class MainScene : public engine::Scene, public AccessPointTables {
     void hideUtilizationTable() override;
     // The U key: shows the utilization table in spectrum mode, or hides it.
     void toggleUtilizationTable();
+    // The peak table (K, and the measure menu's row): the peaks of the shown traces, in the
+    // spectrum real-wave view only.
+    bool isPeakTableShown() const override { return peakTable_ != nullptr; }
+    void togglePeakTable() override;
+    void hidePeakTable();
+    PeakTableLayer* getPeakTable() const { return peakTable_; }
+    // The E key: exports the table on screen (SSID, utilization or peaks); false with none.
+    bool exportShownTable();
     bool isSsidTableShown() const override { return tables_ && tables_->ssidShown(); }
     bool isUtilizationTableShown() const override { return tables_ && tables_->utilizationShown(); }
     SSIDTableLayer* getSsidTable() const { return tables_ ? tables_->ssidTable() : nullptr; }
@@ -130,6 +139,7 @@ class MainScene : public engine::Scene, public AccessPointTables {
     engine::Sprite* demoBadge_ = nullptr;  // children of the scene from here on
     StatusStrip* statusStrip_ = nullptr;
     AcquiringIndicatorLayer* acquiringIndicator_ = nullptr;  // only while shown
+    PeakTableLayer* peakTable_ = nullptr;                    // only while shown
     AlertAnswers alertAnswers_;
     std::unique_ptr<AccessPointTablePresenter> tables_;  // made by init()
 

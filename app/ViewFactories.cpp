@@ -4,10 +4,12 @@
 #include "model/SpectrumSettings.h"
 #include "views/power/PowerLayer.h"
 #include "views/power/PowerUIAndTouchLayer.h"
+#include "views/spectrum/AxisLabelsLayer.h"
 #include "views/spectrum/ChannelGuideLayer.h"
 #include "views/spectrum/CursorsLayer.h"
 #include "views/spectrum/GridLayer.h"
 #include "views/spectrum/OverlayLayer.h"
+#include "views/spectrum/PeakLabelsLayer.h"
 #include "views/spectrum/RssiLayer.h"
 #include "views/spectrum/WaterfallLayer.h"
 #include "views/spectrum/WaterfallThresholdAndTouchLayer.h"
@@ -60,6 +62,22 @@ engine::Layer* powerTouch(const ViewContext& context) {
     return ViewFactories::inInnerArea(layer, context);
 }
 
+// On the grid's rectangle, so each label sits on its grid line.
+engine::Layer* axisLabels(const ViewContext& context) {
+    using View = AxisLabelsLayer::View;
+    const View view = context.spectrumMode == CommonSettings::kPowerMode ? View::kPower
+                      : context.viewMode == SpectrumViewSettings::kWaterfallView ? View::kWaterfall
+                                                                                 : View::kSpectrum;
+    AxisLabelsLayer* layer =
+        AxisLabelsLayer::createWithModel(context.model, view, context.band == 1 ? 1 : 0);
+    if (!layer)
+        return nullptr;
+    layer->setPosition(context.viewArea.origin);
+    layer->setContentSize(context.viewArea.size);
+    layer->update(0);
+    return layer;
+}
+
 engine::Layer* overlay(const ViewContext& context) {
     OverlayLayer* layer = OverlayLayer::createWithModel(context.model);
     if (!layer)
@@ -101,5 +119,10 @@ ViewFactoryTable ViewFactories::standard() {
          [](const ViewContext& c) { return inInnerArea(PowerLayer::createWithModel(c.model), c); }},
         {ViewLayer::kPowerTouch, powerTouch},
         {ViewLayer::kOverlay, overlay},
+        {ViewLayer::kAxisLabels, axisLabels},
+        {ViewLayer::kPeakLabels,
+         [](const ViewContext& c) {
+             return inInnerArea(PeakLabelsLayer::createWithModel(c.model, c.band == 1 ? 1 : 0), c);
+         }},
     };
 }

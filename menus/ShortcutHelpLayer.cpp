@@ -30,6 +30,9 @@ const std::vector<std::pair<std::string, std::string>>& ShortcutHelpLayer::short
         {"Drag the bar, or click its arrow", "Uncover the readouts behind the bar"},
         {"T", "Open or close the access-point (SSID) table (spectrum view)"},
         {"U", "Open or close the access-point utilization table (spectrum view)"},
+        {"K", "Open or close the peak table (spectrum view)"},
+        {"E", "Export the table on screen as CSV and JSON"},
+        {"Up, Down (SSID table)", "Highlight the previous or next access point"},
         {"F1", "This help"},
     };
     return keys;

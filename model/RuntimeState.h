@@ -34,4 +34,6 @@ struct RuntimeState {
     std::atomic<bool> inBackground{false};
     std::atomic<bool> modeChangedByLink{false};
     std::atomic<DiagnosticSink*> screenLog{nullptr};
+    // The access point picked in the SSID table or on its outline; all zero: none (main thread).
+    uint8_t highlightedBssid[6] = {};
 };
