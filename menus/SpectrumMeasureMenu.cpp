@@ -118,6 +118,14 @@ bool SpectrumMeasureMenu::init() {
                    .captionFrom([&view, row] { return peakRowCaption(view, row); })
                    .enabledWhen([&view, row] { return peakCountOfRow(view, row) != nullptr; }));
     }
+    addRow(MenuRow::picker(
+        "2.4 GHz \nGUIDE: ",
+        [&view] { return std::string(SpectrumSettings::channelGuideLabel(view.channelGuide24)); },
+        [this] { openPicker(kGuide24Picker); }));
+    addRow(MenuRow::picker(
+        "5 GHz \nGUIDE: ",
+        [&view] { return std::string(SpectrumSettings::channelGuideLabel(view.channelGuide5)); },
+        [this] { openPicker(kGuide5Picker); }));
     addRow(MenuRow::button("PEAK \nTABLE: ", "SHOW / HIDE", [] {
         auto* scene = dynamic_cast<AccessPointTables*>(MenuController::getInstance()->getScene());
         if (!scene)
@@ -128,14 +136,6 @@ bool SpectrumMeasureMenu::init() {
         if (showing)
             MenuController::getInstance()->closeAll(true);
     }));
-    addRow(MenuRow::picker(
-        "2.4 GHz \nGUIDE: ",
-        [&view] { return std::string(SpectrumSettings::channelGuideLabel(view.channelGuide24)); },
-        [this] { openPicker(kGuide24Picker); }));
-    addRow(MenuRow::picker(
-        "5 GHz \nGUIDE: ",
-        [&view] { return std::string(SpectrumSettings::channelGuideLabel(view.channelGuide5)); },
-        [this] { openPicker(kGuide5Picker); }));
     return true;
 }
 

@@ -10,6 +10,7 @@
 
 #include "app/MainScene.h"
 #include "engine/2d/DrawNode.h"
+#include "engine/2d/Label.h"
 #include "engine/base/Director.h"
 #include "engine/base/EventDispatcher.h"
 #include "engine/base/EventKeyboard.h"

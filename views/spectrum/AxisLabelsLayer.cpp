@@ -77,7 +77,7 @@ bool AxisLabelsLayer::init() {
 }
 
 float AxisLabelsLayer::fontSizeFor(const engine::Size& size) {
-    return std::clamp(std::min(size.width, size.height) / 28.0f, kMinFontSize, kMaxFontSize);
+    return std::clamp(std::min(size.width, size.height) / 36.0f, kMinFontSize, kMaxFontSize);
 }
 
 AxisScale::Axis AxisLabelsLayer::horizontalAxis() const {
@@ -137,9 +137,11 @@ std::vector<AxisLabelsLayer::Placed> AxisLabelsLayer::placeAcross(const AxisScal
     if (all.empty())
         return {};
     const std::string unit = AxisScale::unit(axis);
+    // The unit rides on the last label only; should that one crowd its neighbour, the
+    // neighbour goes (below), not every other label.
     float widest = 0.0f;
     for (const AxisScale::Tick& tick : all)
-        widest = std::max(widest, measure(tick.text + (unit.empty() ? "" : " " + unit), fontSize));
+        widest = std::max(widest, measure(tick.text, fontSize));
     const float division = (w - 2 * inset) / static_cast<float>(axis.divisions);
     const int stride = AxisScale::strideFor(axis.divisions, division, widest + 2 * kPad + gap);
     const float height = probe_->getContentSize().height;
