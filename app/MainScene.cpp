@@ -22,9 +22,9 @@
 #include "model/SpectrumSettings.h"
 #include "views/spectrum/GridLayer.h"
 #include "views/spectrum/PeakTableLayer.h"
+#include "views/spectrum/ScalingPopoverLayer.h"
 #include "views/ssid/SSIDTableLayer.h"
 #include "views/ssid/SSIDUtilizationTableLayer.h"
-#include "views/spectrum/ScalingPopoverLayer.h"
 
 using engine::Rect;
 using engine::Size;

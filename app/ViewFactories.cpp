@@ -1,6 +1,7 @@
 #include "app/ViewFactories.h"
 
 #include "engine/2d/Layer.h"
+#include "engine/2d/Sprite.h"
 #include "model/SpectrumSettings.h"
 #include "views/power/PowerLayer.h"
 #include "views/power/PowerUIAndTouchLayer.h"
@@ -65,7 +66,7 @@ engine::Layer* powerTouch(const ViewContext& context) {
 // On the grid's rectangle, so each label sits on its grid line.
 engine::Layer* axisLabels(const ViewContext& context) {
     using View = AxisLabelsLayer::View;
-    const View view = context.spectrumMode == CommonSettings::kPowerMode ? View::kPower
+    const View view = context.spectrumMode == CommonSettings::kPowerMode         ? View::kPower
                       : context.viewMode == SpectrumViewSettings::kWaterfallView ? View::kWaterfall
                                                                                  : View::kSpectrum;
     AxisLabelsLayer* layer =
@@ -74,6 +75,11 @@ engine::Layer* axisLabels(const ViewContext& context) {
         return nullptr;
     layer->setPosition(context.viewArea.origin);
     layer->setContentSize(context.viewArea.size);
+    // The spectrum views' channel guide keeps its button in the top left corner.
+    if (view != View::kPower) {
+        if (engine::Sprite* icon = engine::Sprite::create(ChannelGuideLayer::kExpandImage))
+            layer->setTopLeftReserve(icon->getContentSize().height + 2.f);
+    }
     layer->update(0);
     return layer;
 }

@@ -11,14 +11,14 @@ std::vector<ViewLayer> ViewLayout::layersFor(int spectrumMode, int viewMode, boo
         std::vector<ViewLayer> layers{ViewLayer::kGrid, ViewLayer::kSpectrumTrace};
         if (ssidScanOn)
             layers.push_back(ViewLayer::kAccessPointOutlines);
-        layers.insert(layers.end(), {ViewLayer::kPeakLabels, ViewLayer::kAxisLabels,
-                                     ViewLayer::kCursors, ViewLayer::kChannelGuide,
-                                     ViewLayer::kOverlay});
+        layers.insert(layers.end(),
+                      {ViewLayer::kPeakLabels, ViewLayer::kAxisLabels, ViewLayer::kCursors,
+                       ViewLayer::kChannelGuide, ViewLayer::kOverlay});
         return layers;
     }
     if (viewMode == SpectrumViewSettings::kWaterfallView) {
-        return {ViewLayer::kGrid,           ViewLayer::kWaterfall,    ViewLayer::kAxisLabels,
-                ViewLayer::kCursors,        ViewLayer::kWaterfallTouch, ViewLayer::kChannelGuide,
+        return {ViewLayer::kGrid,    ViewLayer::kWaterfall,      ViewLayer::kAxisLabels,
+                ViewLayer::kCursors, ViewLayer::kWaterfallTouch, ViewLayer::kChannelGuide,
                 ViewLayer::kOverlay};
     }
     return {ViewLayer::kGrid};

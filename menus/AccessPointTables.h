@@ -1,7 +1,8 @@
 #pragma once
 
-// What a menu may ask of the scene about the access-point tables and the peak table. The scene implements it;
-// menus find it by casting the controller's scene, so they never include the application.
+// What a menu may ask of the scene about the access-point tables and the peak table. The scene
+// implements it; menus find it by casting the controller's scene, so they never include the
+// application.
 class AccessPointTables {
   public:
     virtual ~AccessPointTables() = default;

@@ -40,8 +40,8 @@ std::string AccessPointTableExport::colourText(const AccessPoint& ap) {
 ExportTable AccessPointTableExport::ssid(const std::vector<std::unique_ptr<AccessPoint>>& list) {
     ExportTable table;
     table.kind = "SSID";
-    table.columns = {"SSID",   "BSSID",    "RSSI (dBm)", "Band (GHz)", "Channel", "Frequency (MHz)",
-                     "Mode",   "Security", "Seen",       "Colour"};
+    table.columns = {"SSID", "BSSID",    "RSSI (dBm)", "Band (GHz)", "Channel", "Frequency (MHz)",
+                     "Mode", "Security", "Seen",       "Colour"};
     for (const auto& entry : list) {
         if (!entry || (entry->is5GHz != 0 && entry->is5GHz != 1))
             continue;
@@ -66,9 +66,8 @@ ExportTable AccessPointTableExport::utilization(
     const std::vector<std::unique_ptr<AccessPoint>>& list, const ScanStatistics& statistics) {
     ExportTable table;
     table.kind = "Utilization";
-    table.columns = {"Selected",    "SSID",        "BSSID",      "RSSI (dBm)",
-                     "Channel",     "Recommended", "Grade (%)",  "Grade",
-                     "Utilization (%)"};
+    table.columns = {"Selected",    "SSID",      "BSSID", "RSSI (dBm)",     "Channel",
+                     "Recommended", "Grade (%)", "Grade", "Utilization (%)"};
     for (bool selectedPass : {true, false}) {
         for (const auto& entry : list) {
             if (!entry || entry->is5GHz != 0)

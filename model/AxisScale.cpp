@@ -97,8 +97,7 @@ int AxisScale::strideFor(int divisions, float divisionLength, float needed) {
 }
 
 float AxisScale::position(float length, int division, int divisions, float inset) {
-    return (length - 2.0f * inset) * static_cast<float>(division) /
-               static_cast<float>(divisions) +
+    return (length - 2.0f * inset) * static_cast<float>(division) / static_cast<float>(divisions) +
            inset;
 }
 

@@ -19,8 +19,8 @@ float PeakTable::frequencyMHz(int band, int index, int points) {
     const AxisScale::Axis axis = AxisScale::spectrumFrequency(band);
     if (points <= 1)
         return axis.first;
-    return axis.first + (axis.last - axis.first) * static_cast<float>(index) /
-                            static_cast<float>(points - 1);
+    return axis.first +
+           (axis.last - axis.first) * static_cast<float>(index) / static_cast<float>(points - 1);
 }
 
 std::vector<PeakTable::Row> PeakTable::rows(const SpectrumSettings& model, int band) {

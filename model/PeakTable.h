@@ -14,8 +14,8 @@ class SpectrumSettings;
 class PeakTable {
   public:
     struct Row {
-        int kind = 0;  // SpectrumSettings trace kind 1..5
-        int rank = 0;  // 1 for the highest
+        int kind = 0;   // SpectrumSettings trace kind 1..5
+        int rank = 0;   // 1 for the highest
         int index = 0;  // point of the trace
         float frequencyMHz = 0.0f;
         float levelDbm = 0.0f;

@@ -105,15 +105,15 @@ TEST_F(AxisLabelsTest, EachLabelReadsItsGridLineAndIsDrawnThere) {
     }
     const auto& fifth = across[5];
     const int lineX = static_cast<int>(AxisScale::position(w, 5, 10, kInset));
-    EXPECT_TRUE(pixelAt(image, lineX, static_cast<int>(fifth.box.getMaxY()) + 6)
-                    .near(Rgb{38, 38, 38}))
+    EXPECT_TRUE(
+        pixelAt(image, lineX, static_cast<int>(fifth.box.getMaxY()) + 6).near(Rgb{38, 38, 38}))
         << pixelAt(image, lineX, static_cast<int>(fifth.box.getMaxY()) + 6);
 }
 
 TEST_F(AxisLabelsTest, SmallWindowsShowFewerLabelsAndNoneOverlaps) {
     // The view area of a 480 x 320 window, of a full HD one, and of a 4K screen.
-    for (const engine::Size size : {engine::Size(480, 271), engine::Size(1920, 1005),
-                                    engine::Size(3840, 2085)}) {
+    for (const engine::Size size :
+         {engine::Size(480, 271), engine::Size(1920, 1005), engine::Size(3840, 2085)}) {
         for (auto view : {AxisLabelsLayer::View::kSpectrum, AxisLabelsLayer::View::kWaterfall,
                           AxisLabelsLayer::View::kPower}) {
             model.accessory.powerTimeBases = {1e-6f};

@@ -77,7 +77,8 @@ TEST_F(PeakTableTest, MarkedPeaksAreLabelledAboveTheirMarkersWithoutOverlap) {
 }
 
 TEST_F(PeakTableTest, TableListsEveryPeakAndExportsThem) {
-    PeakTableLayer* table = PeakTableLayer::createWithModel(&model, engine::Rect(0, 0, 960, 591), 0);
+    PeakTableLayer* table =
+        PeakTableLayer::createWithModel(&model, engine::Rect(0, 0, 960, 591), 0);
     ASSERT_NE(table, nullptr);
     scene->addChild(table);
     step(1);

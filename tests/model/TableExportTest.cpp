@@ -78,13 +78,13 @@ TEST(TableExport, CsvQuotesAndDefusesWhatAStrangerNamedTheirNetwork) {
 
 TEST(TableExport, JsonIsValidUtf8WithEveryControlCharacterEscaped) {
     EXPECT_EQ(TableExport::jsonString("caf\xC3\xA9"), "\"caf\xC3\xA9\"");
-    EXPECT_EQ(TableExport::jsonString("a\"b\\c\n\t\x01\x7F"), "\"a\\\"b\\\\c\\n\\t\\u0001\\u007f\"");
+    EXPECT_EQ(TableExport::jsonString("a\"b\\c\n\t\x01\x7F"),
+              "\"a\\\"b\\\\c\\n\\t\\u0001\\u007f\"");
     // A lone continuation byte, a cut sequence, an overlong slash and a surrogate become U+FFFD.
     EXPECT_EQ(TableExport::jsonString("\x80"), "\"\xEF\xBF\xBD\"");
     EXPECT_EQ(TableExport::jsonString("x\xE2\x82"), "\"x\xEF\xBF\xBD\xEF\xBF\xBD\"");
     EXPECT_EQ(TableExport::jsonString("\xC0\xAF"), "\"\xEF\xBF\xBD\xEF\xBF\xBD\"");
-    EXPECT_EQ(TableExport::jsonString("\xED\xA0\x80"),
-              "\"\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\"");
+    EXPECT_EQ(TableExport::jsonString("\xED\xA0\x80"), "\"\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\"");
     EXPECT_EQ(TableExport::jsonString("\xF0\x9F\x93\xB6"), "\"\xF0\x9F\x93\xB6\"");
 
     ExportTable table;
@@ -133,8 +133,7 @@ TEST_F(ExportDirectory, NamesLikeTheLogsAndNeverTouchesAFileItDidNotCreate) {
     // A folder that is not there: nothing written, and the reason given.
     ExportFile::Result missing = ExportFile::write(dir + "gone/", stem, ".csv", "x");
     EXPECT_FALSE(missing.written);
-    EXPECT_NE(missing.error.find("No such file or directory"), std::string::npos)
-        << missing.error;
+    EXPECT_NE(missing.error.find("No such file or directory"), std::string::npos) << missing.error;
     EXPECT_TRUE(missing.path.empty());
 }
 

@@ -102,7 +102,8 @@ void AxisLabelsLayer::update(float) {
     const AxisScale::Axis across = horizontalAxis();
     const AxisScale::Axis up = verticalAxis();
     // The texts decide the picture; a change of scale that prints the same is no change.
-    std::string key = std::to_string(_contentSize.width) + "x" + std::to_string(_contentSize.height);
+    std::string key = std::to_string(_contentSize.width) + "x" +
+                      std::to_string(_contentSize.height) + "-" + std::to_string(topLeftReserve_);
     for (const AxisScale::Axis* axis : {&across, &up}) {
         key += '|';
         for (const AxisScale::Tick& tick : AxisScale::ticks(*axis, 1))
@@ -156,8 +157,8 @@ std::vector<AxisLabelsLayer::Placed> AxisLabelsLayer::placeAcross(const AxisScal
         const float centre = AxisScale::position(w, shown[i].division, axis.divisions, inset);
         // Kept inside the frame: the end labels lean inwards (max after min: a label wider
         // than the plot starts at its left edge).
-        const float left = std::max(std::min(centre - textWidth * 0.5f, w - inset - 1.0f - textWidth),
-                                    inset + 1.0f);
+        const float left = std::max(
+            std::min(centre - textWidth * 0.5f, w - inset - 1.0f - textWidth), inset + 1.0f);
         boxes.push_back(Placed{false, shown[i].division, text,
                                Rect(left, inset + 1.0f, textWidth, height + 2 * kPad)});
     }
@@ -185,12 +186,12 @@ std::vector<AxisLabelsLayer::Placed> AxisLabelsLayer::placeUp(const AxisScale::A
             text += " " + unit;
         const float textWidth = measure(text, fontSize) + 2 * kPad;
         const float centre = AxisScale::position(h, shown[i].division, axis.divisions, inset);
-        const float ceiling = h - inset - 1.0f - height;
+        const float ceiling = h - inset - 1.0f - height - topLeftReserve_;
         if (ceiling < floor)
             return {};  // no room above the bottom scale at all
         const float bottom = std::clamp(centre - height * 0.5f, floor, ceiling);
-        boxes.push_back(Placed{true, shown[i].division, text,
-                               Rect(inset + 1.0f, bottom, textWidth, height)});
+        boxes.push_back(
+            Placed{true, shown[i].division, text, Rect(inset + 1.0f, bottom, textWidth, height)});
     }
     return withoutOverlaps(
         std::move(boxes), gap, [](const Rect& r) { return r.getMinY(); },

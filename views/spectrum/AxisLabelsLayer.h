@@ -40,6 +40,9 @@ class AxisLabelsLayer : public engine::Layer {
         engine::Rect box;
     };
     const std::vector<Placed>& getPlaced() const { return placed_; }
+    // A height at the top of the left edge to keep clear (the channel guide's button sits
+    // there); the left scale ends below it.
+    void setTopLeftReserve(float height) { topLeftReserve_ = height; }
     // The axes shown now (horizontal, vertical).
     AxisScale::Axis horizontalAxis() const;
     AxisScale::Axis verticalAxis() const;
@@ -57,6 +60,7 @@ class AxisLabelsLayer : public engine::Layer {
     SpectrumSettings* model_ = nullptr;
     View view_ = View::kSpectrum;
     int band_ = 0;
+    float topLeftReserve_ = 0;
     std::string lastKey_;
     std::vector<Placed> placed_;
     engine::DrawNode* plates_ = nullptr;  // child

@@ -115,8 +115,9 @@ void PeakLabelsLayer::place(const std::vector<Wanted>& wanted) {
                                : want.markerY + markerHeight_ + 1.f;
         y = std::max(0.f, std::min(y, h - size.height));
         const Rect box(left, y, size.width, size.height);
-        const bool covers = std::any_of(taken.begin(), taken.end(),
-                                        [&](const Rect& other) { return other.intersectsRect(box); });
+        const bool covers = std::any_of(taken.begin(), taken.end(), [&](const Rect& other) {
+            return other.intersectsRect(box);
+        });
         if (covers)
             continue;
         taken.push_back(box);

@@ -61,8 +61,8 @@ bool PeakTableLayer::init() {
     const float rowHeight = fontSize * 1.8f;
     const float buttonHeight = std::max(fontSize * 2.4f, 30.f);
     const float width = std::min(area_.size.width, fontSize * 24.f);
-    const float height = std::min(area_.size.height,
-                                  3 * kMargin + buttonHeight + rowHeight * kShownRows);
+    const float height =
+        std::min(area_.size.height, 3 * kMargin + buttonHeight + rowHeight * kShownRows);
     setContentSize(Size(width, height));
     setPosition(area_.getMaxX() - width, area_.getMaxY() - height);
 
@@ -116,8 +116,8 @@ bool PeakTableLayer::init() {
         });
         addChild(export_, 2);
     }
-    title_ = Label::createWithTTF(band_ == 1 ? "Peaks 5 GHz" : "Peaks 2.4 GHz", kBoldFont,
-                                  fontSize + 1);
+    title_ =
+        Label::createWithTTF(band_ == 1 ? "Peaks 5 GHz" : "Peaks 2.4 GHz", kBoldFont, fontSize + 1);
     if (!title_)
         return false;
     title_->setAnchorPoint(Vec2::ANCHOR_MIDDLE_LEFT);
@@ -198,9 +198,9 @@ TableViewCell* PeakTableLayer::tableCellAtIndex(TableView* table, ssize_t idx) {
     uint8_t rgb[3];
     std::copy(model_->spectrum_settings.traceColors[row.kind - 1],
               model_->spectrum_settings.traceColors[row.kind - 1] + 3, rgb);
-    cell->show({PeakTable::kindName(row.kind), std::to_string(row.rank),
-                PeakTable::frequencyText(row.frequencyMHz),
-                PeakTable::levelText(row.levelDbm, watts)},
-               rgb);
+    cell->show(
+        {PeakTable::kindName(row.kind), std::to_string(row.rank),
+         PeakTable::frequencyText(row.frequencyMHz), PeakTable::levelText(row.levelDbm, watts)},
+        rgb);
     return cell;
 }

@@ -197,17 +197,16 @@ void SSIDLayer::update(float frameDt) {
             }
             const float u = width / (band24 ? SSIDOutlineGeometry::kBand24WidthMHz
                                             : SSIDOutlineGeometry::kBand5WidthMHz);
-            shapes.push_back(Shape{outline.ellipse,
-                                   outline.centreMHz * u,
-                                   outline.bottomMHz * u,
-                                   outline.topMHz * u,
-                                   shapeHeight,
-                                   {ap.color[0], ap.color[1], ap.color[2], ap.color[3]},
-                                   AccessPointTexts::name(ap),
-                                   {ap.bssid[0], ap.bssid[1], ap.bssid[2], ap.bssid[3],
-                                    ap.bssid[4], ap.bssid[5]},
-                                   AccessPointHighlight::matches(model_->runtime.highlightedBssid,
-                                                                 ap.bssid)});
+            shapes.push_back(Shape{
+                outline.ellipse,
+                outline.centreMHz * u,
+                outline.bottomMHz * u,
+                outline.topMHz * u,
+                shapeHeight,
+                {ap.color[0], ap.color[1], ap.color[2], ap.color[3]},
+                AccessPointTexts::name(ap),
+                {ap.bssid[0], ap.bssid[1], ap.bssid[2], ap.bssid[3], ap.bssid[4], ap.bssid[5]},
+                AccessPointHighlight::matches(model_->runtime.highlightedBssid, ap.bssid)});
         }
     }
     const float fontSize = fontSizeFor(model_->runtime.displayClass);

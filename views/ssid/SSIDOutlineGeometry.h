@@ -40,6 +40,6 @@ class SSIDOutlineGeometry {
 
     // Whether (x, y) lies inside an outline (in layer units, baseline at y = 0) or within
     // `slack` of its edge, so a thin or low outline can still be clicked.
-    static bool contains(bool ellipse, float centre, float bottom, float top, float height,
-                         float x, float y, float slack);
+    static bool contains(bool ellipse, float centre, float bottom, float top, float height, float x,
+                         float y, float slack);
 };

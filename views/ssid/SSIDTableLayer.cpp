@@ -153,7 +153,8 @@ bool SSIDTableLayer::init() {
     export_ = makeButton(kExportText, fontSize);
     if (export_) {
         Label* probe = Label::createWithTTF(kExportText, SSIDTableViewCell::kBoldFont, fontSize);
-        const float exportWidth = (probe ? probe->getContentSize().width : 6 * fontSize) + 2 * fontSize;
+        const float exportWidth =
+            (probe ? probe->getContentSize().width : 6 * fontSize) + 2 * fontSize;
         const float clearLeft = clear_ ? clear_->getPositionX() : width - kMargin - closeWidth;
         export_->setContentSize(Size(exportWidth, buttonHeight));
         export_->setPosition(Vec2(clearLeft - kMargin - exportWidth, topY));
@@ -169,6 +170,8 @@ bool SSIDTableLayer::init() {
     title_->setTextColor(engine::Color4B(255, 255, 255, 255));
     title_->setPosition(kMargin + fontSize * 0.5f, topY + buttonHeight * 0.5f);
     addChild(title_, 2);
+    // Narrow windows: the title keeps to the room left of the buttons.
+    titleRoom_ = (export_ ? export_->getPositionX() : width) - title_->getPositionX() - kMargin;
 
     // Column headers over the table, in the table's own column boxes.
     const float tableWidth = width - 2 * kMargin;
@@ -271,6 +274,8 @@ void SSIDTableLayer::refresh() {
         scans = static_cast<uint32_t>(model_->runtime.scanCount);
     }
     title_->setString(SSIDTableTexts::titleText(count, scans));
+    const float natural = title_->getContentSize().width;
+    title_->setScale(natural > titleRoom_ && titleRoom_ > 0 ? titleRoom_ / natural : 1.f);
     updateHeaderButtons();
     restorePlace(table_, oldOffset, oldMin);
     scrollToHighlight();
@@ -341,9 +346,9 @@ void SSIDTableLayer::moveHighlight(int step) {
         if (rows.empty())
             return;
         const ssize_t next =
-            current < 0 ? (step > 0 ? 0 : static_cast<ssize_t>(rows.size()) - 1)
-                        : std::clamp<ssize_t>(current + step, 0,
-                                              static_cast<ssize_t>(rows.size()) - 1);
+            current < 0
+                ? (step > 0 ? 0 : static_cast<ssize_t>(rows.size()) - 1)
+                : std::clamp<ssize_t>(current + step, 0, static_cast<ssize_t>(rows.size()) - 1);
         const SSIDTableSections::Row row = sections_.row(rows[static_cast<size_t>(next)]);
         std::copy(model_->accessPoints[row.index]->bssid,
                   model_->accessPoints[row.index]->bssid + 6, model_->runtime.highlightedBssid);

@@ -114,6 +114,7 @@ class SSIDTableLayer : public engine::Layer,
     std::function<bool()> keyGate_;
     std::array<uint8_t, 6> shownHighlight_{};  // the highlight the rows were last scrolled to
     bool listLocked_ = false;  // refresh() holds apListLock for the data source calls
+    float titleRoom_ = 0;      // width the title may take
 
     engine::ui::Scale9Sprite* panel_ = nullptr;  // children
     engine::Label* title_ = nullptr;

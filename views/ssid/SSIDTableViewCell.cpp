@@ -213,9 +213,9 @@ void SSIDTableViewCell::showAccessPoint(const AccessPoint& ap, bool highlighted)
                                    engine::Color4F(0.15f, 0.3f, 0.55f, 0.8f));
         const float x = layout_.x[kSsid] + inset(layout_.fontSize);
         const float y = (layout_.rowHeight - layout_.swatchSize) * 0.5f;
-        swatch_->drawSolidRect(Vec2(x, y), Vec2(x + layout_.swatchSize, y + layout_.swatchSize),
-                               engine::Color4F(ap.color[0] / 255.f, ap.color[1] / 255.f,
-                                               ap.color[2] / 255.f, 1.f));
+        swatch_->drawSolidRect(
+            Vec2(x, y), Vec2(x + layout_.swatchSize, y + layout_.swatchSize),
+            engine::Color4F(ap.color[0] / 255.f, ap.color[1] / 255.f, ap.color[2] / 255.f, 1.f));
     }
     const std::string texts[kColumnCount] = {
         securityText(ap.security), modeText(ap.standards),  nameText(ap),

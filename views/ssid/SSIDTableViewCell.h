@@ -56,10 +56,10 @@ class SSIDTableViewCell : public engine::ui::TableViewCell {
         std::array<bool, kColumnCount> shown{};
         std::array<float, kColumnCount> x{};
         std::array<float, kColumnCount> columnWidth{};
-        float iconSize = 0;  // lock icon edge
+        float iconSize = 0;    // lock icon edge
         float swatchSize = 0;  // outline colour square before the name
-        float barWidth = 0;  // level bar beside the RSSI text
-        float lockX = 0;     // left edges of the icon and the bar, just after the widest texts
+        float barWidth = 0;    // level bar beside the RSSI text
+        float lockX = 0;       // left edges of the icon and the bar, just after the widest texts
         float barX = 0;
     };
     // The column boxes for a font and table width: each column as wide as the larger of its

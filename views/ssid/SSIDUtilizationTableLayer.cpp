@@ -105,6 +105,12 @@ bool SSIDUtilizationTableLayer::init() {
     }
     if (auto* title = engine::Label::createWithTTF(kTitle, SSIDTableLayout::kBoldFont, 18.0f)) {
         title->setPosition(size.width / 2.0f, barY);
+        // Between EXPORT and the close button; a window too narrow for it goes without.
+        const float room = 2.0f * (size.width / 2.0f - (SSIDTableLayout::kMargin + 216.0f));
+        const float natural = title->getContentSize().width;
+        if (natural > room)
+            title->setScale(room > natural * 0.6f ? room / natural : 0.0f);
+        title->setVisible(natural <= room || room > natural * 0.6f);
         addChild(title, 2);
     }
     close_ = Button::create(kCloseIcon);

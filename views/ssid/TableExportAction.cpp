@@ -13,8 +13,9 @@ std::vector<std::string> TableExportAction::run(SpectrumSettings& model, const E
                  model.runtime.screenLog.load());
 }
 
-std::vector<std::string> TableExportAction::runIn(const std::string& directory, const std::tm& local,
-                                                  const ExportTable& table, DiagnosticSink* log) {
+std::vector<std::string> TableExportAction::runIn(const std::string& directory,
+                                                  const std::tm& local, const ExportTable& table,
+                                                  DiagnosticSink* log) {
     std::vector<std::string> written;
     const std::string stem = ExportFile::stem(table.kind, local);
     const std::pair<const char*, std::string> files[] = {
