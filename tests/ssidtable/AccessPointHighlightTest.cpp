@@ -20,6 +20,7 @@
 #include "tests/ssidtable/SSIDTableTestSupport.h"
 #include "views/ssid/SSIDLayer.h"
 #include "views/ssid/SSIDTableLayer.h"
+#include "views/ssid/SSIDUtilizationTableLayer.h"
 
 using namespace ssidtabletest;
 using engine::EventKeyboard;
@@ -156,10 +157,10 @@ TEST_F(AccessPointHighlightTest, RowAndOutlinePickEachOther) {
 TEST_F(AccessPointHighlightTest, ExportKeyWritesTheShownTableBesideTheLogs) {
     namespace fs = std::filesystem;
     const std::string dir = engine::FileUtils::getInstance()->getWritablePath();
-    auto exports = [&] {
+    auto exports = [&](const char* prefix = "Tarno_SSID_") {
         int n = 0;
         for (const auto& entry : fs::directory_iterator(dir))
-            n += entry.path().filename().string().rfind("Tarno_SSID_", 0) == 0;
+            n += entry.path().filename().string().rfind(prefix, 0) == 0;
         return n;
     };
     const int before = exports();
@@ -180,6 +181,13 @@ TEST_F(AccessPointHighlightTest, ExportKeyWritesTheShownTableBesideTheLogs) {
     }
     EXPECT_EQ(csv.rfind("SSID,BSSID,RSSI (dBm)", 0), 0u) << csv;
     EXPECT_NE(csv.find("red,02:00:00:00:00:"), std::string::npos) << csv;
+
+    // With the utilization table shown, E exports that one: its own pair of files.
+    const int utilization = exports("Tarno_Utilization_");
+    key(EventKeyboard::KeyCode::KEY_U);
+    ASSERT_NE(main->getUtilizationTable(), nullptr);
+    key(EventKeyboard::KeyCode::KEY_E);
+    EXPECT_EQ(exports("Tarno_Utilization_"), utilization + 2);
 }
 
 }  // namespace
