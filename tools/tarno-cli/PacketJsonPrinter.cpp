@@ -87,6 +87,12 @@ std::string PacketJsonPrinter::feed(const uint8_t* bytes, size_t length) {
     return out;
 }
 
+std::string PacketJsonPrinter::finish() {
+    std::string out;
+    framer_.finish([this, &out](const uint8_t* p, size_t n, int type) { packet(p, n, type, out); });
+    return out;
+}
+
 void PacketJsonPrinter::description(const uint8_t* bytes, size_t length, std::string& out) {
     AccessoryDescription d;
     int code = framer_.protocol()->parseDescription(bytes, length, &d);

@@ -17,6 +17,11 @@ class PacketJsonPrinter {
     // Frames `length` more bytes; returns the JSON lines of the packets completed by them.
     std::string feed(const uint8_t* bytes, size_t length);
 
+    // For a file fed in pieces: the last `bytes` of what has arrived wait for the next piece, so
+    // the packets come out as from one read of the whole file; finish() frames that tail.
+    void setLookahead(size_t bytes) { framer_.setLookahead(bytes); }
+    std::string finish();
+
     // Bytes that never became a packet: dropped whole, or left over at the end of the stream.
     size_t droppedBytes() const { return framer_.droppedBytes(); }
     size_t pendingBytes() const { return framer_.buffered(); }
