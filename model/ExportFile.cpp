@@ -1,11 +1,12 @@
 #include "model/ExportFile.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+
+#include "storage/NewFile.h"
 
 namespace {
 
@@ -38,31 +39,22 @@ std::string ExportFile::stem(const std::string& kind, const std::tm& local) {
 ExportFile::Result ExportFile::write(const std::string& directory, const std::string& stemText,
                                      const std::string& extension, const std::string& content) {
     Result result;
-    for (int suffix = 1; suffix <= kMaxSuffix; ++suffix) {
-        const std::string name =
-            stemText + (suffix == 1 ? "" : "_" + std::to_string(suffix)) + extension;
-        const std::string path = directory + name;
-        const int fd =
-            ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-        if (fd < 0) {
-            if (errno == EEXIST)
-                continue;  // taken (a file, or a link we must not follow): the next name
-            result.error = "cannot create " + path + ": " + std::strerror(errno);
-            return result;
-        }
-        bool ok = writeAll(fd, content) && ::fsync(fd) == 0;
-        const int writeError = errno;
-        ok = ::close(fd) == 0 && ok;
-        if (!ok) {
-            // Ours, made a moment ago: a half-written export is worse than none.
-            ::unlink(path.c_str());
-            result.error = "cannot write " + path + ": " + std::strerror(writeError);
-            return result;
-        }
-        result.written = true;
-        result.path = path;
+    // A taken name (a file, or a link we must not follow) moves on to "_2", "_3", ...
+    NewFile created = createNewFile(directory, stemText, extension);
+    if (!created.ok()) {
+        result.error = "cannot create " + created.failure();
         return result;
     }
-    result.error = "no free name for " + directory + stemText + extension;
+    bool ok = writeAll(created.fd, content) && ::fsync(created.fd) == 0;
+    const int writeError = errno;
+    ok = ::close(created.fd) == 0 && ok;
+    if (!ok) {
+        // Ours, made a moment ago: a half-written export is worse than none.
+        ::unlink(created.path.c_str());
+        result.error = "cannot write " + created.path + ": " + std::strerror(writeError);
+        return result;
+    }
+    result.written = true;
+    result.path = created.path;
     return result;
 }

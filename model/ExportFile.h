@@ -5,8 +5,9 @@
 
 // Writes an export next to the data logs without ever touching a file it did not create: the
 // name is "Tarno_<kind>_<local date>_<time><extension>", "_2", "_3", ... added when that is
-// taken, and the file is created with O_CREAT | O_EXCL | O_NOFOLLOW, so an existing file or a
-// link planted under the name is never opened. A failed write removes only the file it created.
+// taken, and the file is made by createNewFile (exclusively, never through a link), so an
+// existing file or a link planted under the name is never opened. A failed write removes only
+// the file it created.
 class ExportFile {
   public:
     struct Result {
@@ -22,6 +23,4 @@ class ExportFile {
     // extension and so on.
     static Result write(const std::string& directory, const std::string& stemText,
                         const std::string& extension, const std::string& content);
-
-    static constexpr int kMaxSuffix = 1000;
 };
