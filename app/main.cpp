@@ -116,6 +116,8 @@ int main(int argc, char** argv) {
         engine::Director::getInstance()->getFrameStats().print(stdout);
     const bool windowOpened = engine::Director::getInstance()->getOpenGLView() != nullptr;
     app.shutdown();
+    if (app.isMissingResources())
+        return 1;  // it said what is missing; there is no window and no picture
     if (!headless && !windowOpened) {
         std::fprintf(stderr,
                      "Tarno: cannot open a window on the display \"%s\". Check that the display "

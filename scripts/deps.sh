@@ -6,7 +6,10 @@ packages=(
   build-essential cmake ninja-build ccache pkg-config git
   clang libclang-rt-dev clang-format
   libgtest-dev libgmock-dev libbenchmark-dev
-  libsdl2-dev libglew-dev libgl-dev libegl-dev libfreetype-dev libpng-dev fonts-roboto-unhinted
+  libsdl2-dev libglew-dev libgl-dev libegl-dev libfreetype-dev libfontconfig-dev libpng-dev
+  fonts-roboto-unhinted
+  # A small CJK font, so the tests can see a name in a script Roboto lacks drawn by the fallback.
+  fonts-wqy-microhei
   libsqlite3-dev libusb-1.0-0-dev
   umockdev libumockdev-dev
   xvfb xauth x11-apps libx11-dev libgl1-mesa-dri

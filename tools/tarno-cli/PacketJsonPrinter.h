@@ -28,7 +28,8 @@ class PacketJsonPrinter {
 
     // JSON number that reads back to the same float; NaN and infinities are null.
     static std::string number(float value);
-    // JSON string; control, non-ASCII and quoting bytes are escaped.
+    // JSON string of text bytes: UTF-8 as the characters it encodes, bytes that are not
+    // UTF-8 as U+FFFD; quotes, backslashes and control characters escaped.
     static std::string string(const uint8_t* bytes, size_t length);
 
   private:
