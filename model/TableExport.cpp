@@ -2,49 +2,9 @@
 
 #include <cstdio>
 
+#include "model/Utf8Text.h"
+
 namespace TableExport {
-
-namespace {
-
-constexpr const char* kReplacement = "\xEF\xBF\xBD";  // U+FFFD
-
-// Length of the well-formed UTF-8 sequence at text[i], or 0 when it is malformed (overlong,
-// surrogate, past U+10FFFF or cut short).
-size_t utf8Length(std::string_view text, size_t i) {
-    const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char lead = byte(i);
-    size_t length = 0;
-    unsigned char lo = 0x80;
-    unsigned char hi = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0)
-            lo = 0xA0;
-        if (lead == 0xED)
-            hi = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0)
-            lo = 0x90;
-        if (lead == 0xF4)
-            hi = 0x8F;
-    } else {
-        return 0;
-    }
-    if (i + length > text.size())
-        return 0;
-    if (byte(i + 1) < lo || byte(i + 1) > hi)
-        return 0;
-    for (size_t k = 2; k < length; ++k) {
-        if (byte(i + k) < 0x80 || byte(i + k) > 0xBF)
-            return 0;
-    }
-    return length;
-}
-
-}  // namespace
 
 std::string csvField(const ExportCell& cell) {
     std::string text = cell.text;
@@ -82,44 +42,32 @@ std::string csv(const ExportTable& table) {
 
 std::string jsonString(std::string_view text) {
     std::string out = "\"";
-    for (size_t i = 0; i < text.size();) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        if (c < 0x80) {
-            switch (c) {
-                case '"':
-                    out += "\\\"";
-                    break;
-                case '\\':
-                    out += "\\\\";
-                    break;
-                case '\n':
-                    out += "\\n";
-                    break;
-                case '\r':
-                    out += "\\r";
-                    break;
-                case '\t':
-                    out += "\\t";
-                    break;
-                default:
-                    if (c < 0x20 || c == 0x7F) {
-                        char escaped[8];
-                        std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-                        out += escaped;
-                    } else {
-                        out += static_cast<char>(c);
-                    }
-            }
-            ++i;
-            continue;
-        }
-        const size_t length = utf8Length(text, i);
-        if (length == 0) {
-            out += kReplacement;
-            ++i;
-        } else {
-            out.append(text.substr(i, length));
-            i += length;
+    // Decoded once, as the screen decodes names: a malformed byte is U+FFFD in both.
+    for (char32_t c : Utf8Text::decode(text)) {
+        switch (c) {
+            case U'"':
+                out += "\\\"";
+                break;
+            case U'\\':
+                out += "\\\\";
+                break;
+            case U'\n':
+                out += "\\n";
+                break;
+            case U'\r':
+                out += "\\r";
+                break;
+            case U'\t':
+                out += "\\t";
+                break;
+            default:
+                if (Utf8Text::isControl(c)) {
+                    char escaped[8];
+                    std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
+                    out += escaped;
+                } else {
+                    Utf8Text::append(out, c);
+                }
         }
     }
     out += '"';
