@@ -1,6 +1,7 @@
 #include "views/spectrum/AxisLabelsLayer.h"
 
 #include <algorithm>
+#include <cmath>
 #include <new>
 
 #include "engine/2d/DrawNode.h"
@@ -180,22 +181,29 @@ std::vector<AxisLabelsLayer::Placed> AxisLabelsLayer::placeUp(const AxisScale::A
     const std::vector<AxisScale::Tick> shown =
         AxisScale::ticks(axis, stride > 0 ? stride : axis.divisions);
     std::vector<Placed> boxes;
-    for (size_t i = 0; i < shown.size(); ++i) {
-        std::string text = shown[i].text;
-        if (i + 1 == shown.size() && !unit.empty())
-            text += " " + unit;
-        const float textWidth = measure(text, fontSize) + 2 * kPad;
-        const float centre = AxisScale::position(h, shown[i].division, axis.divisions, inset);
-        const float ceiling = h - inset - 1.0f - height - topLeftReserve_;
-        if (ceiling < floor)
-            return {};  // no room above the bottom scale at all
+    const float ceiling = h - inset - 1.0f - height - topLeftReserve_;
+    if (ceiling < floor)
+        return {};  // no room above the bottom scale at all
+    for (const AxisScale::Tick& tick : shown) {
+        const float centre = AxisScale::position(h, tick.division, axis.divisions, inset);
         const float bottom = std::clamp(centre - height * 0.5f, floor, ceiling);
+        // A label pushed off its line (by the bottom row or the corner button) would name the
+        // wrong height: it is left out.
+        if (std::fabs(bottom - (centre - height * 0.5f)) > height)
+            continue;
         boxes.push_back(
-            Placed{true, shown[i].division, text, Rect(inset + 1.0f, bottom, textWidth, height)});
+            Placed{true, tick.division, tick.text,
+                   Rect(inset + 1.0f, bottom, measure(tick.text, fontSize) + 2 * kPad, height)});
     }
-    return withoutOverlaps(
+    std::vector<Placed> kept = withoutOverlaps(
         std::move(boxes), gap, [](const Rect& r) { return r.getMinY(); },
         [](const Rect& r) { return r.getMaxY(); });
+    // The unit once, on the highest label shown.
+    if (!unit.empty() && !kept.empty()) {
+        kept.back().text += " " + unit;
+        kept.back().box.size.width = measure(kept.back().text, fontSize) + 2 * kPad;
+    }
+    return kept;
 }
 
 Label* AxisLabelsLayer::labelAt(size_t index, float fontSize) {
