@@ -1,5 +1,6 @@
 #include "app/AccessPointTablePresenter.h"
 
+#include <cmath>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -26,6 +27,13 @@ AccessPointTablePresenter::AccessPointTablePresenter(engine::Node& parent, Spect
       tableZOrder_(tableZOrder),
       alertZOrder_(alertZOrder) {}
 
+engine::Rect AccessPointTablePresenter::ssidTableArea(const engine::Rect& view) {
+    if (view.size.height < kSharedViewHeight)
+        return view;
+    const float table = std::floor(view.size.height * kSsidTableShare);
+    return engine::Rect(view.origin.x, view.getMaxY() - table, view.size.width, table);
+}
+
 void AccessPointTablePresenter::showSsidTable(const engine::Rect& area) {
     hideUtilizationTable();
     ssidShown_ = true;
@@ -33,10 +41,15 @@ void AccessPointTablePresenter::showSsidTable(const engine::Rect& area) {
         parent_.removeChild(ssidTable_, true);
         ssidTable_ = nullptr;
     }
-    ssidTable_ = SSIDTableLayer::createWithModel(&model_, area);
+    ssidTable_ = SSIDTableLayer::createWithModel(&model_, ssidTableArea(area));
     if (!ssidTable_)
         return;
     ssidTable_->setCloseHandler([this] { hideSsidTable(); });
+    // Up and Down pick rows unless a menu or the key help lies over the table.
+    ssidTable_->setKeyGate([] {
+        MenuController* menus = MenuController::getInstance();
+        return menus->getMenuCount() == 0 && !menus->isShortcutHelpShown();
+    });
     parent_.addChild(ssidTable_, tableZOrder_);
     takeInput(ssidTable_);
     // Sorted and filled at once, not a frame later.

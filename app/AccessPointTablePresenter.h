@@ -20,12 +20,18 @@ class SpectrumSettings;
 // either is shown the list ages and the shown table refreshes whenever the list changed. Hiding
 // the SSID table unfreezes the list and clears the scan statistics but keeps the access points
 // selected for optimisation; hiding the utilization table ends its edit mode, so the list never
-// stays frozen behind a closed table. Main thread only.
+// stays frozen behind a closed table. In a tall enough window the SSID table covers only the upper
+// part of the view area. Main thread only.
 //
 // A shown table owns input (the bar stays clickable beside it); its keys go to `keys`.
 class AccessPointTablePresenter {
   public:
     using KeyHandler = std::function<bool(engine::EventKeyboard::KeyCode key, int modifiers)>;
+    // A view area this tall or taller keeps the lower part of the spectrum in sight under the
+    // SSID table, so a row's highlighted outline can be seen beside it.
+    static constexpr float kSharedViewHeight = 400.0f;
+    static constexpr float kSsidTableShare = 0.6f;
+    static engine::Rect ssidTableArea(const engine::Rect& view);
 
     AccessPointTablePresenter(engine::Node& parent, SpectrumSettings& model, AlertAnswers& alerts,
                               int tableZOrder, int alertZOrder);

@@ -22,7 +22,10 @@
 #include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
 #include "views/spectrum/GridLayer.h"
+#include "views/spectrum/PeakTableLayer.h"
 #include "views/spectrum/ScalingPopoverLayer.h"
+#include "views/ssid/SSIDTableLayer.h"
+#include "views/ssid/SSIDUtilizationTableLayer.h"
 
 using engine::Rect;
 using engine::Size;
@@ -78,6 +81,16 @@ void MainScene::keyPressed(engine::EventKeyboard::KeyCode key, engine::Event* ev
         event->stopPropagation();
         return;
     }
+    if (key == K::KEY_K) {
+        togglePeakTable();
+        event->stopPropagation();
+        return;
+    }
+    if (key == K::KEY_E) {
+        if (exportShownTable())
+            event->stopPropagation();
+        return;
+    }
     if (key != K::KEY_T && key != K::KEY_U) {
         if (viewKeys_.keyPressed(key, static_cast<engine::EventKeyboard*>(event)->getModifiers()))
             event->stopPropagation();
@@ -102,6 +115,9 @@ bool MainScene::tableKeyPressed(engine::EventKeyboard::KeyCode key, int modifier
             return true;
         case K::KEY_U:
             toggleUtilizationTable();
+            return true;
+        case K::KEY_E:
+            exportShownTable();
             return true;
         default:
             break;
@@ -225,6 +241,12 @@ void MainScene::rebuildViews() {
     if (context.spectrumMode == CommonSettings::kPowerMode) {
         hideSsidTable();
         hideUtilizationTable();
+    }
+    // The peak table lists the real-wave traces of the scene's band: made again for a new band
+    // or size, gone in the other views.
+    if (peakTable_) {
+        hidePeakTable();
+        togglePeakTable();
     }
     for (ViewLayer kind :
          ViewLayout::layersFor(context.spectrumMode, context.viewMode, context.ssidScanOn)) {
@@ -389,4 +411,43 @@ void MainScene::toggleUtilizationTable() {
         hideUtilizationTable();
     else if (model_->common_settings.spectrumMode != CommonSettings::kPowerMode)
         showUtilizationTable();
+}
+
+void MainScene::togglePeakTable() {
+    if (peakTable_) {
+        hidePeakTable();
+        return;
+    }
+    if (model_->common_settings.spectrumMode == CommonSettings::kPowerMode ||
+        model_->spectrum_settings.viewMode != SpectrumViewSettings::kRealWaveView)
+        return;
+    peakTable_ = PeakTableLayer::createWithModel(model_, viewArea(),
+                                                 model_->spectrum_settings.band == 1 ? 1 : 0);
+    if (!peakTable_)
+        return;
+    peakTable_->setCloseHandler([this] { hidePeakTable(); });
+    addChild(peakTable_, kTableZOrder);
+}
+
+void MainScene::hidePeakTable() {
+    if (!peakTable_)
+        return;
+    removeChild(peakTable_, true);
+    peakTable_ = nullptr;
+}
+
+bool MainScene::exportShownTable() {
+    if (SSIDTableLayer* table = getSsidTable()) {
+        table->exportTable();
+        return true;
+    }
+    if (SSIDUtilizationTableLayer* table = getUtilizationTable()) {
+        table->exportTable();
+        return true;
+    }
+    if (peakTable_) {
+        peakTable_->exportTable();
+        return true;
+    }
+    return false;
 }

@@ -29,6 +29,7 @@ class AcquiringIndicatorLayer;
 class PointerReadoutLayer;
 class GridLayer;
 class MillisecondClock;
+class PeakTableLayer;
 class ScalingPopoverLayer;
 class SpectrumSettings;
 class SSIDTableLayer;
@@ -82,6 +83,14 @@ class MainScene : public engine::Scene, public AccessPointTables {
     void hideUtilizationTable() override;
     // The U key: shows the utilization table in spectrum mode, or hides it.
     void toggleUtilizationTable();
+    // The peak table (K, and the measure menu's row): the peaks of the shown traces, in the
+    // spectrum real-wave view only.
+    bool isPeakTableShown() const override { return peakTable_ != nullptr; }
+    void togglePeakTable() override;
+    void hidePeakTable();
+    PeakTableLayer* getPeakTable() const { return peakTable_; }
+    // The E key: exports the table on screen (SSID, utilization or peaks); false with none.
+    bool exportShownTable();
     bool isSsidTableShown() const override { return tables_ && tables_->ssidShown(); }
     bool isUtilizationTableShown() const override { return tables_ && tables_->utilizationShown(); }
     SSIDTableLayer* getSsidTable() const { return tables_ ? tables_->ssidTable() : nullptr; }
@@ -140,6 +149,7 @@ class MainScene : public engine::Scene, public AccessPointTables {
     StatusStrip* statusStrip_ = nullptr;
     PointerReadoutLayer* pointerReadout_ = nullptr;
     AcquiringIndicatorLayer* acquiringIndicator_ = nullptr;  // only while shown
+    PeakTableLayer* peakTable_ = nullptr;                    // only while shown
     AlertAnswers alertAnswers_;
     std::unique_ptr<AccessPointTablePresenter> tables_;  // made by init()
     TableKeyboard tableKeys_{*this};

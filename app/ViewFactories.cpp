@@ -1,14 +1,17 @@
 #include "app/ViewFactories.h"
 
 #include "engine/2d/Layer.h"
+#include "engine/2d/Sprite.h"
 #include "model/SpectrumSettings.h"
 #include "views/power/PowerLayer.h"
 #include "views/power/PowerMeterNoticeLayer.h"
 #include "views/power/PowerUIAndTouchLayer.h"
+#include "views/spectrum/AxisLabelsLayer.h"
 #include "views/spectrum/ChannelGuideLayer.h"
 #include "views/spectrum/CursorsLayer.h"
 #include "views/spectrum/GridLayer.h"
 #include "views/spectrum/OverlayLayer.h"
+#include "views/spectrum/PeakLabelsLayer.h"
 #include "views/spectrum/RssiLayer.h"
 #include "views/spectrum/WaterfallLayer.h"
 #include "views/spectrum/WaterfallThresholdAndTouchLayer.h"
@@ -61,6 +64,27 @@ engine::Layer* powerTouch(const ViewContext& context) {
     return ViewFactories::inInnerArea(layer, context);
 }
 
+// On the grid's rectangle, so each label sits on its grid line.
+engine::Layer* axisLabels(const ViewContext& context) {
+    using View = AxisLabelsLayer::View;
+    const View view = context.spectrumMode == CommonSettings::kPowerMode         ? View::kPower
+                      : context.viewMode == SpectrumViewSettings::kWaterfallView ? View::kWaterfall
+                                                                                 : View::kSpectrum;
+    AxisLabelsLayer* layer =
+        AxisLabelsLayer::createWithModel(context.model, view, context.band == 1 ? 1 : 0);
+    if (!layer)
+        return nullptr;
+    layer->setPosition(context.viewArea.origin);
+    layer->setContentSize(context.viewArea.size);
+    // The spectrum views' channel guide keeps its button in the top left corner.
+    if (view != View::kPower) {
+        if (engine::Sprite* icon = engine::Sprite::create(ChannelGuideLayer::kExpandImage))
+            layer->setTopLeftReserve(icon->getContentSize().height + 2.f);
+    }
+    layer->update(0);
+    return layer;
+}
+
 engine::Layer* overlay(const ViewContext& context) {
     OverlayLayer* layer = OverlayLayer::createWithModel(context.model);
     if (!layer)
@@ -106,5 +130,10 @@ ViewFactoryTable ViewFactories::standard() {
              return inInnerArea(PowerMeterNoticeLayer::createWithModel(c.model, c.control), c);
          }},
         {ViewLayer::kOverlay, overlay},
+        {ViewLayer::kAxisLabels, axisLabels},
+        {ViewLayer::kPeakLabels,
+         [](const ViewContext& c) {
+             return inInnerArea(PeakLabelsLayer::createWithModel(c.model, c.band == 1 ? 1 : 0), c);
+         }},
     };
 }

@@ -9,11 +9,13 @@ enum class ViewLayer {
     kGrid,                 // view area
     kSpectrumTrace,        // RssiLayer of the band, inner area
     kAccessPointOutlines,  // SSIDLayer of the band, while scanning
+    kPeakLabels,           // PeakLabelsLayer: frequency and level beside each peak marker
     kWaterfall,            // WaterfallLayer of the band
     kWaterfallTouch,       // WaterfallThresholdAndTouchLayer of the band
     kPowerTrace,           // PowerLayer
     kPowerTouch,           // PowerUIAndTouchLayer
     kPowerMeterNotice,     // PowerMeterNoticeLayer: no power meter on this hardware
+    kAxisLabels,           // AxisLabelsLayer: the scales, view area
     kCursors,              // CursorsLayer, inner area
     kChannelGuide,         // ChannelGuideLayer, inner area
     kOverlay,              // OverlayLayer, inner area

@@ -35,11 +35,19 @@ bool isManagedName(const std::string& name) {
         return false;
     if (name.find('/') != std::string::npos)
         return false;
-    return endsWith(name, ".csv") || endsWith(name, ".png");
+    return endsWith(name, ".csv") || endsWith(name, ".png") || endsWith(name, ".json");
+}
+
+bool isExportName(const std::string& name) {
+    for (const char* prefix : {"Tarno_SSID_", "Tarno_Utilization_", "Tarno_Peaks_"}) {
+        if (name.rfind(prefix, 0) == 0)
+            return isManagedName(name);
+    }
+    return false;
 }
 
 bool isLogName(const std::string& name) {
-    return isManagedName(name) && endsWith(name, ".csv");
+    return isManagedName(name) && endsWith(name, ".csv") && !isExportName(name);
 }
 
 std::vector<std::string> list(const std::string& directory) {

@@ -4,11 +4,14 @@
 #include <vector>
 
 // The files the data-log manager shows and may delete: regular files (not links, not folders)
-// in the data directory named "Tarno_*.csv" (logs) or "Tarno_*.png" (screenshots). The settings
+// in the data directory named "Tarno_*.csv" (logs), "Tarno_*.png" (screenshots) or, for the tables
+// exported from the window, "Tarno_<table>_*.csv" and "Tarno_<table>_*.json". The settings
 // store and anything else living there is never listed, so it can never be deleted from the menu.
 namespace DataLogFiles {
 
 bool isManagedName(const std::string& name);
+// A table export ("Tarno_SSID_", "Tarno_Utilization_", "Tarno_Peaks_"): never the open log.
+bool isExportName(const std::string& name);
 bool isLogName(const std::string& name);
 
 // Newest first; equal times by name, later names first.

@@ -40,6 +40,9 @@ const std::vector<std::pair<std::string, std::string>>& ShortcutHelpLayer::short
         {"Ctrl+Q", "Quit (the settings are saved)"},
         {"R", "Reset the measurement panel's statistics (power view)"},
         {"P", "Power-meter demonstration, when this one has none (power view)"},
+        {"K", "Open or close the peak table (spectrum view)"},
+        {"E", "Export the table on screen as CSV and JSON"},
+        {"Up, Down (SSID table)", "Highlight the previous or next access point"},
         {"F1", "This help"},
     };
     return keys;

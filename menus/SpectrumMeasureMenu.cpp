@@ -1,5 +1,7 @@
 #include "menus/SpectrumMeasureMenu.h"
 
+#include "engine/2d/Scene.h"
+#include "menus/AccessPointTables.h"
 #include "menus/MenuController.h"
 #include "menus/MenuSliderScales.h"
 #include "menus/PickerViewMenu.h"
@@ -124,6 +126,16 @@ bool SpectrumMeasureMenu::init() {
         "5 GHz \nGUIDE: ",
         [&view] { return std::string(SpectrumSettings::channelGuideLabel(view.channelGuide5)); },
         [this] { openPicker(kGuide5Picker); }));
+    addRow(MenuRow::button("PEAK \nTABLE: ", "SHOW / HIDE", [] {
+        auto* scene = dynamic_cast<AccessPointTables*>(MenuController::getInstance()->getScene());
+        if (!scene)
+            return;
+        const bool showing = !scene->isPeakTableShown();
+        scene->togglePeakTable();
+        // The table lies under the dimmed menus: they go so it can be seen.
+        if (showing)
+            MenuController::getInstance()->closeAll(true);
+    }));
     return true;
 }
 

@@ -14,7 +14,7 @@ struct SpectrumViewSettings;
 // each shown trace (or the waterfall's two cursors) marks, and the guide standard per band.
 class SpectrumMeasureMenu : public MenuLayer, public PickerViewDelegate {
   public:
-    enum Row { kOnTopRow, kPeakRow1, kPeakRow2, kPeakRow3, kGuide24Row, kGuide5Row };
+    enum Row { kOnTopRow, kPeakRow1, kPeakRow2, kPeakRow3, kGuide24Row, kGuide5Row, kPeakTableRow };
     enum Picker { kNoPicker = 0, kOnTopPicker = 1, kGuide24Picker = 2, kGuide5Picker = 3 };
 
     static SpectrumMeasureMenu* create();

@@ -35,4 +35,6 @@ struct RuntimeState {
     std::atomic<bool> modeChangedByLink{false};
     std::atomic<bool> dataLogFailed{false};  // the link stopped the data log; the window alerts
     std::atomic<DiagnosticSink*> screenLog{nullptr};
+    // The access point picked in the SSID table or on its outline; all zero: none (main thread).
+    uint8_t highlightedBssid[6] = {};
 };

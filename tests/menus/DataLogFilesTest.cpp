@@ -83,6 +83,23 @@ TEST_F(DataLogFilesTest, DeletesOnlyWhatItWouldList) {
     EXPECT_FALSE(exists("Tarno_b.png"));
 }
 
+TEST_F(DataLogFilesTest, ListsTheTableExportsAndDeletesThemWhileALogRuns) {
+    write("Tarno_20260101_100000.csv", 100);
+    write("Tarno_SSID_20260101_100500.csv", 200);
+    write("Tarno_SSID_20260101_100500.json", 201);
+    write("Tarno_Peaks_20260101_100600_2.json", 300);
+    write("other.json", 400);
+    const std::vector<std::string> expected = {
+        "Tarno_Peaks_20260101_100600_2.json", "Tarno_SSID_20260101_100500.json",
+        "Tarno_SSID_20260101_100500.csv", "Tarno_20260101_100000.csv"};
+    EXPECT_EQ(DataLogFiles::list(dir), expected);
+    // An export is never the log being written.
+    using R = DataLogFiles::DeleteResult;
+    EXPECT_EQ(DataLogFiles::remove(dir, "Tarno_20260101_100000.csv", true), R::kInUse);
+    EXPECT_EQ(DataLogFiles::remove(dir, "Tarno_SSID_20260101_100500.csv", true), R::kDeleted);
+    EXPECT_TRUE(exists("other.json"));
+}
+
 TEST(CaptureFileName, SameSecondGetsASuffix) {
     std::tm local{};
     local.tm_year = 126;

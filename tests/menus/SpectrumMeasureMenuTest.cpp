@@ -2,8 +2,10 @@
 
 #include "engine/2d/Label.h"
 #include "engine/2d/LayerColor.h"
+#include "engine/base/Director.h"
 #include "engine/ui/Button.h"
 #include "engine/ui/Slider.h"
+#include "menus/AccessPointTables.h"
 #include "menus/MenuController.h"
 #include "menus/PickerViewMenu.h"
 #include "model/SpectrumSettings.h"
@@ -169,6 +171,40 @@ TEST_F(SpectrumMeasureMenuTest, PickersOfferTheirBandsStandardsAndPreselectByVal
     pick(M::kOnTopRow, 4);
     EXPECT_EQ(model.spectrum_settings.peaksOnTop, 4);
     EXPECT_EQ(menu->getButton(M::kOnTopRow, 0)->getTitleText(), "MAX HOLD");
+    EXPECT_EQ(control.totalRequests(), 0);
+}
+
+// A scene with the peak table as a flag, as the menu sees the application's scene.
+class PeakTableScene : public engine::Scene, public AccessPointTables {
+  public:
+    bool isSsidTableShown() const override { return false; }
+    void showSsidTable() override {}
+    void hideSsidTable() override {}
+    bool isUtilizationTableShown() const override { return false; }
+    void showUtilizationTable() override {}
+    void hideUtilizationTable() override {}
+    bool isPeakTableShown() const override { return peaks; }
+    void togglePeakTable() override { peaks = !peaks; }
+    bool peaks = false;
+};
+
+TEST_F(SpectrumMeasureMenuTest, PeakTableRowOpensTheTableAndClosesTheMenus) {
+    controller->closeAll(false);
+    auto* tables = new PeakTableScene();
+    ASSERT_TRUE(tables->init());
+    tables->autorelease();
+    engine::Director::getInstance()->replaceScene(tables);
+    controller->setScene(tables);
+    step(1);
+    menu = SpectrumMeasureMenu::create();
+    controller->showMenu(menu, engine::Rect(150, 0, 49, 49));
+    step(40);
+    EXPECT_EQ(caption(M::kPeakTableRow), "PEAK \nTABLE: ");
+    tapNode(menu->getButton(M::kPeakTableRow, 0));
+    step(40);
+    EXPECT_TRUE(tables->peaks);
+    // The table would lie under the dimmed menu: the menus go.
+    EXPECT_EQ(controller->getMenuCount(), 0u);
     EXPECT_EQ(control.totalRequests(), 0);
 }
 

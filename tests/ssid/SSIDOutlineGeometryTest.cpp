@@ -112,3 +112,26 @@ TEST(SSIDOutlineGeometry, HeightsAndLabels) {
     EXPECT_FLOAT_EQ(SSIDOutlineGeometry::labelY(160.0f, 20.0f, 160.0f), 150.0f);
     EXPECT_FLOAT_EQ(SSIDOutlineGeometry::labelY(140.0f, 20.0f, 160.0f), 150.0f);
 }
+
+TEST(SSIDOutlineGeometry, ClicksHitTheShapeOrItsEdgeOnly) {
+    // A trapezoid 88 wide at the baseline and 80 at its top, 100 high, centred at 200.
+    auto hit = [](float x, float y) {
+        return SSIDOutlineGeometry::contains(false, 200.f, 88.f, 80.f, 100.f, x, y, 4.f);
+    };
+    EXPECT_TRUE(hit(200.f, 50.f));
+    EXPECT_TRUE(hit(243.f, 1.f));   // at the baseline the half width is 44
+    EXPECT_FALSE(hit(249.f, 1.f));  // beyond the slack
+    EXPECT_TRUE(hit(243.f, 99.f));  // 40 + slack at the top
+    EXPECT_FALSE(hit(246.f, 99.f));
+    EXPECT_TRUE(hit(200.f, 103.f));  // just above the top edge
+    EXPECT_FALSE(hit(200.f, 110.f));
+    // The half ellipse of an 802.11b outline: 44 wide either side, 100 high.
+    auto ellipse = [](float x, float y) {
+        return SSIDOutlineGeometry::contains(true, 200.f, 88.f, 88.f, 100.f, x, y, 0.f);
+    };
+    EXPECT_TRUE(ellipse(200.f, 99.f));
+    EXPECT_TRUE(ellipse(243.f, 5.f));
+    EXPECT_FALSE(ellipse(240.f, 90.f));  // outside the curve, inside its bounding box
+    // An outline below the axis (negative height) cannot be clicked.
+    EXPECT_FALSE(SSIDOutlineGeometry::contains(false, 200.f, 88.f, 80.f, -1.f, 200.f, 0.f, 4.f));
+}

@@ -166,10 +166,14 @@ TEST_F(SSIDTableLayerTest, HeaderButtonsChooseTheOrderAndShowItsDirection) {
     EXPECT_EQ(header(SSIDTableViewCell::kRssi), "RSSI+");
     EXPECT_EQ(names(1, 3), (std::vector<std::string>{"Alpha", "charlie", "bravo"}));
 
-    // A tap on a row is not a sort.
+    // A tap on a row is not a sort: it highlights that access point (and asks for the refresh
+    // that shades its row).
     const Vec2 row = centreOf(cell(2));
     tap(row.x, row.y);
-    EXPECT_FALSE(model->runtime.ssidTableChanged);
+    EXPECT_EQ(model->spectrum_settings.ssidSortCriterion, 3);
+    EXPECT_EQ(model->spectrum_settings.ssidSortDescending, 0);
+    EXPECT_EQ(names(1, 3), (std::vector<std::string>{"Alpha", "charlie", "bravo"}));
+    EXPECT_EQ(model->runtime.highlightedBssid[5], model->accessPoints[1]->bssid[5]);
 }
 
 TEST_F(SSIDTableLayerTest, ClearTableEmptiesTheListScansAndSelection) {

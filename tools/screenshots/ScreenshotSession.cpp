@@ -49,8 +49,21 @@ bool ScreenshotSession::start() {
     files->setDefaultResourceRootPath(resourceRoot_);
     files->setSearchPaths({"res/desktop/sd", "res", ""});
     engine::Director* director = engine::Director::getInstance();
+    // TARNO_SCREENSHOT_SIZE=480x320 renders the same pictures at another window size, to look
+    // at the layout of small and large screens.
+    float width = kWidth;
+    float height = kHeight;
+    if (const char* size = std::getenv("TARNO_SCREENSHOT_SIZE")) {
+        float w = 0;
+        float h = 0;
+        if (std::sscanf(size, "%fx%f", &w, &h) == 2 && w >= 320 && h >= 240 && w <= 7680 &&
+            h <= 4320) {
+            width = w;
+            height = h;
+        }
+    }
     auto* view =
-        engine::GLViewImpl::createWithRect("Tarno", engine::Rect(0, 0, kWidth, kHeight), 1.0f);
+        engine::GLViewImpl::createWithRect("Tarno", engine::Rect(0, 0, width, height), 1.0f);
     if (!view)
         return false;
     director->setOpenGLView(view);

@@ -45,6 +45,18 @@ void selectStrongest(SpectrumSettings& m) {
         AccessPointSelection::add(m.scanStatistics, candidates[i]->bssid);
 }
 
+// The strongest access point of the band on screen.
+void highlightStrongest(SpectrumSettings& m) {
+    const AccessPoint* best = nullptr;
+    for (const auto& ap : m.accessPoints) {
+        if (ap && ap->is5GHz == (m.spectrum_settings.band == 1 ? 1 : 0) &&
+            (!best || ap->rssi > best->rssi))
+            best = ap.get();
+    }
+    if (best)
+        std::copy(std::begin(best->bssid), std::end(best->bssid), m.runtime.highlightedBssid);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -87,10 +99,21 @@ int main(int argc, char** argv) {
     menus->closeAll(false);
     m.cursors.cursorsShown = 0;
 
+    // The peak table beside the spectrum, its peaks labelled on the traces.
+    m.spectrum_settings.peakCounts[SpectrumSettings::kTraceMaxHold - 1] = 3;
+    m.spectrum_settings.peakCounts[SpectrumSettings::kTraceRaw - 1] = 0;
+    scene.togglePeakTable();
+    session.frames(20);
+    ok &= session.capture("peak-table.png");
+    scene.hidePeakTable();
+
+    // The strongest access point picked: its row and its outline below the table highlighted.
+    highlightStrongest(m);
     scene.showSsidTable();
-    session.frames(2);
+    session.frames(6);
     ok &= session.capture("ssid-table.png");
     scene.hideSsidTable();
+    std::fill(std::begin(m.runtime.highlightedBssid), std::end(m.runtime.highlightedBssid), 0);
 
     // Graded over the newest hundred sweeps, after a scan with our own access points chosen.
     selectStrongest(m);

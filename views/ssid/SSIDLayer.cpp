@@ -1,10 +1,16 @@
 #include "views/ssid/SSIDLayer.h"
 
+#include <algorithm>
+#include <cmath>
 #include <mutex>
 #include <new>
 
 #include "engine/2d/DrawNode.h"
 #include "engine/2d/Label.h"
+#include "engine/base/EventDispatcher.h"
+#include "engine/base/EventListenerTouchOneByOne.h"
+#include "engine/base/Touch.h"
+#include "model/AccessPointHighlight.h"
 #include "model/AccessPointTexts.h"
 #include "model/SpectrumSettings.h"
 #include "views/ssid/LevelGlide.h"
@@ -48,8 +54,66 @@ bool SSIDLayer::init() {
     }
     showBand24 = true;
     showBand5 = true;
+    auto* listener = engine::EventListenerTouchOneByOne::create();
+    // Only a touch on an outline is claimed; any other reaches the layers below.
+    listener->setSwallowTouches(true);
+    listener->onTouchBegan = [this](engine::Touch* t, engine::Event* e) {
+        return onTouchBegan(t, e);
+    };
+    listener->onTouchEnded = [this](engine::Touch* t, engine::Event* e) { onTouchEnded(t, e); };
+    getEventDispatcher()->addEventListenerWithSceneGraphPriority(listener, this);
     scheduleUpdate();
     return true;
+}
+
+bool SSIDLayer::accessPointAt(const Vec2& at, uint8_t (&bssid)[6]) const {
+    constexpr float kSlack = 4.0f;
+    const Shape* best = nullptr;
+    float bestWidth = 0.0f;
+    for (size_t i = 0; i < shapes_.size(); ++i) {
+        const Shape& shape = shapes_[i];
+        bool hit = SSIDOutlineGeometry::contains(shape.ellipse, shape.centre, shape.bottom,
+                                                 shape.top, shape.height, at.x, at.y, kSlack);
+        if (!hit) {
+            for (const engine::Label* label : labels_) {
+                if (label->getString() == shape.name && !shape.name.empty() &&
+                    label->getBoundingBox().containsPoint(at) &&
+                    std::abs(label->getPositionX() - shape.centre) < 0.5f) {
+                    hit = true;
+                    break;
+                }
+            }
+        }
+        if (hit && (!best || shape.bottom < bestWidth)) {
+            best = &shape;
+            bestWidth = shape.bottom;
+        }
+    }
+    if (!best)
+        return false;
+    std::copy(best->bssid.begin(), best->bssid.end(), bssid);
+    return true;
+}
+
+bool SSIDLayer::onTouchBegan(engine::Touch* touch, engine::Event*) {
+    uint8_t bssid[6] = {};
+    if (!_visible || !accessPointAt(convertTouchToNodeSpace(touch), bssid))
+        return false;
+    std::copy(bssid, bssid + 6, touched_.begin());
+    return true;
+}
+
+void SSIDLayer::onTouchEnded(engine::Touch* touch, engine::Event*) {
+    // A drag that ends elsewhere picks nothing.
+    uint8_t bssid[6] = {};
+    if (!accessPointAt(convertTouchToNodeSpace(touch), bssid) ||
+        !std::equal(bssid, bssid + 6, touched_.begin()))
+        return;
+    AccessPointHighlight::toggle(model_->runtime.highlightedBssid, bssid);
+    model_->runtime.ssidTableChanged = true;
+    // Drawn at the next update, even while no level glides.
+    pendingDt_ = kGlideStepSeconds;
+    gliding_ = false;
 }
 
 float SSIDLayer::fontSizeFor(int displayClass) {
@@ -133,13 +197,16 @@ void SSIDLayer::update(float frameDt) {
             }
             const float u = width / (band24 ? SSIDOutlineGeometry::kBand24WidthMHz
                                             : SSIDOutlineGeometry::kBand5WidthMHz);
-            shapes.push_back(Shape{outline.ellipse,
-                                   outline.centreMHz * u,
-                                   outline.bottomMHz * u,
-                                   outline.topMHz * u,
-                                   shapeHeight,
-                                   {ap.color[0], ap.color[1], ap.color[2], ap.color[3]},
-                                   AccessPointTexts::name(ap)});
+            shapes.push_back(Shape{
+                outline.ellipse,
+                outline.centreMHz * u,
+                outline.bottomMHz * u,
+                outline.topMHz * u,
+                shapeHeight,
+                {ap.color[0], ap.color[1], ap.color[2], ap.color[3]},
+                AccessPointTexts::name(ap),
+                {ap.bssid[0], ap.bssid[1], ap.bssid[2], ap.bssid[3], ap.bssid[4], ap.bssid[5]},
+                AccessPointHighlight::matches(model_->runtime.highlightedBssid, ap.bssid)});
         }
     }
     const float fontSize = fontSizeFor(model_->runtime.displayClass);
@@ -173,10 +240,18 @@ void SSIDLayer::drawShape(const Shape& shape, size_t& usedNodes, size_t& usedLab
     ++usedNodes;
     const Color4F colour(shape.colour[0] / 255.0f, shape.colour[1] / 255.0f,
                          shape.colour[2] / 255.0f, shape.colour[3] / 255.0f);
+    // The highlighted one is filled faintly in its colour and outlined three times as thick.
+    const Color4F fill(colour.r, colour.g, colour.b, colour.a * 0.3f);
     if (shape.ellipse) {
         // A circle squeezed to the level's height, centred on the baseline: its upper half shows.
         const float radius = shape.bottom / 2.0f;
         if (radius > 0.0f) {
+            if (shape.highlighted) {
+                node->drawSolidCircle(Vec2(shape.centre, 0.0f), radius, 0.0f, kEllipseSegments,
+                                      1.0f, shape.height / radius, fill);
+                node->drawCircle(Vec2(shape.centre, 0.0f), radius + 1.0f, 0.0f, kEllipseSegments,
+                                 false, 1.0f, (shape.height + 1.0f) / (radius + 1.0f), colour);
+            }
             node->drawCircle(Vec2(shape.centre, 0.0f), radius, 0.0f, kEllipseSegments, false, 1.0f,
                              shape.height / radius, colour);
         }
@@ -185,6 +260,11 @@ void SSIDLayer::drawShape(const Shape& shape, size_t& usedNodes, size_t& usedLab
                                  Vec2(shape.centre - shape.top / 2.0f, shape.height),
                                  Vec2(shape.centre + shape.top / 2.0f, shape.height),
                                  Vec2(shape.centre + shape.bottom / 2.0f, 0.0f)};
+        if (shape.highlighted) {
+            node->drawSolidPoly(corners, 4, fill);
+            for (int k = 0; k < 3; ++k)
+                node->drawSegment(corners[k], corners[k + 1], 1.5f, colour);
+        }
         node->drawPoly(corners, 4, false, colour);
     }
     if (shape.name.empty()) {

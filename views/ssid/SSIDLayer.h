@@ -9,7 +9,9 @@
 
 namespace engine {
 class DrawNode;
+class Event;
 class Label;
+class Touch;
 }  // namespace engine
 
 class SpectrumSettings;
@@ -18,7 +20,8 @@ struct SSIDOutline;
 
 // The scanned access points over the spectrum: an outline per access point in its colour, as
 // wide as its channel and as high as its (gliding) level, with its name above. Lies over the
-// spectrum trace layer with the same rectangle while scanning is shown.
+// spectrum trace layer with the same rectangle while scanning is shown. The highlighted access
+// point (picked in the SSID table, or by clicking its outline here) is drawn filled and bold.
 class SSIDLayer : public engine::Layer {
   public:
     static constexpr const char* kFont = "fonts/roboto/Roboto-Regular.ttf";
@@ -42,6 +45,13 @@ class SSIDLayer : public engine::Layer {
     // Label size by display class: 10 for class 0, 15 for class 2, else 13.
     static float fontSizeFor(int displayClass);
 
+    // The access point whose outline (or name) is at `at` in layer units, the narrowest of
+    // those that overlap there; false when none is. Uses the outlines as last drawn.
+    bool accessPointAt(const engine::Vec2& at, uint8_t (&bssid)[6]) const;
+    // A tap on an outline highlights its access point, or lets it go when it was highlighted.
+    bool onTouchBegan(engine::Touch* touch, engine::Event* event);
+    void onTouchEnded(engine::Touch* touch, engine::Event* event);
+
     bool showBand24 = true;
     bool showBand5 = true;
 
@@ -58,6 +68,8 @@ class SSIDLayer : public engine::Layer {
         float height = 0.0f;
         std::array<uint8_t, 4> colour{};
         std::string name;
+        std::array<uint8_t, 6> bssid{};
+        bool highlighted = false;
         bool operator==(const Shape&) const = default;
     };
 
@@ -73,5 +85,6 @@ class SSIDLayer : public engine::Layer {
     float pendingDt_ = 0.0f;                // frame time not yet applied to the glides
     bool gliding_ = false;                  // a level was still on its way at the last step
     float fontSize_ = 0.0f;
+    std::array<uint8_t, 6> touched_{};  // the access point under the touch that began
     ScissorClip clip_;
 };

@@ -157,3 +157,22 @@ float SSIDOutlineGeometry::labelY(float height, float labelHeight, float layerHe
     }
     return height + labelHeight / 2.0f;
 }
+
+bool SSIDOutlineGeometry::contains(bool ellipse, float centre, float bottom, float top,
+                                   float height, float x, float y, float slack) {
+    if (y < -slack || y > height + slack || height < 0.0f)
+        return false;
+    const float dx = std::fabs(x - centre);
+    if (ellipse) {
+        const float a = bottom * 0.5f + slack;
+        const float b = height + slack;
+        if (a <= 0.0f || b <= 0.0f)
+            return false;
+        const float ny = std::max(y, 0.0f) / b;
+        return (dx / a) * (dx / a) + ny * ny <= 1.0f;
+    }
+    // The half width runs linearly from the baseline's to the top's.
+    const float t = height > 0.0f ? std::clamp(y / height, 0.0f, 1.0f) : 0.0f;
+    const float half = bottom * 0.5f + (top * 0.5f - bottom * 0.5f) * t;
+    return dx <= half + slack;
+}

@@ -37,4 +37,9 @@ class SSIDOutlineGeometry {
 
     // Label centre above an outline of `height`, pinned below the top edge when it would leave it.
     static float labelY(float height, float labelHeight, float layerHeight);
+
+    // Whether (x, y) lies inside an outline (in layer units, baseline at y = 0) or within
+    // `slack` of its edge, so a thin or low outline can still be clicked.
+    static bool contains(bool ellipse, float centre, float bottom, float top, float height, float x,
+                         float y, float slack);
 };

@@ -6,14 +6,18 @@
 
 #include "engine/2d/Label.h"
 #include "engine/base/EventDispatcher.h"
+#include "engine/base/EventListenerKeyboard.h"
 #include "engine/base/EventListenerTouchOneByOne.h"
 #include "engine/base/Touch.h"
 #include "engine/ui/Button.h"
 #include "engine/ui/Scale9Sprite.h"
 #include "engine/ui/TableView.h"
+#include "model/AccessPointHighlight.h"
+#include "model/AccessPointTableExport.h"
 #include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
 #include "views/ssid/SSIDTableTexts.h"
+#include "views/ssid/TableExportAction.h"
 
 using engine::Label;
 using engine::Size;
@@ -96,6 +100,12 @@ bool SSIDTableLayer::init() {
         return onTouchBegan(t, e);
     };
     getEventDispatcher()->addEventListenerWithSceneGraphPriority(listener, this);
+    // Over the views, so Up and Down pick rows here before the cursors would move.
+    auto* keys = engine::EventListenerKeyboard::create();
+    keys->onKeyPressed = [this](engine::EventKeyboard::KeyCode key, engine::Event* e) {
+        onKeyPressed(key, e);
+    };
+    getEventDispatcher()->addEventListenerWithSceneGraphPriority(keys, this);
 
     panel_ = engine::ui::Scale9Sprite::create(kPanelImage);
     if (panel_) {
@@ -140,6 +150,19 @@ bool SSIDTableLayer::init() {
                 clearTable();
         });
     }
+    export_ = makeButton(kExportText, fontSize);
+    if (export_) {
+        Label* probe = Label::createWithTTF(kExportText, SSIDTableViewCell::kBoldFont, fontSize);
+        const float exportWidth =
+            (probe ? probe->getContentSize().width : 6 * fontSize) + 2 * fontSize;
+        const float clearLeft = clear_ ? clear_->getPositionX() : width - kMargin - closeWidth;
+        export_->setContentSize(Size(exportWidth, buttonHeight));
+        export_->setPosition(Vec2(clearLeft - kMargin - exportWidth, topY));
+        export_->addTouchEventListener([this](engine::Ref*, Widget::TouchEventType type) {
+            if (type == Widget::TouchEventType::ENDED)
+                exportTable();
+        });
+    }
     title_ = Label::createWithTTF(kInitialTitle, SSIDTableViewCell::kBoldFont, fontSize + 2);
     if (!title_)
         return false;
@@ -147,6 +170,8 @@ bool SSIDTableLayer::init() {
     title_->setTextColor(engine::Color4B(255, 255, 255, 255));
     title_->setPosition(kMargin + fontSize * 0.5f, topY + buttonHeight * 0.5f);
     addChild(title_, 2);
+    // Narrow windows: the title keeps to the room left of the buttons.
+    titleRoom_ = (export_ ? export_->getPositionX() : width) - title_->getPositionX() - kMargin;
 
     // Column headers over the table, in the table's own column boxes.
     const float tableWidth = width - 2 * kMargin;
@@ -228,7 +253,9 @@ void SSIDTableLayer::fillCell(SSIDTableViewCell* cell, ssize_t idx) {
     // The list may have shrunk since the sections were taken (a clear before the next refresh).
     const auto& list = model_->accessPoints;
     if (row.index < list.size() && list[row.index])
-        cell->showAccessPoint(*list[row.index]);
+        cell->showAccessPoint(*list[row.index],
+                              AccessPointHighlight::matches(model_->runtime.highlightedBssid,
+                                                            list[row.index]->bssid));
     else
         cell->showMessage("", false);
 }
@@ -247,8 +274,103 @@ void SSIDTableLayer::refresh() {
         scans = static_cast<uint32_t>(model_->runtime.scanCount);
     }
     title_->setString(SSIDTableTexts::titleText(count, scans));
+    const float natural = title_->getContentSize().width;
+    title_->setScale(natural > titleRoom_ && titleRoom_ > 0 ? titleRoom_ / natural : 1.f);
     updateHeaderButtons();
     restorePlace(table_, oldOffset, oldMin);
+    scrollToHighlight();
+}
+
+void SSIDTableLayer::scrollToHighlight() {
+    const uint8_t(&highlighted)[6] = model_->runtime.highlightedBssid;
+    if (std::equal(highlighted, highlighted + 6, shownHighlight_.begin()))
+        return;
+    std::copy(highlighted, highlighted + 6, shownHighlight_.begin());
+    // A highlight picked on the spectrum brings its row into view, unless it is in view already.
+    ScopedModelLocks locks(*model_, ScopedModelLocks::kApList);
+    for (ssize_t idx = 0; idx < sections_.rowCount(); ++idx) {
+        const SSIDTableSections::Row row = sections_.row(idx);
+        if (row.kind != SSIDTableSections::RowKind::kAccessPoint ||
+            row.index >= model_->accessPoints.size() || !model_->accessPoints[row.index] ||
+            !AccessPointHighlight::matches(highlighted, model_->accessPoints[row.index]->bssid))
+            continue;
+        const float rowHeight = cellLayout_.rowHeight;
+        const float viewHeight = table_->getContentSize().height;
+        const float minY = table_->minContainerOffset().y;
+        // Row idx (from the top) is shown when the offset lies in this window.
+        const float rowTop = minY + static_cast<float>(idx) * rowHeight;
+        const Vec2 offset = table_->getContentOffset();
+        if (offset.y > rowTop || offset.y + viewHeight < rowTop + rowHeight)
+            table_->setContentOffset(Vec2(offset.x, std::clamp(rowTop, minY, 0.f)));
+        return;
+    }
+}
+
+void SSIDTableLayer::tableCellTouched(TableView*, TableViewCell* cell) {
+    if (cell)
+        pickRow(cell->getIdx());
+}
+
+void SSIDTableLayer::pickRow(ssize_t idx) {
+    {
+        ScopedModelLocks locks(*model_, ScopedModelLocks::kApList);
+        const SSIDTableSections::Row row = sections_.row(idx);
+        if (row.kind != SSIDTableSections::RowKind::kAccessPoint ||
+            row.index >= model_->accessPoints.size() || !model_->accessPoints[row.index])
+            return;
+        AccessPointHighlight::toggle(model_->runtime.highlightedBssid,
+                                     model_->accessPoints[row.index]->bssid);
+        // The row is in view already: no scrolling for a pick made here.
+        std::copy(model_->runtime.highlightedBssid, model_->runtime.highlightedBssid + 6,
+                  shownHighlight_.begin());
+    }
+    model_->runtime.ssidTableChanged = true;
+}
+
+void SSIDTableLayer::moveHighlight(int step) {
+    std::vector<ssize_t> rows;
+    ssize_t current = -1;
+    {
+        ScopedModelLocks locks(*model_, ScopedModelLocks::kApList);
+        sections_.rebuild(model_->accessPoints, model_->spectrum_settings.band);
+        for (ssize_t idx = 0; idx < sections_.rowCount(); ++idx) {
+            const SSIDTableSections::Row row = sections_.row(idx);
+            if (row.kind != SSIDTableSections::RowKind::kAccessPoint ||
+                row.index >= model_->accessPoints.size() || !model_->accessPoints[row.index])
+                continue;
+            if (AccessPointHighlight::matches(model_->runtime.highlightedBssid,
+                                              model_->accessPoints[row.index]->bssid))
+                current = static_cast<ssize_t>(rows.size());
+            rows.push_back(idx);
+        }
+        if (rows.empty())
+            return;
+        const ssize_t next =
+            current < 0
+                ? (step > 0 ? 0 : static_cast<ssize_t>(rows.size()) - 1)
+                : std::clamp<ssize_t>(current + step, 0, static_cast<ssize_t>(rows.size()) - 1);
+        const SSIDTableSections::Row row = sections_.row(rows[static_cast<size_t>(next)]);
+        std::copy(model_->accessPoints[row.index]->bssid,
+                  model_->accessPoints[row.index]->bssid + 6, model_->runtime.highlightedBssid);
+    }
+    model_->runtime.ssidTableChanged = true;
+}
+
+void SSIDTableLayer::exportTable() {
+    ExportTable table;
+    {
+        ScopedModelLocks locks(*model_, ScopedModelLocks::kApList);
+        table = AccessPointTableExport::ssid(model_->accessPoints);
+    }
+    TableExportAction::run(*model_, table);
+}
+
+void SSIDTableLayer::onKeyPressed(engine::EventKeyboard::KeyCode key, engine::Event* event) {
+    using K = engine::EventKeyboard::KeyCode;
+    if ((key != K::KEY_UP_ARROW && key != K::KEY_DOWN_ARROW) || (keyGate_ && !keyGate_()))
+        return;
+    moveHighlight(key == K::KEY_DOWN_ARROW ? 1 : -1);
+    event->stopPropagation();
 }
 
 void SSIDTableLayer::restorePlace(TableView* table, const Vec2& oldOffset, const Vec2& oldMin) {

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "engine/2d/Layer.h"
+#include "engine/base/EventKeyboard.h"
 #include "engine/ui/TableViewDataSource.h"
 #include "engine/ui/TableViewDelegate.h"
 #include "views/ssid/SSIDTableSections.h"
@@ -41,6 +42,7 @@ class SSIDTableLayer : public engine::Layer,
     static constexpr const char* kButtonSelectedImage = "ButtonSelected.png";
     static constexpr const char* kButtonDisabledImage = "ButtonDisabled.png";
     static constexpr const char* kClearText = "CLEAR TABLE";
+    static constexpr const char* kExportText = "EXPORT";
     static constexpr const char* kInitialTitle = "Total Scans: 0";
 
     // A panel filling `area` (in its parent's coordinates), laid out for the model's
@@ -54,8 +56,8 @@ class SSIDTableLayer : public engine::Layer,
     engine::Size cellSizeForTable(engine::ui::TableView* table) override;
     engine::ui::TableViewCell* tableCellAtIndex(engine::ui::TableView* table, ssize_t idx) override;
     ssize_t numberOfCellsInTableView(engine::ui::TableView* table) override;
-    // TableViewDelegate: rows do nothing when touched.
-    void tableCellTouched(engine::ui::TableView*, engine::ui::TableViewCell*) override {}
+    // TableViewDelegate: touching an access point's row highlights its outline (or lets it go).
+    void tableCellTouched(engine::ui::TableView* table, engine::ui::TableViewCell* cell) override;
 
     // Reloads the rows (under apListLock), the title and the header buttons, keeping the rows
     // the user looks at in place.
@@ -63,6 +65,14 @@ class SSIDTableLayer : public engine::Layer,
     // What releasing the header of a criterion and "CLEAR TABLE" do.
     void pressHeader(int criterion);
     void clearTable();
+    // Highlights the access point of a row (toggling), or the one `step` rows after the
+    // highlighted one (Up and Down); rows that are no access point are skipped.
+    void pickRow(ssize_t idx);
+    void moveHighlight(int step);
+    // Writes the table as CSV and JSON next to the data logs (EXPORT).
+    void exportTable();
+    // Whether Up and Down are the table's now (no menu or help over it); unset: always.
+    void setKeyGate(std::function<bool()> gate) { keyGate_ = std::move(gate); }
     // Called when the close button is released (the owner removes the panel).
     void setCloseHandler(std::function<void()> handler) { closeHandler_ = std::move(handler); }
 
@@ -77,6 +87,7 @@ class SSIDTableLayer : public engine::Layer,
     engine::ui::TableView* getTableView() const { return table_; }
     engine::Label* getTitleLabel() const { return title_; }
     engine::ui::Button* getClearButton() const { return clear_; }
+    engine::ui::Button* getExportButton() const { return export_; }
     engine::ui::Button* getCloseButton() const { return close_; }
     // The header button of a column, null when the layout leaves the column out.
     engine::ui::Button* getHeaderButton(SSIDTableViewCell::Column column) const {
@@ -86,23 +97,29 @@ class SSIDTableLayer : public engine::Layer,
     const SSIDTableSections& getSections() const { return sections_; }
 
     bool onTouchBegan(engine::Touch* touch, engine::Event* event);
+    void onKeyPressed(engine::EventKeyboard::KeyCode key, engine::Event* event);
 
   private:
     SSIDTableLayer() = default;
     void updateHeaderButtons();
     engine::ui::Button* makeButton(const std::string& text, float fontSize);
     void fillCell(SSIDTableViewCell* cell, ssize_t idx);
+    void scrollToHighlight();
 
     SpectrumSettings* model_ = nullptr;
     engine::Rect area_;
     SSIDTableViewCell::Layout cellLayout_;
     SSIDTableSections sections_;
     std::function<void()> closeHandler_;
+    std::function<bool()> keyGate_;
+    std::array<uint8_t, 6> shownHighlight_{};  // the highlight the rows were last scrolled to
     bool listLocked_ = false;  // refresh() holds apListLock for the data source calls
+    float titleRoom_ = 0;      // width the title may take
 
     engine::ui::Scale9Sprite* panel_ = nullptr;  // children
     engine::Label* title_ = nullptr;
     engine::ui::Button* clear_ = nullptr;
+    engine::ui::Button* export_ = nullptr;
     engine::ui::Button* close_ = nullptr;
     std::array<engine::ui::Button*, SSIDTableViewCell::kColumnCount> headers_{};
     engine::ui::TableView* table_ = nullptr;

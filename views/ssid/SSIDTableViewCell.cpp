@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <new>
 
+#include "engine/2d/DrawNode.h"
 #include "engine/2d/Label.h"
 #include "engine/2d/Sprite.h"
 #include "engine/ui/LoadingBar.h"
@@ -39,6 +40,7 @@ SSIDTableViewCell::Layout SSIDTableViewCell::measure(float fontSize, float rowHe
     layout.compact = compact;
     layout.width = tableWidth;
     layout.iconSize = fontSize * 1.1f;
+    layout.swatchSize = fontSize * 0.8f;
     layout.barWidth = fontSize * 3.5f;
     const float gap = inset(fontSize);
     const float securityText = textWidth("WPA2", kFont, fontSize);
@@ -57,6 +59,8 @@ SSIDTableViewCell::Layout SSIDTableViewCell::measure(float fontSize, float rowHe
             body = securityText + gap + layout.iconSize;
         if (c == kRssi)
             body = rssiText + gap + layout.barWidth;
+        if (c == kSsid)
+            body += layout.swatchSize + gap;
         layout.columnWidth[c] = std::max(header, body) + 3 * gap;
         used += layout.columnWidth[c];
         ++shownCount;
@@ -102,6 +106,9 @@ bool SSIDTableViewCell::initWithLayout(const Layout& layout) {
         lock_->setAnchorPoint(Vec2::ANCHOR_MIDDLE_LEFT);
         addChild(lock_, 1);
     }
+    swatch_ = engine::DrawNode::create(1.0f);
+    if (swatch_)
+        addChild(swatch_, 0);  // under the icon, bar and texts
     bar_ = engine::ui::LoadingBar::create(kBarImage, 0);
     if (bar_) {
         bar_->setAnchorPoint(Vec2::ANCHOR_MIDDLE_LEFT);
@@ -152,8 +159,9 @@ void SSIDTableViewCell::placeChildren() {
             separator_->setScaleX(layout_.width / w);
     }
     for (int c = 0; c < kColumnCount; ++c) {
+        const float swatch = c == kSsid ? layout_.swatchSize + gap : 0.0f;
         if (labels_[c])
-            labels_[c]->setPosition(layout_.x[c] + gap, mid);
+            labels_[c]->setPosition(layout_.x[c] + gap + swatch, mid);
     }
     if (message_)
         message_->setPosition(gap, mid);
@@ -179,6 +187,8 @@ void SSIDTableViewCell::setRowVisible(bool visible) {
     }
     if (bar_)
         bar_->setVisible(visible);
+    if (swatch_)
+        swatch_->setVisible(visible);
     if (lock_)
         lock_->setVisible(visible);
     if (message_)
@@ -192,9 +202,21 @@ void SSIDTableViewCell::fitLabel(Label* label, float width) {
         label->setScaleX(width / natural);
 }
 
-void SSIDTableViewCell::showAccessPoint(const AccessPoint& ap) {
+void SSIDTableViewCell::showAccessPoint(const AccessPoint& ap, bool highlighted) {
     using namespace SSIDTableTexts;
     setRowVisible(true);
+    highlighted_ = highlighted;
+    if (swatch_) {
+        swatch_->clear();
+        if (highlighted)
+            swatch_->drawSolidRect(Vec2(0, 1), Vec2(layout_.width, layout_.rowHeight),
+                                   engine::Color4F(0.15f, 0.3f, 0.55f, 0.8f));
+        const float x = layout_.x[kSsid] + inset(layout_.fontSize);
+        const float y = (layout_.rowHeight - layout_.swatchSize) * 0.5f;
+        swatch_->drawSolidRect(
+            Vec2(x, y), Vec2(x + layout_.swatchSize, y + layout_.swatchSize),
+            engine::Color4F(ap.color[0] / 255.f, ap.color[1] / 255.f, ap.color[2] / 255.f, 1.f));
+    }
     const std::string texts[kColumnCount] = {
         securityText(ap.security), modeText(ap.standards),  nameText(ap),
         rssiText(ap.rssi),         bssidText(ap.bssid),     channelText(ap),
@@ -211,6 +233,8 @@ void SSIDTableViewCell::showAccessPoint(const AccessPoint& ap) {
             room = layout_.lockX - layout_.x[c] - 2 * gap;
         if (c == kRssi)
             room = layout_.barX - layout_.x[c] - 2 * gap;
+        if (c == kSsid)
+            room -= layout_.swatchSize + gap;
         fitLabel(label, std::max(room, 1.f));
     }
     if (lock_)

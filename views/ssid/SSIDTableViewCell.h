@@ -7,6 +7,7 @@
 #include "model/AccessPoint.h"
 
 namespace engine {
+class DrawNode;
 class Label;
 class Sprite;
 namespace ui {
@@ -15,7 +16,8 @@ class LoadingBar;
 }  // namespace engine
 
 // One row of the SSID table: a grey separator along its bottom, one label per column, the lock
-// icon beside the security text and the level bar beside the RSSI text. Header and
+// icon beside the security text, the level bar beside the RSSI text and, before the name, a
+// swatch of the outline's colour; the highlighted access point's row is shaded. Header and
 // "No SSID to display" rows show a single message label instead.
 class SSIDTableViewCell : public engine::ui::TableViewCell {
   public:
@@ -54,9 +56,10 @@ class SSIDTableViewCell : public engine::ui::TableViewCell {
         std::array<bool, kColumnCount> shown{};
         std::array<float, kColumnCount> x{};
         std::array<float, kColumnCount> columnWidth{};
-        float iconSize = 0;  // lock icon edge
-        float barWidth = 0;  // level bar beside the RSSI text
-        float lockX = 0;     // left edges of the icon and the bar, just after the widest texts
+        float iconSize = 0;    // lock icon edge
+        float swatchSize = 0;  // outline colour square before the name
+        float barWidth = 0;    // level bar beside the RSSI text
+        float lockX = 0;       // left edges of the icon and the bar, just after the widest texts
         float barX = 0;
     };
     // The column boxes for a font and table width: each column as wide as the larger of its
@@ -68,7 +71,7 @@ class SSIDTableViewCell : public engine::ui::TableViewCell {
 
     // Rebuilds the labels when the font size changed since they were made, else moves them.
     void applyLayout(const Layout& layout);
-    void showAccessPoint(const AccessPoint& ap);
+    void showAccessPoint(const AccessPoint& ap, bool highlighted = false);
     // Header and empty-section rows: the other labels, icon and bar are hidden.
     void showMessage(const std::string& text, bool header);
 
@@ -76,6 +79,8 @@ class SSIDTableViewCell : public engine::ui::TableViewCell {
     engine::Label* getMessageLabel() const { return message_; }
     engine::Sprite* getLockIcon() const { return lock_; }
     engine::ui::LoadingBar* getLevelBar() const { return bar_; }
+    engine::DrawNode* getSwatch() const { return swatch_; }
+    bool isHighlighted() const { return highlighted_; }
     float getFontSize() const { return layout_.fontSize; }
 
   private:
@@ -92,4 +97,6 @@ class SSIDTableViewCell : public engine::ui::TableViewCell {
     engine::Sprite* separator_ = nullptr;
     engine::Sprite* lock_ = nullptr;
     engine::ui::LoadingBar* bar_ = nullptr;
+    engine::DrawNode* swatch_ = nullptr;  // row shade and colour square
+    bool highlighted_ = false;
 };

@@ -12,8 +12,11 @@
 #include "engine/ui/Scale9Sprite.h"
 #include "engine/ui/TableView.h"
 #include "model/AccessPointSelection.h"
+#include "model/AccessPointTableExport.h"
 #include "model/AccessPointTexts.h"
+#include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
+#include "views/ssid/TableExportAction.h"
 #include "views/ssid/TableSortHeader.h"
 #include "views/ssid/UtilizationTableViewCell.h"
 
@@ -86,8 +89,28 @@ bool SSIDUtilizationTableLayer::init() {
         });
         addChild(edit_, 2);
     }
+    export_ = Button::create("ButtonUnselected.png", "ButtonSelected.png", "ButtonDisabled.png");
+    if (export_) {
+        export_->setScale9Enabled(true);
+        export_->setContentSize(Size(100.0f, 34.0f));
+        export_->setTitleFontName(SSIDTableLayout::kBoldFont);
+        export_->setTitleFontSize(14.0f);
+        export_->setTitleText("EXPORT");
+        export_->setPosition(Vec2(SSIDTableLayout::kMargin + 50.0f + 108.0f, barY));
+        export_->addTouchEventListener([this](engine::Ref*, Widget::TouchEventType type) {
+            if (type == Widget::TouchEventType::ENDED)
+                exportTable();
+        });
+        addChild(export_, 2);
+    }
     if (auto* title = engine::Label::createWithTTF(kTitle, SSIDTableLayout::kBoldFont, 18.0f)) {
         title->setPosition(size.width / 2.0f, barY);
+        // Between EXPORT and the close button; a window too narrow for it goes without.
+        const float room = 2.0f * (size.width / 2.0f - (SSIDTableLayout::kMargin + 216.0f));
+        const float natural = title->getContentSize().width;
+        if (natural > room)
+            title->setScale(room > natural * 0.6f ? room / natural : 0.0f);
+        title->setVisible(natural <= room || room > natural * 0.6f);
         addChild(title, 2);
     }
     close_ = Button::create(kCloseIcon);
@@ -105,6 +128,15 @@ bool SSIDUtilizationTableLayer::init() {
     }
     buildHeaders();
     return true;
+}
+
+void SSIDUtilizationTableLayer::exportTable() {
+    ExportTable table;
+    {
+        ScopedModelLocks locks(*model_, ScopedModelLocks::kApList);
+        table = AccessPointTableExport::utilization(model_->accessPoints, model_->scanStatistics);
+    }
+    TableExportAction::run(*model_, table);
 }
 
 void SSIDUtilizationTableLayer::onExit() {

@@ -62,6 +62,8 @@ class SSIDUtilizationTableLayer : public engine::Layer,
     void headerReleased(int criterion);
     // "EDIT" / "DONE".
     void editReleased();
+    // "EXPORT": the table as CSV and JSON next to the data logs.
+    void exportTable();
     bool isEditing() const { return editing_; }
     // The answer to the add or remove alert.
     void alertButtonPressed(int index);
@@ -71,6 +73,7 @@ class SSIDUtilizationTableLayer : public engine::Layer,
 
     engine::ui::TableView* getTableView() const { return table_; }
     engine::ui::Button* getEditButton() const { return edit_; }
+    engine::ui::Button* getExportButton() const { return export_; }
     engine::ui::Button* getCloseButton() const { return close_; }
     const std::vector<engine::ui::Button*>& getHeaderButtons() const { return headers_; }
 
@@ -86,6 +89,7 @@ class SSIDUtilizationTableLayer : public engine::Layer,
     UtilizationTableRows rows_;
     engine::ui::TableView* table_ = nullptr;
     engine::ui::Button* edit_ = nullptr;
+    engine::ui::Button* export_ = nullptr;
     engine::ui::Button* close_ = nullptr;
     std::vector<engine::ui::Button*> headers_;
     int displayClass_ = -1;
