@@ -34,7 +34,7 @@ engine::Rect AccessPointTablePresenter::ssidTableArea(const engine::Rect& view) 
     return engine::Rect(view.origin.x, view.getMaxY() - table, view.size.width, table);
 }
 
-void AccessPointTablePresenter::showSsidTable(const engine::Rect& area) {
+void AccessPointTablePresenter::showSsidTable(const engine::Rect& area, engine::Node* outlines) {
     hideUtilizationTable();
     ssidShown_ = true;
     if (ssidTable_) {
@@ -45,13 +45,12 @@ void AccessPointTablePresenter::showSsidTable(const engine::Rect& area) {
     if (!ssidTable_)
         return;
     ssidTable_->setCloseHandler([this] { hideSsidTable(); });
-    // Up and Down pick rows unless a menu or the key help lies over the table.
-    ssidTable_->setKeyGate([] {
-        MenuController* menus = MenuController::getInstance();
-        return menus->getMenuCount() == 0 && !menus->isShortcutHelpShown();
-    });
+    // Up and Down are the table keyboard's: its row ring highlights what it lands on.
+    ssidTable_->setKeyGate([] { return false; });
     parent_.addChild(ssidTable_, tableZOrder_);
-    takeInput(ssidTable_);
+    // Where the table leaves the spectrum in sight, a click on an outline picks its row.
+    const bool shared = ssidTableArea(area).size.height < area.size.height;
+    takeInput(ssidTable_, shared ? outlines : nullptr);
     // Sorted and filled at once, not a frame later.
     model_.runtime.ssidTableChanged = true;
     AccessPointAgeing::sortForTables(model_, true, utilizationShown_);
@@ -112,7 +111,7 @@ void AccessPointTablePresenter::hideUtilizationTable() {
     }
 }
 
-void AccessPointTablePresenter::takeInput(engine::Node* table) {
+void AccessPointTablePresenter::takeInput(engine::Node* table, engine::Node* alsoPointed) {
     engine::EventDispatcher* dispatcher = table->getEventDispatcher();
     auto* keys = engine::EventListenerKeyboard::create();
     keys->onKeyPressed = [this](engine::EventKeyboard::KeyCode key, engine::Event* event) {
@@ -122,7 +121,8 @@ void AccessPointTablePresenter::takeInput(engine::Node* table) {
             keys_(key, static_cast<engine::EventKeyboard*>(event)->getModifiers());
     };
     dispatcher->addEventListenerWithSceneGraphPriority(keys, table);
-    dispatcher->pushModal(table, InputRanks::kTable, MenuController::getInstance()->getMenuBar());
+    dispatcher->pushModal(table, InputRanks::kTable, MenuController::getInstance()->getMenuBar(),
+                          alsoPointed);
 }
 
 void AccessPointTablePresenter::update(float dt, uint64_t now) {

@@ -37,7 +37,8 @@ class AccessPointTablePresenter {
                               int tableZOrder, int alertZOrder);
 
     // Showing a table again (as a resize does) builds it anew for the new area.
-    void showSsidTable(const engine::Rect& area);
+    // `outlines`: the access-point outlines, clickable beside a table that leaves them in sight.
+    void showSsidTable(const engine::Rect& area, engine::Node* outlines = nullptr);
     void hideSsidTable();
     void showUtilizationTable(const engine::Rect& area);
     void hideUtilizationTable();
@@ -55,7 +56,7 @@ class AccessPointTablePresenter {
 
   private:
     // The table takes input from the views; keys go to the handler.
-    void takeInput(engine::Node* table);
+    void takeInput(engine::Node* table, engine::Node* alsoPointed = nullptr);
 
     engine::Node& parent_;
     KeyHandler keys_;

@@ -384,7 +384,7 @@ void MainScene::visit(engine::Renderer* renderer, const engine::Mat4& parentTran
 }
 
 void MainScene::showSsidTable() {
-    tables_->showSsidTable(viewArea());
+    tables_->showSsidTable(viewArea(), getViewLayer(ViewLayer::kAccessPointOutlines));
 }
 
 void MainScene::hideSsidTable() {

@@ -128,11 +128,21 @@ void TableKeyboard::moveRow(int delta) {
     engine::ui::TableView* rows = tableView();
     const int count = rows ? static_cast<int>(rows->getNumberOfRows()) : 0;
     button_ = -1;
+    // In the SSID table the ring goes on from the highlighted access point (picked by a click on
+    // a row or an outline) and highlights the access point it lands on.
+    auto* ssid = dynamic_cast<SSIDTableLayer*>(table());
+    if (ssid && row_ < 0) {
+        const ssize_t highlighted = ssid->highlightedRow();
+        if (highlighted >= 0)
+            row_ = static_cast<int>(highlighted);
+    }
     if (count == 0) {
         row_ = -1;
     } else {
         row_ = std::clamp(row_ < 0 ? (delta > 0 ? 0 : count - 1) : row_ + delta, 0, count - 1);
         rows->scrollToRow(row_);
+        if (ssid)
+            ssid->highlightRow(row_);
     }
     showFocus();
 }

@@ -42,8 +42,9 @@ class EventDispatcher {
     void dispatchMouseEvent(EventMouse* event);
 
     // The input owner: see ModalStack. A node leaving for good leaves the stack by itself.
-    void pushModal(Node* owner, int rank, Node* pointerCompanion = nullptr) {
-        _modals.push(owner, rank, pointerCompanion);
+    void pushModal(Node* owner, int rank, Node* pointerCompanion = nullptr,
+                   Node* secondCompanion = nullptr) {
+        _modals.push(owner, rank, pointerCompanion, secondCompanion);
     }
     void removeModal(Node* owner) { _modals.remove(owner); }
     Node* getTopModal() const { return _modals.top(); }

@@ -18,11 +18,11 @@ bool isUnder(const Node* node, const Node* ancestor) {
 
 }  // namespace
 
-void ModalStack::push(Node* owner, int rank, Node* pointerCompanion) {
+void ModalStack::push(Node* owner, int rank, Node* pointerCompanion, Node* secondCompanion) {
     if (!owner)
         return;
     remove(owner);
-    entries_.push_back({owner, rank, pointerCompanion, nextOrder_++});
+    entries_.push_back({owner, rank, pointerCompanion, secondCompanion, nextOrder_++});
 }
 
 void ModalStack::remove(Node* owner) {
@@ -34,6 +34,8 @@ void ModalStack::forget(const Node* node) {
     for (Entry& e : entries_) {
         if (e.companion == node)
             e.companion = nullptr;
+        if (e.secondCompanion == node)
+            e.secondCompanion = nullptr;
     }
 }
 
@@ -62,7 +64,10 @@ bool ModalStack::admits(const Node* node, bool pointer) const {
         return false;
     if (isUnder(node, e->owner))
         return true;
-    return pointer && e->companion && e->companion->isRunning() && isUnder(node, e->companion);
+    const auto reaches = [node](const Node* companion) {
+        return companion && companion->isRunning() && isUnder(node, companion);
+    };
+    return pointer && (reaches(e->companion) || reaches(e->secondCompanion));
 }
 
 }  // namespace engine

@@ -15,7 +15,8 @@ class Node;
 class ModalStack {
   public:
     // Opens a modal; opening one already open moves it to the top of its rank.
-    void push(Node* owner, int rank, Node* pointerCompanion = nullptr);
+    void push(Node* owner, int rank, Node* pointerCompanion = nullptr,
+              Node* secondCompanion = nullptr);
     void remove(Node* owner);
     // A node is going away: it stops being an owner or a companion.
     void forget(const Node* node);
@@ -32,6 +33,7 @@ class ModalStack {
         Node* owner;
         int rank;
         Node* companion;
+        Node* secondCompanion;
         uint64_t order;
     };
     const Entry* topEntry() const;

@@ -327,6 +327,38 @@ void SSIDTableLayer::pickRow(ssize_t idx) {
     model_->runtime.ssidTableChanged = true;
 }
 
+void SSIDTableLayer::highlightRow(ssize_t idx) {
+    {
+        ScopedModelLocks locks(*model_, ScopedModelLocks::kApList);
+        sections_.rebuild(model_->accessPoints, model_->spectrum_settings.band);
+        if (idx < 0 || idx >= sections_.rowCount())
+            return;
+        const SSIDTableSections::Row row = sections_.row(idx);
+        if (row.kind != SSIDTableSections::RowKind::kAccessPoint ||
+            row.index >= model_->accessPoints.size() || !model_->accessPoints[row.index])
+            return;
+        std::copy(model_->accessPoints[row.index]->bssid,
+                  model_->accessPoints[row.index]->bssid + 6, model_->runtime.highlightedBssid);
+        std::copy(model_->runtime.highlightedBssid, model_->runtime.highlightedBssid + 6,
+                  shownHighlight_.begin());
+    }
+    model_->runtime.ssidTableChanged = true;
+}
+
+ssize_t SSIDTableLayer::highlightedRow() {
+    ScopedModelLocks locks(*model_, ScopedModelLocks::kApList);
+    sections_.rebuild(model_->accessPoints, model_->spectrum_settings.band);
+    for (ssize_t idx = 0; idx < sections_.rowCount(); ++idx) {
+        const SSIDTableSections::Row row = sections_.row(idx);
+        if (row.kind == SSIDTableSections::RowKind::kAccessPoint &&
+            row.index < model_->accessPoints.size() && model_->accessPoints[row.index] &&
+            AccessPointHighlight::matches(model_->runtime.highlightedBssid,
+                                          model_->accessPoints[row.index]->bssid))
+            return idx;
+    }
+    return -1;
+}
+
 void SSIDTableLayer::moveHighlight(int step) {
     std::vector<ssize_t> rows;
     ssize_t current = -1;

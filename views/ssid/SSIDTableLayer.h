@@ -69,6 +69,10 @@ class SSIDTableLayer : public engine::Layer,
     // highlighted one (Up and Down); rows that are no access point are skipped.
     void pickRow(ssize_t idx);
     void moveHighlight(int step);
+    // The keyboard's row ring: highlights the access point of row `idx` (section rows change
+    // nothing); the row of the highlighted access point, or -1.
+    void highlightRow(ssize_t idx);
+    ssize_t highlightedRow();
     // Writes the table as CSV and JSON next to the data logs (EXPORT).
     void exportTable();
     // Whether Up and Down are the table's now (no menu or help over it); unset: always.
