@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include "tests/protocol/ProtocolTestSupport.h"
@@ -44,6 +46,8 @@ TEST(PacketJsonPrinter, ThirdGenerationStream) {
     five.alt1 = 38;
     five.alt2 = 42;
     five.name = "Lab \"5\"";
+    const uint8_t hexBssid[6] = {0xAC, 0xDE, 0x48, 0x0F, 0xB2, 0x9C};
+    std::copy(std::begin(hexBssid), std::end(hexBssid), five.bssid);
     Bytes stream = concat({Bytes{0x13}, discoveryTarno25(), packet(2, 3), sweep,
                            recordList({record(RecordFields{}), record(five)}), packet(6, 4)});
     PacketJsonPrinter printer;
@@ -67,7 +71,7 @@ TEST(PacketJsonPrinter, ThirdGenerationStream) {
               "{\"bssid\":\"00:11:22:33:44:55\",\"channel\":6,\"rssi\":-48,\"name\":\"Lab-AP\","
               "\"is5GHz\":0,\"securityClass\":2,\"security\":4,\"cipher\":3,\"bandwidth\":40,"
               "\"secondary\":1,\"standards\":4,\"alt1\":0,\"alt2\":0},"
-              "{\"bssid\":\"00:11:22:33:44:55\",\"channel\":36,\"rssi\":-48,"
+              "{\"bssid\":\"ac:de:48:0f:b2:9c\",\"channel\":36,\"rssi\":-48,"
               "\"name\":\"Lab \\\"5\\\"\",\"is5GHz\":1,\"securityClass\":2,\"security\":4,"
               "\"cipher\":3,\"bandwidth\":40,\"secondary\":1,\"standards\":4,\"alt1\":38,"
               "\"alt2\":42}]}");
@@ -123,8 +127,15 @@ TEST(PacketJsonPrinter, RejectedPacketsAndLeftovers) {
 TEST(PacketJsonPrinter, NumbersAndStrings) {
     EXPECT_EQ(PacketJsonPrinter::number(NAN), "null");
     EXPECT_EQ(PacketJsonPrinter::number(INFINITY), "null");
-    EXPECT_EQ(PacketJsonPrinter::number(0.1f), "0.100000001");
+    EXPECT_EQ(PacketJsonPrinter::number(0.1f), "0.1");
+    EXPECT_EQ(PacketJsonPrinter::number(2e-05f), "2e-05");
     EXPECT_EQ(PacketJsonPrinter::number(-48.0f), "-48");
+    EXPECT_EQ(PacketJsonPrinter::number(-0.0f), "-0");
+    // Every float reads back exactly, however short its text.
+    for (float value : {1.0f / 3.0f, 3.4028235e38f, 1.4e-45f, -123.456f, 16777217.0f}) {
+        std::string text = PacketJsonPrinter::number(value);
+        EXPECT_EQ(std::strtof(text.c_str(), nullptr), value) << text;
+    }
     const uint8_t name[] = {'a', '"', '\\', 0x01, 0xE9, 0x7F};
     EXPECT_EQ(PacketJsonPrinter::string(name, sizeof name), "\"a\\\"\\\\\\u0001\\u00e9\\u007f\"");
 }

@@ -29,11 +29,12 @@ int runDevices(std::span<char*> args) {
     std::vector<AccessoryInfo> accessories;
     int count = AccessoryInventory::take(LibusbBackend::shared(), accessories);
     if (count < 0) {
-        std::printf("USB is not available: libusb could not be initialised.\n");
+        std::fprintf(stderr,
+                     "tarno-cli devices: USB is not available: libusb could not be initialised.\n");
         return 1;
     }
     if (count == 0) {
-        std::printf("No accessory (3a7c:0007) on the bus.\n");
+        std::fprintf(stderr, "No accessory (3a7c:0007) on the bus.\n");
         return 1;
     }
     int accessible = 0;

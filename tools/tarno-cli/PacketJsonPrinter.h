@@ -21,7 +21,7 @@ class PacketJsonPrinter {
     size_t droppedBytes() const { return framer_.droppedBytes(); }
     size_t pendingBytes() const { return framer_.buffered(); }
 
-    // JSON number that reads back to the same float; NaN and infinities are null.
+    // The shortest JSON number that reads back to the same float; NaN and infinities are null.
     static std::string number(float value);
     // JSON string; control, non-ASCII and quoting bytes are escaped.
     static std::string string(const uint8_t* bytes, size_t length);

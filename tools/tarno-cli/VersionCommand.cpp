@@ -1,5 +1,7 @@
 #include <cstdio>
 
+#include "TarnoVersion.h"
+
 #include "tools/tarno-cli/CliCommand.h"
 
 namespace {
