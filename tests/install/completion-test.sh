@@ -3,6 +3,7 @@
 # Completes tarno-cli command lines as bash would and checks the offers.
 # Arguments: <bash_completion> <tarno-cli completion> <directory of tarno-cli>
 set -u
+export LC_ALL=C
 source "$1"
 source "$2"
 PATH="$3:$PATH"
@@ -31,6 +32,6 @@ expect() {
 
 expect "decode devices " tarno-cli de
 expect "--version " tarno-cli --vers
-expect "--select --seconds --signal --simulated-time " tarno-cli survey --s
+expect "--seconds --select --signal --simulated-time " tarno-cli survey --s
 expect "--dt " tarno-cli measure --d
 exit $failed
