@@ -7,15 +7,19 @@ set(CPACK_PACKAGE_NAME tarno)
 set(CPACK_PACKAGE_VENDOR "The Tarno developers")
 set(CPACK_PACKAGE_CONTACT "The Tarno developers <tarno@users.noreply.github.com>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "spectrum analyser and Wi-Fi scanner for a USB radio accessory")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Tarno turns a small USB radio accessory into a 2.4/5 GHz spectrum analyser with waterfall, "
-    "an RF power meter drawn like an oscilloscope and a Wi-Fi access-point scanner that grades "
-    "the channels. Without an accessory it plays back recorded packets. The package also "
-    "contains tarno-cli, which lists accessories, decodes their bytes, logs data as CSV and "
-    "surveys access points without a window.")
-string(REPLACE ";" "" CPACK_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
+# Lines under 80 characters: the control file keeps them as they are.
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+  "Tarno turns a small USB radio accessory into a 2.4/5 GHz spectrum analyser"
+  "with waterfall, an RF power meter drawn like an oscilloscope and a Wi-Fi"
+  "access-point scanner that grades the channels. Without an accessory it plays"
+  "back recorded packets."
+  "."
+  "The package also contains tarno-cli, which lists accessories, decodes their"
+  "bytes, logs data as CSV and surveys access points without a window.")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
-set(CPACK_STRIP_FILES ON)
+# CPackDeb strips the binaries itself when it splits their debug symbols into tarno-dbgsym;
+# CPACK_STRIP_FILES would strip them first and leave nothing to split.
+set(CPACK_STRIP_FILES OFF)
 set(CPACK_PACKAGE_INSTALL_DIRECTORY tarno)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 

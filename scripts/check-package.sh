@@ -15,7 +15,7 @@ dpkg-deb --contents "$deb" | awk '{print $6}' | grep -E '/(bin|applications|meta
   || true
 
 # Errors fail the check; warnings are listed for whoever reads the log.
-lintian --no-tag-display-limit --fail-on error "$deb"
+lintian --tag-display-limit 0 --fail-on error --display-info "$deb"
 
 tree=$(mktemp -d)
 trap 'rm -rf "$tree"' EXIT
