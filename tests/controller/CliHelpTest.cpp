@@ -61,6 +61,8 @@ std::vector<std::string> listedCommands() {
     for (std::string line; std::getline(help, line);) {
         if (line == "Commands:") {
             inList = true;
+        } else if (inList && line.empty()) {
+            break;  // the options follow
         } else if (inList && line.rfind("  ", 0) == 0) {
             std::istringstream words(line);
             std::string name;

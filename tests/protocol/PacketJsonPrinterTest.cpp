@@ -95,7 +95,7 @@ TEST(PacketJsonPrinter, FirstGenerationPowerAndSegments) {
     }
     EXPECT_EQ(out[1], expected + "]}");
     EXPECT_EQ(
-        out[2].rfind("{\"kind\":\"spectrum\",\"band\":1,\"segment\":1,\"values\":[-92.7419357,", 0),
+        out[2].rfind("{\"kind\":\"spectrum\",\"band\":1,\"segment\":1,\"values\":[-92.741936,", 0),
         0u)
         << out[2];
 }

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <thread>
 
+#include <unistd.h>
+
 #include "link/AccessoryCommunication.h"
 #include "link/AccessoryCommunicationDelegate.h"
 #include "link/DemoPlayback.h"
@@ -41,7 +43,8 @@ void watchForInterrupt() {
 constexpr const char* kUsage =
     "Usage: tarno-cli log --out DIR [--band B | --power] [--count N]\n"
     "                     [--demo H --signal S [--simulated-time] [--resources DIR]]\n"
-    "  --out DIR          directory for the Tarno_<date>_<time>.csv file\n"
+    "  --out DIR          directory for the Tarno_<date>_<time>.csv file; - writes the\n"
+    "                     CSV to standard output\n"
     "  --band B           spectrum of band 0 (2.4 GHz, the default) or 1 (5 GHz)\n"
     "  --power            power captures instead of spectrum sweeps\n"
     "  --count N          stop after N rows (default: run until Ctrl-C)\n"
@@ -111,12 +114,25 @@ int runLog(std::span<char*> args) {
     if (!parse(args, o)) {
         return usage();
     }
+    const bool toStdout = o.out == "-";
     std::error_code error;
-    if (!std::filesystem::is_directory(o.out, error)) {
+    if (!toStdout && !std::filesystem::is_directory(o.out, error)) {
         std::fprintf(stderr, "tarno-cli log: %s is not a directory\n", o.out.c_str());
         return 1;
     }
-    std::string directory = o.out.back() == '/' ? o.out : o.out + "/";
+    std::string directory = toStdout || o.out.back() == '/' ? o.out : o.out + "/";
+    DataLogFile::Opener opener;
+    if (toStdout) {
+        // Its own stream on a copy of the descriptor: closing the log leaves stdout open.
+        opener = [](const std::string&) -> std::FILE* {
+            int fd = dup(STDOUT_FILENO);
+            std::FILE* file = fd >= 0 ? fdopen(fd, "w") : nullptr;
+            if (file == nullptr && fd >= 0) {
+                ::close(fd);
+            }
+            return file;
+        };
+    }
 
     auto model = std::make_unique<SpectrumSettings>();
     model->common_settings.spectrumMode = o.power ? 0 : 1;
@@ -127,7 +143,7 @@ int runLog(std::span<char*> args) {
 
     ManualClock virtualClock(1);
     const MillisecondClock* clock = o.simulated ? &virtualClock : nullptr;
-    DataLogFile log(directory, clock);
+    DataLogFile log(directory, clock, {}, opener);
     AccessoryCommunicationDelegate::Options options;
     options.clock = clock;
     options.dataLog = &log;
@@ -181,8 +197,9 @@ int runLog(std::span<char*> args) {
         std::fprintf(stderr, "tarno-cli log: nothing was logged\n");
         return 1;
     }
-    std::printf("%llu rows written to %s\n", static_cast<unsigned long long>(rows),
-                log.lastPath().c_str());
+    // A message, not data: standard output may be the log itself.
+    std::fprintf(stderr, "%llu rows written to %s\n", static_cast<unsigned long long>(rows),
+                 toStdout ? "standard output" : log.lastPath().c_str());
     return count == 0 || rows >= count ? 0 : 1;
 }
 
