@@ -1,6 +1,7 @@
 // tarno-cli measure: pulse measurements of the power rows of a Tarno data log, one JSON object
 // per row, without the window.
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -28,9 +29,14 @@ int usage() {
     return 2;
 }
 
-void printNumber(const char* name, double value) {
-    if (std::isfinite(value)) {
-        std::printf(",\"%s\":%.9g", name, value);
+// The shortest text that reads back to the same value (0.05f is "0.05", not "0.0500000007");
+// measurements are floats, the sample interval a double.
+template <typename Number>
+void printNumber(const char* name, Number value) {
+    char text[32];
+    auto [end, error] = std::to_chars(text, text + sizeof text, value);
+    if (std::isfinite(value) && error == std::errc()) {
+        std::printf(",\"%s\":%.*s", name, static_cast<int>(end - text), text);
     } else {
         std::printf(",\"%s\":null", name);
     }
