@@ -1,6 +1,7 @@
 #include "app/AppDelegate.h"
 
 #include "app/MainScene.h"
+#include "app/StartupDiagnostics.h"
 #include "engine/base/Director.h"
 #include "engine/platform/Device.h"
 #include "engine/platform/FileUtils.h"
@@ -15,6 +16,8 @@
 #include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
 #include "model/UtilizationGradingHook.h"
+#include "model/config/ConfigurationStore.h"
+#include "storage/KeyValueStore.h"
 
 namespace {
 
@@ -24,6 +27,7 @@ constexpr int kDisplayClass = 3;
 constexpr int kScreenLogLevels = 31;
 constexpr uint64_t kScreenLogLifetimeMs = 15000;
 constexpr int kScreenLogZOrder = 95;
+constexpr int kErrorLevel = 1;
 
 }  // namespace
 
@@ -50,9 +54,17 @@ bool AppDelegate::applicationDidFinishLaunching() {
     // The store and the data logs live in ~/.local/share/Tarno/ (or $XDG_DATA_HOME/Tarno/).
     engine::FileUtils::getInstance()->setWritableDirectoryName("Tarno");
 
-    // No other thread exists yet, so the model needs no locks here.
+    // No other thread exists yet, so the model needs no locks here. What goes wrong while the
+    // store opens and slot 0 loads is on stderr already; the window shows it too, once its log
+    // exists.
     SpectrumSettings* model = SpectrumSettings::getInstance();
+    StartupDiagnostics startupDiagnostics;
+    const std::string storeProblem = ConfigurationStore::current().problem();
+    if (!storeProblem.empty())
+        startupDiagnostics.log(kErrorLevel, "%s", storeProblem.c_str());
+    model->runtime.screenLog = &startupDiagnostics;
     model->loadConfiguration(0);
+    model->runtime.screenLog = nullptr;
 
     engine::Director* director = engine::Director::getInstance();
     if (!director->getOpenGLView()) {
@@ -83,6 +95,7 @@ bool AppDelegate::applicationDidFinishLaunching() {
         screenLog->setBottomMargin(MenuController::barHeight(kDisplayClass));
         scene->addChild(screenLog, kScreenLogZOrder);
         model->runtime.screenLog = screenLog;
+        startupDiagnostics.forwardTo(*screenLog);
     }
 
     director->runWithScene(scene);

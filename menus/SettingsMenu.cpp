@@ -135,7 +135,15 @@ bool SettingsMenu::init() {
     addRow(MenuRow::button("", "RESET CONFIG", [this] { resetConfiguration(); }));
     for (int slot = 1; slot <= 3; ++slot) {
         addRow(MenuRow::buttons("CONFIG " + std::to_string(slot) + ": ",
-                                {{"SAVE", [slot] { model().saveConfigurationLocked(slot); }, {}},
+                                {{"SAVE",
+                                  [slot] {
+                                      // Why the store cannot be written was said when it failed.
+                                      if (!model().saveConfigurationLocked(slot))
+                                          report(kErrorLevel, "Configuration " +
+                                                                  std::to_string(slot) +
+                                                                  " could not be saved");
+                                  },
+                                  {}},
                                  {"LOAD", [this, slot] { loadConfiguration(slot); }, {}}}));
     }
     return true;

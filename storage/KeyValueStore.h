@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -18,6 +20,9 @@ class KeyValueStore {
     virtual bool getBool(std::string_view key, bool defaultValue) = 0;
     // Empty when the key is missing or holds empty data.
     virtual std::vector<uint8_t> getData(std::string_view key) = 0;
+    // The size of the data under the key, 0 when missing or of another kind, found without
+    // reading the data: a damaged or hostile store may hold a blob far larger than any record.
+    virtual size_t dataSize(std::string_view key) = 0;
 
     virtual void setInteger(std::string_view key, int value) = 0;
     virtual void setBool(std::string_view key, bool value) = 0;
@@ -26,4 +31,8 @@ class KeyValueStore {
     // Commits every write since the last successful flush as one transaction. False when the
     // commit failed; the writes are then kept and the next flush tries again.
     virtual bool flush() = 0;
+
+    // Why the store is not working as a store should (it cannot be read, or cannot be written),
+    // in one sentence; empty while it works. Already printed on stderr when it arose.
+    virtual std::string problem() const { return {}; }
 };

@@ -27,6 +27,15 @@ std::vector<uint8_t> MemoryKeyValueStore::getData(std::string_view key) {
     return value != nullptr ? *value : std::vector<uint8_t>();
 }
 
+size_t MemoryKeyValueStore::dataSize(std::string_view key) {
+    auto found = entries_.find(key);
+    if (found == entries_.end()) {
+        return 0;
+    }
+    const auto* value = std::get_if<std::vector<uint8_t>>(&found->second);
+    return value != nullptr ? value->size() : 0;
+}
+
 void MemoryKeyValueStore::setInteger(std::string_view key, int value) {
     entries_.insert_or_assign(std::string(key), static_cast<int64_t>(value));
 }

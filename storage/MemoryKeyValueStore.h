@@ -15,6 +15,7 @@ class MemoryKeyValueStore final : public KeyValueStore {
     int getInteger(std::string_view key, int defaultValue) override;
     bool getBool(std::string_view key, bool defaultValue) override;
     std::vector<uint8_t> getData(std::string_view key) override;
+    size_t dataSize(std::string_view key) override;
     void setInteger(std::string_view key, int value) override;
     void setBool(std::string_view key, bool value) override;
     void setData(std::string_view key, std::span<const uint8_t> bytes) override;

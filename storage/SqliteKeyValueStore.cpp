@@ -7,56 +7,32 @@
 #include <filesystem>
 #include <system_error>
 
+#include "storage/StoreFiles.h"
 #include "storage/WritableDirectory.h"
 
 namespace {
+
+using store_files::describeKind;
+using store_files::exists;
+using store_files::moveAside;
+using store_files::PathKind;
+using store_files::pathKind;
+using store_files::readOnlyUri;
 
 constexpr const char* kCreateTable =
     "CREATE TABLE IF NOT EXISTS entries (key TEXT PRIMARY KEY NOT NULL, value) WITHOUT ROWID";
 constexpr int kSchemaVersion = 1;
 
-// Result codes that mean the file itself is bad, as opposed to locked or the disk being full.
+// Result codes that mean the file itself is bad. Everything else (no permission, an I/O error, a
+// full disk, a lock) says nothing about the file's content and must never cost the user it.
 bool isDamage(int code) {
     switch (code & 0xff) {
         case SQLITE_CORRUPT:
         case SQLITE_NOTADB:
-        case SQLITE_CANTOPEN:
-        case SQLITE_IOERR:
-        case SQLITE_PERM:
-        case SQLITE_AUTH:
             return true;
         default:
             return false;
     }
-}
-
-bool exists(const std::string& path) {
-    std::error_code error;
-    return std::filesystem::exists(path, error);
-}
-
-// Renames the database and its journal aside. A write-ahead log left behind would otherwise be
-// replayed into the fresh database that takes the old one's name.
-std::string moveAside(const std::string& path) {
-    std::string aside = path + ".corrupt";
-    for (int n = 1; exists(aside) && n < 1000; ++n) {
-        aside = path + ".corrupt." + std::to_string(n);
-    }
-    std::error_code error;
-    std::filesystem::rename(path, aside, error);
-    if (error) {
-        return {};
-    }
-    for (const char* suffix : {"-wal", "-journal"}) {
-        if (exists(path + suffix)) {
-            std::filesystem::rename(path + suffix, aside + suffix, error);
-            if (error) {
-                std::filesystem::remove(path + suffix, error);
-            }
-        }
-    }
-    std::filesystem::remove(path + "-shm", error);
-    return aside;
 }
 
 class Statement {
@@ -91,36 +67,97 @@ SqliteKeyValueStore::~SqliteKeyValueStore() {
 
 bool SqliteKeyValueStore::open(const std::string& path) {
     std::lock_guard lock(mutex_);
-    if (db_ != nullptr && !pending_.empty()) {
+    if (db_ != nullptr && !readOnly_ && !pending_.empty()) {
         commitPending();
     }
     closeFile();
     path_ = path;
+    problem_.clear();
+    readOnly_ = false;
     readErrorReported_ = false;
 
-    OpenResult result = openFile(path);
+    const PathKind kind = pathKind(path);
+    if (kind == PathKind::other) {
+        fail("cannot use settings store " + path + ": " + describeKind(path) +
+             "; using defaults, settings will not be saved");
+        return false;
+    }
+    OpenResult result = openFile(path, Access::readWrite);
     if (result == OpenResult::damaged) {
-        std::string aside = moveAside(path);
+        // A link is the user's arrangement: what it leads to is not ours to move.
+        std::string aside = kind == PathKind::regularFile ? moveAside(path) : std::string();
         if (aside.empty()) {
-            std::fprintf(stderr,
-                         "Tarno: settings store %s is unreadable (%s) and cannot be moved aside; "
-                         "using defaults, settings will not be saved\n",
-                         path.c_str(), lastError_.c_str());
+            fail("settings store " + path + " is damaged (" + lastError_ +
+                 ") and was left where it is; using defaults, settings will not be saved");
             return false;
         }
         std::fprintf(stderr,
                      "Tarno: settings store %s is unreadable (%s); moved it to %s and starting "
                      "from defaults\n",
                      path.c_str(), lastError_.c_str(), aside.c_str());
-        result = openFile(path);
+        result = openFile(path, Access::readWrite);
+    } else if (result == OpenResult::failed && kind != PathKind::missing) {
+        // Not writable here (permissions, a full disk, a read-only folder): what can be read
+        // still loads, and nothing is written back.
+        const std::string writeError = lastError_;
+        if (openFile(path, Access::readOnly) == OpenResult::ok) {
+            readOnly_ = true;
+            fail("settings store " + path + " is read-only here (" + writeError +
+                 "); settings loaded, changes will not be saved");
+            return true;
+        }
+        lastError_ = writeError;
     }
     if (result != OpenResult::ok) {
-        std::fprintf(stderr,
-                     "Tarno: cannot open settings store %s (%s); using defaults, settings will "
-                     "not be saved\n",
-                     path.c_str(), lastError_.c_str());
+        fail("cannot open settings store " + path + " (" + lastError_ +
+             "); using defaults, settings will not be saved");
         return false;
     }
+    if (sqlite3_db_readonly(db_, "main") == 1) {
+        readOnly_ = true;
+        fail("settings store " + path +
+             " is read-only; settings loaded, changes will not be saved");
+    }
+    return true;
+}
+
+bool SqliteKeyValueStore::openReadOnly(const std::string& path) {
+    std::lock_guard lock(mutex_);
+    if (db_ != nullptr && !readOnly_ && !pending_.empty()) {
+        commitPending();
+    }
+    closeFile();
+    pending_.clear();
+    path_ = path;
+    readOnly_ = true;
+    readErrorReported_ = false;
+    switch (pathKind(path)) {
+        case PathKind::missing:
+            problem_ = path + " does not exist";
+            return false;
+        case PathKind::other:
+            problem_ = path + " is not a Tarno settings store: " + describeKind(path);
+            return false;
+        default:
+            break;
+    }
+    switch (openFile(path, Access::readOnly)) {
+        case OpenResult::ok:
+            break;
+        case OpenResult::damaged:
+            problem_ = path + " is not a Tarno settings store (" + lastError_ + ")";
+            return false;
+        case OpenResult::failed:
+            problem_ = "cannot read " + path + " (" + lastError_ + ")";
+            return false;
+    }
+    Statement table(db_, "SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = 'entries'");
+    if (!table.ok() || sqlite3_step(table.get()) != SQLITE_ROW) {
+        problem_ = path + " is not a Tarno settings store (it has no settings table)";
+        closeFile();
+        return false;
+    }
+    problem_.clear();
     return true;
 }
 
@@ -130,6 +167,10 @@ bool SqliteKeyValueStore::openDefault() {
         std::lock_guard lock(mutex_);
         closeFile();
         path_.clear();
+        readOnly_ = false;
+        fail(
+            "no folder for the settings store can be found or made; using defaults, settings "
+            "will not be saved");
         return false;
     }
     return open(dir + kFileName);
@@ -137,7 +178,7 @@ bool SqliteKeyValueStore::openDefault() {
 
 void SqliteKeyValueStore::close() {
     std::lock_guard lock(mutex_);
-    if (db_ != nullptr && !pending_.empty()) {
+    if (db_ != nullptr && !readOnly_ && !pending_.empty()) {
         commitPending();
     }
     pending_.clear();
@@ -147,6 +188,16 @@ void SqliteKeyValueStore::close() {
 bool SqliteKeyValueStore::isOpen() const {
     std::lock_guard lock(mutex_);
     return db_ != nullptr;
+}
+
+bool SqliteKeyValueStore::isReadOnly() const {
+    std::lock_guard lock(mutex_);
+    return db_ != nullptr && readOnly_;
+}
+
+std::string SqliteKeyValueStore::problem() const {
+    std::lock_guard lock(mutex_);
+    return problem_;
 }
 
 std::string SqliteKeyValueStore::path() const {
@@ -172,53 +223,59 @@ SqliteKeyValueStore& SqliteKeyValueStore::shared() {
     return *store;
 }
 
-SqliteKeyValueStore::OpenResult SqliteKeyValueStore::openFile(const std::string& path) {
-    bool existed = exists(path);
-    int code =
-        sqlite3_open_v2(path.c_str(), &db_,
-                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+SqliteKeyValueStore::OpenResult SqliteKeyValueStore::openFile(const std::string& path,
+                                                              Access access) {
+    const bool existed = exists(path);
+    const std::string name = access == Access::readOnly ? readOnlyUri(path) : path;
+    const int flags = access == Access::readOnly
+                          ? SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX
+                          : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
+    int code = sqlite3_open_v2(name.c_str(), &db_, flags, nullptr);
     if (code != SQLITE_OK) {
         lastError_ = db_ != nullptr ? sqlite3_errmsg(db_) : sqlite3_errstr(code);
         closeFile();
-        // An existing file that cannot be opened is unreadable; otherwise the directory is at
-        // fault and moving anything aside would not help.
         return existed && isDamage(code) ? OpenResult::damaged : OpenResult::failed;
     }
     sqlite3_busy_timeout(db_, busyTimeoutMs_);
-    OpenResult result = prepareSchema();
+    OpenResult result = checkIntegrity();
+    if (result == OpenResult::ok && access == Access::readWrite) {
+        result = prepareSchema();
+    }
     if (result != OpenResult::ok) {
         closeFile();
     }
     return result;
 }
 
-SqliteKeyValueStore::OpenResult SqliteKeyValueStore::prepareSchema() {
+SqliteKeyValueStore::OpenResult SqliteKeyValueStore::checkIntegrity() {
     // quick_check reads every page, so damage shows now rather than halfway through a load.
-    {
-        Statement check(db_, "PRAGMA quick_check");
-        int code = check.ok() ? sqlite3_step(check.get()) : check.code();
-        if (code == SQLITE_ROW) {
-            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(check.get(), 0));
-            std::string verdict = text != nullptr ? text : "";
-            if (verdict != "ok") {
-                lastError_ = "integrity check: " + verdict;
-                return OpenResult::damaged;
-            }
-        } else if (isDamage(code)) {
-            lastError_ = sqlite3_errmsg(db_);
+    Statement check(db_, "PRAGMA quick_check");
+    int code = check.ok() ? sqlite3_step(check.get()) : check.code();
+    if (code == SQLITE_ROW) {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(check.get(), 0));
+        std::string verdict = text != nullptr ? text : "";
+        if (verdict != "ok") {
+            lastError_ = "integrity check: " + verdict;
             return OpenResult::damaged;
-        } else if (code == SQLITE_BUSY || code == SQLITE_LOCKED) {
-            // Another instance holds the file longer than the busy timeout. Keep the connection:
-            // reads fall back to defaults and flushes retry, and the table is created with the
-            // first commit.
-            std::fprintf(stderr, "Tarno: settings store %s is busy (%s)\n", path_.c_str(),
-                         sqlite3_errmsg(db_));
-            return OpenResult::ok;
-        } else if (code != SQLITE_DONE) {
-            lastError_ = sqlite3_errmsg(db_);
-            return OpenResult::failed;
         }
+        return OpenResult::ok;
     }
+    if (code == SQLITE_BUSY || code == SQLITE_LOCKED) {
+        // Another instance holds the file longer than the busy timeout. Keep the connection:
+        // reads fall back to defaults and flushes retry, and the table is created with the
+        // first commit.
+        std::fprintf(stderr, "Tarno: settings store %s is busy (%s)\n", path_.c_str(),
+                     sqlite3_errmsg(db_));
+        return OpenResult::ok;
+    }
+    lastError_ = sqlite3_errmsg(db_);
+    if (isDamage(code)) {
+        return OpenResult::damaged;
+    }
+    return code == SQLITE_DONE ? OpenResult::ok : OpenResult::failed;
+}
+
+SqliteKeyValueStore::OpenResult SqliteKeyValueStore::prepareSchema() {
     // WAL lets a second instance read while this one commits. Filesystems without shared memory
     // refuse it and the default rollback journal stays, which is just as safe.
     execute("PRAGMA journal_mode=WAL");
@@ -232,6 +289,11 @@ SqliteKeyValueStore::OpenResult SqliteKeyValueStore::prepareSchema() {
         execute(("PRAGMA user_version = " + std::to_string(kSchemaVersion)).c_str());
     }
     return OpenResult::ok;
+}
+
+void SqliteKeyValueStore::fail(const std::string& why) {
+    problem_ = why;
+    std::fprintf(stderr, "Tarno: %s\n", why.c_str());
 }
 
 void SqliteKeyValueStore::closeFile() {
@@ -254,8 +316,13 @@ bool SqliteKeyValueStore::execute(const char* sql) {
 void SqliteKeyValueStore::reportReadError(int code) {
     if (!readErrorReported_) {
         readErrorReported_ = true;
-        std::fprintf(stderr, "Tarno: reading settings from %s failed (%s); using defaults\n",
-                     path_.c_str(), db_ != nullptr ? sqlite3_errmsg(db_) : sqlite3_errstr(code));
+        const std::string why = "reading settings from " + path_ + " failed (" +
+                                (db_ != nullptr ? sqlite3_errmsg(db_) : sqlite3_errstr(code)) +
+                                "); using defaults";
+        if (problem_.empty()) {
+            problem_ = why;
+        }
+        std::fprintf(stderr, "Tarno: %s\n", why.c_str());
     }
 }
 
@@ -332,6 +399,33 @@ std::vector<uint8_t> SqliteKeyValueStore::getData(std::string_view key) {
     return bytes != nullptr ? std::move(*bytes) : std::vector<uint8_t>();
 }
 
+size_t SqliteKeyValueStore::dataSize(std::string_view key) {
+    std::lock_guard lock(mutex_);
+    if (auto found = pending_.find(key); found != pending_.end()) {
+        const auto* bytes = std::get_if<std::vector<uint8_t>>(&found->second);
+        return bytes != nullptr ? bytes->size() : 0;
+    }
+    if (db_ == nullptr) {
+        return 0;
+    }
+    // length() of a blob comes from the record header; the blob's pages are not read.
+    Statement select(db_,
+                     "SELECT length(value) FROM entries WHERE key = ?1 AND typeof(value) = 'blob'");
+    if (!select.ok()) {
+        reportReadError(select.code());
+        return 0;
+    }
+    sqlite3_bind_text(select.get(), 1, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
+    int code = sqlite3_step(select.get());
+    if (code == SQLITE_ROW) {
+        return static_cast<size_t>(sqlite3_column_int64(select.get(), 0));
+    }
+    if (code != SQLITE_DONE) {
+        reportReadError(code);
+    }
+    return 0;
+}
+
 void SqliteKeyValueStore::setInteger(std::string_view key, int value) {
     std::lock_guard lock(mutex_);
     pending_.insert_or_assign(std::string(key), Value(static_cast<int64_t>(value)));
@@ -353,7 +447,8 @@ bool SqliteKeyValueStore::flush() {
     if (pending_.empty()) {
         return true;
     }
-    if (db_ == nullptr) {
+    // Why was said at open; the user's file stays as it was.
+    if (db_ == nullptr || readOnly_) {
         return false;
     }
     if (!commitPending()) {

@@ -6,6 +6,7 @@
 #include "model/config/LegacySpectrumImages.h"
 #include "model/config/RecordImages.h"
 #include "model/config/ReferenceTraceImages.h"
+#include "model/config/StoredValueChecks.h"
 #include "storage/SqliteKeyValueStore.h"
 
 namespace {
@@ -70,10 +71,23 @@ bool ConfigurationStore::save(const SpectrumSettings& settings, int slot) {
     return store_.flush();
 }
 
+std::vector<uint8_t> ConfigurationStore::readData(const std::string& key, size_t maxBytes) {
+    // Measured first: a damaged store may hold a blob of hundreds of megabytes under a key whose
+    // record has 44 bytes.
+    const size_t size = store_.dataSize(key);
+    if (size > maxBytes) {
+        notices_.push_back(key + ": " + std::to_string(size) + " bytes where at most " +
+                           std::to_string(maxBytes) + " belong; ignored");
+        return {};
+    }
+    return store_.getData(key);
+}
+
 bool ConfigurationStore::load(SpectrumSettings& settings, int slot) {
     if (!isValidSlot(slot)) {
         return false;
     }
+    notices_.clear();
     const std::string p = prefix(slot);
     const int version = store_.getInteger(p + "version", -1);
     if (version < 0 || version > kVersion) {
@@ -82,50 +96,91 @@ bool ConfigurationStore::load(SpectrumSettings& settings, int slot) {
         return true;
     }
 
+    StoredValueChecks slotChecks(p.substr(0, p.size() - 1), notices_);
     settings.graticule = static_cast<uint32_t>(
         store_.getInteger(p + "graticule", static_cast<int>(settings.graticule)));
+    slotChecks.checkInteger("graticule", settings.graticule, SpectrumSettings::kGraticuleAll,
+                            SpectrumSettings::kGraticuleAll);
     settings.alerts =
         static_cast<uint32_t>(store_.getInteger(p + "alerts", static_cast<int>(settings.alerts)));
-    decodeCursorSettings(store_.getData(p + "cursors"), settings.cursors);
-    decodeCommonSettings(store_.getData(p + "common_settings"), settings.common_settings);
+    slotChecks.checkInteger("alerts", settings.alerts, SpectrumSettings::kAlertsBoth,
+                            SpectrumSettings::kAlertsBoth);
 
-    const std::vector<uint8_t> spectrum = store_.getData(p + "spectrum_settings");
+    const std::string cursorsKey = p + "cursors";
+    if (decodeCursorSettings(readData(cursorsKey, kCursorImageSize), settings.cursors)) {
+        StoredValueChecks(cursorsKey, notices_).check(settings.cursors);
+    }
+    const std::string commonKey = p + "common_settings";
+    if (decodeCommonSettings(readData(commonKey, kCommonImageSize), settings.common_settings)) {
+        StoredValueChecks(commonKey, notices_).check(settings.common_settings);
+    }
+
+    const std::string spectrumKey = p + "spectrum_settings";
     SpectrumViewSettings& view = settings.spectrum_settings;
+    bool spectrumLoaded = false;
     switch (version) {
         case 2:
-            decodeSpectrumViewSettings(spectrum, view);
+            spectrumLoaded =
+                decodeSpectrumViewSettings(readData(spectrumKey, kSpectrumImageSize), view);
             break;
         case 1:
-            convertSpectrumSettingsV1(spectrum, view);
+            spectrumLoaded =
+                convertSpectrumSettingsV1(readData(spectrumKey, kSpectrumImageSizeV1), view);
             break;
         default:
-            convertSpectrumSettingsV0(spectrum, view);
+            spectrumLoaded =
+                convertSpectrumSettingsV0(readData(spectrumKey, kSpectrumImageSizeV0), view);
             break;
+    }
+    if (spectrumLoaded) {
+        StoredValueChecks(spectrumKey, notices_).check(view);
     }
     if (view.refreshInterval > 0.0f && view.refreshInterval < kMinimumRefreshInterval) {
         view.refreshInterval = kMinimumRefreshInterval;
     }
 
-    decodePowerSettings(store_.getData(p + "power_setting"), settings.power_setting);
-    decodeTraceChannel(store_.getData(p + "power_channel0"), settings.power_channel);
-    decodeTraceChannel(store_.getData(p + "reference_channel0"), settings.reference_channel);
+    const std::string powerKey = p + "power_setting";
+    if (decodePowerSettings(readData(powerKey, kPowerImageSize), settings.power_setting)) {
+        StoredValueChecks(powerKey, notices_).check(settings.power_setting);
+    }
+    const std::string liveKey = p + "power_channel0";
+    if (decodeTraceChannel(readData(liveKey, kChannelImageSize), settings.power_channel)) {
+        StoredValueChecks(liveKey, notices_)
+            .check(settings.power_channel, TraceChannel::liveDefaults());
+    }
+    const std::string referenceKey = p + "reference_channel0";
+    if (decodeTraceChannel(readData(referenceKey, kChannelImageSize), settings.reference_channel)) {
+        StoredValueChecks(referenceKey, notices_)
+            .check(settings.reference_channel, TraceChannel::referenceDefaults());
+    }
 
     settings.clearReference();
     const std::string r = p + "referenceHistory.";
     PowerReferenceSet& reference = settings.reference;
-    reference.history = decodeRecordList(store_.getData(r + "history"));
-    reference.processedHistory = decodeRecordList(store_.getData(r + "processedHistory"));
-    reference.alpha = decodeFloatArray(store_.getData(r + "alpha"));
-    reference.rollingHistory = decodeFloatArray(store_.getData(r + "rollingHistory"));
+    reference.history = decodeRecordList(readData(r + "history", kMaxReferenceBytes));
+    reference.processedHistory =
+        decodeRecordList(readData(r + "processedHistory", kMaxReferenceBytes));
+    reference.alpha = decodeFloatArray(readData(r + "alpha", kMaxReferenceBytes));
+    reference.rollingHistory = decodeFloatArray(readData(r + "rollingHistory", kMaxReferenceBytes));
     reference.processedRollingHistory =
-        decodeFloatArray(store_.getData(r + "processedRollingHistory"));
+        decodeFloatArray(readData(r + "processedRollingHistory", kMaxReferenceBytes));
+    StoredValueChecks referenceChecks(r.substr(0, r.size() - 1), notices_);
     reference.maxRollPointsNeeded =
         store_.getInteger(r + "maxRollPointsNeeded", reference.maxRollPointsNeeded);
+    referenceChecks.checkInteger("maxRollPointsNeeded", reference.maxRollPointsNeeded, 0,
+                                 StoredValueChecks::kMaxRollPoints, 0);
     reference.timeScaleIndex = store_.getInteger(r + "timeScaleIndex", reference.timeScaleIndex);
+    referenceChecks.checkInteger("timeScaleIndex", reference.timeScaleIndex, -1,
+                                 StoredValueChecks::kMaxListIndex, -1);
     reference.amplitudeScaleIndex =
         store_.getInteger(r + "amplitudeScaleIndex", reference.amplitudeScaleIndex);
+    referenceChecks.checkInteger("amplitudeScaleIndex", reference.amplitudeScaleIndex, -1,
+                                 StoredValueChecks::kMaxListIndex, -1);
     reference.isValid = store_.getBool(r + "isValid", reference.isValid);
 
-    decodeDemoSelection(store_.getData(p + "demo"), settings.demo);
+    const std::string demoKey = p + "demo";
+    if (decodeDemoSelection(readData(demoKey, kDemoImageSize), settings.demo)) {
+        StoredValueChecks(demoKey, notices_).check(settings.demo);
+    }
     return true;
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 class KeyValueStore;
 class SpectrumSettings;
@@ -24,8 +26,18 @@ class ConfigurationStore {
 
     // Reads the slot into the model. A slot never saved, or saved by a later release, resets the
     // model to its defaults and saves them into the slot. Records that are missing or too short
-    // keep their current values. False only for a slot outside 0 to 3 (the model is untouched).
+    // keep their current values. A record longer than its size is damage and is not even read;
+    // a stored value out of its range loads as its default. False only for a slot outside 0 to 3
+    // (the model is untouched).
     bool load(SpectrumSettings& settings, int slot);
+
+    // What the last load() found wrong in the slot, one line each: refused records and values
+    // put back to their defaults. The caller reports them.
+    const std::vector<std::string>& notices() const { return notices_; }
+
+    // The most any reference-trace key can hold: 64 captures of 1000 values with their vertex
+    // lists stay far below it.
+    static constexpr size_t kMaxReferenceBytes = 2 * 1024 * 1024;
 
     // "config<slot>.", or empty for a slot outside 0 to 3.
     static std::string prefix(int slot);
@@ -36,5 +48,9 @@ class ConfigurationStore {
     static void use(KeyValueStore* store);
 
   private:
+    // The data under the key, or nothing (with a notice) when it is longer than `maxBytes`.
+    std::vector<uint8_t> readData(const std::string& key, size_t maxBytes);
+
     KeyValueStore& store_;
+    std::vector<std::string> notices_;
 };

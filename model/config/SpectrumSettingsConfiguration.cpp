@@ -1,11 +1,31 @@
 // The configuration operations of SpectrumSettings, kept with the configuration store so that the
 // model library itself needs no storage.
+#include <cstdio>
+
+#include "model/DiagnosticSink.h"
 #include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
 #include "model/config/ConfigurationStore.h"
 
+namespace {
+
+constexpr int kWarningLevel = 2;
+
+}  // namespace
+
 bool SpectrumSettings::loadConfiguration(int slot) {
-    return ConfigurationStore(ConfigurationStore::current()).load(*this, slot);
+    ConfigurationStore store(ConfigurationStore::current());
+    const bool loaded = store.load(*this, slot);
+    // Once per load: the values are defaults now, so the next save stores them and the next load
+    // is quiet.
+    DiagnosticSink* log = runtime.screenLog.load();
+    for (const std::string& notice : store.notices()) {
+        std::fprintf(stderr, "Tarno: %s\n", notice.c_str());
+        if (log != nullptr) {
+            log->log(kWarningLevel, "%s", notice.c_str());
+        }
+    }
+    return loaded;
 }
 
 bool SpectrumSettings::saveConfiguration(int slot) {

@@ -26,6 +26,7 @@ class DyingStore final : public KeyValueStore {
         return inner_.getBool(key, defaultValue);
     }
     std::vector<uint8_t> getData(std::string_view key) override { return inner_.getData(key); }
+    size_t dataSize(std::string_view key) override { return inner_.dataSize(key); }
     void setInteger(std::string_view key, int value) override {
         write();
         inner_.setInteger(key, value);

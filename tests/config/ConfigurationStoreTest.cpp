@@ -278,8 +278,9 @@ TEST_F(ConfigurationStoreTest, ShortRefreshIntervalsAreLiftedToTwentySeconds) {
         float stored;
         float loaded;
     };
+    // A negative interval is out of range and loads as the default, 30 s.
     for (Case c : {Case{5.0f, 20.0f}, Case{0.0f, 0.0f}, Case{19.9f, 20.0f}, Case{20.0f, 20.0f},
-                   Case{0.001f, 20.0f}, Case{-4.0f, -4.0f}, Case{120.0f, 120.0f}}) {
+                   Case{0.001f, 20.0f}, Case{-4.0f, 30.0f}, Case{120.0f, 120.0f}}) {
         SpectrumSettings settings;
         settings.spectrum_settings.refreshInterval = c.stored;
         ASSERT_TRUE(configuration_.save(settings, 3));

@@ -23,6 +23,7 @@ class LockProbeStore final : public KeyValueStore {
         return inner_.getBool(key, defaultValue);
     }
     std::vector<uint8_t> getData(std::string_view key) override { return inner_.getData(key); }
+    size_t dataSize(std::string_view key) override { return inner_.dataSize(key); }
     void setInteger(std::string_view key, int value) override { inner_.setInteger(key, value); }
     void setBool(std::string_view key, bool value) override { inner_.setBool(key, value); }
     void setData(std::string_view key, std::span<const uint8_t> bytes) override {

@@ -12,7 +12,10 @@
 #include "menus/MenuBar.h"
 #include "menus/MenuController.h"
 #include "model/SpectrumSettings.h"
+#include "model/config/ConfigurationStore.h"
+#include "storage/MemoryKeyValueStore.h"
 #include "tests/menus/MenuTestSupport.h"
+#include "tests/protocol/CapturingSink.h"
 
 using namespace menutest;
 using engine::ui::Button;
@@ -193,6 +196,19 @@ TEST_F(SettingsMenuTest, LoadAndResetTellTheControllerAndTheBar) {
     EXPECT_EQ(model.demo.hardware, DemoSelection{}.hardware);
     EXPECT_EQ(control.playbackRestarts, 1);
     EXPECT_EQ(control.reconfigures, 1);
+}
+
+TEST_F(SettingsMenuTest, SaveThatCannotBeWrittenIsReported) {
+    MemoryKeyValueStore store;
+    store.setFlushResult(false);  // a full disk, or a store opened read-only
+    ConfigurationStore::use(&store);
+    CapturingSink log;
+    model.runtime.screenLog = &log;
+    tapNode(button(SettingsMenu::kConfig1Row, 0));  // SAVE
+    model.runtime.screenLog = nullptr;
+    ConfigurationStore::use(nullptr);
+    ASSERT_EQ(log.lines.size(), 1u);
+    EXPECT_EQ(log.lines[0], "Configuration 1 could not be saved");
 }
 
 TEST_F(SettingsMenuTest, ScreenshotLeavesOutMenusAndBar) {

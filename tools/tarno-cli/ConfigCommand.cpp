@@ -17,7 +17,8 @@ namespace {
 constexpr const char* kUsage =
     "Usage: tarno-cli config show [SLOT] [--store FILE]\n"
     "  SLOT  0 (last used, the default), 1, 2 or 3\n"
-    "  FILE  settings store to read instead of the user's\n";
+    "  FILE  settings store to read instead of the user's; it is only read, and anything\n"
+    "        that is not a Tarno settings store is refused (exit status 1)\n";
 
 int usage() {
     std::fputs(kUsage, stderr);
@@ -57,22 +58,26 @@ int runConfig(std::span<char*> args) {
             return usage();
         }
     }
-    if (path.empty()) {
+    const bool defaultStore = path.empty();
+    if (defaultStore) {
         std::string dir = writableDirectory();
         if (dir.empty()) {
+            std::fputs("tarno-cli config: no folder for the settings store is known\n", stderr);
             return 1;
         }
         path = dir + SqliteKeyValueStore::kFileName;
+        // Nothing saved yet is an ordinary state of the user's own store.
+        std::error_code error;
+        if (!std::filesystem::exists(std::filesystem::symlink_status(path, error))) {
+            std::string why = "nothing stored yet (" + path + " does not exist)";
+            return showDefaults(slot, why.c_str());
+        }
     }
 
-    // Looking must not create a store.
-    std::error_code error;
-    if (!std::filesystem::exists(path, error)) {
-        std::string why = "nothing stored yet (" + path + " does not exist)";
-        return showDefaults(slot, why.c_str());
-    }
+    // Looking never creates, writes or moves anything, whatever PATH is.
     SqliteKeyValueStore store;
-    if (!store.open(path)) {
+    if (!store.openReadOnly(path)) {
+        std::fprintf(stderr, "tarno-cli config: %s\n", store.problem().c_str());
         return 1;
     }
     const std::string prefix = ConfigurationStore::prefix(slot);
@@ -86,7 +91,11 @@ int runConfig(std::span<char*> args) {
     }
     // A slot with a known version loads without writing anything back.
     SpectrumSettings settings;
-    ConfigurationStore(store).load(settings, slot);
+    ConfigurationStore configuration(store);
+    configuration.load(settings, slot);
+    for (const std::string& notice : configuration.notices()) {
+        std::fprintf(stderr, "tarno-cli config: %s\n", notice.c_str());
+    }
     std::printf("Configuration slot %d (keys %s*, version %d) in %s\n", slot, prefix.c_str(),
                 version, path.c_str());
     std::fputs(describeConfiguration(settings).c_str(), stdout);
