@@ -1,6 +1,9 @@
 #include "app/AppDelegate.h"
 
+#include <cstdio>
+
 #include "app/MainScene.h"
+#include "app/ResourceCheck.h"
 #include "app/StartupDiagnostics.h"
 #include "engine/base/Director.h"
 #include "engine/platform/Device.h"
@@ -49,6 +52,18 @@ void AppDelegate::initGLContextAttrs() {
 }
 
 bool AppDelegate::applicationDidFinishLaunching() {
+    // Before anything is loaded or a window opens: a window that cannot draw shows nothing, and
+    // the user has to learn what is missing and where it was looked for.
+    engine::FileUtils* files = engine::FileUtils::getInstance();
+    files->setSearchPaths({"res/desktop/sd", "res", ""});
+    const ResourceCheck resourceCheck(files->getDefaultResourceRootPath());
+    const std::vector<std::string> cannotDraw = resourceCheck.missingForDrawing();
+    if (!cannotDraw.empty()) {
+        std::fprintf(stderr, "%s\n", resourceCheck.drawingMessage(cannotDraw).c_str());
+        resourcesMissing = true;
+        return false;
+    }
+
     engine::Device::setKeepScreenOn(true);
 
     // The store and the data logs live in ~/.local/share/Tarno/ (or $XDG_DATA_HOME/Tarno/).
@@ -78,9 +93,6 @@ bool AppDelegate::applicationDidFinishLaunching() {
     director->setContentScaleFactor(1.f);
     model->runtime.displayClass = kDisplayClass;
 
-    engine::FileUtils* files = engine::FileUtils::getInstance();
-    files->setSearchPaths({"res/desktop/sd", "res", ""});
-
     MainScene* scene = MainScene::create();
     if (!scene)
         return false;
@@ -99,6 +111,14 @@ bool AppDelegate::applicationDidFinishLaunching() {
     }
 
     director->runWithScene(scene);
+
+    // Without recordings the window still draws, and an accessory still works.
+    for (const std::string& line :
+         resourceCheck.recordingsReport(resourceCheck.missingRecordings())) {
+        std::fprintf(stderr, "Tarno: %s\n", line.c_str());
+        if (screenLog)
+            screenLog->log(kErrorLevel, "%s", line.c_str());
+    }
 
     // The worker reads recordings itself: the engine's file utilities are main-thread only.
     resources = std::make_unique<FileResourceReader>(files->getDefaultResourceRootPath());

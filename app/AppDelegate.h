@@ -32,6 +32,9 @@ class AppDelegate : public engine::Application {
     // controller's worker, then the on-screen log is unhooked from the model. Idempotent.
     void shutdown();
 
+    // Launching stopped because fonts or shaders are missing; it said which on standard error.
+    bool isMissingResources() const { return resourcesMissing; }
+
     AccessoryCommunication* getCommunication() const { return communication.get(); }
     AccessoryCommunicationDelegate* getCommunicationDelegate() const {
         return communicationDelegate.get();
@@ -47,4 +50,5 @@ class AppDelegate : public engine::Application {
     std::unique_ptr<AccessoryCommunicationDelegate> communicationDelegate;
     ScreenLog* screenLog = nullptr;  // retained
     bool launched = false;
+    bool resourcesMissing = false;
 };

@@ -257,6 +257,8 @@ void MainScene::update(float dt) {
         bar->setConnected(runtime.deviceConnected);
         if (runtime.modeChangedByLink.exchange(false))
             bar->refresh();
+        if (runtime.dataLogFailed.exchange(false))
+            bar->alertDataLogStopped();
     }
     if (demoBadge_)
         demoBadge_->setOpacity(runtime.deviceConnected ? 0 : 65);

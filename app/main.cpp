@@ -60,17 +60,21 @@ std::string namedDisplay() {
 
 // Without a display the program cannot open its window. It renders the demonstration off screen
 // instead and writes what the window would show into a PNG file, so the user still sees Tarno.
-void arrangeHeadlessPicture(std::string& picturePath) {
+// The picture is always a new file ("Tarno_demo_2.png" when the name is taken), never written
+// through a link.
+void arrangeHeadlessPicture(std::string& picturePath, std::string& failure) {
     engine::Director* director = engine::Director::getInstance();
     director->getScheduler()->schedule(
-        [director, &picturePath](float) {
+        [director, &picturePath, &failure](float) {
             if (director->getTotalFrames() < kHeadlessFrames || director->isEnding())
                 return;
-            picturePath = engine::FileUtils::getInstance()->getWritablePath() + "Tarno_demo.png";
-            director->addAfterDrawCallback([director, &picturePath]() {
+            const std::string target =
+                engine::FileUtils::getInstance()->getWritablePath() + "Tarno_demo.png";
+            director->addAfterDrawCallback([director, target, &picturePath, &failure]() {
                 engine::Image image;
-                if (!engine::utils::captureFramebuffer(&image) || !image.saveToFile(picturePath))
-                    picturePath.clear();
+                failure = target + ": the frame could not be read";
+                if (engine::utils::captureFramebuffer(&image))
+                    picturePath = engine::utils::saveAsNewFile(image, target, &failure);
                 director->end();
             });
         },
@@ -112,14 +116,17 @@ int main(int argc, char** argv) {
 
     AppDelegate app;
     std::string picturePath;
+    std::string pictureFailure = "no frame was drawn";
     if (headless)
-        arrangeHeadlessPicture(picturePath);
+        arrangeHeadlessPicture(picturePath, pictureFailure);
     int code = app.run();
     app.applicationWillTerminate();
     if (stats)
         engine::Director::getInstance()->getFrameStats().print(stdout);
     const bool windowOpened = engine::Director::getInstance()->getOpenGLView() != nullptr;
     app.shutdown();
+    if (app.isMissingResources())
+        return 1;  // it said what is missing; there is no window and no picture
     if (!headless && !windowOpened) {
         std::fprintf(stderr,
                      "Tarno: cannot open a window on the display \"%s\". Check that the display "
@@ -130,7 +137,8 @@ int main(int argc, char** argv) {
 
     if (headless) {
         if (picturePath.empty()) {
-            std::printf("Tarno: the off-screen picture could not be written.\n");
+            std::printf("Tarno: the off-screen picture could not be written (%s).\n",
+                        pictureFailure.c_str());
             return code ? code : 1;
         }
         std::printf("Tarno: the demonstration as it would appear on screen is in %s\n",

@@ -1,8 +1,11 @@
 #include "link/SessionRecorder.h"
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 #include "link/DemoPlayback.h"
+#include "storage/NewFile.h"
 
 namespace {
 
@@ -35,10 +38,17 @@ SessionRecorder::~SessionRecorder() {
 void SessionRecorder::finish() {
     for (auto& [name, file] : files_) {
         if (file != nullptr && std::fclose(file) != 0) {
-            failed_ = true;
+            fail(directory_ + "/" + name + ": " + std::strerror(errno));
         }
     }
     files_.clear();
+}
+
+void SessionRecorder::fail(const std::string& reason) {
+    if (!failed_) {
+        failure_ = reason;
+    }
+    failed_ = true;
 }
 
 void SessionRecorder::deliver(const uint8_t* bytes, size_t length) {
@@ -52,15 +62,18 @@ void SessionRecorder::append(const std::string& name, const uint8_t* bytes, size
         std::filesystem::path path = std::filesystem::path(directory_) / name;
         std::error_code error;
         std::filesystem::create_directories(path.parent_path(), error);
-        file = std::fopen(path.c_str(), "wb");
+        // Exactly the name the playback looks up, so a taken name is refused, not numbered:
+        // a recording never replaces one already there.
+        NewFile created = createNewFile(path.string(), false);
+        file = created.releaseAsStream("wb");
         if (file == nullptr) {
-            failed_ = true;
+            fail(created.failure());
             files_.erase(name);
             return;
         }
     }
     if (std::fwrite(bytes, 1, length, file) != length) {
-        failed_ = true;
+        fail(directory_ + "/" + name + ": " + std::strerror(errno));
         return;
     }
     written_[name] += length;

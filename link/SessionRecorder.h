@@ -27,14 +27,17 @@ class SessionRecorder {
 
     // Bytes written per file (path below the directory).
     const std::map<std::string, size_t>& written() const { return written_; }
-    // A file could not be created or written.
+    // A file could not be created (its name is taken: recordings never replace files) or
+    // written; failure() says which and why, for the first one.
     bool failed() const { return failed_; }
+    const std::string& failure() const { return failure_; }
     // Closes every file.
     void finish();
 
   private:
     void handle(const uint8_t* bytes, size_t length, int type);
     void append(const std::string& name, const uint8_t* bytes, size_t length);
+    void fail(const std::string& reason);
 
     std::string directory_;
     std::string signalFile_;
@@ -42,6 +45,7 @@ class SessionRecorder {
     int hardware_ = -1;
     bool settingsKept_ = false;
     bool failed_ = false;
+    std::string failure_;
     std::map<std::string, std::FILE*> files_;
     std::map<std::string, size_t> written_;
 };

@@ -74,18 +74,30 @@ void DataLogPickerViewMenu::report(const std::string& text) {
 // Delete --------------------------------------------------------------------------------------
 
 void DataLogPickerViewMenu::deletePressed() {
-    pendingDelete_ = selectedFile();
-    if (pendingDelete_.empty())
+    forgetPendingDelete();
+    const std::string name = selectedFile();
+    if (name.empty())
         return;
     // The confirmation names the file, so the one deleted is the one the user saw.
-    showAlert({"OK", "CANCEL"}, "Delete file", "Are you sure you want to delete this file?", this,
-              pendingDelete_);
+    confirmation_ = showAlert({"OK", "CANCEL"}, "Delete file",
+                              "Are you sure you want to delete this file?", this, name);
+    if (confirmation_)
+        pendingDelete_ = name;
 }
 
-void DataLogPickerViewMenu::alertViewButtonPressed(AlertViewLayer*, int buttonIndex) {
-    const std::string name = std::move(pendingDelete_);
+void DataLogPickerViewMenu::forgetPendingDelete() {
     pendingDelete_.clear();
-    if (buttonIndex != 0 || name.empty())
+    confirmation_ = nullptr;
+}
+
+void DataLogPickerViewMenu::alertViewButtonPressed(AlertViewLayer* alert, int buttonIndex) {
+    // Only OK on the confirmation itself, while it is still the alert shown, deletes: an alert
+    // that replaced it (a late mail failure) must not answer for it.
+    const bool confirmed =
+        buttonIndex == 0 && alert != nullptr && alert == confirmation_ && alert == getOpenAlert();
+    const std::string name = std::move(pendingDelete_);
+    forgetPendingDelete();
+    if (!confirmed || name.empty())
         return;
     const int state = SpectrumSettings::getInstance()->runtime.dataLogState.load();
     const bool logOpen = state != SpectrumSettings::kDataLogOff;
@@ -143,9 +155,18 @@ void DataLogPickerViewMenu::update(float dt) {
 }
 
 void DataLogPickerViewMenu::showMailFailure(const std::string& path) {
-    showAlert({"OK"}, "Cannot send email", "Please setup Mail to send and receive email.", this,
+    // This alert takes the place of an open delete confirmation, and its file with it. Its OK
+    // only dismisses it.
+    forgetPendingDelete();
+    showAlert({"OK"}, "Cannot send email", "Please setup Mail to send and receive email.", nullptr,
               path);
     report("Mail not sent; the file is " + path);
+}
+
+void DataLogPickerViewMenu::onExit() {
+    // The menu's alert goes with it; so does what its confirmation was about.
+    forgetPendingDelete();
+    PickerViewMenu::onExit();
 }
 
 void DataLogPickerViewMenu::folderPressed() {

@@ -33,16 +33,19 @@ class DataLogPickerViewMenu : public PickerViewMenu,
     void deletePressed();
     void emailPressed();
     void folderPressed();
-    // The file the open confirmation names.
+    // The file the open confirmation names; empty when no confirmation is open.
     const std::string& getPendingDelete() const { return pendingDelete_; }
     // A helper started from here has not ended yet.
     bool isHelperRunning() const { return mailer_ > 0 || opener_ > 0; }
+    // The mail program of the last EMAIL while it runs (DesktopCommand::awaitExit), else -1.
+    pid_t getMailer() const { return mailer_; }
 
     int numberOfRowsInPickerView(PickerViewMenu*) override;
     std::string pickerViewTitleForRow(PickerViewMenu*, int row) override;
     void alertViewButtonPressed(AlertViewLayer* alert, int buttonIndex) override;
 
     void update(float dt) override;
+    void onExit() override;
 
   protected:
     DataLogPickerViewMenu() = default;
@@ -51,10 +54,14 @@ class DataLogPickerViewMenu : public PickerViewMenu,
   private:
     void report(const std::string& text);
     void showMailFailure(const std::string& path);
+    void forgetPendingDelete();
 
     std::string directory_;
     std::vector<std::string> files_;
+    // The file an open delete confirmation names, and that confirmation (shown by MenuLayer,
+    // which retains it while it is open). Any other alert, or the menu closing, forgets both.
     std::string pendingDelete_;
+    AlertViewLayer* confirmation_ = nullptr;
     pid_t mailer_ = -1;
     pid_t opener_ = -1;
     std::string mailedPath_;

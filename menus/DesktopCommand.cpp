@@ -3,6 +3,8 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <cerrno>
+
 extern char** environ;
 
 namespace DesktopCommand {
@@ -31,6 +33,17 @@ int poll(pid_t pid) {
     if (done < 0 || !WIFEXITED(status))
         return 127;
     return WEXITSTATUS(status);
+}
+
+bool awaitExit(pid_t pid) {
+    if (pid <= 0)
+        return false;
+    siginfo_t info{};
+    int result = 0;
+    do {
+        result = waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT);
+    } while (result != 0 && errno == EINTR);
+    return result == 0;
 }
 
 }  // namespace DesktopCommand

@@ -445,6 +445,13 @@ AlertViewLayer* MenuBar::getOpenAlert() const {
     return alert_ && alert_->getParent() ? alert_ : nullptr;
 }
 
+void MenuBar::alertDataLogStopped() {
+    showAlert(
+        "The data log stopped: its file could not be written. The rows before the failure "
+        "are kept; the log on screen says why.");
+    refresh();
+}
+
 void MenuBar::showAlert(const std::string& message) {
     engine::Scene* scene = getScene();
     if (!scene)

@@ -50,6 +50,9 @@ class MenuBar : public engine::Layer {
 
     // Re-reads mode, connection, run state and demo state into the buttons.
     void refresh();
+    // The link stopped the data log because its file could not be written: says so in an alert
+    // (the reason is in the on-screen log) and shows START again.
+    void alertDataLogStopped();
     // Stores the flag and refreshes when it changed.
     void setConnected(bool connected);
     bool isConnected() const { return connected_; }

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "model/AccessPointOrder.h"
+#include "model/Utf8Text.h"
 
 namespace {
 
@@ -15,16 +16,11 @@ float clampedGrade(float grade) {
 }  // namespace
 
 std::string AccessPointTexts::name(const AccessPoint& ap) {
-    const int length = std::min<int>(ap.name[0], kMaxNameLength);
+    const std::string_view stored = ap.nameView();
     std::string out;
-    out.reserve(static_cast<size_t>(length));
-    for (int i = 0; i < length; ++i) {
-        const unsigned char c = ap.name[1 + i];
-        if (c == 0) {
-            break;
-        }
-        out.push_back(c < 0x20 || c == 0x7F ? kControlReplacement : static_cast<char>(c));
-    }
+    out.reserve(stored.size());
+    for (char32_t cp : Utf8Text::decode(stored.substr(0, stored.find('\0'))))
+        Utf8Text::append(out, Utf8Text::isControl(cp) ? char32_t(kControlReplacement) : cp);
     return out;
 }
 

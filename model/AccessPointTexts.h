@@ -11,8 +11,8 @@ class AccessPointTexts {
     static constexpr int kMaxNameLength = 31;
     static constexpr char kControlReplacement = '?';
 
-    // Name characters: at most 31 whatever the length byte says, ending at a NUL, control
-    // characters replaced by '?'. Bytes from 0x80 up stay (names are often UTF-8).
+    // Name characters: at most 31 bytes whatever the length byte says, ending at a NUL, as
+    // well-formed UTF-8 (see Utf8Text), control characters replaced by '?'.
     static std::string name(const AccessPoint& ap);
 
     // "OPEN", "WPS", "WEP", "WPA", "WPA2" for 0..4, else "?".

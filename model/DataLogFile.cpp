@@ -1,10 +1,16 @@
 #include "model/DataLogFile.h"
 
+#include <stdio_ext.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "model/MillisecondClock.h"
 #include "model/SpectrumSettings.h"
 #include "model/ValueFormatting.h"
+#include "storage/NewFile.h"
 
 namespace {
 
@@ -86,12 +92,28 @@ bool DataLogFile::open() {
     if (!localTime(local)) {
         local = std::tm{};
     }
-    std::string path = directory_ + fileName(local);
-    std::FILE* file = opener_ ? opener_(path) : std::fopen(path.c_str(), "w");
+    std::string name = fileName(local);
+    std::string path = directory_ + name;
+    std::FILE* file = nullptr;
+    if (opener_) {
+        file = opener_(path);
+        if (file == nullptr) {
+            failure_ = path + ": " + std::strerror(errno);
+        }
+    } else {
+        NewFile created = createNewFile(directory_, name.substr(0, name.size() - 4), ".csv");
+        path = created.path;
+        file = created.releaseAsStream("w");
+        if (file == nullptr) {
+            failure_ = created.failure();
+        }
+    }
     if (file == nullptr) {
         return false;
     }
     file_ = file;
+    complete_ = 0;
+    failure_.clear();
     path_ = std::move(path);
     lastPath_ = path_;
     logStartMs_ = now();
@@ -112,14 +134,22 @@ bool DataLogFile::write(const std::string& text) {
         return false;
     }
     // Flushed piece by piece: a full disk must show up here, not at some later flush.
+    errno = 0;
     size_t stored = std::fwrite(text.data(), 1, text.size(), file_);
-    if (stored < text.size() || std::fflush(file_) != 0) {
-        std::fclose(file_);
-        file_ = nullptr;
-        path_.clear();
-        return false;
+    if (stored == text.size() && std::fflush(file_) == 0) {
+        complete_ += static_cast<long>(text.size());
+        return true;
     }
-    return true;
+    int error = errno != 0 ? errno : EIO;
+    failure_ = path_ + ": " + std::strerror(error);
+    // The file is one we created: cut off the partial piece so it ends with a whole line. What
+    // could not be flushed is dropped first, or closing would try to write it again.
+    __fpurge(file_);
+    [[maybe_unused]] int cut = ::ftruncate(fileno(file_), complete_);
+    std::fclose(file_);
+    file_ = nullptr;
+    path_.clear();
+    return false;
 }
 
 std::string DataLogFile::fileName(const std::tm& local) {

@@ -14,13 +14,15 @@ enum class LogMeasurement : uint8_t { kSweep5 = 0, kSweep24 = 1, kPower = 2 };
 
 // The CSV data-log file: "Tarno_<local date and time>.csv" in the writable directory, opened on
 // the link's thread when logging starts and closed when it stops or the accessory goes away.
-// Every piece of text goes out with one write; a write that stores fewer bytes (disk full)
-// closes the file, and later writes are skipped until the log is opened again.
+// The file is always a new one: a name already taken (two logs in one second) gets "_2", "_3",
+// ... and nothing is ever written through a link. Every piece of text goes out with one write; a
+// write that fails (disk full) cuts the file back to the end of the last complete piece, closes
+// it and keeps the reason in failure(); later writes are skipped until the log is opened again.
 class DataLogFile {
   public:
     // Fills the local wall-clock time; false when it is unavailable.
     using LocalTime = std::function<bool(std::tm& out)>;
-    // Opens a file for writing; the default is fopen(path, "w").
+    // Opens a file for writing in place of creating a new one (a test's failing writer).
     using Opener = std::function<std::FILE*(const std::string& path)>;
 
     // `directory` ends with '/' (or is empty for the working directory). A null clock reads the
@@ -32,8 +34,8 @@ class DataLogFile {
     DataLogFile(const DataLogFile&) = delete;
     DataLogFile& operator=(const DataLogFile&) = delete;
 
-    // True at once when a file is open; otherwise builds the name, opens the file and on success
-    // sets logStartMs to now. Returns whether a file is open.
+    // True at once when a file is open; otherwise builds the name, creates the file and on
+    // success sets logStartMs to now. Returns whether a file is open; failure() says why not.
     bool open();
     void close();
     bool isOpen() const { return file_ != nullptr; }
@@ -43,9 +45,11 @@ class DataLogFile {
     const std::string& directory() const { return directory_; }
     uint64_t logStartMs() const { return logStartMs_; }
 
-    // Writes `text` with one call. Skipped (false) without an open file; a short write closes
-    // the file and empties the path.
+    // Writes `text` with one call. Skipped (false) without an open file; a failed write cuts
+    // the file back to its last complete piece, closes it and empties the path.
     bool write(const std::string& text);
+    // Why the last open or write failed ("path: reason"); empty after a successful open.
+    const std::string& failure() const { return failure_; }
 
     // "Tarno_" + "%d%.2d%.2d_%.2d%.2d%.2d" of the local time + ".csv" (the time part empty
     // when it does not fit 30 characters).
@@ -77,5 +81,7 @@ class DataLogFile {
     std::string path_;
     std::string lastPath_;
     std::FILE* file_ = nullptr;
+    long complete_ = 0;  // bytes of the pieces written whole
+    std::string failure_;
     uint64_t logStartMs_ = 0;
 };

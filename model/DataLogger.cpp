@@ -2,7 +2,34 @@
 
 #include <algorithm>
 
+#include "model/DiagnosticSink.h"
 #include "model/SpectrumSettings.h"
+
+namespace {
+
+constexpr int kErrorLevel = 1;
+
+}  // namespace
+
+void DataLogger::stopOnFailure(SpectrumSettings& model) {
+    file_.close();
+    model.runtime.dataLogState = SpectrumSettings::kDataLogOff;
+    if (DiagnosticSink* log = model.runtime.screenLog.load()) {
+        log->log(kErrorLevel, "Data log stopped: %s", file_.failure().c_str());
+    }
+    model.runtime.dataLogFailed = true;
+}
+
+bool DataLogger::write(SpectrumSettings& model, const std::string& text) {
+    if (!file_.isOpen()) {
+        return false;
+    }
+    if (file_.write(text)) {
+        return true;
+    }
+    stopOnFailure(model);
+    return false;
+}
 
 bool DataLogger::begin(SpectrumSettings& model, LogMeasurement kind, bool& justOpened) {
     justOpened = false;
@@ -13,9 +40,11 @@ bool DataLogger::begin(SpectrumSettings& model, LogMeasurement kind, bool& justO
             lastKind_ = kind;
             return false;
         case SpectrumSettings::kDataLogStartRequested:
-            // A file that cannot be opened still counts as logging: every write is skipped
-            // until the user stops.
-            file_.open();
+            if (!file_.open()) {
+                stopOnFailure(model);
+                lastKind_ = kind;
+                return false;
+            }
             model.runtime.dataLogState = SpectrumSettings::kDataLogOn;
             justOpened = true;
             break;
@@ -25,22 +54,24 @@ bool DataLogger::begin(SpectrumSettings& model, LogMeasurement kind, bool& justO
             lastKind_ = kind;
             return false;
     }
+    bool written = true;
     if (justOpened || kind != lastKind_) {
-        file_.write(DataLogFile::logHeader(model, kind, justOpened || scaleChanged_));
+        written = write(model, DataLogFile::logHeader(model, kind, justOpened || scaleChanged_));
     } else if (scaleChanged_) {
-        file_.write(DataLogFile::logScaleLine(model, kind));
+        written = write(model, DataLogFile::logScaleLine(model, kind));
     }
     lastKind_ = kind;
-    return true;
+    return written;
 }
 
-void DataLogger::writeRow(bool absolute, int64_t offsetMs, const float* values, size_t count) {
+void DataLogger::writeRow(SpectrumSettings& model, bool absolute, int64_t offsetMs,
+                          const float* values, size_t count) {
     if (!file_.isOpen() || (rowLimit_ != 0 && rowsWritten_ >= rowLimit_)) {
         return;
     }
     std::string row = file_.logTimestamp(absolute, offsetMs);
     row += DataLogFile::logValues(values, count);
-    if (file_.write(row)) {
+    if (write(model, row)) {
         ++rowsWritten_;
     }
 }
@@ -54,7 +85,7 @@ void DataLogger::logSweep(SpectrumSettings& model, LogMeasurement band, const fl
     int shown = band == LogMeasurement::kSweep5 ? model.accessory.shownPoints5
                                                 : model.accessory.shownPoints24;
     size_t n = std::min(count, static_cast<size_t>(std::max(shown, 0)));
-    writeRow(justOpened, 0, values, n);
+    writeRow(model, justOpened, 0, values, n);
     scaleChanged_ = false;
 }
 
@@ -63,7 +94,7 @@ void DataLogger::logPowerCapture(SpectrumSettings& model, const float* values, s
     if (!begin(model, LogMeasurement::kPower, justOpened)) {
         return;
     }
-    writeRow(justOpened, 0, values, count);
+    writeRow(model, justOpened, 0, values, count);
     scaleChanged_ = false;
 }
 
@@ -77,7 +108,7 @@ void DataLogger::logRollingSamples(SpectrumSettings& model, const float* values,
     double spacing = points > 0 ? model.timeBaseNow() * 1000.0 * 10.0 / points : 0.0;
     int64_t step = spacing >= 0.0 && spacing < 1e12 ? static_cast<int64_t>(spacing) : 0;
     for (size_t k = 0; k < count; ++k) {
-        writeRow(justOpened && k == 0, static_cast<int64_t>(k) * step, values + k, 1);
+        writeRow(model, justOpened && k == 0, static_cast<int64_t>(k) * step, values + k, 1);
     }
     if (count > 0) {
         scaleChanged_ = false;

@@ -12,6 +12,8 @@ class SpectrumSettings;
 // measurement: follows the model's dataLogState (opening and closing the file), writes a header
 // block when the file was just opened or the kind of measurement changed, and then the rows. The
 // caller holds the lock that guards the measurement (and settingsLock for power captures).
+// A file that cannot be created or written stops the log at once: the state goes back to off,
+// the reason goes to the on-screen log, and runtime.dataLogFailed tells the window to alert.
 class DataLogger {
   public:
     explicit DataLogger(DataLogFile& file) : file_(file) {}
@@ -43,7 +45,11 @@ class DataLogger {
   private:
     // Steps 1 and 2 of the log step; false when nothing is to be logged.
     bool begin(SpectrumSettings& model, LogMeasurement kind, bool& justOpened);
-    void writeRow(bool absolute, int64_t offsetMs, const float* values, size_t count);
+    void writeRow(SpectrumSettings& model, bool absolute, int64_t offsetMs, const float* values,
+                  size_t count);
+    // Writes a piece of header or row; on failure stops the log and says why.
+    bool write(SpectrumSettings& model, const std::string& text);
+    void stopOnFailure(SpectrumSettings& model);
 
     DataLogFile& file_;
     bool scaleChanged_ = false;

@@ -66,9 +66,33 @@ float PowerLogReader::timeBaseOfScaleLine(const std::string& line) {
     return static_cast<float>(seconds);
 }
 
+bool PowerLogReader::readLine(std::string& line) {
+    line.clear();
+    std::streambuf* buffer = in_.rdbuf();
+    if (buffer == nullptr || !error_.empty()) {
+        return false;
+    }
+    using Traits = std::char_traits<char>;
+    for (;;) {
+        Traits::int_type c = buffer->sbumpc();
+        if (Traits::eq_int_type(c, Traits::eof())) {
+            return !line.empty();
+        }
+        if (c == '\n') {
+            return true;
+        }
+        if (line.size() >= kMaxLineBytes) {
+            error_ = "line " + std::to_string(lineNumber_ + 1) + ": longer than " +
+                     std::to_string(kMaxLineBytes) + " bytes; not a Tarno data log";
+            return false;
+        }
+        line.push_back(Traits::to_char_type(c));
+    }
+}
+
 bool PowerLogReader::next(Row& row) {
     std::string raw;
-    while (std::getline(in_, raw)) {
+    while (readLine(raw)) {
         ++lineNumber_;
         std::string line = trimmed(raw);
         if (line.empty()) {
@@ -100,9 +124,12 @@ bool PowerLogReader::next(Row& row) {
                 line.substr(begin, pos == std::string::npos ? std::string::npos : pos - begin));
             char* end = nullptr;
             float value = std::strtof(field.c_str(), &end);
-            if (field.empty() || *end != '\0') {
+            // "nan", "inf" and overflowing numbers parse, but no power meter measures them.
+            if (field.empty() || *end != '\0' || !std::isfinite(value)) {
                 error_ = "line " + std::to_string(lineNumber_) + ": sample " +
-                         std::to_string(row.samples.size() + 1) + " is not a number";
+                         std::to_string(row.samples.size() + 1) +
+                         (field.empty() || *end != '\0' ? " is not a number"
+                                                        : " is not a finite number");
                 return false;
             }
             row.samples.push_back(value);

@@ -33,5 +33,6 @@ struct RuntimeState {
     std::atomic<bool> ssidAcquiring{false};  // the link waits for an access-point list
     std::atomic<bool> inBackground{false};
     std::atomic<bool> modeChangedByLink{false};
+    std::atomic<bool> dataLogFailed{false};  // the link stopped the data log; the window alerts
     std::atomic<DiagnosticSink*> screenLog{nullptr};
 };

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "model/AccessPointTexts.h"
 #include "model/ByteOrder.h"
 #include "model/DiagnosticSink.h"
 #include "protocol/ProtocolResult.h"
@@ -185,9 +186,9 @@ void AccessPointRecordDecoder::logRecord(int index, const AccessPoint& ap,
                                          uint16_t widthWord) const {
     if (environment_.log == nullptr)
         return;
-    // The name is not terminated on the wire; its length byte may also claim more than is stored.
-    std::string_view name = ap.nameView();
-    std::string text(name);
+    // The name is not terminated on the wire, its length byte may claim more than is stored,
+    // and it may hold anything: the log shows it as the tables do.
+    const std::string text = AccessPointTexts::name(ap);
     if (format_ == RecordFormat::DualBand) {
         if (ap.is5GHz != 1)
             return;

@@ -25,10 +25,13 @@ void PacketFramer::deliver(const uint8_t* bytes, size_t length, const Handler& h
     if (bytes == nullptr || length == 0)
         return;
     buffer_.insert(buffer_.end(), bytes, bytes + length);
+    frame(handler, lookahead_);
+}
 
+void PacketFramer::frame(const Handler& handler, size_t keep) {
     const size_t total = buffer_.size();
     size_t pos = 0;
-    while (pos < total) {
+    while (pos < total && total - pos > keep) {
         const uint8_t* p = buffer_.data() + pos;
         const size_t available = total - pos;
         if (p[0] != kSyncByte) {

@@ -26,6 +26,13 @@ class PacketFramer {
     // Appends `length` bytes and hands every complete packet to `handler`.
     void deliver(const uint8_t* bytes, size_t length, const Handler& handler);
 
+    // For a file read in pieces: positions closer than `bytes` to the end of what has arrived
+    // wait for the next piece, so that packets frame exactly as if the whole file had been
+    // delivered at once (a reply cut short by a piece's end is not taken for a short one).
+    // `bytes` must exceed the longest packet. finish() frames the tail at the end of the file.
+    void setLookahead(size_t bytes) { lookahead_ = bytes; }
+    void finish(const Handler& handler) { frame(handler, 0); }
+
     // Drops whatever is buffered (a new connection must not see the old one's tail).
     void discard() { buffer_.clear(); }
 
@@ -44,6 +51,9 @@ class PacketFramer {
     size_t droppedBytes() const { return dropped_; }
 
   private:
+    void frame(const Handler& handler, size_t keep);
+
+    size_t lookahead_ = 0;
     std::vector<uint8_t> buffer_;
     std::unique_ptr<AccessoryProtocol> protocol_;
     ProtocolEnvironment environment_;

@@ -11,13 +11,15 @@ runtime=(
 # Building tarno and tarno-cli (and their man pages).
 build=(
   build-essential cmake ninja-build ccache pkg-config git help2man
-  libsdl2-dev libglew-dev libgl-dev libegl-dev libfreetype-dev libpng-dev
+  libsdl2-dev libglew-dev libgl-dev libegl-dev libfreetype-dev libfontconfig-dev libpng-dev
   libsqlite3-dev libusb-1.0-0-dev
 )
 # The test suite, benchmarks, fuzzing, screenshots and the package checks.
 test=(
   clang libclang-rt-dev clang-format
   libgtest-dev libgmock-dev libbenchmark-dev
+  # A small CJK font, so the tests can see a name in a script Roboto lacks drawn by the fallback.
+  fonts-wqy-microhei
   umockdev libumockdev-dev
   xvfb xauth x11-apps libx11-dev
   librsvg2-bin

@@ -3,10 +3,12 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 namespace {
 
@@ -15,18 +17,31 @@ std::string dataHome() {
     if (xdg != nullptr && xdg[0] == '/') {
         return xdg;
     }
-    const char* home = std::getenv("HOME");
-    if (home == nullptr || home[0] == '\0') {
-        const passwd* entry = getpwuid(getuid());
-        home = entry != nullptr ? entry->pw_dir : nullptr;
-    }
-    if (home == nullptr || home[0] == '\0') {
-        return {};
-    }
-    return std::string(home) + "/.local/share";
+    std::string home = homeDirectory();
+    return home.empty() ? home : home + "/.local/share";
 }
 
 }  // namespace
+
+std::string homeDirectory() {
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && home[0] == '/') {
+        return home;
+    }
+    // The account's own entry (reentrant: the link's threads may ask too).
+    long size = sysconf(_SC_GETPW_R_SIZE_MAX);
+    std::vector<char> buffer(size > 0 ? static_cast<size_t>(size) : 16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    while (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) == ERANGE &&
+           buffer.size() < (1u << 20)) {
+        buffer.resize(buffer.size() * 2);
+    }
+    if (found == nullptr || found->pw_dir == nullptr || found->pw_dir[0] != '/') {
+        return {};
+    }
+    return found->pw_dir;
+}
 
 std::string writableDirectory() {
     std::string base = dataHome();

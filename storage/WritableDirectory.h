@@ -8,3 +8,7 @@
 // Returns the path with a trailing '/', or an empty string when no home directory is known or
 // the directory cannot be created.
 std::string writableDirectory();
+
+// The user's home: $HOME when it is an absolute path, else the account's entry in the password
+// database; empty when neither is known. Never a shared directory such as /tmp.
+std::string homeDirectory();

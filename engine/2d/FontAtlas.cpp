@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "engine/2d/FontAtlasFallback.h"
 #include "engine/renderer/Texture2D.h"
 
 namespace engine {
@@ -20,6 +21,10 @@ FontAtlas* FontAtlas::create(FT_Library library, const std::string& path, float 
 
 FontAtlas::~FontAtlas() {
     safeRelease(_texture);
+    for (auto& [file, face] : _fallbackFaces) {
+        if (face)
+            FT_Done_Face(face);
+    }
     if (_face)
         FT_Done_Face(_face);
 }
@@ -29,9 +34,11 @@ bool FontAtlas::init(FT_Library library, const std::string& path, float size) {
         return false;
     if (FT_New_Face(library, path.c_str(), 0, &_face) != 0)
         return false;
+    _library = library;
     FT_Select_Charmap(_face, FT_ENCODING_UNICODE);
-    auto pixels = static_cast<FT_UInt>(std::lround(size));
-    if (FT_Set_Pixel_Sizes(_face, 0, pixels ? pixels : 1) != 0)
+    const long pixels = std::lround(size);
+    _pixels = pixels > 0 ? static_cast<unsigned>(pixels) : 1;
+    if (FT_Set_Pixel_Sizes(_face, 0, _pixels) != 0)
         return false;
     _ascender = _face->size->metrics.ascender;
     _lineHeight = _face->size->metrics.height;
@@ -48,14 +55,41 @@ bool FontAtlas::init(FT_Library library, const std::string& path, float size) {
     return true;
 }
 
+FT_Face FontAtlas::faceFor(char32_t codepoint) {
+    // Controls have no glyph anywhere; asking fontconfig about them would only cost time.
+    if (codepoint < 0x20 || FT_Get_Char_Index(_face, codepoint) != 0)
+        return _face;
+    const FontAtlasFallback::Font font = FontAtlasFallback::fontFor(codepoint);
+    if (font.file.empty())
+        return _face;  // drawn as the font's missing-glyph box
+    const std::string key = font.file + "#" + std::to_string(font.index);
+    auto known = _fallbackFaces.find(key);
+    if (known == _fallbackFaces.end()) {
+        FT_Face face = nullptr;
+        if (FT_New_Face(_library, font.file.c_str(), font.index, &face) == 0) {
+            FT_Select_Charmap(face, FT_ENCODING_UNICODE);
+            if (FT_Set_Pixel_Sizes(face, 0, _pixels) != 0) {
+                FT_Done_Face(face);
+                face = nullptr;
+            }
+        } else {
+            face = nullptr;
+        }
+        known = _fallbackFaces.emplace(key, face).first;
+    }
+    return known->second && FT_Get_Char_Index(known->second, codepoint) != 0 ? known->second
+                                                                             : _face;
+}
+
 const FontAtlas::Glyph& FontAtlas::getGlyph(char32_t codepoint) {
     auto it = _glyphs.find(codepoint);
     if (it != _glyphs.end())
         return it->second;
 
     Glyph glyph{Rect::ZERO, 0, 0, 0, false};
-    if (FT_Load_Char(_face, codepoint, FT_LOAD_RENDER | FT_LOAD_TARGET_LIGHT) == 0) {
-        FT_GlyphSlot slot = _face->glyph;
+    FT_Face face = faceFor(codepoint);
+    if (FT_Load_Char(face, codepoint, FT_LOAD_RENDER | FT_LOAD_TARGET_LIGHT) == 0) {
+        FT_GlyphSlot slot = face->glyph;
         // linearHoriAdvance is the unhinted advance in 16.16; keep 26.6.
         glyph.advance = static_cast<long>(slot->linearHoriAdvance >> 10);
         glyph.bearingX = slot->bitmap_left;

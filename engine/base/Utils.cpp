@@ -2,12 +2,17 @@
 
 #include <GL/glew.h>
 
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <vector>
 
 #include "engine/base/Director.h"
 #include "engine/platform/FileUtils.h"
 #include "engine/platform/GLView.h"
 #include "engine/platform/Image.h"
+#include "storage/NewFile.h"
 
 namespace engine::utils {
 
@@ -49,10 +54,35 @@ void captureScreen(const std::function<void(bool, const std::string&)>& afterCap
                            : FileUtils::getInstance()->getWritablePath() + filename;
     Director::getInstance()->addAfterDrawCallback([afterCaptured, path]() {
         Image image;
-        bool ok = captureFramebuffer(&image) && image.saveToFile(path);
+        std::string failure = path + ": the frame could not be read";
+        std::string written =
+            captureFramebuffer(&image) ? saveAsNewFile(image, path, &failure) : "";
         if (afterCaptured)
-            afterCaptured(ok, path);
+            afterCaptured(!written.empty(), written.empty() ? failure : written);
     });
+}
+
+std::string saveAsNewFile(const Image& image, const std::string& path, std::string* failure) {
+    NewFile created = createNewFile(path);
+    const std::string name = created.path;
+    std::FILE* stream = created.releaseAsStream("wb");
+    if (!stream) {
+        if (failure)
+            *failure = created.failure();
+        return "";
+    }
+    errno = 0;
+    bool saved = image.saveToStream(stream);
+    const int error = errno != 0 ? errno : EIO;
+    saved = std::fclose(stream) == 0 && saved;
+    if (!saved) {
+        // Ours, made a moment ago: a half-written picture is worth nothing.
+        ::unlink(name.c_str());
+        if (failure)
+            *failure = name + ": " + std::strerror(error);
+        return "";
+    }
+    return name;
 }
 
 }  // namespace engine::utils

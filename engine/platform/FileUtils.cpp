@@ -8,6 +8,8 @@
 #include <iterator>
 #include <system_error>
 
+#include "storage/WritableDirectory.h"
+
 namespace engine {
 
 namespace fs = std::filesystem;
@@ -178,14 +180,20 @@ std::string FileUtils::getWritablePath() const {
     std::string path = _writablePath;
     if (path.empty()) {
         const char* xdg = std::getenv("XDG_DATA_HOME");
-        const char* home = std::getenv("HOME");
         std::string base;
         if (xdg && isAbsolutePath(xdg)) {
             base = xdg;
-        } else if (home && *home) {
-            base = std::string(home) + "/.local/share";
         } else {
-            base = "/tmp";
+            // Never a shared directory: another account could plant links there.
+            std::string home = homeDirectory();
+            if (home.empty()) {
+                std::fprintf(stderr,
+                             "%s: no home directory known; writing into the current "
+                             "directory\n",
+                             _writableDirectoryName.c_str());
+                return "";
+            }
+            base = home + "/.local/share";
         }
         path = withSlash(base) + _writableDirectoryName + "/";
     }

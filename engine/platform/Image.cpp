@@ -71,4 +71,16 @@ bool Image::saveToFile(const std::string& path) const {
     return png_image_write_to_file(&image, path.c_str(), 0, _pixels.data(), 0, nullptr) != 0;
 }
 
+bool Image::saveToStream(std::FILE* stream) const {
+    if (_width <= 0 || _height <= 0 || stream == nullptr)
+        return false;
+    png_image image;
+    std::memset(&image, 0, sizeof(image));
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(_width);
+    image.height = static_cast<png_uint_32>(_height);
+    image.format = PNG_FORMAT_RGBA;
+    return png_image_write_to_stdio(&image, stream, 0, _pixels.data(), 0, nullptr) != 0;
+}
+
 }  // namespace engine

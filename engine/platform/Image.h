@@ -2,6 +2,7 @@
 
 #include <png.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,8 @@ class Image {
     bool initWithRawData(const unsigned char* data, size_t size, int width, int height,
                          bool premultiplied);
     bool saveToFile(const std::string& path) const;
+    // Writes the PNG into an open stream (a file the caller created).
+    bool saveToStream(std::FILE* stream) const;
 
     const unsigned char* getData() const { return _pixels.data(); }
     size_t getDataLen() const { return _pixels.size(); }

@@ -63,7 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     static const uint8_t generations[] = {0, 2, 6, 7};
     PacketJsonPrinter printer(generations[data[0] % 4]);
-    // The command reads the whole file and delivers it as one read, from an exact-size buffer.
+    // The command frames a file as one read (in pieces, with a lookahead that makes them
+    // equivalent); here the whole input, from an exact-size buffer.
     std::vector<uint8_t> file(data + 1, data + size);
     checkLines(printer.feed(file.data(), file.size()));
     return 0;

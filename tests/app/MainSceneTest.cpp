@@ -115,6 +115,22 @@ TEST_F(MainSceneTest, FiveGigahertzWithoutSupportAlertsOnceAndStaysOnTwoPointFou
     EXPECT_EQ(countAlerts(main), 1);
 }
 
+TEST_F(MainSceneTest, ADataLogStoppedByTheLinkAlertsOnce) {
+    step(1);
+    model.runtime.dataLogFailed = true;  // as the link thread sets it
+    step(1);
+    EXPECT_FALSE(model.runtime.dataLogFailed);
+    ASSERT_EQ(countAlerts(main), 1);
+    AlertViewLayer* alert = MenuController::getInstance()->getMenuBar()->getOpenAlert();
+    ASSERT_NE(alert, nullptr);
+    EXPECT_EQ(alert->getMessage().rfind("The data log stopped: its file could not be written.", 0),
+              0u);
+    EXPECT_EQ(alert->getButtonTitles(), std::vector<std::string>{"OK"});
+    renderFrame().saveToFile("data-log-stopped.png");  // for a person to look at
+    step(3);
+    EXPECT_EQ(countAlerts(main), 1);
+}
+
 TEST_F(MainSceneTest, DemoBadgeShowsFaintlyUntilAnAccessoryConnects) {
     step(1);
     ASSERT_NE(main->getDemoBadge(), nullptr);

@@ -2,13 +2,17 @@
 // of the file system, and the rows the controller writes for every kind of measurement.
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 
 #include "model/DataLogger.h"
+#include "model/DiagnosticSink.h"
 #include "tests/controller/ControllerTestSupport.h"
 
 namespace {
@@ -212,7 +216,7 @@ TEST(DataLog, RollingSamplesAreOneRowEachWithTheirOwnOffsets) {
     EXPECT_EQ(l[6], "0.504,-31.5");
 }
 
-TEST(DataLog, StopClosesAndAStartInTheSameSecondOverwrites) {
+TEST(DataLog, StopClosesAndAStartInTheSameSecondGetsItsOwnFile) {
     LogRig rig;
     rig.model.accessory.shownPoints5 = 512;
     std::vector<float> sweep = ramp(4);
@@ -229,27 +233,53 @@ TEST(DataLog, StopClosesAndAStartInTheSameSecondOverwrites) {
 
     rig.model.runtime.dataLogState = SpectrumSettings::kDataLogStartRequested;
     rig.logger.logSweep(rig.model, LogMeasurement::kSweep5, sweep.data(), 4);
-    EXPECT_EQ(lines(rig.text()).size(), 4u);  // same name, new file
+    EXPECT_EQ(lines(rig.text()).size(), 5u);  // the first file is kept whole
+    const std::string second = "Tarno_20260304_050607_2.csv";
+    EXPECT_EQ(rig.file.path(), rig.dir.path + second);
+    EXPECT_EQ(lines(rig.dir.read(second)).size(), 4u);
+    rig.model.runtime.dataLogState = SpectrumSettings::kDataLogStopRequested;
+    rig.logger.logSweep(rig.model, LogMeasurement::kSweep5, sweep.data(), 4);
+    rig.model.runtime.dataLogState = SpectrumSettings::kDataLogStartRequested;
+    rig.logger.logSweep(rig.model, LogMeasurement::kSweep5, sweep.data(), 4);
+    EXPECT_EQ(rig.file.path(), rig.dir.path + "Tarno_20260304_050607_3.csv");
     rig.logger.closeOnDisconnect(rig.model);
     EXPECT_EQ(rig.model.runtime.dataLogState, SpectrumSettings::kDataLogOff);
     EXPECT_TRUE(rig.file.path().empty());
 }
 
-TEST(DataLog, AFileThatCannotBeOpenedStillCountsAsLogging) {
+// Collects what the log step tells the user.
+struct RecordingSink : DiagnosticSink {
+    void vlog(int, const char* format, va_list args) override {
+        char line[512];
+        std::vsnprintf(line, sizeof line, format, args);
+        lines.push_back(line);
+    }
+    std::vector<std::string> lines;
+};
+
+TEST(DataLog, AFileThatCannotBeCreatedStopsTheLogAndSaysWhy) {
     ManualClock clock(10);
     DataLogFile file("/nonexistent-tarno-dir/", &clock, fixedLocalTime);
     DataLogger logger(file);
     SpectrumSettings model;
+    RecordingSink sink;
+    model.runtime.screenLog = &sink;
     model.runtime.dataLogState = SpectrumSettings::kDataLogStartRequested;
     std::vector<float> sweep = ramp(10);
     logger.logSweep(model, LogMeasurement::kSweep24, sweep.data(), 10);
+    EXPECT_EQ(model.runtime.dataLogState, SpectrumSettings::kDataLogOff);
+    EXPECT_TRUE(model.runtime.dataLogFailed.exchange(false));
+    ASSERT_EQ(sink.lines.size(), 1u);
+    EXPECT_EQ(sink.lines[0],
+              "Data log stopped: /nonexistent-tarno-dir/" + kName + ": No such file or directory");
     logger.logSweep(model, LogMeasurement::kSweep24, sweep.data(), 10);
-    EXPECT_EQ(model.runtime.dataLogState, SpectrumSettings::kDataLogOn);
     EXPECT_FALSE(file.isOpen());
     EXPECT_EQ(logger.rowsWritten(), 0u);
+    EXPECT_EQ(sink.lines.size(), 1u) << "said once";
+    model.runtime.screenLog = nullptr;
 }
 
-TEST(DataLog, AFullDiskClosesTheFileAndSkipsLaterWrites) {
+TEST(DataLog, AFullDiskStopsTheLogAndSaysWhy) {
     ManualClock clock(10);
     std::string opened;
     DataLogFile file("/tmp/", &clock, fixedLocalTime, [&](const std::string& path) {
@@ -258,6 +288,8 @@ TEST(DataLog, AFullDiskClosesTheFileAndSkipsLaterWrites) {
     });
     DataLogger logger(file);
     SpectrumSettings model;
+    RecordingSink sink;
+    model.runtime.screenLog = &sink;
     model.runtime.dataLogState = SpectrumSettings::kDataLogStartRequested;
     std::vector<float> sweep = ramp(10);
     logger.logSweep(model, LogMeasurement::kSweep24, sweep.data(), 10);
@@ -265,9 +297,73 @@ TEST(DataLog, AFullDiskClosesTheFileAndSkipsLaterWrites) {
     EXPECT_FALSE(file.isOpen());
     EXPECT_TRUE(file.path().empty());
     EXPECT_EQ(logger.rowsWritten(), 0u);
-    logger.logSweep(model, LogMeasurement::kSweep24, sweep.data(), 10);
-    EXPECT_EQ(model.runtime.dataLogState, SpectrumSettings::kDataLogOn);
-    EXPECT_FALSE(file.isOpen());
+    EXPECT_EQ(file.failure(), "/tmp/" + kName + ": No space left on device");
+    EXPECT_EQ(model.runtime.dataLogState, SpectrumSettings::kDataLogOff);
+    EXPECT_TRUE(model.runtime.dataLogFailed.load());
+    ASSERT_EQ(sink.lines.size(), 1u);
+    EXPECT_EQ(sink.lines[0], "Data log stopped: " + file.failure());
+    model.runtime.screenLog = nullptr;
+}
+
+TEST(DataLog, AWriteThatFailsHalfwayLeavesTheFileEndingAtItsLastCompleteRow) {
+    TempDir dir;
+    // In a child: the file size limit applies to the whole process. Without SIGXFSZ ignored the
+    // limit kills instead of failing the write.
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{10000, 10000};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        ManualClock clock(10);
+        DataLogFile file(dir.path, &clock, fixedLocalTime);
+        DataLogger logger(file);
+        SpectrumSettings model;
+        model.accessory.shownPoints5 = 512;
+        model.runtime.dataLogState = SpectrumSettings::kDataLogStartRequested;
+        std::vector<float> sweep = ramp(512);
+        for (int i = 0; i < 20; ++i) {
+            clock.advance(100);
+            logger.logSweep(model, LogMeasurement::kSweep5, sweep.data(), sweep.size());
+        }
+        const bool stopped = model.runtime.dataLogState == SpectrumSettings::kDataLogOff &&
+                             file.failure() == dir.path + kName + ": File too large";
+        _exit(stopped ? static_cast<int>(logger.rowsWritten()) : 255);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    const int rows = WEXITSTATUS(status);
+    ASSERT_NE(rows, 255) << "the log did not stop with the reason";
+    EXPECT_GT(rows, 0);
+    const std::string text = dir.read(kName);
+    ASSERT_FALSE(text.empty());
+    EXPECT_EQ(text.back(), '\n');
+    std::vector<std::string> l = lines(text);
+    ASSERT_EQ(l.size(), 3u + static_cast<size_t>(rows));
+    for (size_t i = 3; i < l.size(); ++i) {
+        EXPECT_EQ(fields(l[i]).size(), 513u) << i;
+    }
+}
+
+TEST(DataLog, APlantedLinkIsNeverFollowed) {
+    TempDir dir;
+    const std::string target = dir.path + "someone-elses-file";
+    std::ofstream(target) << "precious\n";
+    ASSERT_EQ(symlink(target.c_str(), (dir.path + kName).c_str()), 0);
+    // A dangling link too: creating through it would make a file elsewhere.
+    ASSERT_EQ(symlink((dir.path + "elsewhere").c_str(),
+                      (dir.path + "Tarno_20260304_050607_2.csv").c_str()),
+              0);
+    ManualClock clock(10);
+    DataLogFile file(dir.path, &clock, fixedLocalTime);
+    ASSERT_TRUE(file.open());
+    EXPECT_EQ(file.path(), dir.path + "Tarno_20260304_050607_3.csv");
+    EXPECT_TRUE(file.write("Spectrum\n"));
+    file.close();
+    EXPECT_EQ(dir.read("someone-elses-file"), "precious\n");
+    EXPECT_FALSE(std::ifstream(dir.path + "elsewhere").good());
+    EXPECT_EQ(dir.read("Tarno_20260304_050607_3.csv"), "Spectrum\n");
 }
 
 // --- Through the controller, against the simulator ------------------------------------------

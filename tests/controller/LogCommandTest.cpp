@@ -2,9 +2,14 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <algorithm>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
+
+#include "tests/support/ChildProcess.h"
 
 namespace {
 
@@ -91,4 +96,104 @@ TEST(LogCommand, RefusesMissingRecordingsAndBadArguments) {
     EXPECT_NE(
         run(std::string(TARNO_CLI_PATH) + " log --power --band 1 --out /tmp 2>&1").find("exit 2"),
         std::string::npos);
+}
+
+namespace {
+
+std::vector<std::filesystem::path> filesIn(const std::string& dir) {
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        files.push_back(entry.path());
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+std::vector<std::string> logArguments(const std::string& dir, const std::string& extra) {
+    std::vector<std::string> argv = {TARNO_CLI_PATH,
+                                     "log",
+                                     "--demo",
+                                     "2",
+                                     "--signal",
+                                     "1",
+                                     "--simulated-time",
+                                     "--resources",
+                                     TARNO_TEST_RESOURCE_ROOT,
+                                     "--out",
+                                     dir};
+    std::stringstream words(extra);
+    for (std::string word; words >> word;) {
+        argv.push_back(word);
+    }
+    return argv;
+}
+
+}  // namespace
+
+TEST(LogCommand, AFullDiskStopsTheLogAtItsLastCompleteRowAndFails) {
+    char pattern[] = "/tmp/tarno-cli-log-XXXXXX";
+    std::string dir = mkdtemp(pattern);
+    // No --count: before, the simulated run went on for its whole pass limit after the failure.
+    ChildLimits limits;
+    limits.fileSizeBytes = 20000;  // the header and a few 5 GHz rows of about 3 KB each
+    ChildResult r = runChild(logArguments(dir, "--band 1"), limits);
+    EXPECT_EQ(r.exitCode, 1) << r.err;
+    std::vector<std::filesystem::path> files = filesIn(dir);
+    ASSERT_EQ(files.size(), 1u);
+    const std::string text = readWholeFile(files[0].string());
+    ASSERT_FALSE(text.empty());
+    EXPECT_EQ(text.back(), '\n') << "the file ends with a complete row";
+    EXPECT_LE(text.size(), 20000u);
+    const long rows = std::count(text.begin(), text.end(), '\n') - 3;  // after the header block
+    EXPECT_GT(rows, 0);
+    EXPECT_NE(r.err.find("tarno-cli log: stopped after " + std::to_string(rows) +
+                         " rows: " + files[0].string() + ": File too large"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(r.out, "");
+    std::filesystem::remove_all(dir);
+}
+
+TEST(LogCommand, PowerOnAnAccessoryWithoutAPowerMeterFailsAndWritesNothing) {
+    char pattern[] = "/tmp/tarno-cli-log-XXXXXX";
+    std::string dir = mkdtemp(pattern);
+    ChildResult r = runChild(logArguments(dir, "--power --count 3"));
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("this accessory has no power meter"), std::string::npos) << r.err;
+    EXPECT_TRUE(filesIn(dir).empty());
+    std::filesystem::remove_all(dir);
+}
+
+TEST(LogCommand, LogsStartedInTheSameSecondGetTheirOwnFiles) {
+    char pattern[] = "/tmp/tarno-cli-log-XXXXXX";
+    std::string dir = mkdtemp(pattern);
+    // A planted link where the first log would go: it is not followed, and its target survives.
+    const std::string target = dir + "-target";
+    std::ofstream(target) << "the user's file\n";
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char name[64];
+    std::strftime(name, sizeof name, "Tarno_%Y%m%d_%H%M%S.csv", &local);
+    std::filesystem::create_symlink(target, dir + "/" + name);
+
+    ChildResult first = runChild(logArguments(dir, "--count 1"));
+    ChildResult second = runChild(logArguments(dir, "--count 1"));
+    EXPECT_EQ(first.exitCode, 0) << first.err;
+    EXPECT_EQ(second.exitCode, 0) << second.err;
+    EXPECT_EQ(readWholeFile(target), "the user's file\n");
+    size_t logs = 0;
+    for (const auto& path : filesIn(dir)) {
+        if (std::filesystem::is_symlink(path)) {
+            continue;
+        }
+        ++logs;
+        const std::string text = readWholeFile(path.string());
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 4) << path;
+    }
+    EXPECT_EQ(logs, 2u);
+    EXPECT_NE(first.out.find(dir + "/Tarno_"), std::string::npos);
+    EXPECT_NE(first.out, second.out);
+    std::filesystem::remove_all(dir);
+    std::filesystem::remove(target);
 }

@@ -3,6 +3,8 @@
 #include <stdlib.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "link/FileResourceReader.h"
 #include "link/SessionRecorder.h"
@@ -66,6 +68,27 @@ TEST(SessionRecorder, WritesWhatThePlaybackLooksUpAndThePlaybackPlaysIt) {
     }
     std::lock_guard<ModelLock> guard(rig.model.traceLock);
     EXPECT_GE(rig.model.band5.sweepCount(), 4);
+}
+
+TEST(SessionRecorder, NeverReplacesAFileOrFollowsALinkAtARecordingsName) {
+    TempDir dir;
+    namespace fs = std::filesystem;
+    fs::create_directories(fs::path(dir.path) / "packets/TarnoDuo");
+    const std::string target = dir.path + "/elsewhere.bin";
+    { std::ofstream(target) << "keep"; }
+    fs::create_symlink(target, dir.path + "/packets/TarnoDuo/TarnoDuo_discover.bin");
+    auto sim = SimulatedAccessory::create(SimGeneration::TarnoDuo, 3, SignalType::Dect);
+    SessionRecorder recorder(dir.path, "Dect.bin");
+    sim->receive(HostCommands::request(HostCommands::kDiscovery));
+    std::vector<uint8_t> bytes = sim->readAll();
+    recorder.deliver(bytes.data(), bytes.size());
+    recorder.finish();
+    EXPECT_TRUE(recorder.failed());
+    EXPECT_EQ(recorder.failure(),
+              dir.path + "/packets/TarnoDuo/TarnoDuo_discover.bin: File exists");
+    std::ifstream in(target);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(text, "keep");
 }
 
 TEST(FileResourceReader, LooksInTheSearchPathsInOrder) {

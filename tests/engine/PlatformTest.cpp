@@ -1,4 +1,7 @@
 // Resource lookup, the writable directory, stored values and device queries.
+#include <pwd.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -112,6 +115,13 @@ TEST_F(PlatformTest, WritablePathIsTheXdgDataDirectory) {
     if (!home.empty()) {
         EXPECT_EQ(files->getWritablePath().rfind(home + "/.local/share/Tarno/", 0), 0u);
     }
+    // Without HOME: the account's own home, never a shared folder where others plant links.
+    unsetenv("HOME");
+    const passwd* entry = getpwuid(getuid());
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(files->getWritablePath(), std::string(entry->pw_dir) + "/.local/share/Tarno/");
+    if (!home.empty())
+        setenv("HOME", home.c_str(), 1);
     if (old) {
         setenv("XDG_DATA_HOME", saved.c_str(), 1);
     } else {

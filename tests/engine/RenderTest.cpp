@@ -1,7 +1,10 @@
 // Scenes drawn into the real framebuffer and checked pixel by pixel.
 #include <GL/glew.h>
 #include <SDL2/SDL.h>
+#include <unistd.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -475,6 +478,36 @@ TEST_F(RenderTest, ScreenCaptureWritesWhatWasDrawn) {
     EXPECT_EQ(pixelAt(saved, 10, 10), kGreen);
     EXPECT_EQ(pixelAt(saved, 4, 10), kBlack);
     EXPECT_EQ(pixelAt(saved, 10, 27), kBlack);
+}
+
+TEST_F(RenderTest, ScreenCapturesNeverOverwriteNorFollowALink) {
+    const std::string dir = scratchDirectory();
+    const std::string target = dir + "someone-elses.txt";
+    std::ofstream(target) << "keep me";
+    ASSERT_EQ(symlink(target.c_str(), (dir + "shot.png").c_str()), 0);
+    std::vector<std::string> written;
+    for (int i = 0; i < 2; ++i) {
+        utils::captureScreen(
+            [&](bool ok, const std::string& file) {
+                EXPECT_TRUE(ok) << file;
+                written.push_back(file);
+            },
+            dir + "shot.png");
+    }
+    renderFrame();
+    EXPECT_EQ(written, (std::vector<std::string>{dir + "shot_2.png", dir + "shot_3.png"}));
+    std::ifstream in(target);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(text, "keep me");
+    Image saved;
+    EXPECT_TRUE(saved.initWithImageFile(dir + "shot_3.png"));
+
+    // A folder that cannot take the file: the reason reaches the callback.
+    std::string failure;
+    utils::captureScreen([&](bool ok, const std::string& file) { failure = ok ? "" : file; },
+                         dir + "missing/shot.png");
+    renderFrame();
+    EXPECT_EQ(failure, dir + "missing/shot.png: No such file or directory");
 }
 
 }  // namespace

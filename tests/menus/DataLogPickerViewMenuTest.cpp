@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +13,7 @@
 
 #include "engine/ui/Button.h"
 #include "menus/AlertViewLayer.h"
+#include "menus/DesktopCommand.h"
 #include "menus/MenuController.h"
 #include "model/SpectrumSettings.h"
 #include "tests/menus/MenuTestSupport.h"
@@ -51,6 +53,8 @@ class DataLogPickerViewMenuTest : public MenuGlTest {
     }
     void TearDown() override {
         setenv("PATH", oldPath.c_str(), 1);
+        if (gateFd >= 0)
+            close(gateFd);
         MenuController::getInstance()->detach();
         MenuGlTest::TearDown();
         fs::remove_all(root);
@@ -72,10 +76,29 @@ class DataLogPickerViewMenuTest : public MenuGlTest {
         std::fclose(file);
         chmod(path.c_str(), 0755);
     }
-    // Frames until the mail helper has ended; the window never waits for it.
+    // A stub xdg-email that records its arguments, then holds until the test releases it.
+    void stubLateMailer(int exitCode) {
+        const std::string gate = root + "/gate";
+        ASSERT_EQ(mkfifo(gate.c_str(), 0600), 0);
+        // Read and write: opening never blocks, and a release never waits for the stub.
+        gateFd = open(gate.c_str(), O_RDWR | O_CLOEXEC);
+        ASSERT_GE(gateFd, 0);
+        const std::string path = root + "/bin/xdg-email";
+        std::FILE* file = std::fopen(path.c_str(), "w");
+        ASSERT_NE(file, nullptr);
+        std::fprintf(
+            file, "#!/bin/sh\nprintf '%%s\\n' \"$@\" > '%s/mail-args'\nread go < '%s'\nexit %d\n",
+            root.c_str(), gate.c_str(), exitCode);
+        std::fclose(file);
+        chmod(path.c_str(), 0755);
+    }
+    void releaseMailer() { ASSERT_EQ(write(gateFd, "\n", 1), 1); }
+    // The mail helper's exit, then the frame that learns of it; the window itself never waits.
     void runUntilMailerEnds() {
-        for (int i = 0; i < 3000 && menu->isHelperRunning(); ++i)
-            step(1);
+        ASSERT_GT(menu->getMailer(), 0);
+        ASSERT_TRUE(DesktopCommand::awaitExit(menu->getMailer()));
+        step(1);
+        ASSERT_FALSE(menu->isHelperRunning());
     }
     std::vector<std::string> mailArguments() {
         std::vector<std::string> lines;
@@ -91,6 +114,7 @@ class DataLogPickerViewMenuTest : public MenuGlTest {
     AlertViewLayer* alert() { return menu->getOpenAlert(); }
 
     std::string root, dir, oldPath;
+    int gateFd = -1;
     DataLogPickerViewMenu* menu = nullptr;
 };
 
@@ -156,6 +180,52 @@ TEST_F(DataLogPickerViewMenuTest, MailFailureShowsTheAlertAndThePath) {
     tapNode(menu->getButton(0, 1));
     ASSERT_NE(alert(), nullptr);
     EXPECT_EQ(alert()->getTitle(), "Cannot send email");
+}
+
+// The mail program fails only after the user asked to delete: its alert replaces the delete
+// confirmation, and neither its OK nor anything after it deletes the unconfirmed file.
+TEST_F(DataLogPickerViewMenuTest, AMailFailureOverAConfirmationDeletesNothing) {
+    stubLateMailer(3);
+    const std::string file = dir + "/Tarno_20260101_100000.csv";
+    menu->selectRow(0);
+    tapNode(menu->getButton(0, 1));  // EMAIL
+    ASSERT_GT(menu->getMailer(), 0);
+    tapNode(menu->getButton(0, 0));  // DELETE
+    ASSERT_NE(alert(), nullptr);
+    EXPECT_EQ(alert()->getTitle(), "Delete file");
+
+    releaseMailer();
+    runUntilMailerEnds();
+    ASSERT_NE(alert(), nullptr);
+    EXPECT_EQ(alert()->getTitle(), "Cannot send email");
+    EXPECT_EQ(menu->getPendingDelete(), "");
+    alert()->buttonPressed(0);  // OK
+    EXPECT_TRUE(fs::exists(file));
+    EXPECT_EQ(alert(), nullptr);
+
+    // A confirmation asked for again, and answered, still deletes.
+    tapNode(menu->getButton(0, 0));
+    ASSERT_NE(alert(), nullptr);
+    alert()->buttonPressed(0);
+    EXPECT_FALSE(fs::exists(file));
+}
+
+// A confirmation that goes with its menu takes its file with it.
+TEST_F(DataLogPickerViewMenuTest, AConfirmationClosedWithItsMenuIsForgotten) {
+    menu->retain();
+    menu->selectRow(0);
+    tapNode(menu->getButton(0, 0));  // DELETE
+    AlertViewLayer* confirmation = alert();
+    ASSERT_NE(confirmation, nullptr);
+    confirmation->retain();
+    MenuController::getInstance()->closeAll(false);
+    step(1);
+    EXPECT_EQ(menu->getPendingDelete(), "");
+    menu->alertViewButtonPressed(confirmation, 0);  // a late answer from the gone alert
+    EXPECT_TRUE(fs::exists(dir + "/Tarno_20260101_100000.csv"));
+    confirmation->release();
+    menu->release();
+    menu = nullptr;
 }
 
 }  // namespace

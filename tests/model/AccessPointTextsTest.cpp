@@ -28,6 +28,20 @@ TEST(AccessPointTexts, NamesAreClampedCleanedAndNeverFormats) {
     EXPECT_EQ(AccessPointTexts::name(named("hidden", 0)), "");
 }
 
+TEST(AccessPointTexts, NamesAreTextWhateverBytesTheyHold) {
+    // Latin-1, and a character the 31-byte field cuts off, show as U+FFFD.
+    EXPECT_EQ(AccessPointTexts::name(named("caf\xe9", 4)), "caf\xef\xbf\xbd");
+    AccessPoint cut = named("123456789012345678901234567890\xe4\xb8\xad", 255);
+    EXPECT_EQ(AccessPointTexts::name(cut), "123456789012345678901234567890\xef\xbf\xbd");
+    EXPECT_EQ(AccessPointTexts::name(named("\xe4\xb8\xad\xe6\x96\x87", 6)),
+              "\xe4\xb8\xad\xe6\x96\x87");
+    // A C1 control (NEL) breaks a label into lines as '\n' does.
+    EXPECT_EQ(AccessPointTexts::name(named("a\xc2\x85"
+                                           "b",
+                                           4)),
+              "a?b");
+}
+
 TEST(AccessPointTexts, ColumnTexts) {
     AccessPoint ap;
     ap.channel = 14;

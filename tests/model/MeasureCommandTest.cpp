@@ -87,7 +87,9 @@ TEST_F(MeasureCommand, MissingIntervalOrRowsFail) {
     EXPECT_NE(output.find("exit 1"), std::string::npos);
 
     output = run(dir_ + "/absent.csv 2>&1");
-    EXPECT_NE(output.find("cannot open"), std::string::npos) << output;
+    EXPECT_NE(output.find("cannot read " + dir_ + "/absent.csv: No such file or directory"),
+              std::string::npos)
+        << output;
     EXPECT_NE(output.find("exit 1"), std::string::npos);
 
     output = run("--dt 0 " + noScale + " 2>&1");

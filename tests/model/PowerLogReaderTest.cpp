@@ -62,4 +62,35 @@ TEST(PowerLogReader, DamagedRowsStopWithTheirLine) {
     EXPECT_EQ(second.error(), "line 2: a row without samples");
 }
 
+TEST(PowerLogReader, NonFiniteSamplesAreBadValues) {
+    for (const char* sample : {"nan", "NaN", "inf", "-inf", "infinity", "1e99"}) {
+        std::istringstream in(std::string("Power\n0.1,-20,") + sample + "\n");
+        PowerLogReader reader(in);
+        PowerLogReader::Row row;
+        EXPECT_FALSE(reader.next(row)) << sample;
+        EXPECT_EQ(reader.error(), "line 2: sample 2 is not a finite number") << sample;
+    }
+}
+
+TEST(PowerLogReader, ALineLongerThanAnyRowStopsTheReadingThere) {
+    std::string text = "Power\n0.1,-20\n0.2" + std::string(PowerLogReader::kMaxLineBytes, '0');
+    std::istringstream in(text + "\n0.3,-20\n");
+    PowerLogReader reader(in);
+    PowerLogReader::Row row;
+    ASSERT_TRUE(reader.next(row));
+    EXPECT_FALSE(reader.next(row));
+    EXPECT_EQ(reader.error().rfind("line 3: longer than ", 0), 0u) << reader.error();
+    EXPECT_FALSE(reader.next(row));  // and stays stopped
+
+    // A row of exactly the limit is still read.
+    std::string longest = "0.10";
+    while (longest.size() < PowerLogReader::kMaxLineBytes) {
+        longest += ",-1";
+    }
+    ASSERT_EQ(longest.size(), PowerLogReader::kMaxLineBytes);
+    std::istringstream atLimit("Power\n" + longest + "\n");
+    PowerLogReader limit(atLimit);
+    EXPECT_TRUE(limit.next(row)) << limit.error();
+}
+
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -16,14 +17,16 @@ struct Recorder {
     std::vector<Bytes> packets;
 
     void deliver(const Bytes& b) { deliver(b.data(), b.size()); }
-    void deliver(const uint8_t* data, size_t length) {
-        framer.deliver(data, length, [this](const uint8_t* p, size_t n, int type) {
+    void deliver(const uint8_t* data, size_t length) { framer.deliver(data, length, handler()); }
+    void finish() { framer.finish(handler()); }
+    PacketFramer::Handler handler() {
+        return [this](const uint8_t* p, size_t n, int type) {
             packets.emplace_back(p, p + n);
             if (type == 3 && !framer.identified() &&
                 framer.protocol()->parseDescription(p, n, nullptr) == 0) {
                 framer.setIdentified(true);
             }
-        });
+        };
     }
 };
 
@@ -109,6 +112,25 @@ TEST(PacketFramer, DiscoveryReplySplitAcrossReadsIsRetried) {
     EXPECT_FALSE(r.framer.identified());
     r.deliver(reply);
     EXPECT_TRUE(r.framer.identified());
+}
+
+TEST(PacketFramer, WithLookaheadAFileReadInPiecesFramesAsOneRead) {
+    // A file read in pieces: a discovery reply or halt acknowledgement cut by a piece's end must
+    // not be taken for a short one, as it would be from a live transfer.
+    const Bytes file = concat({Bytes{0x00, 0x13}, discoveryTarno25(), packet(2, 3), sweep24(),
+                               packet(6, 4), recordList({record(RecordFields{})}), Bytes{0xAA}});
+    Recorder whole;
+    whole.deliver(file);
+    ASSERT_EQ(whole.packets.size(), 5u);
+    for (size_t piece = 1; piece <= 40; ++piece) {
+        Recorder r;
+        r.framer.setLookahead(300);  // beyond the longest packet of the file
+        for (size_t at = 0; at < file.size(); at += piece)
+            r.deliver(file.data() + at, std::min(piece, file.size() - at));
+        r.finish();
+        ASSERT_EQ(r.packets, whole.packets) << "pieces of " << piece;
+        EXPECT_EQ(r.framer.buffered(), whole.framer.buffered());
+    }
 }
 
 TEST(PacketFramer, KeepsAnIncompleteTailForTheNextDelivery) {

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -136,8 +137,21 @@ TEST(PacketJsonPrinter, NumbersAndStrings) {
         std::string text = PacketJsonPrinter::number(value);
         EXPECT_EQ(std::strtof(text.c_str(), nullptr), value) << text;
     }
-    const uint8_t name[] = {'a', '"', '\\', 0x01, 0xE9, 0x7F};
-    EXPECT_EQ(PacketJsonPrinter::string(name, sizeof name), "\"a\\\"\\\\\\u0001\\u00e9\\u007f\"");
+}
+
+// Strings are text: UTF-8 comes out as the characters it encodes, a byte that is not UTF-8 as
+// U+FFFD, and only what JSON cannot hold raw (quote, backslash, controls) is escaped.
+TEST(PacketJsonPrinter, StringsAreTextWithControlsEscaped) {
+    auto json = [](const std::string& bytes) {
+        return PacketJsonPrinter::string(reinterpret_cast<const uint8_t*>(bytes.data()),
+                                         bytes.size());
+    };
+    EXPECT_EQ(json("a\"\\\x01\x7f"), "\"a\\\"\\\\\\u0001\\u007f\"");
+    EXPECT_EQ(json("Caf\xc3\xa9 \xe4\xb8\xad\xe6\x96\x87 \xf0\x9f\x93\xb6"),
+              "\"Caf\xc3\xa9 \xe4\xb8\xad\xe6\x96\x87 \xf0\x9f\x93\xb6\"");
+    EXPECT_EQ(json("caf\xe9"), "\"caf\xef\xbf\xbd\"");
+    EXPECT_EQ(json(std::string("\n\t\0\x1b[2J\xc2\x85", 9)),
+              "\"\\u000a\\u0009\\u0000\\u001b[2J\\u0085\"");
 }
 
 TEST(DecodeCommand, RunsOnAFileAndFailsOnAMissingOne) {
@@ -167,5 +181,34 @@ TEST(DecodeCommand, RunsOnAFileAndFailsOnAMissingOne) {
     std::string message((std::istreambuf_iterator<char>(err)), std::istreambuf_iterator<char>());
     EXPECT_EQ(lines(message).size(), 1u);
     EXPECT_NE(message.find("none.bin"), std::string::npos);
+    std::filesystem::remove_all(dir);
+}
+
+TEST(DecodeCommand, PrintsNamesAsTheCharactersTheyEncode) {
+    const char* cli = std::getenv("TARNO_CLI");
+    if (cli == nullptr || !std::filesystem::exists(cli))
+        GTEST_SKIP() << "tarno-cli not built";
+    auto dir = std::filesystem::temp_directory_path() /
+               ("tarno-decode-names-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    RecordFields cafe, latin1, cjk;
+    cafe.name = "Caf\xc3\xa9";
+    latin1.name = "Caf\xe9\n";
+    cjk.name = "\xe4\xb8\xad\xe6\x96\x87";
+    Bytes stream =
+        concat({discoveryTarno25(), recordList({record(cafe), record(latin1), record(cjk)})});
+    const auto input = dir / "names.bin";
+    std::ofstream(input, std::ios::binary)
+        .write(reinterpret_cast<const char*>(stream.data()), static_cast<long>(stream.size()));
+    const auto output = dir / "out.txt";
+    const std::string run =
+        std::string(cli) + " decode " + input.string() + " > " + output.string();
+    ASSERT_EQ(std::system(run.c_str()), 0);
+    std::ifstream in(output);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("\"name\":\"Caf\xc3\xa9\""), std::string::npos) << text;
+    EXPECT_NE(text.find("\"name\":\"Caf\xef\xbf\xbd\\u000a\""), std::string::npos) << text;
+    EXPECT_NE(text.find("\"name\":\"\xe4\xb8\xad\xe6\x96\x87\""), std::string::npos) << text;
+    EXPECT_EQ(text.find("\\u00c3"), std::string::npos) << text;
     std::filesystem::remove_all(dir);
 }

@@ -256,6 +256,18 @@ TEST_F(SSIDTableLayerTest, WheelScrollsTheRowsAndNothingElse) {
     EXPECT_FALSE(model->runtime.ssidTableChanged);
 }
 
+// Names are text: a Chinese name is drawn from an installed font that has it (the picture is
+// for a person to look at), bytes that are not UTF-8 show as U+FFFD.
+TEST_F(SSIDTableLayerTest, NamesInAnyScriptShowAsTheirCharacters) {
+    add("\xe5\x92\x96\xe5\x95\xa1\xe9\xa6\x86 Caf\xc3\xa9", -50.f);  // 咖啡馆 Café
+    add("caf\xe9", -60.f);
+    ASSERT_NE(makeLayer(), nullptr);
+    EXPECT_TRUE(renderFrame().saveToFile("ssid-table-names.png"));
+    EXPECT_EQ(text(1, SSIDTableViewCell::kSsid),
+              "\xe5\x92\x96\xe5\x95\xa1\xe9\xa6\x86 Caf\xc3\xa9");
+    EXPECT_EQ(text(2, SSIDTableViewCell::kSsid), "caf\xef\xbf\xbd");
+}
+
 TEST_F(SSIDTableLayerTest, SmallDisplaysGetTallRowsAndFewerColumns) {
     model->runtime.displayClass = 0;
     add("one", -50.f);

@@ -1,6 +1,8 @@
 #include "storage/WritableDirectory.h"
 
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -77,6 +79,24 @@ TEST(WritableDirectoryTest, AFileInTheWayIsReported) {
     testing::internal::CaptureStderr();
     EXPECT_EQ(writableDirectory(), "");
     EXPECT_NE(testing::internal::GetCapturedStderr().find("cannot create"), std::string::npos);
+}
+
+TEST(WritableDirectoryTest, WithoutHomeTheAccountsOwnHomeIsUsedNeverASharedFolder) {
+    passwd entry{};
+    passwd* found = nullptr;
+    char buffer[16384];
+    ASSERT_EQ(getpwuid_r(getuid(), &entry, buffer, sizeof buffer, &found), 0);
+    ASSERT_NE(found, nullptr);
+    {
+        ScopedEnv home("HOME", nullptr);
+        EXPECT_EQ(homeDirectory(), found->pw_dir);
+    }
+    {
+        ScopedEnv home("HOME", "relative/home");
+        EXPECT_EQ(homeDirectory(), found->pw_dir);
+    }
+    ScopedEnv home("HOME", "/some/home");
+    EXPECT_EQ(homeDirectory(), "/some/home");
 }
 
 }  // namespace

@@ -1,22 +1,32 @@
+#include <unistd.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string_view>
 #include <vector>
 
+#include "tools/tarno-cli/CliArguments.h"
 #include "tools/tarno-cli/CliCommand.h"
 #include "tools/tarno-cli/PacketJsonPrinter.h"
 
 namespace {
+
+constexpr size_t kChunkBytes = 64 * 1024;
 
 constexpr const char* kUsage =
     "Usage: tarno-cli decode [--generation 2|6|7] FILE\n"
     "  Frames a file of raw accessory bytes (a capture or a demonstration recording)\n"
     "  and prints one JSON object per packet. Without --generation the accessory is\n"
     "  identified by the first discovery reply in the stream.\n";
+
+// Writes JSON lines; returns how many.
+size_t print(const std::string& lines) {
+    std::fwrite(lines.data(), 1, lines.size(), stdout);
+    return static_cast<size_t>(std::count(lines.begin(), lines.end(), '\n'));
+}
 
 void usage() {
     std::fputs(kUsage, stderr);
@@ -52,22 +62,32 @@ int runDecode(std::span<char*> args) {
         return 2;
     }
 
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        std::fprintf(stderr, "tarno-cli decode: cannot read %s: %s\n", path, std::strerror(errno));
+    int fd = openInputFile("decode", path);
+    if (fd < 0) {
         return 1;
     }
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                               std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        std::fprintf(stderr, "tarno-cli decode: cannot read %s\n", path);
-        return 1;
-    }
-
-    // Delivered as one read, as the playback delivers a recording.
+    // Read and framed in pieces, so memory stays the same whatever the file's size. The framer
+    // looks a whole piece ahead (more than any packet), so packets frame as from one read of the
+    // whole file, as the playback delivers a recording.
     PacketJsonPrinter printer(generation);
-    std::string lines = printer.feed(bytes.data(), bytes.size());
-    std::fwrite(lines.data(), 1, lines.size(), stdout);
+    printer.setLookahead(kChunkBytes);
+    std::vector<uint8_t> chunk(kChunkBytes);
+    size_t packets = 0;
+    ssize_t n = 0;
+    while ((n = ::read(fd, chunk.data(), chunk.size())) != 0) {
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            std::fprintf(stderr, "tarno-cli decode: cannot read %s: %s\n", path,
+                         std::strerror(errno));
+            ::close(fd);
+            return 1;
+        }
+        packets += print(printer.feed(chunk.data(), static_cast<size_t>(n)));
+    }
+    ::close(fd);
+    packets += print(printer.finish());
     if (printer.droppedBytes() != 0) {
         std::fprintf(stderr,
                      "tarno-cli decode: %zu bytes dropped (unknown generation or rejected)\n",
@@ -76,6 +96,15 @@ int runDecode(std::span<char*> args) {
     if (printer.pendingBytes() != 0) {
         std::fprintf(stderr, "tarno-cli decode: %zu trailing bytes do not complete a packet\n",
                      printer.pendingBytes());
+    }
+    if (packets == 0) {
+        std::fprintf(stderr, "tarno-cli decode: %s holds no accessory packets\n", path);
+        return 1;
+    }
+    if (std::fflush(stdout) != 0) {
+        std::fprintf(stderr, "tarno-cli decode: cannot write the output: %s\n",
+                     std::strerror(errno));
+        return 1;
     }
     return 0;
 }

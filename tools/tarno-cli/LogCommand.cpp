@@ -102,11 +102,42 @@ bool parse(std::span<char*> args, LogOptions& o) {
     return true;
 }
 
-// Waits for the rows, Ctrl-C or, with an accessory, forever.
-void waitForRows(AccessoryCommunicationDelegate& controller, uint64_t count) {
+// The log starts only once the accessory has described itself: when it cannot measure what was
+// asked for (power on an analyser without a power meter) the link switches the mode, and logging
+// then would write rows of the other kind and call it success.
+enum class LogGate { kWaiting, kStarted, kRefused };
+
+LogGate advanceGate(LogGate gate, AccessoryCommunicationDelegate& controller,
+                    SpectrumSettings& model) {
+    if (gate != LogGate::kWaiting || !controller.identified()) {
+        return gate;
+    }
+    if (model.runtime.modeChangedByLink) {
+        return LogGate::kRefused;
+    }
+    model.runtime.dataLogState = SpectrumSettings::kDataLogStartRequested;
+    return LogGate::kStarted;
+}
+
+// Logging has ended on its own: the file failed or the accessory went away.
+bool logEnded(LogGate gate, const SpectrumSettings& model) {
+    return gate == LogGate::kRefused ||
+           (gate == LogGate::kStarted &&
+            model.runtime.dataLogState.load() == SpectrumSettings::kDataLogOff);
+}
+
+// Waits for the rows, Ctrl-C, the end of logging or, with an accessory, forever.
+LogGate waitForRows(AccessoryCommunicationDelegate& controller, SpectrumSettings& model,
+                    uint64_t count) {
+    LogGate gate = LogGate::kWaiting;
     while (!interrupted && (count == 0 || controller.rowsLogged() < count)) {
+        gate = advanceGate(gate, controller, model);
+        if (logEnded(gate, model)) {
+            break;
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
+    return gate;
 }
 
 int runLog(std::span<char*> args) {
@@ -139,7 +170,6 @@ int runLog(std::span<char*> args) {
     model->spectrum_settings.band = static_cast<int32_t>(o.band);
     // Access-point scans would interrupt the sweeps for seconds at a time.
     model->spectrum_settings.ssidScanOn = 0;
-    model->runtime.dataLogState = SpectrumSettings::kDataLogStartRequested;
 
     ManualClock virtualClock(1);
     const MillisecondClock* clock = o.simulated ? &virtualClock : nullptr;
@@ -168,6 +198,7 @@ int runLog(std::span<char*> args) {
     const uint64_t count = static_cast<uint64_t>(o.count);
     watchForInterrupt();
 
+    LogGate gate = LogGate::kWaiting;
     if (o.simulated) {
         // Generous: even the slowest recording gives a row within a minute of virtual time.
         const uint64_t passLimit = (count + 10) * 600;
@@ -176,10 +207,14 @@ int runLog(std::span<char*> args) {
              ++pass) {
             virtualClock.advance(AccessoryCommunicationDelegate::kPassMs);
             controller.runPass();
+            gate = advanceGate(gate, controller, *model);
+            if (logEnded(gate, *model)) {
+                break;
+            }
         }
     } else if (o.demo >= 0) {
         controller.startWorker();
-        waitForRows(controller, count);
+        gate = waitForRows(controller, *model, count);
         controller.stopWorker();
     } else {
         AccessoryCommunication link(LibusbBackend::shared());
@@ -187,12 +222,22 @@ int runLog(std::span<char*> args) {
         controller.startWorker();
         link.start();
         std::fprintf(stderr, "tarno-cli log: waiting for an accessory (Ctrl-C stops)\n");
-        waitForRows(controller, count);
+        gate = waitForRows(controller, *model, count);
         controller.stopWorker();
         link.stop();
     }
     log.close();
     uint64_t rows = controller.rowsLogged();
+    if (gate == LogGate::kRefused) {
+        std::fprintf(stderr, "tarno-cli log: this accessory has no %s\n",
+                     o.power ? "power meter" : "spectrum analyser");
+        return 1;
+    }
+    if (!log.failure().empty()) {
+        std::fprintf(stderr, "tarno-cli log: stopped after %llu rows: %s\n",
+                     static_cast<unsigned long long>(rows), log.failure().c_str());
+        return 1;
+    }
     if (rows == 0) {
         std::fprintf(stderr, "tarno-cli log: nothing was logged\n");
         return 1;
@@ -200,7 +245,13 @@ int runLog(std::span<char*> args) {
     // A message, not data: standard output may be the log itself.
     std::fprintf(stderr, "%llu rows written to %s\n", static_cast<unsigned long long>(rows),
                  toStdout ? "standard output" : log.lastPath().c_str());
-    return count == 0 || rows >= count ? 0 : 1;
+    if (count != 0 && rows < count) {
+        std::fprintf(stderr, "tarno-cli log: %s after %llu of %llu rows\n",
+                     interrupted ? "interrupted" : "logging ended",
+                     static_cast<unsigned long long>(rows), static_cast<unsigned long long>(count));
+        return 1;
+    }
+    return 0;
 }
 
 const CliCommandRegistration registration(

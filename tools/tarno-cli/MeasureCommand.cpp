@@ -6,11 +6,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
+#include <ext/stdio_filebuf.h>
+#include <istream>
 #include <string>
 
 #include "model/PowerLogReader.h"
 #include "model/PulseMeasurement.h"
+#include "tools/tarno-cli/CliArguments.h"
 #include "tools/tarno-cli/CliCommand.h"
 
 namespace {
@@ -99,11 +101,12 @@ int runMeasure(std::span<char*> args) {
     if (path == nullptr) {
         return usage();
     }
-    std::ifstream in(path);
-    if (!in) {
-        std::fprintf(stderr, "tarno-cli measure: cannot open %s\n", path);
+    int fd = openInputFile("measure", path);
+    if (fd < 0) {
         return 1;
     }
+    __gnu_cxx::stdio_filebuf<char> buffer(fd, std::ios::in);
+    std::istream in(&buffer);
     PowerLogReader reader(in);
     PowerLogReader::Row row;
     size_t rows = 0;

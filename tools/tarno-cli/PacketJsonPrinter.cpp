@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "model/Utf8Text.h"
 #include "protocol/AccessoryProtocolFactory.h"
 
 namespace {
@@ -66,17 +67,17 @@ std::string PacketJsonPrinter::number(float value) {
 
 std::string PacketJsonPrinter::string(const uint8_t* bytes, size_t length) {
     std::string out = "\"";
-    for (size_t i = 0; i < length; ++i) {
-        uint8_t c = bytes[i];
-        if (c == '"' || c == '\\') {
+    for (char32_t cp :
+         Utf8Text::decode(std::string_view(reinterpret_cast<const char*>(bytes), length))) {
+        if (cp == U'"' || cp == U'\\') {
             out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 0x20 || c >= 0x7F) {
+            out += static_cast<char>(cp);
+        } else if (Utf8Text::isControl(cp)) {
             char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", c);
+            std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(cp));
             out += escape;
         } else {
-            out += static_cast<char>(c);
+            Utf8Text::append(out, cp);
         }
     }
     return out + "\"";
@@ -87,6 +88,12 @@ std::string PacketJsonPrinter::feed(const uint8_t* bytes, size_t length) {
     framer_.deliver(bytes, length, [this, &out](const uint8_t* p, size_t n, int type) {
         packet(p, n, type, out);
     });
+    return out;
+}
+
+std::string PacketJsonPrinter::finish() {
+    std::string out;
+    framer_.finish([this, &out](const uint8_t* p, size_t n, int type) { packet(p, n, type, out); });
     return out;
 }
 

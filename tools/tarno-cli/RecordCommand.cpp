@@ -121,7 +121,7 @@ int runRecord(std::span<char*> args) {
         std::printf("%s/%s: %zu bytes\n", directory.c_str(), name.c_str(), bytes);
     }
     if (recorder.failed()) {
-        std::fprintf(stderr, "tarno-cli record: a file could not be written\n");
+        std::fprintf(stderr, "tarno-cli record: %s\n", recorder.failure().c_str());
         return 1;
     }
     return recorder.written().empty() ? 1 : 0;

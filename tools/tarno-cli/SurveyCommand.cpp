@@ -33,6 +33,7 @@
 #include "model/UtilizationGradingHook.h"
 #include "tools/tarno-cli/CliArguments.h"
 #include "tools/tarno-cli/CliCommand.h"
+#include "tools/tarno-cli/PacketJsonPrinter.h"
 
 namespace {
 
@@ -100,24 +101,6 @@ bool parse(std::span<char*> args, SurveyOptions& o) {
     return !(o.simulated && o.demo < 0);
 }
 
-// A JSON string of name bytes; quotes, backslashes, control and non-ASCII bytes escaped.
-std::string jsonString(std::string_view bytes) {
-    std::string out = "\"";
-    for (unsigned char c : bytes) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 0x20 || c >= 0x7F) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-            out += escaped;
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out + "\"";
-}
-
 // The name bytes as broadcast: at most 31, up to a NUL.
 std::string_view rawName(const AccessPoint& ap) {
     std::string_view name = ap.nameView();
@@ -136,7 +119,9 @@ std::string accessPointJson(const AccessPoint& ap, bool selected) {
     std::string bssid = AccessPointTexts::bssid(ap);
     bssid = bssid.substr(1, bssid.size() - 2);
     std::string line = "{\"bssid\":\"" + bssid + "\"";
-    line += ",\"name\":" + jsonString(rawName(ap));
+    const std::string_view name = rawName(ap);
+    line += ",\"name\":" +
+            PacketJsonPrinter::string(reinterpret_cast<const uint8_t*>(name.data()), name.size());
     line += ",\"channel\":" + std::to_string(ap.channel);
     line += std::string(",\"band\":") + (band24 ? "\"2.4\"" : ap.is5GHz == 1 ? "\"5\"" : "null");
     line += ",\"rssi\":" + (std::isfinite(ap.rssi) ? number(ap.rssi, 0) : std::string("null"));

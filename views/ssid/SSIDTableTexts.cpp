@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "model/AccessPointTexts.h"
+
 namespace SSIDTableTexts {
 
 std::string securityText(int security) {
@@ -43,16 +45,7 @@ std::string modeText(unsigned standards) {
 }
 
 std::string nameText(const AccessPoint& ap) {
-    const std::string_view raw = ap.nameView();
-    std::string text;
-    text.reserve(raw.size());
-    for (char c : raw) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte == 0)
-            break;
-        text += (byte < 0x20 || byte == 0x7F) ? '?' : c;
-    }
-    return text;
+    return AccessPointTexts::name(ap);
 }
 
 std::string rssiText(float rssi) {

@@ -26,7 +26,7 @@ std::string modeText(unsigned standards);
 
 // The name as it may be drawn: at most the 31 stored characters however large the length byte,
 // cut at the first NUL, every control character (which would break the row into lines or move
-// the text) shown as '?'. Other bytes pass on; the label shows broken UTF-8 as U+FFFD.
+// the text) shown as '?', bytes that are not UTF-8 as U+FFFD (AccessPointTexts::name).
 std::string nameText(const AccessPoint& ap);
 
 // "%.0f dBm"; "--" when the level is not a number.
