@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -96,13 +97,57 @@ TEST(CliHelp, EveryCommandPrintsItsUsageAndSucceeds) {
 TEST(CliHelp, BadArgumentsStillFailWithTheUsageOnStderr) {
     Result result = run("log --bogus 2>&1");
     EXPECT_EQ(result.status, 2);
-    EXPECT_NE(result.out.find("bad argument '--bogus'"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("tarno-cli log: unknown option '--bogus'"), std::string::npos)
+        << result.out;
     EXPECT_NE(result.out.find("Usage: tarno-cli log --out DIR"), std::string::npos);
     // Nothing on stdout for a refused command line.
     EXPECT_EQ(run("log --bogus 2>/dev/null").out, "");
     result = run("help nosuchcommand 2>&1");
     EXPECT_EQ(result.status, 2);
     EXPECT_NE(result.out.find("unknown command 'nosuchcommand'"), std::string::npos);
+}
+
+// One parser serves every command: the same refusals, the same forms of options and operands.
+TEST(CliArguments, EveryCommandParsesAlike) {
+    for (const std::string command :
+         {"config show", "decode", "devices", "log", "measure", "record", "survey", "version"}) {
+        SCOPED_TRACE(command);
+        const std::string name = command.substr(0, command.find(' '));
+        Result result = run(command + " --frobnicate 2>&1 >/dev/null");
+        EXPECT_EQ(result.status, 2);
+        EXPECT_EQ(result.out.rfind("tarno-cli " + name + ": unknown option '--frobnicate'\n", 0),
+                  0u)
+            << result.out;
+        EXPECT_NE(result.out.find("Usage: tarno-cli " + name), std::string::npos);
+    }
+    Result result = run("log --count 2>&1");
+    EXPECT_EQ(result.status, 2);
+    EXPECT_NE(result.out.find("option '--count' needs a value"), std::string::npos) << result.out;
+    const std::pair<const char*, const char*> refusals[] = {
+        {"survey --seconds 0", "bad value '0' for --seconds"},
+        {"log --out - --power=1", "option '--power' takes no value"},
+        {"survey --s 3", "ambiguous option '--s'"},
+        {"decode -x file", "unknown option '-x'"},
+    };
+    for (const auto& [line, why] : refusals) {
+        result = run(std::string(line) + " 2>&1");
+        EXPECT_EQ(result.status, 2) << line;
+        EXPECT_NE(result.out.find(why), std::string::npos) << result.out;
+    }
+
+    // "--name=VALUE", the short alias and operands before or after the options all reach the
+    // command, which then finds no file (status 1, not the parser's 2).
+    for (const char* line : {"decode --generation=6 missing.bin", "decode missing.bin -g 6",
+                             "decode --generation 7 missing.bin"}) {
+        SCOPED_TRACE(line);
+        result = run(std::string(line) + " 2>&1");
+        EXPECT_EQ(result.status, 1);
+        EXPECT_NE(result.out.find("cannot read missing.bin"), std::string::npos) << result.out;
+    }
+    // "--" ends the options: what follows is a file name even when it starts with a dash.
+    result = run("measure -- --dt 2>&1");
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.out.find("cannot read --dt"), std::string::npos) << result.out;
 }
 
 }  // namespace

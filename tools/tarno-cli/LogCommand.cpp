@@ -24,6 +24,7 @@
 #include "model/SpectrumSettings.h"
 #include "tools/tarno-cli/CliArguments.h"
 #include "tools/tarno-cli/CliCommand.h"
+#include "tools/tarno-cli/CliOptionParser.h"
 
 namespace {
 
@@ -54,11 +55,6 @@ constexpr const char* kUsage =
     "  --simulated-time   run the demonstration on a virtual clock, without waiting\n"
     "  --resources DIR    where the demonstration recordings are\n";
 
-int usage() {
-    std::fputs(kUsage, stderr);
-    return 2;
-}
-
 struct LogOptions {
     std::string out;
     long band = 0;
@@ -72,34 +68,31 @@ struct LogOptions {
 
 bool parse(std::span<char*> args, LogOptions& o) {
     bool bandGiven = false;
-    for (size_t i = 0; i < args.size(); ++i) {
-        std::string_view a = args[i];
-        const char* next = i + 1 < args.size() ? args[i + 1] : nullptr;
-        if (a == "--out" && next) {
-            o.out = next;
-        } else if (a == "--band" && parseNumber(next, 0, 1, o.band)) {
-            bandGiven = true;
-        } else if (a == "--count" && parseNumber(next, 1, 1000000000, o.count)) {
-        } else if (a == "--demo" && parseNumber(next, 0, 2, o.demo)) {
-        } else if (a == "--signal" && parseNumber(next, 0, 3, o.signal)) {
-        } else if (a == "--resources" && next) {
-            o.resources = next;
-        } else if (a == "--power") {
-            o.power = true;
-            continue;
-        } else if (a == "--simulated-time") {
-            o.simulated = true;
-            continue;
-        } else {
-            std::fprintf(stderr, "tarno-cli log: bad argument '%s'\n", args[i]);
-            return false;
-        }
-        ++i;
-    }
-    if (o.out.empty() || (o.power && bandGiven) || (o.simulated && o.demo < 0)) {
+    std::vector<std::string> operands;
+    CliOptionParser parser("log", kUsage);
+    parser.text("out", o.out)
+        .number("band", 0, 1, o.band, &bandGiven)
+        .number("count", 1, 1000000000, o.count)
+        .number("demo", 0, 2, o.demo)
+        .number("signal", 0, 3, o.signal)
+        .text("resources", o.resources)
+        .flag("power", o.power)
+        .flag("simulated-time", o.simulated);
+    if (!parser.parse(args, operands)) {
         return false;
     }
-    return true;
+    if (!operands.empty()) {
+        parser.refuse("unexpected argument '" + operands[0] + "'");
+    } else if (o.out.empty()) {
+        parser.refuse("--out is required");
+    } else if (o.power && bandGiven) {
+        parser.refuse("--band is for spectrum sweeps, not --power");
+    } else if (o.simulated && o.demo < 0) {
+        parser.refuse("--simulated-time needs --demo");
+    } else {
+        return true;
+    }
+    return false;
 }
 
 // The log starts only once the accessory has described itself: when it cannot measure what was
@@ -143,7 +136,7 @@ LogGate waitForRows(AccessoryCommunicationDelegate& controller, SpectrumSettings
 int runLog(std::span<char*> args) {
     LogOptions o;
     if (!parse(args, o)) {
-        return usage();
+        return 2;
     }
     const bool toStdout = o.out == "-";
     std::error_code error;
@@ -242,8 +235,10 @@ int runLog(std::span<char*> args) {
         std::fprintf(stderr, "tarno-cli log: nothing was logged\n");
         return 1;
     }
-    // A message, not data: standard output may be the log itself.
-    std::fprintf(stderr, "%llu rows written to %s\n", static_cast<unsigned long long>(rows),
+    // Standard output carries the result: the file's name, or the log itself (then the summary
+    // is a message on stderr).
+    std::fprintf(toStdout ? stderr : stdout, "%llu rows written to %s\n",
+                 static_cast<unsigned long long>(rows),
                  toStdout ? "standard output" : log.lastPath().c_str());
     if (count != 0 && rows < count) {
         std::fprintf(stderr, "tarno-cli log: %s after %llu of %llu rows\n",

@@ -14,6 +14,7 @@
 #include "model/PulseMeasurement.h"
 #include "tools/tarno-cli/CliArguments.h"
 #include "tools/tarno-cli/CliCommand.h"
+#include "tools/tarno-cli/CliOptionParser.h"
 
 namespace {
 
@@ -24,12 +25,6 @@ constexpr const char* kUsage =
     "  attenuation offset; null where a value cannot be measured.\n"
     "  --dt SECONDS   sample interval; without it, ten divisions of the time base in\n"
     "                 the latest scale line before the row over the row's sample count\n";
-
-// Wrong arguments: the usage on stderr, status 2.
-int usage() {
-    std::fputs(kUsage, stderr);
-    return 2;
-}
 
 // The shortest text that reads back to the same value (0.05f is "0.05", not "0.0500000007");
 // measurements are floats, the sample interval a double.
@@ -77,30 +72,23 @@ void printRow(size_t row, size_t samples, double dt, const PulseMeasurement::Res
 
 int runMeasure(std::span<char*> args) {
     double fixedDt = 0.0;
-    const char* path = nullptr;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const char* arg = args[i];
-        if (std::strcmp(arg, "--dt") == 0) {
-            if (i + 1 >= args.size()) {
-                return usage();
-            }
-            char* end = nullptr;
-            errno = 0;
-            fixedDt = std::strtod(args[++i], &end);
-            if (errno != 0 || *end != '\0' || !(fixedDt > 0.0) || !std::isfinite(fixedDt)) {
-                std::fprintf(stderr,
-                             "tarno-cli measure: --dt needs a positive number of seconds\n");
-                return 2;
-            }
-        } else if (path == nullptr && arg[0] != '-') {
-            path = arg;
-        } else {
-            return usage();
-        }
+    std::vector<std::string> operands;
+    CliOptionParser parser("measure", kUsage);
+    // A positive number of seconds.
+    parser.value("dt", 0, [&fixedDt](const char* value) {
+        char* end = nullptr;
+        errno = 0;
+        fixedDt = std::strtod(value, &end);
+        return errno == 0 && *end == '\0' && fixedDt > 0.0 && std::isfinite(fixedDt);
+    });
+    if (!parser.parse(args, operands)) {
+        return 2;
     }
-    if (path == nullptr) {
-        return usage();
+    if (operands.size() != 1) {
+        return parser.refuse(operands.empty() ? "no FILE.csv to measure"
+                                              : "one FILE.csv at a time");
     }
+    const char* path = operands[0].c_str();
     int fd = openInputFile("measure", path);
     if (fd < 0) {
         return 1;

@@ -33,6 +33,7 @@
 #include "model/UtilizationGradingHook.h"
 #include "tools/tarno-cli/CliArguments.h"
 #include "tools/tarno-cli/CliCommand.h"
+#include "tools/tarno-cli/CliOptionParser.h"
 #include "tools/tarno-cli/PacketJsonPrinter.h"
 
 namespace {
@@ -57,12 +58,6 @@ constexpr const char* kUsage =
     "Prints one JSON object per access point, strongest first, then one with the\n"
     "2.4 GHz channel figures.\n";
 
-// Wrong arguments: the usage on stderr, status 2.
-int usage() {
-    std::fputs(kUsage, stderr);
-    return 2;
-}
-
 struct SurveyOptions {
     long seconds = 60;
     long demo = -1;
@@ -73,32 +68,37 @@ struct SurveyOptions {
 };
 
 bool parse(std::span<char*> args, SurveyOptions& o) {
-    for (size_t i = 0; i < args.size(); ++i) {
-        std::string_view a = args[i];
-        const char* next = i + 1 < args.size() ? args[i + 1] : nullptr;
-        std::array<uint8_t, 6> bssid{};
-        if (a == "--seconds" && parseNumber(next, 1, 86400, o.seconds)) {
-        } else if (a == "--demo" && parseNumber(next, 0, 2, o.demo)) {
-        } else if (a == "--signal" && parseNumber(next, 0, 3, o.signal)) {
-        } else if (a == "--resources" && next) {
-            o.resources = next;
-        } else if (a == "--select" && AccessPointSelection::parseBssid(next, bssid.data())) {
-            if (o.selection.size() >= AccessPointSelection::kSlots) {
-                std::fprintf(stderr, "tarno-cli survey: at most %d access points can be selected\n",
-                             AccessPointSelection::kSlots);
+    bool tooMany = false;
+    std::vector<std::string> operands;
+    CliOptionParser parser("survey", kUsage);
+    parser.number("seconds", 1, 86400, o.seconds)
+        .number("demo", 0, 2, o.demo)
+        .number("signal", 0, 3, o.signal)
+        .text("resources", o.resources)
+        .flag("simulated-time", o.simulated)
+        .value("select", 0, [&o, &tooMany](const char* value) {
+            std::array<uint8_t, 6> bssid{};
+            if (!AccessPointSelection::parseBssid(value, bssid.data())) {
                 return false;
             }
+            tooMany = tooMany || o.selection.size() >= AccessPointSelection::kSlots;
             o.selection.push_back(bssid);
-        } else if (a == "--simulated-time") {
-            o.simulated = true;
-            continue;
-        } else {
-            std::fprintf(stderr, "tarno-cli survey: bad argument '%s'\n", args[i]);
-            return false;
-        }
-        ++i;
+            return true;
+        });
+    if (!parser.parse(args, operands)) {
+        return false;
     }
-    return !(o.simulated && o.demo < 0);
+    if (!operands.empty()) {
+        parser.refuse("unexpected argument '" + operands[0] + "'");
+    } else if (tooMany) {
+        parser.refuse("at most " + std::to_string(AccessPointSelection::kSlots) +
+                      " access points can be selected");
+    } else if (o.simulated && o.demo < 0) {
+        parser.refuse("--simulated-time needs --demo");
+    } else {
+        return true;
+    }
+    return false;
 }
 
 // The name bytes as broadcast: at most 31, up to a NUL.
@@ -195,7 +195,7 @@ void printSurvey(SpectrumSettings& model) {
 int runSurvey(std::span<char*> args) {
     SurveyOptions o;
     if (!parse(args, o)) {
-        return usage();
+        return 2;
     }
     auto model = std::make_unique<SpectrumSettings>();
     model->common_settings.spectrumMode = CommonSettings::kSpectrumMode;
