@@ -1,9 +1,9 @@
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 #include "app/AppDelegate.h"
+#include "app/ProgramOptions.h"
 #include "engine/base/Director.h"
 #include "engine/base/Scheduler.h"
 #include "engine/base/Utils.h"
@@ -85,26 +85,34 @@ void arrangeHeadlessPicture(std::string& picturePath, std::string& failure) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    const ProgramOptions options = ProgramOptions::parse(argc, argv);
+    switch (options.action) {
+        case ProgramOptions::Action::ShowHelp:
+            std::fputs(ProgramOptions::helpText().c_str(), stdout);
+            return 0;
+        case ProgramOptions::Action::ShowVersion:
+            std::fputs(ProgramOptions::versionText().c_str(), stdout);
+            return 0;
+        case ProgramOptions::Action::Fail:
+            std::fprintf(stderr, "tarno: %s\nTry 'tarno --help' for more information.\n",
+                         options.error.c_str());
+            return 2;
+        case ProgramOptions::Action::Run:
+            break;
+    }
     forgetEmptyDisplayNames();
     endTheLoopOnSignals();
-    // --stats: frame counts and frame CPU on exit; --redraw-every-frame: draw even when
-    // nothing changed, to compare.
-    bool stats = false;
-    std::string brokerUrl;  // --broker URL: where the PUBLISH setting sends messages
-    for (int i = 1; i < argc; ++i) {
-        stats = stats || std::strcmp(argv[i], "--stats") == 0;
-        if (std::strcmp(argv[i], "--broker") == 0) {
-            BrokerUrl parsed;
-            std::string error;
-            if (i + 1 >= argc || !BrokerUrl::parse(argv[i + 1], parsed, error)) {
-                std::fprintf(stderr, "Tarno: --broker needs an mqtt:// URL%s%s\n",
-                             error.empty() ? "" : ": ", error.c_str());
-                return 2;
-            }
-            brokerUrl = argv[++i];
+    const bool stats = options.stats;
+    engine::Director::getInstance()->setRedrawEveryFrame(options.redrawEveryFrame);
+    std::string brokerUrl = options.brokerUrl;
+    if (!brokerUrl.empty()) {
+        BrokerUrl parsed;
+        std::string error;
+        if (!BrokerUrl::parse(brokerUrl, parsed, error)) {
+            std::fprintf(stderr, "tarno: --broker needs an mqtt:// URL%s%s\n",
+                         error.empty() ? "" : ": ", error.c_str());
+            return 2;
         }
-        if (std::strcmp(argv[i], "--redraw-every-frame") == 0)
-            engine::Director::getInstance()->setRedrawEveryFrame(true);
     }
     engine::Director::getInstance()->getFrameStats().setEnabled(stats);
     const bool headless = !haveDisplay();

@@ -1,7 +1,9 @@
 # Shared build helpers for Tarno's folders.
 
-find_package(GTest REQUIRED)
 find_package(Threads REQUIRED)
+if(BUILD_TESTING)
+  find_package(GTest REQUIRED)
+endif()
 
 # tarno_add_test(<name> SOURCES ... LIBS ... [ENV ...])
 # One GoogleTest executable per test folder, registered with CTest as a single test.

@@ -1,18 +1,25 @@
 #include "publish/PowerJson.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
+#include <system_error>
 
 namespace {
 
-void appendNumber(std::string& line, const char* name, double value) {
-    char text[64];
-    if (std::isfinite(value)) {
-        std::snprintf(text, sizeof text, ",\"%s\":%.9g", name, value);
+// The shortest text that reads back to the same value (0.05f is "0.05", not "0.0500000007");
+// measurements are floats, the sample interval a double.
+template <typename Number>
+void appendNumber(std::string& line, const char* name, Number value) {
+    char text[32];
+    auto [end, error] = std::to_chars(text, text + sizeof text, value);
+    line += ",\"";
+    line += name;
+    line += "\":";
+    if (std::isfinite(value) && error == std::errc()) {
+        line.append(text, end);
     } else {
-        std::snprintf(text, sizeof text, ",\"%s\":null", name);
+        line += "null";
     }
-    line += text;
 }
 
 }  // namespace

@@ -1,21 +1,47 @@
 #!/usr/bin/env bash
-# Installs every Debian package Tarno needs to build, run and test. Safe to run again.
+# Installs the Debian packages Tarno needs. Safe to run again.
+#   scripts/deps.sh --runtime --build   what building and running Tarno needs (scripts/run.sh)
+#   scripts/deps.sh                     everything, tests and packaging checks included
 set -euo pipefail
 
-packages=(
-  build-essential cmake ninja-build ccache pkg-config git
+# Running Tarno.
+runtime=(
+  fonts-roboto-unhinted libgl1-mesa-dri
+)
+# Building tarno and tarno-cli (and their man pages).
+build=(
+  build-essential cmake ninja-build ccache pkg-config git help2man
+  libsdl2-dev libglew-dev libgl-dev libegl-dev libfreetype-dev libfontconfig-dev libpng-dev
+  libsqlite3-dev libusb-1.0-0-dev libmosquitto-dev
+)
+# The test suite, benchmarks, fuzzing, screenshots and the package checks.
+test=(
   clang libclang-rt-dev clang-format
   libgtest-dev libgmock-dev libbenchmark-dev
-  libsdl2-dev libglew-dev libgl-dev libegl-dev libfreetype-dev libfontconfig-dev libpng-dev
-  fonts-roboto-unhinted
   # A small CJK font, so the tests can see a name in a script Roboto lacks drawn by the fallback.
   fonts-wqy-microhei
-  libsqlite3-dev libusb-1.0-0-dev
   umockdev libumockdev-dev
-  xvfb xauth x11-apps libx11-dev libgl1-mesa-dri
+  xvfb xauth x11-apps libx11-dev
   librsvg2-bin
-  libmosquitto-dev mosquitto mosquitto-clients
+  mosquitto mosquitto-clients
+  lintian appstream desktop-file-utils udev bash-completion
 )
+
+packages=()
+if [ $# -eq 0 ]; then
+  packages=("${runtime[@]}" "${build[@]}" "${test[@]}")
+fi
+for list in "$@"; do
+  case "$list" in
+    --runtime) packages+=("${runtime[@]}") ;;
+    --build) packages+=("${build[@]}") ;;
+    --test) packages+=("${test[@]}") ;;
+    *)
+      echo "usage: $0 [--runtime] [--build] [--test]  (none: all three)" >&2
+      exit 2
+      ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do

@@ -48,6 +48,14 @@ FileUtils::FileUtils() : _searchPaths{""} {
     if (_resourceRoot.empty())
         _resourceRoot = withSlash(ENGINE_BUILD_RESOURCE_ROOT);
 #endif
+#ifdef ENGINE_SYSTEM_ROBOTO_DIR
+    addFallbackDirectory("fonts/roboto/", ENGINE_SYSTEM_ROBOTO_DIR);
+#endif
+}
+
+void FileUtils::addFallbackDirectory(const std::string& prefix, const std::string& directory) {
+    _fallbacks.emplace_back(prefix, withSlash(directory));
+    _fullPathCache.clear();
 }
 
 void FileUtils::setSearchPaths(const std::vector<std::string>& searchPaths) {
@@ -87,6 +95,15 @@ std::string FileUtils::fullPathForFilename(const std::string& filename) const {
         std::string candidate = base + filename;
         if (fs::is_regular_file(candidate, ec)) {
             // Misses are not cached: files such as generated packets may appear later.
+            _fullPathCache.emplace(filename, candidate);
+            return candidate;
+        }
+    }
+    for (const auto& [prefix, directory] : _fallbacks) {
+        if (filename.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        std::string candidate = directory + filename.substr(prefix.size());
+        if (fs::is_regular_file(candidate, ec)) {
             _fullPathCache.emplace(filename, candidate);
             return candidate;
         }

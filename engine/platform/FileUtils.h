@@ -2,6 +2,7 @@
 
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "engine/base/Data.h"
@@ -14,6 +15,7 @@ namespace engine {
 // Default resource root: <executable dir>/../share/<executable name>/ when that exists (an
 // installed program), else the build tree's resource directory compiled in at build time.
 // Default writable path: $XDG_DATA_HOME (or ~/.local/share) / <writable directory name> /.
+// The system's Roboto fonts stand in for fonts/roboto/ when no copy is among the resources.
 class FileUtils {
   public:
     static FileUtils* getInstance();
@@ -23,6 +25,9 @@ class FileUtils {
     const std::vector<std::string>& getSearchPaths() const { return _searchPaths; }
     void addSearchPath(const std::string& path, bool front = false);
     void setDefaultResourceRootPath(const std::string& path);
+    // A name starting with `prefix` that no search path holds is looked for in `directory`
+    // with the prefix taken off: an installed program uses the system's copy of a resource.
+    void addFallbackDirectory(const std::string& prefix, const std::string& directory);
     const std::string& getDefaultResourceRootPath() const { return _resourceRoot; }
 
     // The first existing regular file along the search paths; "" when there is none. An
@@ -51,7 +56,8 @@ class FileUtils {
 
     std::string _resourceRoot;
     std::vector<std::string> _searchPaths;
-    std::string _writablePath;  // explicit override
+    std::vector<std::pair<std::string, std::string>> _fallbacks;  // (prefix, directory/)
+    std::string _writablePath;                                    // explicit override
     std::string _writableDirectoryName;
     mutable std::unordered_map<std::string, std::string> _fullPathCache;
 };

@@ -36,7 +36,7 @@ TEST(LogCommand, SimulatedDemonstrationWritesTheHeaderAndExactlyTheRowsAskedFor)
     std::string output = run(std::string(TARNO_CLI_PATH) +
                              " log --demo 2 --signal 1 --band 1 --count 5 --simulated-time"
                              " --resources " TARNO_TEST_RESOURCE_ROOT " --out " +
-                             dir);
+                             dir + " 2>&1");
     EXPECT_NE(output.find("5 rows written to " + dir + "/Tarno_"), std::string::npos) << output;
     EXPECT_NE(output.find("exit 0"), std::string::npos);
     std::vector<std::filesystem::path> files;
@@ -66,6 +66,26 @@ TEST(LogCommand, SimulatedDemonstrationWritesTheHeaderAndExactlyTheRowsAskedFor)
         EXPECT_NE(lines[i].back(), ',');
     }
     std::filesystem::remove_all(dir);
+}
+
+TEST(LogCommand, DashWritesTheCsvToStandardOutputAndTheSummaryToStandardError) {
+    const std::string command = std::string(TARNO_CLI_PATH) +
+                                " log --demo 2 --signal 1 --count 3 --simulated-time"
+                                " --resources " TARNO_TEST_RESOURCE_ROOT " --out -";
+    std::istringstream csv(run(command + " 2>/dev/null"));
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(csv, line);) {
+        lines.push_back(line);
+    }
+    ASSERT_EQ(lines.size(), 7u);  // three header lines, three rows, the exit status
+    EXPECT_EQ(lines[0], "Spectrum");
+    EXPECT_EQ(lines[2].rfind("Freq (MHz):,", 0), 0u);
+    EXPECT_EQ(lines[6], "exit 0");
+    EXPECT_EQ(run(command + " 2>&1 >/dev/null"), "3 rows written to standard output\nexit 0");
+    // "-" names no file: nothing appears where the command ran.
+    for (const auto& entry : std::filesystem::directory_iterator(".")) {
+        EXPECT_NE(entry.path().filename().string().rfind("-", 0), 0u) << entry.path();
+    }
 }
 
 TEST(LogCommand, RefusesMissingRecordingsAndBadArguments) {

@@ -67,6 +67,19 @@ TEST_F(PlatformTest, SearchPathsAreTriedInOrder) {
     EXPECT_EQ(files->fullPathForFilename("fonts/a.ttf"), root + "res/fonts/a.ttf");
 }
 
+TEST_F(PlatformTest, FallbackDirectoryServesOnlyWhatNoSearchPathHolds) {
+    const std::string system = scratchDirectory() + "system-fonts/";
+    writeFile(system + "Sans.ttf", "system");
+    writeFile(system + "Bold.ttf", "system");
+    writeFile(root + "res/fonts/sans/Bold.ttf", "bundled");
+    files->addFallbackDirectory("fonts/sans/", system.substr(0, system.size() - 1));
+
+    EXPECT_EQ(files->fullPathForFilename("fonts/sans/Sans.ttf"), system + "Sans.ttf");
+    EXPECT_EQ(files->fullPathForFilename("fonts/sans/Bold.ttf"), root + "res/fonts/sans/Bold.ttf");
+    EXPECT_EQ(files->fullPathForFilename("fonts/sans/Missing.ttf"), "");
+    EXPECT_EQ(files->getStringFromFile("fonts/sans/Sans.ttf"), "system");
+}
+
 TEST_F(PlatformTest, WholeFilesAreReadAsBytesAndText) {
     const std::string bytes("\x00\x01\xff\x7f", 4);
     writeFile(root + "res/packets/x.bin", bytes);

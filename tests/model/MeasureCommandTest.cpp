@@ -56,7 +56,7 @@ TEST_F(MeasureCommand, OneObjectPerPowerRowWithTheScaleLinesTimeBase) {
                                 "Spectrum\n0.100,-90,-91\nPower\n" + squareRow("0.200"));
     std::string output = run(path);
     const std::string expected =
-        "\"samples\":40,\"dt\":1,\"period\":20,\"frequency\":0.0500000007,\"riseTime\":0,"
+        "\"samples\":40,\"dt\":1,\"period\":20,\"frequency\":0.05,\"riseTime\":0,"
         "\"fallTime\":0,\"dutyPlus\":50,\"dutyMinus\":50,\"pulsePlus\":10,\"pulseMinus\":10,"
         "\"peakToPeak\":30,\"max\":-10,\"min\":-40,\"mean\":-25,\"cycleMean\":-25,\"rms\":-13.00";
     EXPECT_EQ(output.find("{\"row\":1," + expected), 0u) << output;

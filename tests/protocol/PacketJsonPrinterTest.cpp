@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include "tests/protocol/ProtocolTestSupport.h"
@@ -45,6 +47,8 @@ TEST(PacketJsonPrinter, ThirdGenerationStream) {
     five.alt1 = 38;
     five.alt2 = 42;
     five.name = "Lab \"5\"";
+    const uint8_t hexBssid[6] = {0xAC, 0xDE, 0x48, 0x0F, 0xB2, 0x9C};
+    std::copy(std::begin(hexBssid), std::end(hexBssid), five.bssid);
     Bytes stream = concat({Bytes{0x13}, discoveryTarno25(), packet(2, 3), sweep,
                            recordList({record(RecordFields{}), record(five)}), packet(6, 4)});
     PacketJsonPrinter printer;
@@ -68,7 +72,7 @@ TEST(PacketJsonPrinter, ThirdGenerationStream) {
               "{\"bssid\":\"00:11:22:33:44:55\",\"channel\":6,\"rssi\":-48,\"name\":\"Lab-AP\","
               "\"is5GHz\":0,\"securityClass\":2,\"security\":4,\"cipher\":3,\"bandwidth\":40,"
               "\"secondary\":1,\"standards\":4,\"alt1\":0,\"alt2\":0},"
-              "{\"bssid\":\"00:11:22:33:44:55\",\"channel\":36,\"rssi\":-48,"
+              "{\"bssid\":\"ac:de:48:0f:b2:9c\",\"channel\":36,\"rssi\":-48,"
               "\"name\":\"Lab \\\"5\\\"\",\"is5GHz\":1,\"securityClass\":2,\"security\":4,"
               "\"cipher\":3,\"bandwidth\":40,\"secondary\":1,\"standards\":4,\"alt1\":38,"
               "\"alt2\":42}]}");
@@ -92,7 +96,7 @@ TEST(PacketJsonPrinter, FirstGenerationPowerAndSegments) {
     }
     EXPECT_EQ(out[1], expected + "]}");
     EXPECT_EQ(
-        out[2].rfind("{\"kind\":\"spectrum\",\"band\":1,\"segment\":1,\"values\":[-92.7419357,", 0),
+        out[2].rfind("{\"kind\":\"spectrum\",\"band\":1,\"segment\":1,\"values\":[-92.741936,", 0),
         0u)
         << out[2];
 }
@@ -124,8 +128,15 @@ TEST(PacketJsonPrinter, RejectedPacketsAndLeftovers) {
 TEST(PacketJsonPrinter, NumbersAndStrings) {
     EXPECT_EQ(PacketJsonPrinter::number(NAN), "null");
     EXPECT_EQ(PacketJsonPrinter::number(INFINITY), "null");
-    EXPECT_EQ(PacketJsonPrinter::number(0.1f), "0.100000001");
+    EXPECT_EQ(PacketJsonPrinter::number(0.1f), "0.1");
+    EXPECT_EQ(PacketJsonPrinter::number(2e-05f), "2e-05");
     EXPECT_EQ(PacketJsonPrinter::number(-48.0f), "-48");
+    EXPECT_EQ(PacketJsonPrinter::number(-0.0f), "-0");
+    // Every float reads back exactly, however short its text.
+    for (float value : {1.0f / 3.0f, 3.4028235e38f, 1.4e-45f, -123.456f, 16777217.0f}) {
+        std::string text = PacketJsonPrinter::number(value);
+        EXPECT_EQ(std::strtof(text.c_str(), nullptr), value) << text;
+    }
 }
 
 // Strings are text: UTF-8 comes out as the characters it encodes, a byte that is not UTF-8 as

@@ -3,7 +3,6 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
-#include <string_view>
 #include <thread>
 
 #include "link/AccessoryCommunication.h"
@@ -12,6 +11,7 @@
 #include "link/LibusbBackend.h"
 #include "model/SpectrumSettings.h"
 #include "tools/tarno-cli/CliArguments.h"
+#include "tools/tarno-cli/CliOptionParser.h"
 
 namespace {
 
@@ -33,24 +33,15 @@ bool interruptRequested() {
     return interrupted != 0;
 }
 
-bool AcquisitionSource::parseArgument(std::span<char*> args, size_t& i) {
-    std::string_view a = args[i];
-    const char* next = i + 1 < args.size() ? args[i + 1] : nullptr;
-    if (a == "--simulated-time") {
-        simulated = true;
-        return true;
-    }
-    if ((a == "--demo" && parseNumber(next, 0, 2, demo)) ||
-        (a == "--signal" && parseNumber(next, 0, 3, signal))) {
-        ++i;
-        return true;
-    }
-    if (a == "--resources" && next) {
-        resources = next;
-        ++i;
-        return true;
-    }
-    return false;
+void AcquisitionSource::addOptions(CliOptionParser& parser) {
+    parser.number("demo", 0, 2, demo)
+        .number("signal", 0, 3, signal)
+        .text("resources", resources)
+        .flag("simulated-time", simulated);
+}
+
+std::string AcquisitionSource::problem() const {
+    return simulated && demo < 0 ? "--simulated-time needs --demo" : "";
 }
 
 CliAcquisition::CliAcquisition(const char* command, const AcquisitionSource& source)

@@ -3,12 +3,12 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <span>
 #include <string>
 
 #include "link/AccessoryCommunicationDelegate.h"
 #include "model/ManualClock.h"
 
+class CliOptionParser;
 class FileResourceReader;
 class SpectrumSettings;
 
@@ -29,11 +29,11 @@ struct AcquisitionSource {
     bool simulated = false;
     std::string resources;
 
-    // Takes --demo H, --signal S, --simulated-time or --resources DIR at args[i], moving i onto
-    // the value it used. False when args[i] is none of them or its value is bad.
-    bool parseArgument(std::span<char*> args, size_t& i);
-    // Virtual time only makes sense for the demonstration.
-    bool valid() const { return !(simulated && demo < 0); }
+    // Registers --demo H, --signal S, --simulated-time and --resources DIR on a command's parser.
+    void addOptions(CliOptionParser& parser);
+    // After parsing: why the options do not go together, empty when they do (virtual time only
+    // makes sense for the demonstration).
+    std::string problem() const;
 };
 
 // Ctrl-C and SIGTERM end a command's acquisition; the command then finishes its output.

@@ -2,9 +2,9 @@
 
 #include <chrono>
 #include <cstdio>
-#include <string_view>
 
 #include "publish/MqttPublisher.h"
+#include "tools/tarno-cli/CliOptionParser.h"
 
 namespace {
 
@@ -16,20 +16,21 @@ CliPublishing::CliPublishing(const char* command) : command_(command) {}
 
 CliPublishing::~CliPublishing() = default;
 
-bool CliPublishing::parseArgument(std::span<char*> args, size_t& i, bool& bad) {
-    if (std::string_view(args[i]) != "--mqtt") {
-        return false;
+void CliPublishing::addOptions(CliOptionParser& parser) {
+    parser.text("mqtt", urlText_);
+}
+
+std::string CliPublishing::problem() {
+    enabled_ = false;
+    if (urlText_.empty()) {
+        return "";
     }
     std::string error;
-    if (i + 1 >= args.size() || !BrokerUrl::parse(args[i + 1], url_, error)) {
-        std::fprintf(stderr, "tarno-cli %s: %s\n", command_,
-                     error.empty() ? "--mqtt needs a broker URL" : error.c_str());
-        bad = true;
-        return true;
+    if (!BrokerUrl::parse(urlText_, url_, error)) {
+        return error.empty() ? "--mqtt needs a broker URL" : error;
     }
     enabled_ = true;
-    ++i;
-    return true;
+    return "";
 }
 
 bool CliPublishing::publish(const std::string& serial, const std::string& subtopic,

@@ -1,11 +1,11 @@
 #pragma once
 
 #include <memory>
-#include <span>
 #include <string>
 
 #include "publish/BrokerUrl.h"
 
+class CliOptionParser;
 class MqttPublisher;
 
 // The usage lines of --mqtt.
@@ -22,9 +22,11 @@ class CliPublishing {
     explicit CliPublishing(const char* command);
     ~CliPublishing();
 
-    // Takes --mqtt URL at args[i], moving i onto the URL. False when args[i] is not --mqtt;
-    // `bad` is set (and the reason printed) when the URL is not one.
-    bool parseArgument(std::span<char*> args, size_t& i, bool& bad);
+    // Registers --mqtt URL on a command's parser.
+    void addOptions(CliOptionParser& parser);
+    // After parsing: takes the URL given (publishing is then enabled) and says why it is not
+    // one; empty when it is, or when none was given.
+    std::string problem();
     bool enabled() const { return enabled_; }
 
     // Publishes under PREFIX/<serial>/<subtopic>; connects on the first message, once the
@@ -38,6 +40,7 @@ class CliPublishing {
   private:
     const char* command_;
     bool enabled_ = false;
+    std::string urlText_;
     BrokerUrl url_;
     std::unique_ptr<MqttPublisher> publisher_;
 };

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "model/SpectrumSettings.h"
 #include "model/config/ConfigurationDescription.h"
@@ -11,6 +12,7 @@
 #include "storage/SqliteKeyValueStore.h"
 #include "storage/WritableDirectory.h"
 #include "tools/tarno-cli/CliCommand.h"
+#include "tools/tarno-cli/CliOptionParser.h"
 
 namespace {
 
@@ -19,11 +21,6 @@ constexpr const char* kUsage =
     "  SLOT  0 (last used, the default), 1, 2 or 3\n"
     "  FILE  settings store to read instead of the user's; it is only read, and anything\n"
     "        that is not a Tarno settings store is refused (exit status 1)\n";
-
-int usage() {
-    std::fputs(kUsage, stderr);
-    return 2;
-}
 
 bool parseSlot(std::string_view text, int& slot) {
     if (text.size() != 1 || text[0] < '0' || text[0] >= '0' + ConfigurationStore::kSlotCount) {
@@ -41,22 +38,22 @@ int showDefaults(int slot, const char* why) {
 }
 
 int runConfig(std::span<char*> args) {
-    if (args.empty() || std::string_view(args[0]) != "show") {
-        return usage();
+    std::string path;
+    std::vector<std::string> operands;
+    CliOptionParser parser("config", kUsage);
+    parser.text("store", path);
+    if (!parser.parse(args, operands)) {
+        return 2;
+    }
+    if (operands.empty() || operands[0] != "show") {
+        return parser.refuse("the command is 'config show'");
     }
     int slot = 0;
-    bool slotGiven = false;
-    std::string path;
-    for (size_t i = 1; i < args.size(); ++i) {
-        std::string_view arg = args[i];
-        if (arg == "--store" && i + 1 < args.size()) {
-            path = args[++i];
-        } else if (!slotGiven && parseSlot(arg, slot)) {
-            slotGiven = true;
-        } else {
-            std::fprintf(stderr, "tarno-cli config: unexpected argument '%s'\n", args[i]);
-            return usage();
-        }
+    if (operands.size() > 1 && !parseSlot(operands[1], slot)) {
+        return parser.refuse("no configuration slot '" + operands[1] + "'");
+    }
+    if (operands.size() > 2) {
+        return parser.refuse("unexpected argument '" + operands[2] + "'");
     }
     const bool defaultStore = path.empty();
     if (defaultStore) {

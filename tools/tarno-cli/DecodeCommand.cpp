@@ -10,6 +10,7 @@
 
 #include "tools/tarno-cli/CliArguments.h"
 #include "tools/tarno-cli/CliCommand.h"
+#include "tools/tarno-cli/CliOptionParser.h"
 #include "tools/tarno-cli/PacketJsonPrinter.h"
 
 namespace {
@@ -28,39 +29,25 @@ size_t print(const std::string& lines) {
     return static_cast<size_t>(std::count(lines.begin(), lines.end(), '\n'));
 }
 
-void usage() {
-    std::fputs(kUsage, stderr);
-}
-
 int runDecode(std::span<char*> args) {
-    const char* path = nullptr;
     uint8_t generation = 0;
-    for (size_t i = 0; i < args.size(); ++i) {
-        std::string_view arg = args[i];
-        if (arg == "--generation" || arg == "-g") {
-            if (i + 1 >= args.size()) {
-                usage();
-                return 2;
-            }
-            std::string_view value = args[++i];
-            if (value == "2" || value == "6" || value == "7") {
-                generation = static_cast<uint8_t>(value[0] - '0');
-            } else {
-                std::fprintf(stderr, "tarno-cli decode: unknown generation '%s' (2, 6 or 7)\n",
-                             args[i]);
-                return 2;
-            }
-        } else if (path == nullptr) {
-            path = args[i];
-        } else {
-            usage();
-            return 2;
+    std::vector<std::string> operands;
+    CliOptionParser parser("decode", kUsage);
+    parser.value("generation", 'g', [&generation](const char* value) {
+        std::string_view v = value;
+        if (v != "2" && v != "6" && v != "7") {
+            return false;
         }
-    }
-    if (path == nullptr) {
-        usage();
+        generation = static_cast<uint8_t>(v[0] - '0');
+        return true;
+    });
+    if (!parser.parse(args, operands)) {
         return 2;
     }
+    if (operands.size() != 1) {
+        return parser.refuse(operands.empty() ? "no FILE to decode" : "one FILE at a time");
+    }
+    const char* path = operands[0].c_str();
 
     int fd = openInputFile("decode", path);
     if (fd < 0) {

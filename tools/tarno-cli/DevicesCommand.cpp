@@ -6,6 +6,7 @@
 #include "link/AccessoryInventory.h"
 #include "link/LibusbBackend.h"
 #include "tools/tarno-cli/CliCommand.h"
+#include "tools/tarno-cli/CliOptionParser.h"
 
 namespace {
 
@@ -21,19 +22,23 @@ constexpr const char* kUsage =
     "  Exit status 0 when at least one can be opened, else 1.\n";
 
 int runDevices(std::span<char*> args) {
-    if (!args.empty()) {
-        std::fprintf(stderr, "tarno-cli devices: takes no arguments\n");
-        std::fputs(kUsage, stderr);
+    std::vector<std::string> operands;
+    CliOptionParser parser("devices", kUsage);
+    if (!parser.parse(args, operands)) {
         return 2;
+    }
+    if (!operands.empty()) {
+        return parser.refuse("takes no arguments");
     }
     std::vector<AccessoryInfo> accessories;
     int count = AccessoryInventory::take(LibusbBackend::shared(), accessories);
     if (count < 0) {
-        std::printf("USB is not available: libusb could not be initialised.\n");
+        std::fprintf(stderr,
+                     "tarno-cli devices: USB is not available: libusb could not be initialised.\n");
         return 1;
     }
     if (count == 0) {
-        std::printf("No accessory (3a7c:0007) on the bus.\n");
+        std::fprintf(stderr, "No accessory (3a7c:0007) on the bus.\n");
         return 1;
     }
     int accessible = 0;

@@ -5,6 +5,9 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include <unistd.h>
 
 #include "link/AccessoryCommunicationDelegate.h"
 #include "model/DataLogFile.h"
@@ -12,6 +15,7 @@
 #include "tools/tarno-cli/CliAcquisition.h"
 #include "tools/tarno-cli/CliArguments.h"
 #include "tools/tarno-cli/CliCommand.h"
+#include "tools/tarno-cli/CliOptionParser.h"
 #include "tools/tarno-cli/CliPublishing.h"
 #include "tools/tarno-cli/LogPublishing.h"
 
@@ -22,7 +26,8 @@ namespace {
 constexpr const char* kUsage =
     "Usage: tarno-cli log --out DIR [--band B | --power] [--count N] [--mqtt URL]\n"
     "                     [--demo H --signal S [--simulated-time] [--resources DIR]]\n"
-    "  --out DIR          directory for the Tarno_<date>_<time>.csv file\n"
+    "  --out DIR          directory for the Tarno_<date>_<time>.csv file; - writes the\n"
+    "                     CSV to standard output\n"
     "  --band B           spectrum of band 0 (2.4 GHz, the default) or 1 (5 GHz)\n"
     "  --power            power captures instead of spectrum sweeps\n"
     "  --count N          stop after N rows (default: run until Ctrl-C)\n"
@@ -31,11 +36,6 @@ constexpr const char* kUsage =
     "                     capture's pulse measurements on PREFIX/<serial>/power)\n"
     TARNO_CLI_SOURCE_USAGE;
 // clang-format on
-
-int usage() {
-    std::fputs(kUsage, stderr);
-    return 2;
-}
 
 struct LogOptions {
     std::string out;
@@ -47,35 +47,31 @@ struct LogOptions {
 
 bool parse(std::span<char*> args, LogOptions& o, CliPublishing& publishing) {
     bool bandGiven = false;
-    for (size_t i = 0; i < args.size(); ++i) {
-        bool badUrl = false;
-        std::string_view a = args[i];
-        const char* next = i + 1 < args.size() ? args[i + 1] : nullptr;
-        if (a == "--out" && next) {
-            o.out = next;
-        } else if (a == "--band" && parseNumber(next, 0, 1, o.band)) {
-            bandGiven = true;
-        } else if (a == "--count" && parseNumber(next, 1, 1000000000, o.count)) {
-        } else if (a == "--power") {
-            o.power = true;
-            continue;
-        } else if (o.source.parseArgument(args, i)) {
-            continue;
-        } else if (publishing.parseArgument(args, i, badUrl)) {
-            if (badUrl) {
-                return false;
-            }
-            continue;
-        } else {
-            std::fprintf(stderr, "tarno-cli log: bad argument '%s'\n", args[i]);
-            return false;
-        }
-        ++i;
-    }
-    if (o.out.empty() || (o.power && bandGiven) || !o.source.valid()) {
+    std::vector<std::string> operands;
+    CliOptionParser parser("log", kUsage);
+    parser.text("out", o.out)
+        .number("band", 0, 1, o.band, &bandGiven)
+        .number("count", 1, 1000000000, o.count)
+        .flag("power", o.power);
+    o.source.addOptions(parser);
+    publishing.addOptions(parser);
+    if (!parser.parse(args, operands)) {
         return false;
     }
-    return true;
+    if (!operands.empty()) {
+        parser.refuse("unexpected argument '" + operands[0] + "'");
+    } else if (o.out.empty()) {
+        parser.refuse("--out is required");
+    } else if (o.power && bandGiven) {
+        parser.refuse("--band is for spectrum sweeps, not --power");
+    } else if (const std::string why = o.source.problem(); !why.empty()) {
+        parser.refuse(why);
+    } else if (const std::string why = publishing.problem(); !why.empty()) {
+        parser.refuse(why);
+    } else {
+        return true;
+    }
+    return false;
 }
 
 // The log starts only once the accessory has described itself: when it cannot measure what was
@@ -106,14 +102,27 @@ int runLog(std::span<char*> args) {
     LogOptions o;
     CliPublishing publishing("log");
     if (!parse(args, o, publishing)) {
-        return usage();
+        return 2;
     }
+    const bool toStdout = o.out == "-";
     std::error_code error;
-    if (!std::filesystem::is_directory(o.out, error)) {
+    if (!toStdout && !std::filesystem::is_directory(o.out, error)) {
         std::fprintf(stderr, "tarno-cli log: %s is not a directory\n", o.out.c_str());
         return 1;
     }
-    std::string directory = o.out.back() == '/' ? o.out : o.out + "/";
+    std::string directory = toStdout || o.out.back() == '/' ? o.out : o.out + "/";
+    DataLogFile::Opener opener;
+    if (toStdout) {
+        // Its own stream on a copy of the descriptor: closing the log leaves stdout open.
+        opener = [](const std::string&) -> std::FILE* {
+            int fd = dup(STDOUT_FILENO);
+            std::FILE* file = fd >= 0 ? fdopen(fd, "w") : nullptr;
+            if (file == nullptr && fd >= 0) {
+                ::close(fd);
+            }
+            return file;
+        };
+    }
 
     auto model = std::make_unique<SpectrumSettings>();
     model->common_settings.spectrumMode = o.power ? 0 : 1;
@@ -126,7 +135,7 @@ int runLog(std::span<char*> args) {
     if (!acquisition.prepare(*model, options)) {
         return 1;
     }
-    DataLogFile log(directory, options.clock);
+    DataLogFile log(directory, options.clock, {}, opener);
     options.dataLog = &log;
     AccessoryCommunicationDelegate controller(*model, options);
     controller.setLogRowLimit(static_cast<uint64_t>(o.count));
@@ -169,8 +178,11 @@ int runLog(std::span<char*> args) {
         std::fprintf(stderr, "tarno-cli log: nothing was logged\n");
         return 1;
     }
-    std::printf("%llu rows written to %s\n", static_cast<unsigned long long>(rows),
-                log.lastPath().c_str());
+    // Standard output carries the result: the file's name, or the log itself (then the summary
+    // is a message on stderr).
+    std::fprintf(toStdout ? stderr : stdout, "%llu rows written to %s\n",
+                 static_cast<unsigned long long>(rows),
+                 toStdout ? "standard output" : log.lastPath().c_str());
     if (count != 0 && rows < count) {
         std::fprintf(stderr, "tarno-cli log: %s after %llu of %llu rows\n",
                      interruptRequested() ? "interrupted" : "logging ended",

@@ -14,6 +14,7 @@
 #include "publish/PowerJson.h"
 #include "tools/tarno-cli/CliArguments.h"
 #include "tools/tarno-cli/CliCommand.h"
+#include "tools/tarno-cli/CliOptionParser.h"
 #include "tools/tarno-cli/MeasureLive.h"
 
 namespace {
@@ -31,43 +32,34 @@ constexpr const char* kUsage =
     MEASURE_LIVE_USAGE;
 // clang-format on
 
-// Wrong arguments: the usage on stderr, status 2.
-int usage() {
-    std::fputs(kUsage, stderr);
-    return 2;
-}
-
 int runMeasure(std::span<char*> args) {
+    // Up to "--", after which everything is a file name.
     for (const char* arg : args) {
+        if (std::strcmp(arg, "--") == 0) {
+            break;
+        }
         if (std::strcmp(arg, "--live") == 0) {
-            return runMeasureLive(args);
+            return runMeasureLive(args, kUsage);
         }
     }
     double fixedDt = 0.0;
-    const char* path = nullptr;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const char* arg = args[i];
-        if (std::strcmp(arg, "--dt") == 0) {
-            if (i + 1 >= args.size()) {
-                return usage();
-            }
-            char* end = nullptr;
-            errno = 0;
-            fixedDt = std::strtod(args[++i], &end);
-            if (errno != 0 || *end != '\0' || !(fixedDt > 0.0) || !std::isfinite(fixedDt)) {
-                std::fprintf(stderr,
-                             "tarno-cli measure: --dt needs a positive number of seconds\n");
-                return 2;
-            }
-        } else if (path == nullptr && arg[0] != '-') {
-            path = arg;
-        } else {
-            return usage();
-        }
+    std::vector<std::string> operands;
+    CliOptionParser parser("measure", kUsage);
+    // A positive number of seconds.
+    parser.value("dt", 0, [&fixedDt](const char* value) {
+        char* end = nullptr;
+        errno = 0;
+        fixedDt = std::strtod(value, &end);
+        return errno == 0 && *end == '\0' && fixedDt > 0.0 && std::isfinite(fixedDt);
+    });
+    if (!parser.parse(args, operands)) {
+        return 2;
     }
-    if (path == nullptr) {
-        return usage();
+    if (operands.size() != 1) {
+        return parser.refuse(operands.empty() ? "no FILE.csv to measure"
+                                              : "one FILE.csv at a time");
     }
+    const char* path = operands[0].c_str();
     int fd = openInputFile("measure", path);
     if (fd < 0) {
         return 1;
@@ -92,10 +84,9 @@ int runMeasure(std::span<char*> args) {
                          path, row.line);
             return 1;
         }
-        std::printf("%s\n",
-                    PowerJson::measurements("\"row\":" + std::to_string(rows), row.samples.size(),
-                                            static_cast<float>(dt), *results)
-                        .c_str());
+        std::printf("%s\n", PowerJson::measurements("\"row\":" + std::to_string(rows),
+                                                    row.samples.size(), dt, *results)
+                                .c_str());
     }
     if (!reader.error().empty()) {
         std::fprintf(stderr, "tarno-cli measure: %s %s\n", path, reader.error().c_str());

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <memory>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "link/AccessoryCommunicationDelegate.h"
@@ -15,18 +14,12 @@
 #include "publish/PowerJson.h"
 #include "tools/tarno-cli/CliAcquisition.h"
 #include "tools/tarno-cli/CliArguments.h"
+#include "tools/tarno-cli/CliOptionParser.h"
 #include "tools/tarno-cli/CliPublishing.h"
 #include "tools/tarno-cli/LineOutput.h"
 #include "tools/tarno-cli/PowerCaptureStream.h"
 
 namespace {
-
-constexpr const char* kUsage = MEASURE_LIVE_USAGE;
-
-int usage() {
-    std::fputs(kUsage, stderr);
-    return 2;
-}
 
 struct LiveOptions {
     long count = 0;
@@ -34,39 +27,35 @@ struct LiveOptions {
     AcquisitionSource source;
 };
 
-bool parse(std::span<char*> args, LiveOptions& o, CliPublishing& publishing) {
-    for (size_t i = 0; i < args.size(); ++i) {
-        std::string_view a = args[i];
-        const char* next = i + 1 < args.size() ? args[i + 1] : nullptr;
-        bool badUrl = false;
-        if (a == "--live") {
-            continue;
-        } else if (a == "--count" && parseNumber(next, 1, 1000000000, o.count)) {
-        } else if (a == "--out" && next && *next) {
-            o.out = next;
-        } else if (o.source.parseArgument(args, i)) {
-            continue;
-        } else if (publishing.parseArgument(args, i, badUrl)) {
-            if (badUrl) {
-                return false;
-            }
-            continue;
-        } else {
-            std::fprintf(stderr, "tarno-cli measure: bad argument '%s'\n", args[i]);
-            return false;
-        }
-        ++i;
+bool parse(std::span<char*> args, const char* usage, LiveOptions& o, CliPublishing& publishing) {
+    bool live = false;
+    std::vector<std::string> operands;
+    CliOptionParser parser("measure", usage);
+    parser.flag("live", live).number("count", 1, 1000000000, o.count).text("out", o.out);
+    o.source.addOptions(parser);
+    publishing.addOptions(parser);
+    if (!parser.parse(args, operands)) {
+        return false;
     }
-    return o.source.valid();
+    if (!operands.empty()) {
+        parser.refuse("unexpected argument '" + operands[0] + "'");
+    } else if (const std::string why = o.source.problem(); !why.empty()) {
+        parser.refuse(why);
+    } else if (const std::string why = publishing.problem(); !why.empty()) {
+        parser.refuse(why);
+    } else {
+        return true;
+    }
+    return false;
 }
 
 }  // namespace
 
-int runMeasureLive(std::span<char*> args) {
+int runMeasureLive(std::span<char*> args, const char* usage) {
     LiveOptions o;
     CliPublishing publishing("measure");
-    if (!parse(args, o, publishing)) {
-        return usage();
+    if (!parse(args, usage, o, publishing)) {
+        return 2;
     }
 
     auto model = std::make_unique<SpectrumSettings>();

@@ -20,4 +20,5 @@
     TARNO_CLI_SOURCE_USAGE
 // clang-format on
 
-int runMeasureLive(std::span<char*> args);
+// `usage` is the measure command's whole usage, printed with a refusal.
+int runMeasureLive(std::span<char*> args, const char* usage);

@@ -1,5 +1,6 @@
 #include "tools/tarno-cli/PacketJsonPrinter.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <vector>
@@ -34,9 +35,10 @@ std::string rejected(int type, int code) {
            ",\"code\":" + std::to_string(code) + "}\n";
 }
 
+// Lower case, as the survey, the tables and the data logs write it.
 std::string bssidText(const uint8_t* b) {
     char text[18];
-    std::snprintf(text, sizeof text, "%02X:%02X:%02X:%02X:%02X:%02X", b[0], b[1], b[2], b[3], b[4],
+    std::snprintf(text, sizeof text, "%02x:%02x:%02x:%02x:%02x:%02x", b[0], b[1], b[2], b[3], b[4],
                   b[5]);
     return text;
 }
@@ -57,9 +59,10 @@ PacketJsonPrinter::PacketJsonPrinter(uint8_t generationCode) {
 std::string PacketJsonPrinter::number(float value) {
     if (!std::isfinite(value))
         return "null";
+    // The shortest text that reads back to the same float: 0.1f is "0.1", not "0.100000001".
     char text[32];
-    std::snprintf(text, sizeof text, "%.9g", static_cast<double>(value));
-    return text;
+    auto [end, error] = std::to_chars(text, text + sizeof text, value);
+    return error == std::errc() ? std::string(text, end) : "null";
 }
 
 std::string PacketJsonPrinter::string(const uint8_t* bytes, size_t length) {

@@ -26,7 +26,7 @@ class PacketJsonPrinter {
     size_t droppedBytes() const { return framer_.droppedBytes(); }
     size_t pendingBytes() const { return framer_.buffered(); }
 
-    // JSON number that reads back to the same float; NaN and infinities are null.
+    // The shortest JSON number that reads back to the same float; NaN and infinities are null.
     static std::string number(float value);
     // JSON string of text bytes: UTF-8 as the characters it encodes, bytes that are not
     // UTF-8 as U+FFFD; quotes, backslashes and control characters escaped.

@@ -19,6 +19,7 @@
 #include "model/SpectrumSettings.h"
 #include "tools/tarno-cli/CliArguments.h"
 #include "tools/tarno-cli/CliCommand.h"
+#include "tools/tarno-cli/CliOptionParser.h"
 
 namespace {
 
@@ -47,34 +48,23 @@ constexpr const char* kUsage =
     "  --ssid       include access-point scans (spectrum only)\n"
     "Copy DIR/packets below the resource folder's res/ to play it back.\n";
 
-int usage() {
-    std::fputs(kUsage, stderr);
-    return 2;
-}
-
 int runRecord(std::span<char*> args) {
-    if (args.empty()) {
-        return usage();
-    }
-    std::string directory = args[0];
     long seconds = 60, signal = 1, band = 0;
     bool power = false, ssid = false;
-    for (size_t i = 1; i < args.size(); ++i) {
-        std::string_view a = args[i];
-        const char* next = i + 1 < args.size() ? args[i + 1] : nullptr;
-        if (a == "--power") {
-            power = true;
-        } else if (a == "--ssid") {
-            ssid = true;
-        } else if ((a == "--seconds" && parseNumber(next, 1, 86400, seconds)) ||
-                   (a == "--signal" && parseNumber(next, 0, 3, signal)) ||
-                   (a == "--band" && parseNumber(next, 0, 1, band))) {
-            ++i;
-        } else {
-            std::fprintf(stderr, "tarno-cli record: bad argument '%s'\n", args[i]);
-            return usage();
-        }
+    std::vector<std::string> operands;
+    CliOptionParser parser("record", kUsage);
+    parser.flag("power", power)
+        .flag("ssid", ssid)
+        .number("seconds", 1, 86400, seconds)
+        .number("signal", 0, 3, signal)
+        .number("band", 0, 1, band);
+    if (!parser.parse(args, operands)) {
+        return 2;
     }
+    if (operands.size() != 1) {
+        return parser.refuse(operands.empty() ? "no DIR to record into" : "one DIR at a time");
+    }
+    const std::string directory = operands[0];
     std::error_code error;
     std::filesystem::create_directories(directory, error);
     if (!std::filesystem::is_directory(directory, error)) {

@@ -24,6 +24,7 @@
 #include "tools/tarno-cli/CliAcquisition.h"
 #include "tools/tarno-cli/CliArguments.h"
 #include "tools/tarno-cli/CliCommand.h"
+#include "tools/tarno-cli/CliOptionParser.h"
 #include "tools/tarno-cli/CliPublishing.h"
 
 namespace {
@@ -49,12 +50,6 @@ constexpr const char* kUsage =
     "  overlappingAccessPoints  2.4 GHz access points that use or overlap a channel\n";
 // clang-format on
 
-// Wrong arguments: the usage on stderr, status 2.
-int usage() {
-    std::fputs(kUsage, stderr);
-    return 2;
-}
-
 struct SurveyOptions {
     long seconds = 60;
     AcquisitionSource source;
@@ -62,33 +57,37 @@ struct SurveyOptions {
 };
 
 bool parse(std::span<char*> args, SurveyOptions& o, CliPublishing& publishing) {
-    for (size_t i = 0; i < args.size(); ++i) {
-        bool badUrl = false;
-        std::string_view a = args[i];
-        const char* next = i + 1 < args.size() ? args[i + 1] : nullptr;
-        std::array<uint8_t, 6> bssid{};
-        if (a == "--seconds" && parseNumber(next, 1, 86400, o.seconds)) {
-        } else if (a == "--select" && AccessPointSelection::parseBssid(next, bssid.data())) {
-            if (o.selection.size() >= AccessPointSelection::kSlots) {
-                std::fprintf(stderr, "tarno-cli survey: at most %d access points can be selected\n",
-                             AccessPointSelection::kSlots);
+    bool tooMany = false;
+    std::vector<std::string> operands;
+    CliOptionParser parser("survey", kUsage);
+    parser.number("seconds", 1, 86400, o.seconds)
+        .value("select", 0, [&o, &tooMany](const char* value) {
+            std::array<uint8_t, 6> bssid{};
+            if (!AccessPointSelection::parseBssid(value, bssid.data())) {
                 return false;
             }
+            tooMany = tooMany || o.selection.size() >= AccessPointSelection::kSlots;
             o.selection.push_back(bssid);
-        } else if (o.source.parseArgument(args, i)) {
-            continue;
-        } else if (publishing.parseArgument(args, i, badUrl)) {
-            if (badUrl) {
-                return false;
-            }
-            continue;
-        } else {
-            std::fprintf(stderr, "tarno-cli survey: bad argument '%s'\n", args[i]);
-            return false;
-        }
-        ++i;
+            return true;
+        });
+    o.source.addOptions(parser);
+    publishing.addOptions(parser);
+    if (!parser.parse(args, operands)) {
+        return false;
     }
-    return o.source.valid();
+    if (!operands.empty()) {
+        parser.refuse("unexpected argument '" + operands[0] + "'");
+    } else if (tooMany) {
+        parser.refuse("at most " + std::to_string(AccessPointSelection::kSlots) +
+                      " access points can be selected");
+    } else if (const std::string why = o.source.problem(); !why.empty()) {
+        parser.refuse(why);
+    } else if (const std::string why = publishing.problem(); !why.empty()) {
+        parser.refuse(why);
+    } else {
+        return true;
+    }
+    return false;
 }
 
 // Selected access points join the selection once the scan has seen them: a slot only lives as
@@ -160,7 +159,7 @@ int runSurvey(std::span<char*> args) {
     SurveyOptions o;
     CliPublishing publishing("survey");
     if (!parse(args, o, publishing)) {
-        return usage();
+        return 2;
     }
     auto model = std::make_unique<SpectrumSettings>();
     model->common_settings.spectrumMode = CommonSettings::kSpectrumMode;

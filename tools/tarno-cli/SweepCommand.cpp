@@ -14,6 +14,7 @@
 #include "tools/tarno-cli/CliAcquisition.h"
 #include "tools/tarno-cli/CliArguments.h"
 #include "tools/tarno-cli/CliCommand.h"
+#include "tools/tarno-cli/CliOptionParser.h"
 #include "tools/tarno-cli/CliPublishing.h"
 #include "tools/tarno-cli/LineOutput.h"
 
@@ -40,11 +41,6 @@ constexpr const char* kUsage =
     "Levels are in dB with the attenuation offset the window adds.\n";
 // clang-format on
 
-int usage() {
-    std::fputs(kUsage, stderr);
-    return 2;
-}
-
 struct SweepOptions {
     long band = 0;
     long count = 0;
@@ -55,43 +51,43 @@ struct SweepOptions {
 };
 
 bool parse(std::span<char*> args, SweepOptions& o, CliPublishing& publishing) {
-    for (size_t i = 0; i < args.size(); ++i) {
-        bool badUrl = false;
-        std::string_view a = args[i];
-        const char* next = i + 1 < args.size() ? args[i + 1] : nullptr;
-        if (a == "--band" && parseNumber(next, 0, 1, o.band)) {
-        } else if (a == "--count" && parseNumber(next, 1, 1000000000, o.count)) {
-        } else if (a == "--format" && next &&
-                   (std::string_view(next) == "csv" || std::string_view(next) == "json")) {
-            o.json = std::string_view(next) == "json";
-        } else if (a == "--trace" && SweepText::parseTraceList(next, o.traces)) {
-        } else if (a == "--out" && next && *next) {
-            o.out = next;
-        } else if (o.source.parseArgument(args, i)) {
-            continue;
-        } else if (publishing.parseArgument(args, i, badUrl)) {
-            if (badUrl) {
-                return false;
-            }
-            continue;
-        } else {
-            std::fprintf(stderr, "tarno-cli sweep: bad argument '%s'\n", args[i]);
-            return false;
-        }
-        ++i;
-    }
-    if (o.traces != 0 && !o.json && !publishing.enabled()) {
-        std::fprintf(stderr, "tarno-cli sweep: --trace needs --format json or --mqtt\n");
+    std::vector<std::string> operands;
+    CliOptionParser parser("sweep", kUsage);
+    parser.number("band", 0, 1, o.band)
+        .number("count", 1, 1000000000, o.count)
+        .value("format", 0,
+               [&o](const char* value) {
+                   const std::string_view format = value;
+                   o.json = format == "json";
+                   return format == "csv" || format == "json";
+               })
+        .value("trace", 0,
+               [&o](const char* value) { return SweepText::parseTraceList(value, o.traces); })
+        .text("out", o.out);
+    o.source.addOptions(parser);
+    publishing.addOptions(parser);
+    if (!parser.parse(args, operands)) {
         return false;
     }
-    return o.source.valid();
+    if (!operands.empty()) {
+        parser.refuse("unexpected argument '" + operands[0] + "'");
+    } else if (const std::string why = o.source.problem(); !why.empty()) {
+        parser.refuse(why);
+    } else if (const std::string why = publishing.problem(); !why.empty()) {
+        parser.refuse(why);
+    } else if (o.traces != 0 && !o.json && !publishing.enabled()) {
+        parser.refuse("--trace needs --format json or --mqtt");
+    } else {
+        return true;
+    }
+    return false;
 }
 
 int runSweep(std::span<char*> args) {
     SweepOptions o;
     CliPublishing publishing("sweep");
     if (!parse(args, o, publishing)) {
-        return usage();
+        return 2;
     }
 
     auto model = std::make_unique<SpectrumSettings>();
