@@ -78,7 +78,7 @@ TEST(LogCommand, DashWritesTheCsvToStandardOutputAndTheSummaryToStandardError) {
         lines.push_back(line);
     }
     ASSERT_EQ(lines.size(), 7u);  // three header lines, three rows, the exit status
-    EXPECT_EQ(lines[0], "Spectrum");
+    EXPECT_EQ(lines[0], "Spectrum,Demonstration data");  // a demonstration log says so
     EXPECT_EQ(lines[2].rfind("Freq (MHz):,", 0), 0u);
     EXPECT_EQ(lines[6], "exit 0");
     EXPECT_EQ(run(command + " 2>&1 >/dev/null"), "3 rows written to standard output\nexit 0");
