@@ -61,11 +61,12 @@ float PowerLogReader::timeBaseOfScaleLine(const std::string& line) {
     while (*end == ' ') {
         ++end;
     }
-    double seconds = value * prefixMultiplier(end);
-    if (!std::isfinite(seconds) || seconds <= 0.0) {
+    // Checked after narrowing: a time base a double holds can still overflow a float.
+    const float seconds = static_cast<float>(value * prefixMultiplier(end));
+    if (!std::isfinite(seconds) || seconds <= 0.0f) {
         return 0.0f;
     }
-    return static_cast<float>(seconds);
+    return seconds;
 }
 
 bool PowerLogReader::readLine(std::string& line) {

@@ -16,6 +16,9 @@ TEST(PowerLogReader, TimeBaseOfTheScaleLine) {
     EXPECT_EQ(PowerLogReader::timeBaseOfScaleLine("time:,5 x,s/div,"), 0.0f);
     EXPECT_EQ(PowerLogReader::timeBaseOfScaleLine("time:,,s/div,"), 0.0f);
     EXPECT_EQ(PowerLogReader::timeBaseOfScaleLine("Spectrum Mode :: Frequency: MHz"), 0.0f);
+    // Finite as a double, infinite as the float the row carries.
+    EXPECT_EQ(PowerLogReader::timeBaseOfScaleLine("time:,1e300 ,s/div,"), 0.0f);
+    EXPECT_EQ(PowerLogReader::timeBaseOfScaleLine("time:,1e30 G,s/div,"), 0.0f);
 }
 
 TEST(PowerLogReader, ReadsPowerRowsOnlyWithTheirTimeBase) {
