@@ -174,7 +174,7 @@ bool RssiLayer::init() {
 void RssiLayer::update(float dt) {
     {
         ScopedModelLocks lock(*model_, ScopedModelLocks::kTrace);
-        processSweeps();
+        uploadHeatMaps();
         // Geometry is built here rather than while drawing, so the picture is stale exactly when
         // the traces, markers or heat map changed, and frames with no new sweep are skipped.
         drawTraces();
@@ -229,16 +229,11 @@ float RssiLayer::heatMapContentHeight() const {
     return std::min(h, std::ceil(h * above) + 2.f);
 }
 
-void RssiLayer::processSweeps() {
+void RssiLayer::uploadHeatMaps() {
     if (showBand24)
-        processBand(model_->band24, true);
+        updateHeatMap(model_->band24);
     if (showBand5)
-        processBand(model_->band5, false);
-}
-
-void RssiLayer::processBand(BandSweepBuffers& band, bool band24) {
-    TraceProcessing::processBand(band, TraceProcessing::settingsFor(*model_, band24));
-    updateHeatMap(band);
+        updateHeatMap(model_->band5);
 }
 
 void RssiLayer::updateHeatMap(BandSweepBuffers& band) {
