@@ -68,7 +68,6 @@ class RssiLayer : public engine::Layer {
     void updateHeatMap(BandSweepBuffers& band);
     bool updateTraceMask();
     void drawBand(BandSweepBuffers& band, bool band24, bool maskChanged);
-    void writeCursorReadouts(const BandSweepBuffers& band, float scaleY, float offsetY);
     void trimMarkers(size_t keep);
     // The height from the plot's bottom that the heat map can colour.
     float heatMapContentHeight() const;
