@@ -161,6 +161,8 @@ void MeasurementIntake::handleSpectrum(const uint8_t* bytes, size_t length) {
     const size_t decoded = std::min(static_cast<size_t>(count), spectrumScratch_.size());
     bool completed = false;
     {
+        // A clear on acknowledgement discards the queue under every model lock: a sweep is
+        // queued either before it, and goes with the old data, or after it.
         std::lock_guard<ModelLock> trace(model_.traceLock);
         const float* sweep = nullptr;
         size_t points = 0;
@@ -179,18 +181,14 @@ void MeasurementIntake::handleSpectrum(const uint8_t* bytes, size_t length) {
         if (sweep == nullptr) {
             return;
         }
-        int n = 0;
-        {
-            std::lock_guard<ModelLock> settings(model_.settingsLock);
-            n = spectrum_.addSweep(model_, band, sweep, points);
-            // The first generation's power mode starts with one sweep; it must not take the shot.
-            completed = model_.common_settings.spectrumMode != CommonSettings::kPowerMode;
-        }
-        if (band == SpectrumAcquisition::kBand24 && model_.accessory.hasSsidScan24) {
-            accessPoints_.sweepArrived(model_);
-        }
+        const BandSweepBuffers& buffers = band == 1 ? model_.band24 : model_.band5;
+        const size_t n = std::min(points, static_cast<size_t>(buffers.pointsPerSweep()));
+        frames_.push(SweepFrame{band, std::vector<float>(sweep, sweep + n)});
         logger_.logSweep(model_, band == 1 ? LogMeasurement::kSweep24 : LogMeasurement::kSweep5,
-                         sweep, static_cast<size_t>(n));
+                         sweep, n);
+        std::lock_guard<ModelLock> settings(model_.settingsLock);
+        // The first generation's power mode starts with one sweep; it must not take the shot.
+        completed = model_.common_settings.spectrumMode != CommonSettings::kPowerMode;
     }
     if (completed) {
         takeSingleShot();

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "acquisition/AccessPointAcquisition.h"
-#include "acquisition/SpectrumAcquisition.h"
+#include "acquisition/FrameQueue.h"
 #include "link/PowerCaptureIntake.h"
 #include "link/SegmentAssembler.h"
 #include "model/DataLogger.h"
@@ -20,12 +20,12 @@ struct ControllerState;
 
 // The controller's packet path: frames the bytes from the link (or the demonstration), creates
 // the protocol of the generation that answers discovery, and writes every decoded measurement
-// into the model under the model's locks: sweeps (SpectrumAcquisition derives their heat maps,
-// traces and peaks as they arrive), power captures (PowerCaptureIntake), access-point lists
-// (AccessPointAcquisition merges and grades them), and the data-log rows for them. Runs on
-// whichever thread delivers (the link's I/O thread, or the worker while it plays the
-// demonstration); everything here is guarded by one packet lock, always taken before any model
-// lock.
+// into the model under the model's locks: power captures (PowerCaptureIntake), access-point lists
+// (AccessPointAcquisition merges and grades them), and the data-log rows. Complete sweeps do not
+// touch the model here: they go into the frame queue, which the model's owner drains into
+// acquisition. Runs on whichever thread delivers (the link's I/O thread, or the worker while it
+// plays the demonstration); everything here is guarded by one packet lock, always taken before
+// any model lock, which in turn are taken before the frame queue's.
 class MeasurementIntake {
   public:
     static constexpr size_t kMaxSpectrumValues = 512;
@@ -73,6 +73,13 @@ class MeasurementIntake {
         accessPoints_.setUtilizationGrading(std::move(grade));
     }
 
+    // The sweeps decoded so far, for the model's owner. Its lock is the innermost: take it
+    // without the packet lock, with or without model locks.
+    FrameQueue& frames() { return frames_; }
+    // The utilization grading after a 2.4 GHz sweep was stored; the caller may hold traceLock,
+    // no other model lock.
+    void sweepStored(SpectrumSettings& model) { accessPoints_.sweepArrived(model); }
+
   private:
     void handlePacket(const uint8_t* bytes, size_t length, int type, uint64_t now);
     void handleDiscovery(const uint8_t* bytes, size_t length);
@@ -91,7 +98,7 @@ class MeasurementIntake {
     PacketFramer framer_;
     SegmentAssembler sweepSegments24_;
     SegmentAssembler sweepSegments5_;
-    SpectrumAcquisition spectrum_;
+    FrameQueue frames_;
     DataLogger logger_;
     PowerCaptureIntake power_;
     AccessPointAcquisition accessPoints_;
