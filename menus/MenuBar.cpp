@@ -17,9 +17,9 @@
 #include "engine/renderer/TextureCache.h"
 #include "engine/ui/Button.h"
 #include "engine/ui/Scale9Sprite.h"
+#include "instrument/Instrument.h"
 #include "menus/AlertViewLayer.h"
 #include "menus/MenuController.h"
-#include "model/AccessoryControl.h"
 #include "model/SpectrumSettings.h"
 
 using engine::Size;
@@ -40,12 +40,16 @@ constexpr float kIconWidth = 1.0f;
 constexpr float kSwitchWidth = 1.3f;
 constexpr float kIndicatorWidth = 0.8f;
 
+Instrument& instrument() {
+    return MenuController::getInstance()->getInstrument();
+}
+
 SpectrumSettings& model() {
-    return *SpectrumSettings::getInstance();
+    return instrument().model();
 }
 
 bool spectrumMode() {
-    return model().common_settings.spectrumMode != 0;
+    return model().common_settings.spectrumMode != CommonSettings::kPowerMode;
 }
 
 }  // namespace
@@ -347,7 +351,6 @@ void MenuBar::settingsHoldFired() {
 }
 
 void MenuBar::runControlEvent(int type) {
-    AccessoryControl* control = MenuController::getInstance()->getAccessoryControl();
     switch (static_cast<TouchType>(type)) {
         case TouchType::BEGAN:
             longPressFired_ = false;
@@ -360,20 +363,7 @@ void MenuBar::runControlEvent(int type) {
                 break;
             }
             // The hold already chose the state; now ask for it.
-            switch (model().runtime.runState.load()) {
-                case SpectrumSettings::kRunning:
-                    if (control && control->identified())
-                        control->resumeStreaming();
-                    break;
-                case SpectrumSettings::kPaused:
-                    if (control)
-                        control->requestHalt();
-                    break;
-                default:
-                    if (control && control->identified())
-                        control->requestSingleSweep();
-                    break;
-            }
+            instrument().runControl().releaseAfterHold();
             break;
         case TouchType::CANCELED:
             unschedule(kLongPressKey);
@@ -385,67 +375,30 @@ void MenuBar::runControlEvent(int type) {
 
 void MenuBar::longPressFired() {
     longPressFired_ = true;
-    auto& runState = model().runtime.runState;
-    const int state = runState.load();
-    runState = state == SpectrumSettings::kRunning || state == SpectrumSettings::kPaused
-                   ? SpectrumSettings::kSingleShotArmed
-                   : SpectrumSettings::kRunning;
+    instrument().runControl().holdFired();
     refresh();
 }
 
 void MenuBar::runControlTapped() {
-    AccessoryControl* control = MenuController::getInstance()->getAccessoryControl();
-    auto& runState = model().runtime.runState;
-    switch (runState.load()) {
-        case SpectrumSettings::kRunning:
-            runState = SpectrumSettings::kPaused;
-            if (control)
-                control->requestHalt();
-            break;
-        case SpectrumSettings::kPaused:
-            runState = SpectrumSettings::kRunning;
-            if (control && control->identified())
-                control->resumeStreaming();
-            break;
-        default:
-            runState = SpectrumSettings::kSingleShotArmed;
-            if (control && control->identified())
-                control->requestSingleSweep();
-            break;
-    }
-    refresh();
-}
-
-void MenuBar::requestSingleShot() {
-    AccessoryControl* control = MenuController::getInstance()->getAccessoryControl();
-    model().runtime.runState = SpectrumSettings::kSingleShotArmed;
-    if (control && control->identified())
-        control->requestSingleSweep();
+    instrument().runControl().tap();
     refresh();
 }
 
 void MenuBar::switchMode() {
-    SpectrumSettings& settings = model();
-    AccessoryControl* control = MenuController::getInstance()->getAccessoryControl();
-    const AccessoryDescription& accessory = settings.accessory;
+    const AccessoryDescription& accessory = model().accessory;
     if (spectrumMode()) {
-        if (!connected_ || accessory.hasPowerMeter) {
-            settings.common_settings.spectrumMode = 0;
-            if (control && control->identified())
-                control->requestReconfigure(true);
-        } else {
+        if (!connected_ || accessory.hasPowerMeter)
+            instrument().setSpectrumMode(CommonSettings::kPowerMode);
+        else
             showAlert("Power Mode is unavailable with this hardware.");
-        }
     } else {
-        if (!connected_ || accessory.hasSpectrum24 || accessory.hasSpectrum5) {
-            settings.common_settings.spectrumMode = 1;
-            if (control && control->identified())
-                control->requestReconfigure(true);
-        } else {
+        if (!connected_ || accessory.hasSpectrum24 || accessory.hasSpectrum5)
+            instrument().setSpectrumMode(CommonSettings::kSpectrumMode);
+        else
             showAlert("Spectrum Mode is unavailable with this hardware.");
-        }
     }
-    settings.runtime.captureRescale = false;
+    // Also when the mode stays: a capture's rescale view does not survive the attempt.
+    instrument().forgetCaptureRescale();
     refresh();
 }
 

@@ -75,9 +75,8 @@ class MenuBar : public engine::Layer {
     void highlight(engine::ui::Button* button);
     void clearHighlights();
 
-    // The run control's short tap (also the space key) and the single-shot request (S key).
+    // The run control's short tap.
     void runControlTapped();
-    void requestSingleShot();
     // "Switch To": the other mode when the accessory has it, else an alert.
     void switchMode();
 

@@ -2,10 +2,10 @@
 
 #include "engine/2d/DrawNode.h"
 #include "engine/ui/Button.h"
+#include "instrument/Instrument.h"
 #include "menus/MenuBar.h"
 #include "menus/MenuController.h"
 #include "menus/ScreenLog.h"
-#include "model/AccessoryControl.h"
 #include "model/SpectrumSettings.h"
 
 // The bar's keyboard: its shortcuts and the focus ring over its buttons and the fly toggle.
@@ -48,25 +48,13 @@ bool MenuBar::keyPressed(engine::EventKeyboard::KeyCode key, int modifiers) {
 }
 
 void MenuBar::runKeyPressed() {
-    const int state = SpectrumSettings::getInstance()->runtime.runState.load();
-    if (state == SpectrumSettings::kRunning || state == SpectrumSettings::kPaused) {
-        runControlTapped();
-        return;
-    }
-    // Out of single shot, back to running, as the run button's long hold does.
-    SpectrumSettings::getInstance()->runtime.runState = SpectrumSettings::kRunning;
-    AccessoryControl* control = MenuController::getInstance()->getAccessoryControl();
-    if (control && control->identified())
-        control->resumeStreaming();
+    MenuController::getInstance()->getInstrument().runControl().runKey();
     refresh();
 }
 
 void MenuBar::toggleSingleShot() {
-    const int state = SpectrumSettings::getInstance()->runtime.runState.load();
-    if (state == SpectrumSettings::kRunning || state == SpectrumSettings::kPaused)
-        requestSingleShot();
-    else
-        runKeyPressed();
+    MenuController::getInstance()->getInstrument().runControl().toggleSingleShot();
+    refresh();
 }
 
 bool MenuBar::focusable(int position) const {

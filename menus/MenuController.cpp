@@ -40,7 +40,7 @@ int displayClass() {
 
 }  // namespace
 
-MenuController::MenuController() {
+MenuController::MenuController() : instrument_(*SpectrumSettings::getInstance()) {
     // The menus built so far; the others join with setMenuFactory.
     factories_[7] = [] { return static_cast<MenuLayer*>(DemoMenu::create()); };
     factories_[8] = [] { return static_cast<MenuLayer*>(SettingsMenu::create()); };

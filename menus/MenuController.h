@@ -6,6 +6,7 @@
 
 #include "engine/base/EventKeyboard.h"
 #include "engine/base/Types.h"
+#include "instrument/Instrument.h"
 
 namespace engine {
 class EventListenerKeyboard;
@@ -45,8 +46,12 @@ class MenuController {
     MenuBar* getMenuBar() const { return menuBar_; }
 
     // How the bar and the menus steer the accessory; may be null (nothing to steer).
-    void setAccessoryControl(AccessoryControl* control) { control_ = control; }
-    AccessoryControl* getAccessoryControl() const { return control_; }
+    void setAccessoryControl(AccessoryControl* control) {
+        instrument_.setAccessoryControl(control);
+    }
+    AccessoryControl* getAccessoryControl() const { return instrument_.accessoryControl(); }
+    // The funnel through which the bar and the menus change the process-wide model.
+    Instrument& getInstrument() { return instrument_; }
 
     // The menu a bar button opens; an id without a factory opens nothing.
     void setMenuFactory(int id, MenuFactory factory);
@@ -96,7 +101,7 @@ class MenuController {
     std::vector<MenuLayer*> stack_;      // retained
     std::vector<MenuLayer*> leaving_;    // fading out, retained until removed
     std::map<int, MenuFactory> factories_;
-    AccessoryControl* control_ = nullptr;
+    Instrument instrument_;
     int currentMenu_ = kNoMenu;
     int capturesHiding_ = 0;
     engine::Rect anchor_;

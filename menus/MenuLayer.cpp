@@ -527,6 +527,10 @@ void MenuLayer::onExit() {
     Layer::onExit();
 }
 
+Instrument& MenuLayer::instrument() {
+    return MenuController::getInstance()->getInstrument();
+}
+
 void MenuLayer::close() {
     MenuController* controller = MenuController::getInstance();
     if (controller->getTopMenu() == this)

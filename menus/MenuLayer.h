@@ -21,6 +21,7 @@ class Slider;
 
 class AlertViewDelegate;
 class AlertViewLayer;
+class Instrument;
 
 // The base of every fly-up menu. The layer spans from the top of the menu bar to the top of the
 // window; its panel sits at the bottom, as tall as its rows need (scrolling when they do not fit)
@@ -85,6 +86,9 @@ class MenuLayer : public engine::Layer {
   protected:
     MenuLayer() = default;
     bool init() override;
+
+    // How a menu changes settings and run state.
+    static Instrument& instrument();
 
     // Runs the getters of every row into its controls; shows and hides rows and lays them out
     // again when that changed. Subclasses add what their rows cannot say in onRefresh().

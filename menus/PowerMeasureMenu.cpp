@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "instrument/Instrument.h"
 #include "menus/ValueTablePickerSource.h"
 #include "model/PowerMeasurementText.h"
 #include "model/SpectrumSettings.h"
@@ -60,8 +61,8 @@ PickerViewMenu* PowerMeasureMenu::openPicker(int slot) {
     pickerSlot_ = slot;
     markForRefresh();
     return picker_.open(std::move(rows), row, [this, slot](int chosen) {
-        // Read by the power view on this thread only: no lock.
-        slots()[slot] = static_cast<uint8_t>(idForRow(chosen));
+        instrument().set(SettingChange::kPowerMeasurements, slots()[slot],
+                         static_cast<uint8_t>(idForRow(chosen)));
         markForRefresh();
     });
 }

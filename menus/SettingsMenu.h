@@ -61,8 +61,8 @@ class SettingsMenu : public MenuLayer, public AlertViewDelegate {
     // Asks with an alert; `confirmed` runs on its first button.
     void confirm(const std::string& title, const std::string& message, const std::string& yes,
                  std::function<void()> confirmed);
-    // What a load or reset changed behind the controller's and the bar's back.
-    void afterConfigurationChange(uint8_t demoHardwareBefore, int modeBefore);
+    // The bar and this menu show what a load or reset changed.
+    void afterConfigurationChange();
 
     std::function<void()> confirmed_;
     int graticulePosition_ = 0;

@@ -1,6 +1,7 @@
 #include "menus/SpectrumMeasureMenu.h"
 
 #include "engine/2d/Scene.h"
+#include "instrument/Instrument.h"
 #include "menus/AccessPointTables.h"
 #include "menus/MenuController.h"
 #include "menus/MenuSliderScales.h"
@@ -108,8 +109,9 @@ bool SpectrumMeasureMenu::init() {
                    },
                    [&view, row](float percent) {
                        if (uint8_t* count = peakCountOfRow(view, row))
-                           *count =
-                               static_cast<uint8_t>(MenuSliderScales::peakCountForPercent(percent));
+                           instrument().set(SettingChange::kDisplay, *count,
+                                            static_cast<uint8_t>(
+                                                MenuSliderScales::peakCountForPercent(percent)));
                    },
                    [&view, row] {
                        const uint8_t* count = peakCountOfRow(view, row);
@@ -187,13 +189,16 @@ void SpectrumMeasureMenu::pickerViewDidChooseRow(PickerViewMenu*, int row) {
     SpectrumViewSettings& view = model().spectrum_settings;
     switch (pickerKind_) {
         case kOnTopPicker:
-            view.peaksOnTop = static_cast<uint8_t>(onTopKinds_.valueForRow(row));
+            instrument().set(SettingChange::kDisplay, view.peaksOnTop,
+                             static_cast<uint8_t>(onTopKinds_.valueForRow(row)));
             break;
         case kGuide24Picker:
-            view.channelGuide24 = static_cast<int32_t>(guide24_.valueForRow(row));
+            instrument().set(SettingChange::kDisplay, view.channelGuide24,
+                             static_cast<int32_t>(guide24_.valueForRow(row)));
             break;
         case kGuide5Picker:
-            view.channelGuide5 = static_cast<int32_t>(guide5_.valueForRow(row));
+            instrument().set(SettingChange::kDisplay, view.channelGuide5,
+                             static_cast<int32_t>(guide5_.valueForRow(row)));
             break;
         default:
             break;

@@ -3,10 +3,8 @@
 #include <cmath>
 #include <string>
 
-#include "menus/MenuController.h"
+#include "instrument/Instrument.h"
 #include "menus/TriggerValueRanges.h"
-#include "model/AccessoryControl.h"
-#include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
 
 namespace {
@@ -52,19 +50,7 @@ TriggerMenu* TriggerMenu::create() {
 
 template <typename T>
 void TriggerMenu::write(T& field, T value) {
-    SpectrumSettings& m = model();
-    bool changed = false;
-    {
-        // The link reads these under settingsLock while it builds the settings command.
-        ScopedModelLocks lock(m, ScopedModelLocks::kSettings);
-        changed = !(field == value);
-        if (changed)
-            field = value;
-    }
-    if (changed) {
-        if (AccessoryControl* control = MenuController::getInstance()->getAccessoryControl())
-            control->requestReconfigure(false);
-    }
+    instrument().set(SettingChange::kTrigger, field, value);
     markForRefresh();
 }
 

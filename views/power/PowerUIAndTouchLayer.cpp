@@ -15,7 +15,7 @@
 #include "engine/base/Touch.h"
 #include "engine/renderer/Texture2D.h"
 #include "engine/ui/Scale9Sprite.h"
-#include "model/AccessoryControl.h"
+#include "instrument/Instrument.h"
 #include "model/PowerConversions.h"
 #include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
@@ -69,18 +69,27 @@ std::string levelText(float dbm, bool watts) {
 
 // --- Construction ------------------------------------------------------------------------------
 
-PowerUIAndTouchLayer* PowerUIAndTouchLayer::create(AccessoryControl* control) {
-    return createWithModel(SpectrumSettings::getInstance(), control);
-}
-
 PowerUIAndTouchLayer* PowerUIAndTouchLayer::createWithModel(SpectrumSettings* model,
                                                             AccessoryControl* control) {
-    auto* layer = new (std::nothrow) PowerUIAndTouchLayer();
-    if (!layer) {
+    if (!model) {
         return nullptr;
     }
-    layer->model_ = model;
-    layer->control_ = control;
+    auto own = std::make_unique<Instrument>(*model, control);
+    PowerUIAndTouchLayer* layer = createWithInstrument(own.get());
+    if (layer) {
+        layer->ownInstrument_ = std::move(own);
+    }
+    return layer;
+}
+
+PowerUIAndTouchLayer* PowerUIAndTouchLayer::createWithInstrument(Instrument* instrument) {
+    auto* layer = new (std::nothrow) PowerUIAndTouchLayer();
+    if (!layer || !instrument) {
+        delete layer;
+        return nullptr;
+    }
+    layer->instrument_ = instrument;
+    layer->model_ = &instrument->model();
     if (layer->init()) {
         layer->autorelease();
         return layer;
@@ -120,7 +129,7 @@ bool PowerUIAndTouchLayer::init() {
             if (ScalingPopoverLayer* popover = findPopover())
                 popover->touchHeld = false;
             if (model_->runtime.deviceConnected)
-                commit(false);
+                instrument_->commit(SettingChange::kPowerScales);
         });
 
     fontSize_ = model_->runtime.displayClass == 0 ? 14.f : 16.f;
@@ -240,9 +249,9 @@ float PowerUIAndTouchLayer::traceOffset(int t) const {
 
 void PowerUIAndTouchLayer::setTraceOffset(int t, float offset) {
     if (t == 0) {
-        model_->power_channel.offset = offset;
+        instrument_->set(SettingChange::kDisplay, model_->power_channel.offset, offset);
     } else if (t == 1) {
-        model_->reference_channel.offset = offset;
+        instrument_->set(SettingChange::kDisplay, model_->reference_channel.offset, offset);
     }
 }
 
@@ -316,7 +325,8 @@ bool PowerUIAndTouchLayer::onTouchBegan(Touch* touch, engine::Event*) {
             draggedLevel_ = model_->power_setting.triggerLevel;
         } else if (ground >= 0) {
             touchMode_ = kGround;
-            model_->power_setting.selectedTrace = ground;
+            instrument_->set(SettingChange::kDisplay, model_->power_setting.selectedTrace,
+                             int32_t{ground});
         } else if (cursorHandleTest_ && cursorHandleTest_(touch->getLocation())) {
             touchMode_ = kNoTouch;
         } else if (connected && (held() || !rolling)) {
@@ -425,15 +435,20 @@ void PowerUIAndTouchLayer::stepScales(bool spreading) {
 void PowerUIAndTouchLayer::stepScalesBy(int timeSteps, int amplitudeSteps) {
     const int oldTime = model_->clampedTimeBaseIndex();
     const int oldAmplitude = model_->clampedAmplitudeIndex();
-    bool changed = false;
-    for (; timeSteps > 0; --timeSteps)
-        changed |= model_->stepTimeBaseUp();
-    for (; timeSteps < 0; ++timeSteps)
-        changed |= model_->stepTimeBaseDown();
-    for (; amplitudeSteps > 0; --amplitudeSteps)
-        changed |= model_->stepAmplitudeUp();
-    for (; amplitudeSteps < 0; ++amplitudeSteps)
-        changed |= model_->stepAmplitudeDown();
+    // Sent once the gesture (or the wheel) rests.
+    const bool changed =
+        instrument_->stageEdit(SettingChange::kPowerScales, [&](SpectrumSettings& m) {
+            bool stepped = false;
+            for (; timeSteps > 0; --timeSteps)
+                stepped |= m.stepTimeBaseUp();
+            for (; timeSteps < 0; ++timeSteps)
+                stepped |= m.stepTimeBaseDown();
+            for (; amplitudeSteps > 0; --amplitudeSteps)
+                stepped |= m.stepAmplitudeUp();
+            for (; amplitudeSteps < 0; ++amplitudeSteps)
+                stepped |= m.stepAmplitudeDown();
+            return stepped;
+        });
     ScalingPopoverLayer* popover = changed ? findPopover() : nullptr;
     if (!popover) {
         return;
@@ -459,14 +474,14 @@ void PowerUIAndTouchLayer::onTouchEnded(Touch* touch, engine::Event*) {
         return;
     }
     if (touchMode_ == kLevel && touches_.size() == 1) {
-        model_->power_setting.triggerLevel = draggedLevel_;
-        if (model_->runtime.runState == SpectrumSettings::kSingleShotTaken) {
-            model_->runtime.runState = SpectrumSettings::kSingleShotArmed;
-        }
-        commit(true);
+        instrument_->stage(SettingChange::kTriggerLevelHandle, model_->power_setting.triggerLevel,
+                           draggedLevel_);
+        instrument_->runControl().rearmTakenShot();
+        instrument_->commit(SettingChange::kTriggerLevelHandle);
     } else if (touchMode_ == kDelay && touches_.size() == 1) {
-        model_->power_setting.triggerDelay = draggedDelay_;
-        commit(false);
+        instrument_->stage(SettingChange::kTriggerDelayHandle, model_->power_setting.triggerDelay,
+                           draggedDelay_);
+        instrument_->commit(SettingChange::kTriggerDelayHandle);
     }
     touches_.erase(it);
     touch->release();
@@ -480,7 +495,7 @@ void PowerUIAndTouchLayer::onTouchEnded(Touch* touch, engine::Event*) {
         touchMode_ = kNoTouch;
         model_->runtime.touchActive = false;
         if (pinched) {
-            commit(false);
+            instrument_->commit(SettingChange::kPowerScales);
         }
     }
 }
@@ -512,12 +527,6 @@ void PowerUIAndTouchLayer::releaseTouches() {
         model_->runtime.touchActive = false;
     }
     touchMode_ = kNoTouch;
-}
-
-void PowerUIAndTouchLayer::commit(bool clearData) {
-    if (control_) {
-        control_->requestReconfigure(clearData);
-    }
 }
 
 ScalingPopoverLayer* PowerUIAndTouchLayer::findPopover() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,14 +22,15 @@ class Scale9Sprite;
 }  // namespace engine
 
 class AccessoryControl;
+class Instrument;
 class ScalingPopoverLayer;
 class SpectrumSettings;
 
 // What lies over the power trace: the trigger level handle, the trigger position (delay) handle
 // with its bubble, one ground handle per shown trace, and the panel of up to six pulse
 // measurements. One finger drags a handle; two fingers step the time base (horizontal travel)
-// and the amplitude (vertical travel). Ends of drags and pinches send the settings again
-// through the accessory control.
+// and the amplitude (vertical travel). Every setting changes through the instrument; ends of
+// drags and pinches send the settings again.
 class PowerUIAndTouchLayer : public engine::Layer {
   public:
     static constexpr const char* kBubbleImage = "WhiteBubbleTextureMap.png";
@@ -40,8 +42,9 @@ class PowerUIAndTouchLayer : public engine::Layer {
 
     enum TouchMode { kNoTouch = 0, kPinch = 1, kGround = 2, kLevel = 3, kDelay = 4 };
 
-    static PowerUIAndTouchLayer* create(AccessoryControl* control);
-    // A layer over another model (tests); create() uses the process-wide one.
+    // The layer changes settings through `instrument`, which outlives it.
+    static PowerUIAndTouchLayer* createWithInstrument(Instrument* instrument);
+    // A layer with an instrument of its own over `model` (tests).
     static PowerUIAndTouchLayer* createWithModel(SpectrumSettings* model,
                                                  AccessoryControl* control);
     ~PowerUIAndTouchLayer() override;
@@ -109,7 +112,6 @@ class PowerUIAndTouchLayer : public engine::Layer {
     float levelY(float level) const;
     float delayX(float delay) const;
     void fillCaptureRecord();
-    void commit(bool clearData);
     void releaseTouches();
     void stepScales(bool spreading);
     ScalingPopoverLayer* findPopover() const;
@@ -120,8 +122,9 @@ class PowerUIAndTouchLayer : public engine::Layer {
     void refreshAll();
 
     SpectrumSettings* model_ = nullptr;
-    AccessoryControl* control_ = nullptr;
-    ScalingPopoverLayer* popover_ = nullptr;  // not retained: the scene keeps it longer than us
+    Instrument* instrument_ = nullptr;
+    std::unique_ptr<Instrument> ownInstrument_;  // made by createWithModel
+    ScalingPopoverLayer* popover_ = nullptr;     // not retained: the scene keeps it longer than us
     std::function<bool(const engine::Vec2&)> cursorHandleTest_;
     std::vector<engine::Touch*> touches_;  // retained
     int touchMode_ = kNoTouch;

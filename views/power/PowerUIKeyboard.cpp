@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "instrument/Instrument.h"
 #include "model/SpectrumSettings.h"
 #include "views/power/PowerUIAndTouchLayer.h"
 
@@ -23,11 +24,11 @@ bool PowerUIAndTouchLayer::nudgeTriggerLevel(int steps) {
     const float high = std::max(a.powerAxisMin, a.powerAxisMax) + offset;
     if (!std::isfinite(level) || !(low <= high))
         return false;
-    model_->power_setting.triggerLevel = std::clamp(level, low, high);
-    if (model_->runtime.runState == SpectrumSettings::kSingleShotTaken)
-        model_->runtime.runState = SpectrumSettings::kSingleShotArmed;
+    instrument_->stage(SettingChange::kTriggerLevelHandle, model_->power_setting.triggerLevel,
+                       std::clamp(level, low, high));
+    instrument_->runControl().rearmTakenShot();
     refreshAll();
-    commit(true);
+    instrument_->commit(SettingChange::kTriggerLevelHandle);
     return true;
 }
 
@@ -40,8 +41,9 @@ bool PowerUIAndTouchLayer::nudgeTriggerDelay(int steps) {
     delay = std::max(delay, -span / 2.f);
     if (!std::isfinite(delay))
         return false;
-    model_->power_setting.triggerDelay = delay;
+    instrument_->stage(SettingChange::kTriggerDelayHandle, model_->power_setting.triggerDelay,
+                       delay);
     refreshAll();
-    commit(false);
+    instrument_->commit(SettingChange::kTriggerDelayHandle);
     return true;
 }
