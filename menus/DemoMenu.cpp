@@ -3,7 +3,6 @@
 #include "engine/base/Types.h"
 #include "instrument/Instrument.h"
 #include "menus/MenuBar.h"
-#include "menus/MenuController.h"
 #include "menus/PickerViewMenu.h"
 #include "menus/SettingsMenu.h"
 #include "model/DemoTriggerPresets.h"
@@ -48,13 +47,13 @@ bool DemoMenu::init() {
     addRow(
         MenuRow::choice(
             "WIFI SSID: ", {"OFF", "ON"}, [] { return model().demo.wifiSsid ? 1 : 0; },
-            [](int i) {
+            [this](int i) {
                 instrument().set(SettingChange::kDemoScene, model().demo.wifiSsid, uint8_t{i == 1});
             })
             .shownWhen([] { return model().demo.hardware != 0 && model().demo.signalType == 1; }));
     addRow(MenuRow::choice(
                "POWER VIEW: ", {"TRIGGERED", "ROLLING"}, [] { return powerViewRolling() ? 1 : 0; },
-               [](int i) { showRollingPowerView(i == 1); })
+               [this](int i) { showRollingPowerView(i == 1); })
                .shownWhen([] { return model().accessory.hasPowerMeter; }));
     return true;
 }
@@ -96,7 +95,8 @@ PickerViewMenu* DemoMenu::openPicker(int pickerRow) {
     // A stored value past the rows (a damaged byte, signal 2 on the dual-band model) is clamped.
     picker->selectRow(pickerRow == kHardwarePicker ? model().demo.hardware
                                                    : model().demo.signalType);
-    MenuController::getInstance()->showMenu(picker, engine::Rect());
+    if (MenuHost* host = getHost())
+        host->showMenu(picker, engine::Rect());
     markForRefresh();
     return picker;
 }

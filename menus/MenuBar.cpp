@@ -19,7 +19,7 @@
 #include "engine/ui/Scale9Sprite.h"
 #include "instrument/Instrument.h"
 #include "menus/AlertViewLayer.h"
-#include "menus/MenuController.h"
+#include "menus/MenuHost.h"
 #include "model/SpectrumSettings.h"
 
 using engine::Size;
@@ -40,23 +40,11 @@ constexpr float kIconWidth = 1.0f;
 constexpr float kSwitchWidth = 1.3f;
 constexpr float kIndicatorWidth = 0.8f;
 
-Instrument& instrument() {
-    return MenuController::getInstance()->getInstrument();
-}
-
-SpectrumSettings& model() {
-    return instrument().model();
-}
-
-bool spectrumMode() {
-    return model().common_settings.spectrumMode != CommonSettings::kPowerMode;
-}
-
 }  // namespace
 
-MenuBar* MenuBar::create(int displayClass) {
+MenuBar* MenuBar::create(int displayClass, MenuHost* host) {
     auto* bar = new (std::nothrow) MenuBar();
-    if (bar && bar->initWithDisplayClass(displayClass)) {
+    if (bar && bar->initWithDisplayClass(displayClass, host)) {
         bar->autorelease();
         return bar;
     }
@@ -74,8 +62,10 @@ float MenuBar::wideArrangementWidth(int displayClass) {
     return kFlyButtonWidth + 7 * kIconWidth * h + kSwitchWidth * h + kIndicatorWidth * h;
 }
 
-bool MenuBar::initWithDisplayClass(int displayClass) {
-    if (!Layer::init())
+bool MenuBar::initWithDisplayClass(int displayClass, MenuHost* host) {
+    // Before the layer's own init, which lays the bar out and so reads the model.
+    host_ = host;
+    if (!host || !Layer::init())
         return false;
     displayClass_ = displayClass;
     const engine::Director* director = engine::Director::getInstance();
@@ -217,6 +207,18 @@ void MenuBar::setImages(ButtonId id, const std::string& stem, const std::string&
 
 // State ------------------------------------------------------------------------------------
 
+Instrument& MenuBar::instrument() const {
+    return host_->getInstrument();
+}
+
+SpectrumSettings& MenuBar::model() const {
+    return instrument().model();
+}
+
+bool MenuBar::spectrumMode() const {
+    return model().common_settings.spectrumMode != CommonSettings::kPowerMode;
+}
+
 bool MenuBar::showsSettings() const {
     return settingsHold_ || connected_;
 }
@@ -321,9 +323,8 @@ void MenuBar::buttonEvent(ButtonId id, int type) {
         return;
     }
     const int menu = menuIdFor(id);
-    MenuController* controller = MenuController::getInstance();
-    if (menu >= 0 || controller->getCurrentMenu() != MenuController::kNoMenu)
-        controller->openMenuFromButton(menu, buttons_[id]);
+    if (menu >= 0 || host_->getCurrentMenu() != MenuHost::kNoMenu)
+        host_->openMenuFromButton(menu, buttons_[id]);
 }
 
 void MenuBar::settingsOrDemoEvent(int type) {
@@ -334,8 +335,8 @@ void MenuBar::settingsOrDemoEvent(int type) {
             break;
         case TouchType::ENDED:
             unschedule(kSettingsHoldKey);
-            MenuController::getInstance()->openMenuFromButton(menuIdFor(kSettingsOrDemoButton),
-                                                              buttons_[kSettingsOrDemoButton]);
+            host_->openMenuFromButton(menuIdFor(kSettingsOrDemoButton),
+                                      buttons_[kSettingsOrDemoButton]);
             break;
         case TouchType::CANCELED:
             unschedule(kSettingsHoldKey);

@@ -16,6 +16,9 @@ class Button;
 }  // namespace engine
 
 class AlertViewLayer;
+class Instrument;
+class MenuHost;
+class SpectrumSettings;
 
 // The strip of icon buttons along the bottom of the window: mode menu, cursors, measure,
 // colours or trigger, demo and settings, run control, mode switch and the connection indicator.
@@ -40,13 +43,14 @@ class MenuBar : public engine::Layer {
     static constexpr float kFlyButtonWidth = 40.f;
     static constexpr float kLongPressSeconds = 1.f;
 
-    static MenuBar* create(int displayClass);
+    // The bar opens menus and changes run state and mode through `host`, which outlives it.
+    static MenuBar* create(int displayClass, MenuHost* host);
     // 49 points for the small class 0, 75 for classes 1 to 3.
     static float barHeightForDisplayClass(int displayClass);
     // The width all buttons need side by side; a visible width of at least this is wide.
     static float wideArrangementWidth(int displayClass);
 
-    bool initWithDisplayClass(int displayClass);
+    bool initWithDisplayClass(int displayClass, MenuHost* host);
     void setContentSize(const engine::Size& size) override;
 
     // Re-reads mode, connection, run state and demo state into the buttons.
@@ -100,6 +104,9 @@ class MenuBar : public engine::Layer {
 
   private:
     MenuBar() = default;
+    Instrument& instrument() const;
+    SpectrumSettings& model() const;
+    bool spectrumMode() const;
     engine::ui::Button* makeButton(ButtonId id);
     void setImages(ButtonId id, const std::string& stem, const std::string& title);
     void layout();
@@ -116,6 +123,7 @@ class MenuBar : public engine::Layer {
     void onTouchMoved(engine::Touch* touch);
     void onTouchEnded(engine::Touch* touch);
 
+    MenuHost* host_ = nullptr;
     int displayClass_ = 0;
     bool wide_ = true;
     bool connected_ = false;

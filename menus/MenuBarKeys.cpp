@@ -4,7 +4,7 @@
 #include "engine/ui/Button.h"
 #include "instrument/Instrument.h"
 #include "menus/MenuBar.h"
-#include "menus/MenuController.h"
+#include "menus/MenuHost.h"
 #include "menus/ScreenLog.h"
 #include "model/SpectrumSettings.h"
 
@@ -22,8 +22,7 @@ bool MenuBar::keyPressed(engine::EventKeyboard::KeyCode key, int modifiers) {
             toggleSingleShot();
             return true;
         case K::KEY_L:
-            if (auto* log = dynamic_cast<ScreenLog*>(
-                    SpectrumSettings::getInstance()->runtime.screenLog.load()))
+            if (auto* log = dynamic_cast<ScreenLog*>(model().runtime.screenLog.load()))
                 log->setShown(!log->isShown(), true);
             return true;
         case K::KEY_TAB:
@@ -48,12 +47,12 @@ bool MenuBar::keyPressed(engine::EventKeyboard::KeyCode key, int modifiers) {
 }
 
 void MenuBar::runKeyPressed() {
-    MenuController::getInstance()->getInstrument().runControl().runKey();
+    instrument().runControl().runKey();
     refresh();
 }
 
 void MenuBar::toggleSingleShot() {
-    MenuController::getInstance()->getInstrument().runControl().toggleSingleShot();
+    instrument().runControl().toggleSingleShot();
     refresh();
 }
 
@@ -124,7 +123,7 @@ bool MenuBar::activateFocused() {
             switchMode();
             break;
         default:
-            MenuController::getInstance()->openMenuFromButton(menuIdFor(id), buttons_[id]);
+            host_->openMenuFromButton(menuIdFor(id), buttons_[id]);
             break;
     }
     return true;

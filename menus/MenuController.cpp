@@ -103,9 +103,14 @@ void MenuController::detach() {
     setScene(nullptr);
 }
 
+void MenuController::refreshMenuBar() {
+    if (menuBar_)
+        menuBar_->refresh();
+}
+
 void MenuController::createMenuBar() {
     const int dc = displayClass();
-    menuBar_ = MenuBar::create(dc);
+    menuBar_ = MenuBar::create(dc, this);
     if (!menuBar_)
         return;
     menuBar_->retain();
@@ -181,7 +186,10 @@ void MenuController::createBackground() {
 }
 
 void MenuController::showMenu(MenuLayer* menu, const Rect& anchor) {
-    if (!menu || !scene_)
+    if (!menu)
+        return;
+    menu->setHost(this);
+    if (!scene_)
         return;
     if (stack_.empty()) {
         removeBackground();  // one still fading out from the last close

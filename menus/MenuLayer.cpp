@@ -15,7 +15,6 @@
 #include "engine/ui/ScrollView.h"
 #include "engine/ui/Slider.h"
 #include "menus/AlertViewLayer.h"
-#include "menus/MenuController.h"
 
 using engine::Rect;
 using engine::Size;
@@ -527,14 +526,9 @@ void MenuLayer::onExit() {
     Layer::onExit();
 }
 
-Instrument& MenuLayer::instrument() {
-    return MenuController::getInstance()->getInstrument();
-}
-
 void MenuLayer::close() {
-    MenuController* controller = MenuController::getInstance();
-    if (controller->getTopMenu() == this)
-        controller->popMenu(true);
+    if (host_ && host_->getTopMenu() == this)
+        host_->popMenu(true);
     else if (_parent)
         removeFromParentAndCleanup(true);
 }

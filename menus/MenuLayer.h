@@ -5,6 +5,7 @@
 
 #include "engine/2d/Layer.h"
 #include "engine/base/EventKeyboard.h"
+#include "menus/MenuHost.h"
 #include "menus/MenuMetrics.h"
 #include "menus/MenuRow.h"
 
@@ -67,9 +68,13 @@ class MenuLayer : public engine::Layer {
                               const std::string& detail = "");
     AlertViewLayer* getOpenAlert() const;
 
-    // Leaves the screen: the controller pops it when it is the controller's top menu, otherwise
-    // it simply leaves its parent.
+    // Leaves the screen: the host pops it when it is the host's top menu, otherwise it simply
+    // leaves its parent.
     void close();
+
+    // Who shows this menu; the controller hands itself down when it shows the menu.
+    void setHost(MenuHost* host) { host_ = host; }
+    MenuHost* getHost() const { return host_; }
 
     // The controls of a row, for subclasses and tests. nullptr where the row has none.
     engine::ui::Button* getButton(int row, int index) const;
@@ -87,8 +92,9 @@ class MenuLayer : public engine::Layer {
     MenuLayer() = default;
     bool init() override;
 
-    // How a menu changes settings and run state.
-    static Instrument& instrument();
+    // How a menu changes settings and run state: its host's instrument. Only a menu shown by a
+    // host has rows that change settings.
+    Instrument& instrument() const { return host_->getInstrument(); }
 
     // Runs the getters of every row into its controls; shows and hides rows and lays them out
     // again when that changed. Subclasses add what their rows cannot say in onRefresh().
@@ -127,6 +133,7 @@ class MenuLayer : public engine::Layer {
     void stepSlider(RowView& view, int direction);
     void dropAlert();
 
+    MenuHost* host_ = nullptr;  // not retained: the controller outlives every menu
     MenuMetrics metrics_;
     std::vector<RowView> rows_;
     engine::ui::Scale9Sprite* panel_ = nullptr;

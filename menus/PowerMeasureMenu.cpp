@@ -60,7 +60,7 @@ PickerViewMenu* PowerMeasureMenu::openPicker(int slot) {
     const int row = rows->rowForValue(slots()[slot]);
     pickerSlot_ = slot;
     markForRefresh();
-    return picker_.open(std::move(rows), row, [this, slot](int chosen) {
+    return picker_.open(getHost(), std::move(rows), row, [this, slot](int chosen) {
         instrument().set(SettingChange::kPowerMeasurements, slots()[slot],
                          static_cast<uint8_t>(idForRow(chosen)));
         markForRefresh();

@@ -46,13 +46,13 @@ bool PowerMenu::init() {
         [&m] { return AttenuationRanges::externalText(m.common_settings.externalAttenuation); },
         [this] { openExternalPicker(); }));
     addRow(MenuRow::buttons("", {{"REF",
-                                  [&m] {
+                                  [this, &m] {
                                       const uint8_t shown = m.reference_channel.shown ? 0 : 1;
                                       instrument().set(SettingChange::kDisplay,
                                                        m.reference_channel.shown, shown);
                                   },
                                   {}},
-                                 {"GRAB", [] { grabReference(); }, {}},
+                                 {"GRAB", [this] { grabReference(); }, {}},
                                  {"CLR", [] { clearReference(); }, {}}}));
     return true;
 }
@@ -89,7 +89,7 @@ PickerViewMenu* PowerMenu::openInternalPicker() {
     ValueTablePickerSource* source = rows.get();
     const int row = source->rowForValue(model().common_settings.internalAttenuationIndex);
     markForRefresh();
-    return picker_.open(std::move(rows), row, [this, source](int chosen) {
+    return picker_.open(getHost(), std::move(rows), row, [this, source](int chosen) {
         setInternal(static_cast<int>(source->valueForRow(chosen)));
     });
 }
@@ -99,7 +99,7 @@ PickerViewMenu* PowerMenu::openExternalPicker() {
     NumericRangePickerSource* source = rows.get();
     const int row = source->rowForValue(model().common_settings.externalAttenuation);
     markForRefresh();
-    return picker_.open(std::move(rows), row, [this, source](int chosen) {
+    return picker_.open(getHost(), std::move(rows), row, [this, source](int chosen) {
         setExternal(static_cast<float>(source->valueForRow(chosen)));
     });
 }

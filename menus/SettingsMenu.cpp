@@ -15,8 +15,6 @@
 #include "instrument/Instrument.h"
 #include "menus/CaptureFileName.h"
 #include "menus/DataLogPickerViewMenu.h"
-#include "menus/MenuBar.h"
-#include "menus/MenuController.h"
 #include "menus/PublishSetting.h"
 #include "menus/ScreenLog.h"
 #include "model/DiagnosticSink.h"
@@ -79,7 +77,7 @@ bool SettingsMenu::init() {
 
     addRow(MenuRow::choice(
         "", {"LINES", "DOTS"}, [&m] { return m.common_settings.traceDots ? 1 : 0; },
-        [&m](int i) {
+        [this, &m](int i) {
             instrument().set(SettingChange::kDisplay, m.common_settings.traceDots, uint8_t{i == 1});
         }));
     addRow(MenuRow::stepper(
@@ -98,7 +96,7 @@ bool SettingsMenu::init() {
         [this](int direction) { stepAlerts(direction); }));
     addRow(MenuRow::slider(
         "PERSIST:   ", [&m] { return persistPercent(m.power_setting.persistTime); },
-        [&m](float percent) {
+        [this, &m](float percent) {
             instrument().set(SettingChange::kDisplay, m.power_setting.persistTime,
                              persistTimeForPercent(percent));
         },
@@ -111,16 +109,16 @@ bool SettingsMenu::init() {
         }));
     addRow(MenuRow::choice(
         "UNITS: ", {"dBm", "mW"}, [&m] { return m.common_settings.powerUnitsWatts ? 1 : 0; },
-        [&m](int i) {
+        [this, &m](int i) {
             instrument().set(SettingChange::kDisplay, m.common_settings.powerUnitsWatts,
                              int32_t{i});
         }));
-    addRow(MenuRow::button("", "SCREENSHOT", [] { takeScreenshot(); }));
+    addRow(MenuRow::button("", "SCREENSHOT", [this] { takeScreenshot(getHost()); }));
     // The demonstration logs too; its files say so in their header lines.
     addRow(MenuRow::buttons(
         "DATA LOG: ",
         {{"START",
-          [] {
+          [this] {
               if (!instrument().startDataLog())
                   return;
               report(kInfoLevel,
@@ -128,16 +126,17 @@ bool SettingsMenu::init() {
           },
           [] { return !logRunning(); }},
          {"STOP",
-          [] {
+          [this] {
               if (!instrument().stopDataLog())
                   return;
               report(kInfoLevel, "Data log stopped; the files are in " +
                                      engine::FileUtils::getInstance()->getWritablePath());
           },
           [] { return logRunning(); }}}));
-    addRow(MenuRow::button("", "MANAGE FILES", [] {
-        if (auto* files = DataLogPickerViewMenu::create())
-            MenuController::getInstance()->showMenu(files, engine::Rect());
+    addRow(MenuRow::button("", "MANAGE FILES", [this] {
+        auto* files = DataLogPickerViewMenu::create();
+        if (files && getHost())
+            getHost()->showMenu(files, engine::Rect());
     }));
     addRow(MenuRow::button("", "RESET CONFIG", [this] {
         confirm("Reset configuration", "Every setting goes back to its default.", "RESET",
@@ -253,14 +252,14 @@ void SettingsMenu::resetConfiguration() {
 }
 
 void SettingsMenu::afterConfigurationChange() {
-    if (MenuBar* bar = MenuController::getInstance()->getMenuBar())
-        bar->refresh();
+    if (MenuHost* host = getHost())
+        host->refreshMenuBar();
     markForRefresh();
 }
 
 // Screenshot ----------------------------------------------------------------------------------
 
-std::string SettingsMenu::takeScreenshot() {
+std::string SettingsMenu::takeScreenshot(MenuHost* host) {
     engine::FileUtils* files = engine::FileUtils::getInstance();
     const std::string directory = files->getWritablePath();
     // Names handed out but perhaps not yet written (the capture runs frames later).
@@ -274,13 +273,13 @@ std::string SettingsMenu::takeScreenshot() {
     issued.insert(name);
     const std::string path = directory + name;
 
-    MenuController* controller = MenuController::getInstance();
-    engine::Scene* scene = controller->getScene();
+    engine::Scene* scene = host ? host->getScene() : nullptr;
     if (!scene)
         scene = engine::Director::getInstance()->getRunningScene();
     if (!scene)
         return name;
-    controller->setMenusHiddenForCapture(true);
+    if (host)
+        host->setMenusHiddenForCapture(true);
     // On the scene, not the menu: a menu closed meanwhile must not leave the bar hidden.
     scene->runAction(engine::Sequence::create(
         engine::DelayTime::create(kCaptureDelay), engine::CallFunc::create([path] {
@@ -291,8 +290,9 @@ std::string SettingsMenu::takeScreenshot() {
                 },
                 path);
         }),
-        engine::DelayTime::create(kCaptureDelay), engine::CallFunc::create([] {
-            MenuController::getInstance()->setMenusHiddenForCapture(false);
+        engine::DelayTime::create(kCaptureDelay), engine::CallFunc::create([host] {
+            if (host)
+                host->setMenusHiddenForCapture(false);
         })));
     return name;
 }

@@ -43,9 +43,9 @@ class SettingsMenu : public MenuLayer, public AlertViewDelegate {
     static float persistPercent(float persistTime);
     static float persistTimeForPercent(float percent);
 
-    // Hides menus and bar, saves the next frames' picture into the data directory, shows them
-    // again. The name of the file it will write.
-    static std::string takeScreenshot();
+    // Saves the next frames' picture into the data directory; a host's menus and bar are hidden
+    // meanwhile. The name of the file it will write.
+    static std::string takeScreenshot(MenuHost* host = nullptr);
     // Whether a configuration slot holds a saved configuration.
     static bool slotInUse(int slot);
 

@@ -91,12 +91,12 @@ bool SpectrumCursors::init() {
 
     addRow(MenuRow::choice(
         "CURSORS: ", {"OFF", "ON"}, [] { return cursors().cursorsShown ? 1 : 0; },
-        [](int i) {
+        [this](int i) {
             editCursors(instrument(), [i](CursorSettings& c) { c.cursorsShown = i == 1 ? 1 : 0; });
         }));
     addRow(MenuRow::choice(
         "", {"VERTICAL", "HORIZONTAL"}, [horizontal] { return horizontal() ? 1 : 0; },
-        [](int i) {
+        [this](int i) {
             editCursors(instrument(), [i](CursorSettings& c) {
                 c.verticalShown = i == 0 ? 1 : 0;
                 c.horizontalShown = i == 1 ? 1 : 0;
@@ -104,23 +104,24 @@ bool SpectrumCursors::init() {
         }));
     addRow(MenuRow::choice(
         "", {"INDEPENDENT", "TRACKING"}, [] { return cursors().tracking ? 1 : 0; },
-        [](int i) {
+        [this](int i) {
             editCursors(instrument(), [i](CursorSettings& c) { c.tracking = i == 1 ? 1 : 0; });
         }));
     // The solid cursor, the one that drags and the arrow keys move; a click on a cursor
     // selects it too.
     addRow(MenuRow::choice(
         "SELECTED: ", {"1", "2"}, [] { return selectedCursorIndex(cursors()); },
-        [](int i) {
+        [this](int i) {
             editCursors(instrument(),
                         [i](CursorSettings& c) { c.selectedCursor = i == 1 ? 1 : 0; });
         }));
 
-    addRow(
-        MenuRow::choice(
-            "", {"BASE", "PHASE", "RATIO"}, [] { return int(cursors().positionUnit); },
-            [](int i) { editCursors(instrument(), [i](CursorSettings& c) { chooseUnit(c, i); }); })
-            .shownWhen(vertical));
+    addRow(MenuRow::choice(
+               "", {"BASE", "PHASE", "RATIO"}, [] { return int(cursors().positionUnit); },
+               [this](int i) {
+                   editCursors(instrument(), [i](CursorSettings& c) { chooseUnit(c, i); });
+               })
+               .shownWhen(vertical));
     addRow(MenuRow::choice(
                "", {"BASE", "RATIO"},
                [] {
@@ -128,7 +129,7 @@ bool SpectrumCursors::init() {
                    const int unit = cursors().levelUnit;
                    return unit == kBase ? 0 : unit == kRatio ? 1 : -1;
                },
-               [](int i) {
+               [this](int i) {
                    editCursors(instrument(), [i](CursorSettings& c) {
                        chooseUnit(c, kHorizontalUnits[i == 1 ? 1 : 0]);
                    });
@@ -139,7 +140,7 @@ bool SpectrumCursors::init() {
     // whatever this byte says.
     addRow(MenuRow::choice(
                "UNIT: ", {"s", "Hz"}, [] { return int(cursors().positionReference); },
-               [](int i) {
+               [this](int i) {
                    editCursors(instrument(), [i](CursorSettings& c) { chooseReference(c, i); });
                })
                .shownWhen([vertical] {
@@ -148,13 +149,13 @@ bool SpectrumCursors::init() {
     addRow(MenuRow::choice(
                "360° WITHIN: ", {"5 DIV", "CURSOR"},
                [] { return int(cursors().positionReference); },
-               [](int i) {
+               [this](int i) {
                    editCursors(instrument(), [i](CursorSettings& c) { chooseReference(c, i); });
                })
                .shownWhen([vertical] { return vertical() && cursors().positionUnit == kPhase; }));
     addRow(MenuRow::choice(
                "100% WITHIN: ", {"GRID", "CURSOR"}, [] { return referenceInUse(cursors()); },
-               [](int i) {
+               [this](int i) {
                    editCursors(instrument(), [i](CursorSettings& c) { chooseReference(c, i); });
                })
                .shownWhen([] { return unitInUse(cursors()) == kRatio; }));

@@ -9,7 +9,6 @@
 #include "instrument/Instrument.h"
 #include "menus/AccessPointTables.h"
 #include "menus/AlertViewLayer.h"
-#include "menus/MenuController.h"
 #include "menus/MenuSliderScales.h"
 #include "menus/PickerViewMenu.h"
 #include "model/ScopedModelLocks.h"
@@ -100,7 +99,7 @@ bool SpectrumMenu::init() {
     addRow(MenuRow::choice(
         "MODE: ", {"REAL WAVE", "WATERFALL"},
         [&view] { return view.viewMode <= 1 ? view.viewMode : -1; },
-        [](int i) {
+        [this](int i) {
             instrument().edit(SettingChange::kSpectrumView, [i](SpectrumSettings& s) {
                 const auto viewMode = static_cast<uint8_t>(i);
                 const bool changed =
@@ -122,7 +121,7 @@ bool SpectrumMenu::init() {
     addRow(MenuRow::slider(
                "REFRESH:  ",
                [&view] { return MenuSliderScales::percentForRefresh(view.refreshInterval); },
-               [&view](float p) {
+               [this, &view](float p) {
                    instrument().set(SettingChange::kRefreshInterval, view.refreshInterval,
                                     MenuSliderScales::refreshForPercent(p));
                },
@@ -140,7 +139,7 @@ bool SpectrumMenu::init() {
     auto decayShown = [] { return anySlot(SpectrumSettings::kTraceDecay); };
     addRow(MenuRow::slider(
                "HOLD: ", [&view] { return MenuSliderScales::percentForHold(view.holdTime); },
-               [&view](float p) {
+               [this, &view](float p) {
                    instrument().set(SettingChange::kTraceProcessing, view.holdTime,
                                     MenuSliderScales::holdForPercent(p));
                },
@@ -148,7 +147,7 @@ bool SpectrumMenu::init() {
                .enabledWhen(decayShown));
     addRow(MenuRow::slider(
                "DECAY: ", [&view] { return MenuSliderScales::percentForDecay(view.decayStep); },
-               [&view](float p) {
+               [this, &view](float p) {
                    instrument().set(SettingChange::kTraceProcessing, view.decayStep,
                                     MenuSliderScales::decayForPercent(p));
                },
@@ -157,7 +156,7 @@ bool SpectrumMenu::init() {
     addRow(
         MenuRow::slider(
             "AVERAGE: ", [&view] { return MenuSliderScales::percentForAverage(view.averageTime); },
-            [&view](float p) {
+            [this, &view](float p) {
                 instrument().set(SettingChange::kTraceProcessing, view.averageTime,
                                  MenuSliderScales::averageForPercent(p));
             },
@@ -206,8 +205,8 @@ void SpectrumMenu::setScanning(bool on) {
         showScanAlert(kSsidAlertTitle, true);
 }
 
-AccessPointTables* SpectrumMenu::tables() {
-    return dynamic_cast<AccessPointTables*>(MenuController::getInstance()->getScene());
+AccessPointTables* SpectrumMenu::tables() const {
+    return getHost() ? dynamic_cast<AccessPointTables*>(getHost()->getScene()) : nullptr;
 }
 
 void SpectrumMenu::toggleSsidTable() {
@@ -220,7 +219,7 @@ void SpectrumMenu::toggleSsidTable() {
     }
     scene->showSsidTable();
     // The table lies under the dimmed menus: they go so it can be seen.
-    MenuController::getInstance()->closeAll(true);
+    getHost()->closeAll(true);
     if (!accessoryCanScan())
         showScanAlert(kSsidAlertTitle, false);
 }
@@ -234,7 +233,7 @@ void SpectrumMenu::toggleUtilizationTable() {
         return;
     }
     scene->showUtilizationTable();
-    MenuController::getInstance()->closeAll(true);
+    getHost()->closeAll(true);
     if (!accessoryCanScan())
         showScanAlert(kUtilizationAlertTitle, false);
 }
@@ -247,7 +246,7 @@ void SpectrumMenu::showScanAlert(const char* title, bool overMenu) {
         showAlert(buttons, title, kScanAlertMessage, nullptr);
         return;
     }
-    engine::Scene* scene = MenuController::getInstance()->getScene();
+    engine::Scene* scene = getHost() ? getHost()->getScene() : nullptr;
     if (!scene)
         scene = engine::Director::getInstance()->getRunningScene();
     if (!scene)
@@ -304,7 +303,8 @@ PickerViewMenu* SpectrumMenu::openPicker(int picker) {
     picker_ = menu;
     picker_->retain();
     menu->selectRow(row);
-    MenuController::getInstance()->showMenu(menu, engine::Rect());
+    if (getHost())
+        getHost()->showMenu(menu, engine::Rect());
     markForRefresh();
     return menu;
 }

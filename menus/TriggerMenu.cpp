@@ -147,7 +147,7 @@ PickerViewMenu* TriggerMenu::openDelayPicker() {
     NumericRangePickerSource* source = rows.get();
     const int row = source->rowForValue(power().triggerDelay);
     markForRefresh();
-    return picker_.open(std::move(rows), row, [this, source](int chosen) {
+    return picker_.open(getHost(), std::move(rows), row, [this, source](int chosen) {
         write(power().triggerDelay, static_cast<float>(source->valueForRow(chosen)));
     });
 }
@@ -157,7 +157,7 @@ PickerViewMenu* TriggerMenu::openHoldoffPicker() {
     ValueTablePickerSource* source = rows.get();
     const int row = source->rowForValue(power().triggerHoldoff);
     markForRefresh();
-    return picker_.open(std::move(rows), row, [this, source](int chosen) {
+    return picker_.open(getHost(), std::move(rows), row, [this, source](int chosen) {
         write(power().triggerHoldoff, static_cast<float>(source->valueForRow(chosen)));
     });
 }
@@ -171,7 +171,7 @@ PickerViewMenu* TriggerMenu::openLevelPicker() {
     if (source->rowCount() == 0)
         return nullptr;
     const int row = source->rowForValue(power().triggerLevel);
-    return picker_.open(std::move(rows), row, [this, source](int chosen) {
+    return picker_.open(getHost(), std::move(rows), row, [this, source](int chosen) {
         write(power().triggerLevel, static_cast<float>(source->valueForRow(chosen)));
     });
 }
