@@ -5,7 +5,6 @@
 
 #include "engine/2d/ActionInstant.h"
 #include "engine/2d/ActionInterval.h"
-#include "engine/2d/DrawNode.h"
 #include "engine/2d/Label.h"
 #include "engine/2d/LayerColor.h"
 #include "engine/2d/Scene.h"

@@ -5,9 +5,9 @@
 
 #include "engine/2d/Layer.h"
 #include "engine/base/EventKeyboard.h"
+#include "menus/FocusRing.h"
 
 namespace engine {
-class DrawNode;
 class Sprite;
 class Touch;
 namespace ui {
@@ -142,7 +142,7 @@ class MenuBar : public engine::Layer {
 
     AlertViewLayer* alert_ = nullptr;  // retained
     int focus_ = -1;
-    engine::DrawNode* focusRing_ = nullptr;
+    FocusRing focusRing_;
     bool dragMoved_ = false;
     float dragStartX_ = 0;
 };

@@ -1,6 +1,5 @@
 #include <algorithm>
 
-#include "engine/2d/DrawNode.h"
 #include "engine/ui/Button.h"
 #include "instrument/Instrument.h"
 #include "menus/MenuBar.h"
@@ -86,25 +85,17 @@ void MenuBar::clearFocus() {
 }
 
 void MenuBar::showFocus() {
-    if (!focusRing_) {
-        focusRing_ = engine::DrawNode::create(2.f);
-        if (!focusRing_)
-            return;
-        addChild(focusRing_, 3);
-    }
-    focusRing_->clear();
+    if (!focusRing_.attachTo(this, 3))
+        return;
+    focusRing_.clear();
+    // Inside the control: the bar's edges would cut a ring around it.
     if (focus_ == kFlyTogglePosition) {
-        const float h = _contentSize.height;
-        focusRing_->drawRect(Vec2(2, 2), Vec2(kFlyButtonWidth - 2, h - 2),
-                             engine::Color4F(1.f, 0.85f, 0.2f, 1.f));
+        focusRing_.surround(engine::Rect(0, 0, kFlyButtonWidth, _contentSize.height), -2.f);
         return;
     }
     if (focus_ < 0 || !buttons_[focus_])
         return;
-    const engine::Rect box = buttons_[focus_]->getBoundingBox();
-    focusRing_->drawRect(Vec2(box.getMinX() + 2, box.getMinY() + 2),
-                         Vec2(box.getMaxX() - 2, box.getMaxY() - 2),
-                         engine::Color4F(1.f, 0.85f, 0.2f, 1.f));
+    focusRing_.surround(buttons_[focus_]->getBoundingBox(), -2.f);
 }
 
 bool MenuBar::activateFocused() {

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/2d/DrawNode.h"
 #include "engine/2d/Label.h"
 #include "engine/2d/Scene.h"
 #include "engine/base/Director.h"
@@ -41,8 +40,6 @@ int sliderPercent(float percent) {
 
 MenuLayer::~MenuLayer() {
     dropAlert();
-    if (focusRing_)
-        focusRing_->release();
 }
 
 bool MenuLayer::init() {
@@ -82,8 +79,7 @@ float MenuLayer::preferredWidth(int displayClass) const {
 void MenuLayer::setMetrics(const MenuMetrics& metrics) {
     metrics_ = metrics;
     // The rows are built again; the ring must not stay behind in an old one.
-    if (focusRing_)
-        focusRing_->removeFromParentAndCleanup(false);
+    focusRing_.detach();
     focusRow_ = focusItem_ = -1;
     for (RowView& view : rows_) {
         if (view.node)

@@ -5,12 +5,12 @@
 
 #include "engine/2d/Layer.h"
 #include "engine/base/EventKeyboard.h"
+#include "menus/FocusRing.h"
 #include "menus/MenuHost.h"
 #include "menus/MenuMetrics.h"
 #include "menus/MenuRow.h"
 
 namespace engine {
-class DrawNode;
 class Label;
 namespace ui {
 class Button;
@@ -143,5 +143,5 @@ class MenuLayer : public engine::Layer {
     AlertViewLayer* alert_ = nullptr;  // retained while shown
     int focusRow_ = -1;
     int focusItem_ = -1;
-    engine::DrawNode* focusRing_ = nullptr;  // retained; moves to the focused row
+    FocusRing focusRing_;  // moves to the focused row
 };

@@ -4,12 +4,14 @@
 
 #include <vector>
 
+#include "engine/2d/DrawNode.h"
 #include "engine/2d/Scene.h"
 #include "engine/ui/Button.h"
 #include "instrument/Instrument.h"
 #include "menus/MenuBar.h"
 #include "menus/MenuHost.h"
 #include "menus/MenuLayer.h"
+#include "menus/MenuMetrics.h"
 #include "model/SpectrumSettings.h"
 #include "tests/menus/MenuTestSupport.h"
 
@@ -107,6 +109,47 @@ TEST_F(MenuHostTest, AMenuClosesThroughItsHostOrLeavesItsParent) {
     loose->close();
     EXPECT_EQ(host.pops, 1);
     EXPECT_EQ(loose->getParent(), nullptr);
+}
+
+// The ring's yellow, counted inside a rectangle of the window.
+int ringPixels(const engine::Image& image, const engine::Rect& world) {
+    int count = 0;
+    for (int y = static_cast<int>(world.getMinY()); y < static_cast<int>(world.getMaxY()); ++y) {
+        for (int x = static_cast<int>(world.getMinX()); x < static_cast<int>(world.getMaxX());
+             ++x) {
+            const gltest::Rgb p = pixelAt(image, x, y);
+            count += p.r > 240 && p.g > 200 && p.g < 230 && p.b < 70 ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+TEST_F(MenuHostTest, OneRingMarksTheBarsFocusAndTheMenusFocusedRow) {
+    engine::Node* mode = bar->getButton(MenuBar::kModeMenuButton);
+    const engine::Rect button(mode->convertToWorldSpace(engine::Vec2::ZERO),
+                              mode->getContentSize());
+    EXPECT_EQ(ringPixels(renderFrame(), button), 0);
+    bar->keyPressed(K::KEY_TAB, 0);
+    bar->keyPressed(K::KEY_TAB, 0);
+    const int inBar = ringPixels(renderFrame(), button);
+    EXPECT_GT(inBar, 0);
+    bar->keyPressed(K::KEY_ESCAPE, 0);
+    EXPECT_EQ(ringPixels(renderFrame(), button), 0);
+
+    PlainMenu* menu = PlainMenu::create();
+    menu->addRow(MenuRow::button("", "GO", [] {}));
+    menu->setMetrics(MenuMetrics::forDisplayClass(0));
+    menu->setContentSize(engine::Size(300, 200));
+    menu->setPosition(300, 100);
+    scene->addChild(menu, 80);
+    renderFrame();
+    menu->keyPressed(K::KEY_TAB);
+    ASSERT_EQ(menu->getFocusRow(), 0);
+    // The menu's ring rides on the focused row, so it scrolls with it.
+    int rings = 0;
+    for (engine::Node* child : menu->getRowNode(0)->getChildren())
+        rings += dynamic_cast<engine::DrawNode*>(child) != nullptr ? 1 : 0;
+    EXPECT_EQ(rings, 1);
 }
 
 }  // namespace
