@@ -27,7 +27,6 @@ const char* const kRegularFont = "fonts/roboto/Roboto-Regular.ttf";
 const engine::Color3B kBrightTitle(255, 255, 255);
 const engine::Color3B kDimTitle(127, 127, 127);
 const engine::Color3B kDisabledSlider(64, 64, 64);
-constexpr int kAlertZOrder = 200;
 
 // A slider's percentage from a model value that may be anything, NaN included.
 int sliderPercent(float percent) {
@@ -484,51 +483,4 @@ engine::Label* MenuLayer::getCaptionLabel(int row) const {
 
 engine::Node* MenuLayer::getRowNode(int row) const {
     return row >= 0 && row < static_cast<int>(rows_.size()) ? rows_[row].node : nullptr;
-}
-
-// Alerts and closing -----------------------------------------------------------------------
-
-AlertViewLayer* MenuLayer::showAlert(const std::vector<std::string>& buttons,
-                                     const std::string& title, const std::string& message,
-                                     AlertViewDelegate* delegate, const std::string& detail) {
-    dropAlert();
-    engine::Scene* scene = getScene();
-    if (!scene)
-        scene = engine::Director::getInstance()->getRunningScene();
-    if (!scene)
-        return nullptr;
-    AlertViewLayer* alert = AlertViewLayer::create(buttons, title, message, detail, delegate);
-    if (!alert)
-        return nullptr;
-    alert->retain();
-    alert_ = alert;
-    scene->addChild(alert, kAlertZOrder);
-    return alert;
-}
-
-void MenuLayer::dropAlert() {
-    if (!alert_)
-        return;
-    AlertViewLayer* alert = alert_;
-    alert_ = nullptr;
-    alert->setDelegate(nullptr);
-    if (alert->getParent())
-        alert->removeFromParentAndCleanup(true);
-    alert->release();
-}
-
-void MenuLayer::onExit() {
-    dropAlert();
-    Layer::onExit();
-}
-
-void MenuLayer::close() {
-    if (host_ && host_->getTopMenu() == this)
-        host_->popMenu(true);
-    else if (_parent)
-        removeFromParentAndCleanup(true);
-}
-
-AlertViewLayer* MenuLayer::getOpenAlert() const {
-    return alert_ && alert_->getParent() ? alert_ : nullptr;
 }
