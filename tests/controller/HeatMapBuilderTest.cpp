@@ -9,7 +9,7 @@
 #include <random>
 #include <vector>
 
-#include "link/HeatMapBuilder.h"
+#include "acquisition/HeatMapBuilder.h"
 #include "model/BandSweepBuffers.h"
 
 namespace {

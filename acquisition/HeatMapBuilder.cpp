@@ -1,4 +1,4 @@
-#include "link/HeatMapBuilder.h"
+#include "acquisition/HeatMapBuilder.h"
 
 #include <algorithm>
 #include <cmath>

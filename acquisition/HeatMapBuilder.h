@@ -7,8 +7,8 @@
 class BandSweepBuffers;
 
 // Keeps a band's persistence heat map equal to the hit counts of its newest sweeps: one hit per
-// point and sweep in the row of its level. Runs on the link's thread under traceLock after every
-// sweep. One builder per band: it remembers what it built so that the next sweep only adds its own
+// point and sweep in the row of its level. BandAcquisition runs it once per arriving sweep. One
+// builder per band: it remembers what it built so that the next sweep only adds its own
 // hits and takes away those of the sweep that left the window, instead of recounting all fifty.
 class HeatMapBuilder {
   public:
