@@ -6,6 +6,27 @@
 
 #include "model/SpectrumSettings.h"
 
+namespace {
+
+// Point-wise loops over rows that never overlap; written so the compiler can use vector
+// instructions. (a < b ? b : a) keeps the comparison the traces were defined with, NaN included.
+void raiseTo(float* __restrict trace, const float* __restrict row, int count) {
+    for (int i = 0; i < count; ++i)
+        trace[i] = trace[i] < row[i] ? row[i] : trace[i];
+}
+
+void lowerTo(float* __restrict trace, const float* __restrict row, int count) {
+    for (int i = 0; i < count; ++i)
+        trace[i] = row[i] < trace[i] ? row[i] : trace[i];
+}
+
+void addRow(float* __restrict sum, const float* __restrict row, int count) {
+    for (int i = 0; i < count; ++i)
+        sum[i] += row[i];
+}
+
+}  // namespace
+
 TraceProcessing::Settings TraceProcessing::settingsFor(const SpectrumSettings& model, bool band24) {
     const SpectrumViewSettings& view = model.spectrum_settings;
     Settings settings;
@@ -49,10 +70,7 @@ bool TraceProcessing::processBand(BandSweepBuffers& band, const Settings& settin
                 for (int i = 0; i < p; ++i)
                     decay[i] -= settings.decayStep;
             }
-            for (int i = 0; i < p; ++i) {
-                if (record[i] > decay[i])
-                    decay[i] = record[i];
-            }
+            raiseTo(decay, record, p);
         }
         const int window = windowSweeps(settings.averageTime, settings.sweepPeriod, h);
         for (int k = 0; k < window; ++k) {
@@ -60,8 +78,7 @@ bool TraceProcessing::processBand(BandSweepBuffers& band, const Settings& settin
             if (k == 0) {
                 std::memcpy(average, record, bytes);
             } else {
-                for (int i = 0; i < p; ++i)
-                    average[i] += record[i];
+                addRow(average, record, p);
             }
         }
         if (window > 1) {
@@ -69,12 +86,8 @@ bool TraceProcessing::processBand(BandSweepBuffers& band, const Settings& settin
             for (int i = 0; i < p; ++i)
                 average[i] /= divisor;
         }
-        for (int i = 0; i < p; ++i) {
-            if (raw[i] > maximum[i])
-                maximum[i] = raw[i];
-            if (raw[i] < minimum[i])
-                minimum[i] = raw[i];
-        }
+        raiseTo(maximum, raw, p);
+        lowerTo(minimum, raw, p);
     }
 
     band.processedPointCount = p;
@@ -108,6 +121,10 @@ int TraceProcessing::windowSweeps(float seconds, float sweepPeriod, int availabl
 }
 
 void TraceProcessing::offerPeak(PeakList& peaks, int index, float value) {
+    // The list is filled from the front and kept in falling order, so a full list whose last
+    // entry is not below the value takes nothing: most points of a sweep stop here.
+    if (peaks.empty() || (peaks.back().index >= 0 && !(peaks.back().value < value)))
+        return;
     for (size_t j = 0; j < peaks.size(); ++j) {
         if (peaks[j].index < 0 || peaks[j].value < value) {
             for (size_t k = peaks.size() - 1; k > j; --k)
@@ -122,8 +139,13 @@ void TraceProcessing::findTopPeaks(const float* values, int count, PeakList& pea
     resetPeakList(peaks);
     if (!values)
         return;
-    for (int i = 0; i < count; ++i)
+    const PeakEntry& last = peaks.back();
+    for (int i = 0; i < count; ++i) {
+        // offerPeak's own first test, here so the common case costs no call.
+        if (last.index >= 0 && !(last.value < values[i]))
+            continue;
         offerPeak(peaks, i, values[i]);
+    }
 }
 
 uint8_t TraceProcessing::maskBitForKind(int kind) {
