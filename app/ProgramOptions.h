@@ -20,5 +20,6 @@ class ProgramOptions {
     bool stats = false;             // frame counts and frame CPU on exit
     bool redrawEveryFrame = false;  // draw even when nothing changed, to compare
     std::string brokerUrl;          // --broker URL: where the PUBLISH setting sends messages
+    std::string openTable;          // --open-table ssid|utilization: shown from the start
     std::string error;              // why parsing failed, one line
 };

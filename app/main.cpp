@@ -127,6 +127,7 @@ int main(int argc, char** argv) {
 
     AppDelegate app;
     app.setBrokerUrlToStore(brokerUrl);
+    app.setTableToOpen(options.openTable);
     std::string picturePath;
     std::string pictureFailure = "no frame was drawn";
     if (headless)
