@@ -21,6 +21,8 @@ ProgramOptions ProgramOptions::parse(int argc, const char* const* argv) {
             options.stats = true;
         } else if (arg == "--redraw-every-frame") {
             options.redrawEveryFrame = true;
+        } else if (arg == "--whole-frames") {
+            options.wholeFrames = true;
         } else if (arg == "--broker") {
             if (i + 1 >= argc) {
                 options.action = Action::Fail;
@@ -58,6 +60,8 @@ std::string ProgramOptions::helpText() {
            "      --stats               print frame counts and frame CPU time (also per view)\n"
            "                            on exit\n"
            "      --redraw-every-frame  draw every frame, even when nothing changed\n"
+           "      --whole-frames        draw the whole window in every drawn frame, not only\n"
+           "                            what changed\n"
            "      --open-table TABLE    start with the access-point table TABLE open\n"
            "                            (ssid or utilization)\n"
            "      --broker URL          where the PUBLISH setting sends its messages\n"

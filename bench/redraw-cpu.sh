@@ -6,11 +6,13 @@
 #
 #   wave         the demonstration's real-wave view with the heat map (the default settings)
 #   waterfall    the same recording in the waterfall view (set in the stored configuration)
-#   power        the demonstration's power view, normal (not auto) trigger: a trace per trigger
+#   power        the demonstration's power view (second generation), normal trigger: a trace
+#                per trigger
 #   ssid-table   the real-wave view with the SSID table open over it
 #   utilization  the real-wave view with the utilization table open over it
 #   static       no recordings to play: nothing on screen changes
-# ARGS go to tarno (for example --redraw-every-frame, to compare with drawing every frame).
+# ARGS go to tarno (for example --redraw-every-frame, to compare with drawing every frame, or
+# --whole-frames, to compare with drawing every drawn frame whole).
 # Settings live in a temporary HOME and XDG_DATA_HOME, so the user's stored ones stay as they are.
 set -euo pipefail
 
@@ -105,8 +107,8 @@ EOF
 case "$view" in
     # viewMode: waterfall
     waterfall) patch_stored config0.spectrum_settings 0 1 ;;
-    # spectrumMode: power; triggerAuto: normal
-    power) patch_stored config0.common_settings 11 0 config0.power_setting 24 0 ;;
+    # spectrumMode: power; triggerAuto: normal; the second generation, which has a power meter
+    power) patch_stored config0.common_settings 11 0 config0.power_setting 24 0 config0.demo 0 1 ;;
     ssid-table) extra=(--open-table ssid "${extra[@]}") ;;
     utilization) extra=(--open-table utilization "${extra[@]}") ;;
 esac

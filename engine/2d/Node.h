@@ -137,11 +137,13 @@ class Node : public Ref {
 
     // Where this node alone draws, in its own space, so that a change of it damages only that
     // (before and after); false when unknown, and then a change damages the whole frame. Nodes
-    // with children always damage the whole frame: a transform moves them all.
+    // with children damage the whole frame (a transform moves them all) unless the bounds hold
+    // what the children draw too, as for a layer that clips them to its rectangle.
     virtual bool getDrawnBounds(Rect* local) const {
         (void)local;
         return false;
     }
+    virtual bool drawnBoundsHoldChildren() const { return false; }
 
     // Drawing. visit() queues the children behind (negative local Z), itself, then the rest.
     virtual void visit(Renderer* renderer, const Mat4& parentTransform, uint32_t parentFlags);

@@ -28,7 +28,8 @@ Rect NodeDamage::worldBounds(const Node& node, const Mat4& toWorld, bool* any) {
 
 void NodeDamage::nodeChanged(const Node& node) {
     Rect local;
-    if (!node.getChildren().empty() || !node.getDrawnBounds(&local) || !node._drawnRectKnown) {
+    const bool childrenHeld = node.getChildren().empty() || node.drawnBoundsHoldChildren();
+    if (!childrenHeld || !node.getDrawnBounds(&local) || !node._drawnRectKnown) {
         Director::markStale();
         return;
     }
