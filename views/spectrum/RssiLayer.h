@@ -17,10 +17,11 @@ class BandSweepBuffers;
 struct HeatMap;
 class SpectrumSettings;
 
-// The "REAL WAVE" display of one band: each update it processes the newest sweep into the raw,
-// decay, average, maximum and minimum traces with their peaks, draws the traces the three slots
-// ask for with peak markers, shows the persistence heat map and writes the cursor readouts.
-// Band peak lists are kept in the order raw, decay, average, maximum, minimum.
+// The "REAL WAVE" display of one band: draws the raw, decay, average, maximum and minimum traces
+// the three slots ask for with their peak markers, colours the persistence heat map and writes
+// the cursor readouts. The traces, peaks and heat-map counts are derived as each sweep arrives
+// (SpectrumAcquisition); this layer only reads them. Band peak lists are kept in the order raw,
+// decay, average, maximum, minimum.
 class RssiLayer : public engine::Layer {
   public:
     static constexpr const char* kWaterfallProgram = "Waterfall";
@@ -37,8 +38,8 @@ class RssiLayer : public engine::Layer {
     void visit(engine::Renderer* renderer, const engine::Mat4& parentTransform,
                uint32_t parentFlags) override;
 
-    // Trace processing and heat map of the shown bands; caller holds traceLock.
-    void processSweeps();
+    // Colours and uploads the heat maps of the shown bands that changed; caller holds traceLock.
+    void uploadHeatMaps();
     // Trace drawing and cursor readouts of the shown bands; caller holds traceLock.
     void drawTraces();
     // Positions, scales and shows or hides the two heat-map sprites.
@@ -65,7 +66,6 @@ class RssiLayer : public engine::Layer {
 
   private:
     RssiLayer() = default;
-    void processBand(BandSweepBuffers& band, bool band24);
     void updateHeatMap(BandSweepBuffers& band);
     // Uploads the rows of pixels that differ from shown (what the texture holds) and keeps
     // them as shown; all rows when the grid's size changed.
@@ -73,7 +73,6 @@ class RssiLayer : public engine::Layer {
                                   std::vector<uint8_t>& shown, const HeatMap& grid, bool sameSize);
     bool updateTraceMask();
     void drawBand(BandSweepBuffers& band, bool band24, bool maskChanged);
-    void writeCursorReadouts(const BandSweepBuffers& band, float scaleY, float offsetY);
     void trimMarkers(size_t keep);
     // The height from the plot's bottom that the heat map can colour.
     float heatMapContentHeight() const;
