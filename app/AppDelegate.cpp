@@ -120,6 +120,10 @@ bool AppDelegate::applicationDidFinishLaunching() {
     }
 
     director->runWithScene(scene);
+    if (tableToOpen == "ssid")
+        scene->toggleSsidTable();
+    else if (tableToOpen == "utilization")
+        scene->toggleUtilizationTable();
 
     // Without recordings the window still draws, and an accessory still works.
     for (const std::string& line :

@@ -36,6 +36,8 @@ class AppDelegate : public engine::Application {
 
     // A broker URL given on the command line, stored when the application has launched.
     void setBrokerUrlToStore(const std::string& url) { brokerUrlToStore = url; }
+    // "ssid" or "utilization": that access-point table is open from the first frame on.
+    void setTableToOpen(const std::string& table) { tableToOpen = table; }
     // Launching stopped because fonts or shaders are missing; it said which on standard error.
     bool isMissingResources() const { return resourcesMissing; }
 
@@ -57,6 +59,7 @@ class AppDelegate : public engine::Application {
     std::unique_ptr<ModelPublisher> publisher;
     std::string publishingTo;  // the broker URL the publisher was configured with; empty: off
     std::string brokerUrlToStore;
+    std::string tableToOpen;
     ScreenLog* screenLog = nullptr;  // retained
     bool launched = false;
     bool resourcesMissing = false;

@@ -311,6 +311,18 @@ void MainScene::updateAcquiringIndicator() {
     model_->runtime.ssidAcquiring = false;
 }
 
+const char* MainScene::shownViewName() const {
+    if (isSsidTableShown())
+        return "SSID table";
+    if (isUtilizationTableShown())
+        return "utilization table";
+    if (model_->common_settings.spectrumMode == CommonSettings::kPowerMode)
+        return "power";
+    if (model_->spectrum_settings.viewMode == SpectrumViewSettings::kWaterfallView)
+        return "waterfall";
+    return "real-wave";
+}
+
 void MainScene::update(float dt) {
     lastDelta_ = dt;
     Scene::update(dt);
@@ -328,6 +340,7 @@ void MainScene::update(float dt) {
         demoBadge_->setOpacity(runtime.deviceConnected ? 0 : 65);
 
     checkBand();
+    engine::Director::getInstance()->getFrameStats().setView(shownViewName());
 
     const int mode = model_->common_settings.spectrumMode;
     const int view = model_->spectrum_settings.viewMode;

@@ -95,6 +95,8 @@ class MainScene : public engine::Scene, public AccessPointTables {
     PeakTableLayer* getPeakTable() const { return peakTable_; }
     // The E key: exports the table on screen (SSID, utilization or peaks); false with none.
     bool exportShownTable();
+    // What --stats files the drawn frames under.
+    const char* shownViewName() const;
     bool isSsidTableShown() const override { return tables_ && tables_->ssidShown(); }
     bool isUtilizationTableShown() const override { return tables_ && tables_->utilizationShown(); }
     SSIDTableLayer* getSsidTable() const { return tables_ ? tables_->ssidTable() : nullptr; }

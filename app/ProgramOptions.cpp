@@ -21,6 +21,8 @@ ProgramOptions ProgramOptions::parse(int argc, const char* const* argv) {
             options.stats = true;
         } else if (arg == "--redraw-every-frame") {
             options.redrawEveryFrame = true;
+        } else if (arg == "--whole-frames") {
+            options.wholeFrames = true;
         } else if (arg == "--broker") {
             if (i + 1 >= argc) {
                 options.action = Action::Fail;
@@ -28,6 +30,14 @@ ProgramOptions ProgramOptions::parse(int argc, const char* const* argv) {
                 return options;
             }
             options.brokerUrl = argv[++i];
+        } else if (arg == "--open-table") {
+            const std::string_view table = i + 1 < argc ? argv[i + 1] : "";
+            if (table != "ssid" && table != "utilization") {
+                options.action = Action::Fail;
+                options.error = "option '--open-table' needs 'ssid' or 'utilization'";
+                return options;
+            }
+            options.openTable = argv[++i];
         } else {
             options.action = Action::Fail;
             options.error = arg.size() > 1 && arg[0] == '-'
@@ -47,8 +57,13 @@ std::string ProgramOptions::helpText() {
            "writes the picture to Tarno_demo.png in the data directory.\n"
            "\n"
            "Options:\n"
-           "      --stats               print frame counts and frame CPU time on exit\n"
+           "      --stats               print frame counts and frame CPU time (also per view)\n"
+           "                            on exit\n"
            "      --redraw-every-frame  draw every frame, even when nothing changed\n"
+           "      --whole-frames        draw the whole window in every drawn frame, not only\n"
+           "                            what changed\n"
+           "      --open-table TABLE    start with the access-point table TABLE open\n"
+           "                            (ssid or utilization)\n"
            "      --broker URL          where the PUBLISH setting sends its messages\n"
            "                            (mqtt://[user:pass@]host[:port][/prefix])\n"
            "  -h, --help                display this help and exit\n"

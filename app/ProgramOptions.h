@@ -19,6 +19,8 @@ class ProgramOptions {
     Action action = Action::Run;
     bool stats = false;             // frame counts and frame CPU on exit
     bool redrawEveryFrame = false;  // draw even when nothing changed, to compare
+    bool wholeFrames = false;       // draw every drawn frame whole, to compare
     std::string brokerUrl;          // --broker URL: where the PUBLISH setting sends messages
+    std::string openTable;          // --open-table ssid|utilization: shown from the start
     std::string error;              // why parsing failed, one line
 };

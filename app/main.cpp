@@ -104,6 +104,7 @@ int main(int argc, char** argv) {
     endTheLoopOnSignals();
     const bool stats = options.stats;
     engine::Director::getInstance()->setRedrawEveryFrame(options.redrawEveryFrame);
+    engine::Director::getInstance()->setPartialRedraw(!options.wholeFrames);
     std::string brokerUrl = options.brokerUrl;
     if (!brokerUrl.empty()) {
         BrokerUrl parsed;
@@ -127,6 +128,7 @@ int main(int argc, char** argv) {
 
     AppDelegate app;
     app.setBrokerUrlToStore(brokerUrl);
+    app.setTableToOpen(options.openTable);
     std::string picturePath;
     std::string pictureFailure = "no frame was drawn";
     if (headless)

@@ -2,12 +2,17 @@
 # How much CPU tarno uses while it runs the demonstration under Xvfb (software OpenGL): the
 # whole process and each thread as a percentage of one core, and the frames drawn per second.
 #
-#   bench/redraw-cpu.sh [--view wave|waterfall|static] [--seconds N] [--binary PATH] [-- ARGS]
+#   bench/redraw-cpu.sh [--view VIEW] [--seconds N] [--binary PATH] [-- ARGS]
 #
-#   wave       the demonstration's real-wave view with the heat map (the default settings)
-#   waterfall  the same recording in the waterfall view (set in the stored configuration)
-#   static     no recordings to play: nothing on screen changes
-# ARGS go to tarno (for example --redraw-every-frame, to compare with drawing every frame).
+#   wave         the demonstration's real-wave view with the heat map (the default settings)
+#   waterfall    the same recording in the waterfall view (set in the stored configuration)
+#   power        the demonstration's power view (second generation), normal trigger: a trace
+#                per trigger
+#   ssid-table   the real-wave view with the SSID table open over it
+#   utilization  the real-wave view with the utilization table open over it
+#   static       no recordings to play: nothing on screen changes
+# ARGS go to tarno (for example --redraw-every-frame, to compare with drawing every frame, or
+# --whole-frames, to compare with drawing every drawn frame whole).
 # Settings live in a temporary HOME and XDG_DATA_HOME, so the user's stored ones stay as they are.
 set -euo pipefail
 
@@ -26,7 +31,7 @@ while [[ $# -gt 0 ]]; do
         *) echo "redraw-cpu: unknown argument $1" >&2; exit 2 ;;
     esac
 done
-case "$view" in wave|waterfall|static) ;; *) echo "redraw-cpu: unknown view $view" >&2; exit 2 ;; esac
+case "$view" in wave|waterfall|power|ssid-table|utilization|static) ;; *) echo "redraw-cpu: unknown view $view" >&2; exit 2 ;; esac
 [[ -x "$binary" ]] || { echo "redraw-cpu: no tarno at $binary (build it first)" >&2; exit 1; }
 command -v Xvfb >/dev/null || { echo "redraw-cpu: Xvfb is not installed" >&2; exit 1; }
 
@@ -67,33 +72,46 @@ xvfb_pid=$!
 read -r -t 10 display <"$scratch/display" || { echo "redraw-cpu: Xvfb did not start" >&2; exit 1; }
 export DISPLAY=":$display"
 
-# The waterfall view is a stored setting: let a first run store the defaults, then change the
-# view mode (the first byte of the spectrum view settings).
-if [[ "$view" == waterfall ]]; then
+# The waterfall and power views are stored settings: let a first run store the defaults, then
+# change bytes of the stored records (offsets as model/config/RecordImages.cpp writes them).
+patch_stored() {
     "$binary" >/dev/null 2>&1 &
     tarno_pid=$!
     sleep 3
     kill "$tarno_pid" && wait "$tarno_pid" 2>/dev/null || true
     tarno_pid=
-    python3 - "$XDG_DATA_HOME" <<'EOF'
+    python3 - "$XDG_DATA_HOME" "$@" <<'EOF'
 import os, sqlite3, sys
+# Arguments after the directory: key offset value, repeated.
+edits = [(sys.argv[i], int(sys.argv[i + 1]), int(sys.argv[i + 2])) for i in range(2, len(sys.argv), 3)]
 changed = 0
 for root, _, files in os.walk(sys.argv[1]):
     for name in files:
         try:
             db = sqlite3.connect(os.path.join(root, name))
-            rows = db.execute("SELECT key, value FROM entries WHERE key LIKE 'config0.spectrum_settings'").fetchall()
+            for key, offset, byte in edits:
+                rows = db.execute("SELECT value FROM entries WHERE key = ?", (key,)).fetchall()
+                for (value,) in rows:
+                    value = bytearray(value)
+                    value[offset] = byte
+                    db.execute("UPDATE entries SET value = ? WHERE key = ?", (bytes(value), key))
+                    changed += 1
+            db.commit()
+            db.close()
         except sqlite3.Error:
             continue
-        for key, value in rows:
-            db.execute("UPDATE entries SET value = ? WHERE key = ?", (b"\x01" + bytes(value[1:]), key))
-            changed += 1
-        db.commit()
-        db.close()
-if not changed:
-    sys.exit("redraw-cpu: no stored configuration to change")
+if changed < len(edits):
+    sys.exit("redraw-cpu: the stored configuration lacks a record to change")
 EOF
-fi
+}
+case "$view" in
+    # viewMode: waterfall
+    waterfall) patch_stored config0.spectrum_settings 0 1 ;;
+    # spectrumMode: power; triggerAuto: normal; the second generation, which has a power meter
+    power) patch_stored config0.common_settings 11 0 config0.power_setting 24 0 config0.demo 0 1 ;;
+    ssid-table) extra=(--open-table ssid "${extra[@]}") ;;
+    utilization) extra=(--open-table utilization "${extra[@]}") ;;
+esac
 
 ticks=$(getconf CLK_TCK)
 # Per thread: "tid name ticks" (name without spaces; utime + stime).
@@ -153,4 +171,5 @@ if [[ -n "$drawn" ]]; then
     awk -v n="$drawn" -v s="$start" -v e="$end" \
         'BEGIN { printf "  frames drawn: %d in %.1f s, %.1f per second\n", n, e - s, n / (e - s) }'
 fi
+# The whole-process CPU per drawn frame, overall and per view shown.
 grep -E '^(frames skipped|frame CPU)' "$log" | sed 's/^/  /' || true

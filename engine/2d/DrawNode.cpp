@@ -1,5 +1,6 @@
 #include "engine/2d/DrawNode.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <numbers>
@@ -47,6 +48,21 @@ bool DrawNode::settleGeometry() {
     _touchedSinceDrawn = false;
     if (!differsFromDrawn())
         return false;
+    // What the last frame showed and what the next one will, both: the old lines must go.
+    const Mat4 toWorld = getNodeToWorldTransform();
+    bool any = false;
+    Vec2 low;
+    Vec2 high;
+    for (const auto* list : {&_drawnVertices, &_vertices}) {
+        for (const V2F_C4B_T2F& vertex : *list) {
+            const Vec2 p = toWorld.transformPoint(vertex.vertices);
+            low = any ? Vec2(std::min(low.x, p.x), std::min(low.y, p.y)) : p;
+            high = any ? Vec2(std::max(high.x, p.x), std::max(high.y, p.y)) : p;
+            any = true;
+        }
+    }
+    if (any)
+        Director::getInstance()->setNeedsRedraw(Rect(low.x, low.y, high.x - low.x, high.y - low.y));
     _drawnVertices = _vertices;
     return true;
 }

@@ -213,6 +213,21 @@ void Label::layout() {
     markStale();
 }
 
+bool Label::getDrawnBounds(Rect* local) const {
+    if (_vertices.empty()) {
+        *local = Rect();
+        return true;
+    }
+    Vec2 low = _vertices[0].vertices;
+    Vec2 high = low;
+    for (const V2F_C4B_T2F& v : _vertices) {
+        low = Vec2(std::min(low.x, v.vertices.x), std::min(low.y, v.vertices.y));
+        high = Vec2(std::max(high.x, v.vertices.x), std::max(high.y, v.vertices.y));
+    }
+    *local = Rect(low.x, low.y, high.x - low.x, high.y - low.y);
+    return true;
+}
+
 void Label::draw(Renderer* renderer, const Mat4& transform, uint32_t) {
     if (_vertices.empty() || !_atlas)
         return;

@@ -47,6 +47,8 @@ class Label : public Node {
         markStale();
     }
 
+    // The glyph quads laid out last.
+    bool getDrawnBounds(Rect* local) const override;
     void draw(Renderer* renderer, const Mat4& transform, uint32_t flags) override;
 
     // UTF-8 to code points; malformed sequences become U+FFFD instead of being skipped silently.

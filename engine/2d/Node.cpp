@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/2d/ActionManager.h"
+#include "engine/2d/NodeDamage.h"
 #include "engine/2d/Scene.h"
 #include "engine/base/Director.h"
 #include "engine/base/EventDispatcher.h"
@@ -40,7 +41,7 @@ bool Node::init() {
 
 void Node::markStale() const {
     if (_running)
-        Director::markStale();
+        NodeDamage::nodeChanged(*this);
 }
 
 // Each setter marks the picture stale only when the value changes: the views set the same
@@ -412,8 +413,10 @@ Vec2 Node::convertTouchToNodeSpace(Touch* touch) const {
 // Drawing ----------------------------------------------------------------------------------
 
 void Node::visit(Renderer* renderer, const Mat4& parentTransform, uint32_t parentFlags) {
-    if (!_visible)
+    if (!_visible) {
+        NodeDamage::drawnNothing(*this);
         return;
+    }
     uint32_t flags = parentFlags;
     if (_contentSizeDirty) {
         flags |= FLAGS_CONTENT_SIZE_DIRTY;
@@ -425,6 +428,7 @@ void Node::visit(Renderer* renderer, const Mat4& parentTransform, uint32_t paren
     for (; i < _children.size() && _children[i]->_localZOrder < 0; ++i) {
         _children[i]->visit(renderer, transform, flags);
     }
+    NodeDamage::drawn(*this, transform);
     draw(renderer, transform, flags);
     for (; i < _children.size(); ++i)
         _children[i]->visit(renderer, transform, flags);
@@ -451,65 +455,6 @@ void Node::setGLProgramState(GLProgramState* state) {
         return;
     safeAssign(_glProgramState, state);
     markStale();
-}
-
-// Time -------------------------------------------------------------------------------------
-
-void Node::update(float) {}
-
-void Node::scheduleUpdateWithPriority(int priority) {
-    _scheduler->scheduleUpdate(this, priority, !_running);
-}
-
-void Node::unscheduleUpdate() {
-    _scheduler->unscheduleUpdate(this);
-}
-
-void Node::schedule(const SchedulerFunc& callback, float interval, const std::string& key) {
-    _scheduler->schedule(callback, this, interval, !_running, key);
-}
-
-void Node::schedule(const SchedulerFunc& callback, float interval, unsigned int repeat, float delay,
-                    const std::string& key) {
-    _scheduler->schedule(callback, this, interval, repeat, delay, !_running, key);
-}
-
-void Node::scheduleOnce(const SchedulerFunc& callback, float delay, const std::string& key) {
-    _scheduler->schedule(callback, this, 0, 0, delay, !_running, key);
-}
-
-void Node::unschedule(const std::string& key) {
-    _scheduler->unschedule(key, this);
-}
-
-void Node::unscheduleAllCallbacks() {
-    _scheduler->unscheduleAllForTarget(this);
-}
-
-bool Node::isScheduled(const std::string& key) const {
-    return _scheduler->isScheduled(key, this);
-}
-
-Action* Node::runAction(Action* action) {
-    if (action)
-        _actionManager->addAction(action, this, !_running);
-    return action;
-}
-
-void Node::stopAllActions() {
-    _actionManager->removeAllActionsFromTarget(this);
-}
-void Node::stopAction(Action* action) {
-    _actionManager->removeAction(action);
-}
-void Node::stopActionByTag(int tag) {
-    _actionManager->removeActionByTag(tag, this);
-}
-Action* Node::getActionByTag(int tag) {
-    return _actionManager->getActionByTag(tag, this);
-}
-size_t Node::getNumberOfRunningActions() const {
-    return _actionManager->getNumberOfRunningActionsInTarget(this);
 }
 
 }  // namespace engine

@@ -135,6 +135,16 @@ class Node : public Ref {
     // really changes; a node that draws other state (model data) calls it when that changes.
     void markStale() const;
 
+    // Where this node alone draws, in its own space, so that a change of it damages only that
+    // (before and after); false when unknown, and then a change damages the whole frame. Nodes
+    // with children damage the whole frame (a transform moves them all) unless the bounds hold
+    // what the children draw too, as for a layer that clips them to its rectangle.
+    virtual bool getDrawnBounds(Rect* local) const {
+        (void)local;
+        return false;
+    }
+    virtual bool drawnBoundsHoldChildren() const { return false; }
+
     // Drawing. visit() queues the children behind (negative local Z), itself, then the rest.
     virtual void visit(Renderer* renderer, const Mat4& parentTransform, uint32_t parentFlags);
     virtual void draw(Renderer* renderer, const Mat4& transform, uint32_t flags);
@@ -213,6 +223,12 @@ class Node : public Ref {
     bool _contentSizeDirty = true;
 
     GLProgramState* _glProgramState = nullptr;
+
+    // Where the last drawn frame showed this node (world space); kept by NodeDamage.
+    friend class NodeDamage;
+    mutable Rect _drawnWorldRect;
+    mutable bool _drawnRectKnown = false;
+    mutable bool _damagePending = false;
 
     Scheduler* _scheduler;
     ActionManager* _actionManager;

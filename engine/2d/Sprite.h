@@ -41,6 +41,11 @@ class Sprite : public Node {
     const BlendFunc& getBlendFunc() const { return _blendFunc; }
 
     void draw(Renderer* renderer, const Mat4& transform, uint32_t flags) override;
+    // The quad: the content rectangle.
+    bool getDrawnBounds(Rect* local) const override {
+        *local = Rect(Vec2(), _contentSize);
+        return true;
+    }
 
     Sprite() = default;
 

@@ -3,10 +3,12 @@
 #include <GL/glew.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "engine/2d/ActionManager.h"
 #include "engine/2d/DrawNode.h"
 #include "engine/2d/FontAtlasCache.h"
+#include "engine/2d/NodeDamage.h"
 #include "engine/2d/Scene.h"
 #include "engine/base/AutoreleasePool.h"
 #include "engine/base/EventDispatcher.h"
@@ -65,7 +67,10 @@ void Director::purge() {
     AutoreleasePool::getInstance()->clear();
     _afterDraw.clear();
     _watchedGeometry.clear();
+    settleChangedNodes();
     // GL objects go while the context still exists.
+    if (_view)
+        _canvas.release();
     FontAtlasCache::purgeCachedData();
     _textureCache->removeAllTextures();
     GLProgramCache::destroyInstance();
@@ -87,6 +92,8 @@ void Director::setOpenGLView(GLView* view) {
     GL::init();
     glEnable(GL_PROGRAM_POINT_SIZE);
     glDisable(GL_DEPTH_TEST);
+    _inPlace.init();
+    _inPlaceWidth = _inPlaceHeight = 0;
     updateProjection();
 }
 
@@ -111,7 +118,7 @@ void Director::updateProjection() {
     _projection = Mat4::orthographic(0, size.width, 0, size.height);
     GLProgram::setProjectionMatrix(_projection);
     _view->setViewPortInPoints(0, 0, size.width, size.height);
-    _needsRedraw = true;
+    damageAll();
 }
 
 void Director::runWithScene(Scene* scene) {
@@ -136,11 +143,38 @@ void Director::setNextScene() {
     _runningScene = _nextScene;
     _nextScene = nullptr;
     _runningScene->onEnter();
-    _needsRedraw = true;
+    damageAll();
 }
 
 void Director::addAfterDrawCallback(const std::function<void()>& callback) {
     _afterDraw.push_back(callback);
+}
+
+void Director::textureChanged(unsigned int texture, const Rect& texels) {
+    if (!s_instance)
+        return;
+    Rect footprint;
+    if (s_instance->_renderer->getTextureFootprint(texture, texels, &footprint))
+        s_instance->setNeedsRedraw(footprint);
+    else
+        s_instance->damageAll();
+}
+
+void Director::setPartialRedraw(bool partial) {
+    if (partial == _partialRedraw)
+        return;
+    _partialRedraw = partial;
+    if (!partial && _view)
+        _canvas.release();
+    damageAll();
+}
+
+void Director::setInPlaceAllowed(bool allowed) {
+    if (allowed == _inPlaceAllowed)
+        return;
+    _inPlaceAllowed = allowed;
+    _inPlaceWidth = _inPlaceHeight = 0;
+    damageAll();
 }
 
 void Director::watchGeometry(DrawNode* node) {
@@ -150,6 +184,22 @@ void Director::watchGeometry(DrawNode* node) {
 void Director::unwatchGeometry(DrawNode* node) {
     _watchedGeometry.erase(std::remove(_watchedGeometry.begin(), _watchedGeometry.end(), node),
                            _watchedGeometry.end());
+}
+
+void Director::addChangedNode(Node* node) {
+    node->retain();
+    _changedNodes.push_back(node);
+}
+
+void Director::settleChangedNodes() {
+    std::vector<Node*> nodes;
+    nodes.swap(_changedNodes);
+    for (Node* node : nodes) {
+        Rect world;
+        if (NodeDamage::settle(*node, &world))
+            setNeedsRedraw(world);
+        node->release();
+    }
 }
 
 bool Director::settleWatchedGeometry() {
@@ -175,8 +225,11 @@ void Director::mainLoop(float dt) {
     if (_view && _animating) {
         if (_view->checkAndResetSizeChanged())
             updateProjection();
-        if (settleWatchedGeometry() || !_afterDraw.empty() || _redrawEveryFrame)
-            _needsRedraw = true;
+        settleWatchedGeometry();
+        settleChangedNodes();
+        // A capture is drawn whole: layers that rebuild while drawing show it in that frame.
+        if (!_afterDraw.empty() || _redrawEveryFrame)
+            damageAll();
         if (_needsRedraw) {
             drawScene();
             drawn = true;
@@ -188,18 +241,85 @@ void Director::mainLoop(float dt) {
         _stats.endFrame(drawn);
 }
 
+std::optional<PixelBox> Director::damageBox(const DamageRegion& damage, int width,
+                                            int height) const {
+    if (damage.isAll())
+        return std::nullopt;
+    if (damage.isEmpty())
+        return PixelBox{};  // the kept picture is the picture
+    // Outward to whole pixels, and a pixel more for rounding in the rasteriser.
+    const float retina = _view->getRetinaFactor();
+    const Rect& rect = damage.getBounds();
+    const Rect viewport = _view->getViewPortRect();
+    const double sx = _view->getScaleX() * retina;
+    const double sy = _view->getScaleY() * retina;
+    const double ox = viewport.origin.x * retina;
+    const double oy = viewport.origin.y * retina;
+    auto clampTo = [](double v, int limit) {
+        return static_cast<int>(std::clamp(v, 0.0, static_cast<double>(limit)));
+    };
+    const int left = clampTo(std::floor(rect.getMinX() * sx + ox) - 1, width);
+    const int bottom = clampTo(std::floor(rect.getMinY() * sy + oy) - 1, height);
+    const int right = clampTo(std::ceil(rect.getMaxX() * sx + ox) + 1, width);
+    const int top = clampTo(std::ceil(rect.getMaxY() * sy + oy) + 1, height);
+    if (left == 0 && bottom == 0 && right == width && top == height)
+        return std::nullopt;
+    return PixelBox{left, bottom, std::max(0, right - left), std::max(0, top - bottom)};
+}
+
+Director::FrameTarget Director::chooseTarget(int width, int height, DamageRegion& damage) {
+    if (_partialRedraw && _inPlaceAllowed && _inPlace.isAvailable()) {
+        if (width != _inPlaceWidth || height != _inPlaceHeight) {
+            // The back buffer takes the window's new size only at a swap: this frame is shown
+            // by one, and the next is drawn whole into the new buffer, in place again.
+            _inPlaceWidth = width;
+            _inPlaceHeight = height;
+            _inPlaceFresh = true;
+            damage.addAll();
+            return FrameTarget::kWindow;
+        }
+        if (_inPlaceFresh) {
+            damage.addAll();
+            _inPlaceFresh = false;
+        }
+        return FrameTarget::kInPlace;
+    }
+    if (_partialRedraw && _canvas.begin(width, height)) {
+        if (_canvas.isFresh())
+            damage.addAll();
+        return FrameTarget::kCanvas;
+    }
+    damage.addAll();
+    return FrameTarget::kWindow;
+}
+
 void Director::drawScene() {
     // Changes made while visiting (a layer animating in its visit) belong to the next frame.
     _needsRedraw = false;
+    DamageRegion damage = _damage;
+    _damage.reset();
+    const float retina = _view->getRetinaFactor();
+    const Size frame = _view->getFrameSize();
+    const int width = static_cast<int>(std::lround(frame.width * retina));
+    const int height = static_cast<int>(std::lround(frame.height * retina));
+    const FrameTarget target = chooseTarget(width, height, damage);
+    _lastDamageBox = damageBox(damage, width, height);
+    _renderer->setDamageBox(_lastDamageBox);
     _renderer->clear(_clearColor);
     if (_runningScene)
         _runningScene->visit(_renderer, Mat4::IDENTITY, 0);
     _renderer->render();
+    _renderer->setDamageBox(std::nullopt);
+    if (target == FrameTarget::kCanvas)
+        _canvas.present();
     std::vector<std::function<void()>> callbacks;
     callbacks.swap(_afterDraw);
     for (auto& callback : callbacks)
         callback();
-    _view->swapBuffers();
+    if (target == FrameTarget::kInPlace)
+        _inPlace.present(_lastDamageBox ? *_lastDamageBox : PixelBox{0, 0, width, height});
+    else
+        _view->swapBuffers();
 }
 
 }  // namespace engine

@@ -1,11 +1,16 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "engine/base/FrameStats.h"
 #include "engine/base/Mat4.h"
 #include "engine/base/Types.h"
+#include "engine/renderer/DamageRegion.h"
+#include "engine/renderer/FrameCanvas.h"
+#include "engine/renderer/Renderer.h"
+#include "engine/renderer/SubBufferPresenter.h"
 
 namespace engine {
 
@@ -13,7 +18,7 @@ class ActionManager;
 class DrawNode;
 class EventDispatcher;
 class GLView;
-class Renderer;
+class Node;
 class Scene;
 class Scheduler;
 class TextureCache;
@@ -24,6 +29,12 @@ class TextureCache;
 // when the picture is stale: a node in the running scene changed how it looks, a texture or
 // program uniform changed, the scene or the window's size changed, the window was exposed,
 // a screen capture waits, or someone called setNeedsRedraw(). Main thread only.
+//
+// A drawn frame costs what changed: the scene is drawn into a canvas that keeps the last frame,
+// confined to the bounding box of the damage (the changed geometry of draw nodes, the footprint
+// of an updated texture, a rectangle a layer names); any other change damages everything. The
+// canvas is then copied to the window. With a software rasteriser on X the back buffer itself is
+// the canvas: it is never swapped, only the damaged part is copied to the window.
 class Director {
   public:
     static Director* getInstance();
@@ -45,7 +56,7 @@ class Director {
     float getContentScaleFactor() const { return _contentScaleFactor; }
     void startAnimation() {
         _animating = true;
-        _needsRedraw = true;  // the window may have lost its contents while hidden
+        damageAll();  // the window may have lost its contents while hidden
     }
     void stopAnimation() { _animating = false; }
     bool isAnimating() const { return _animating; }
@@ -61,7 +72,15 @@ class Director {
     unsigned int getTotalFrames() const { return _totalFrames; }
 
     // The next frame draws. Layers that draw model data call it when the data changed.
-    void setNeedsRedraw() { _needsRedraw = true; }
+    void setNeedsRedraw() { damageAll(); }
+    // The next frame draws; only rect (design points, world space) changed.
+    void setNeedsRedraw(const Rect& rect) {
+        _needsRedraw = true;
+        _damage.add(rect);
+    }
+    // Some of a texture's texels changed (texture coordinates, 0 to 1): where the last frame
+    // showed them is damaged (everything when that is unknown).
+    static void textureChanged(unsigned int texture, const Rect& texels);
     // Draws every frame whether or not anything changed (benchmarks of the drawing itself,
     // and comparisons with the old behaviour).
     void setRedrawEveryFrame(bool always) { _redrawEveryFrame = always; }
@@ -69,12 +88,28 @@ class Director {
     // Marks the picture stale if a director exists; for engine objects that are not nodes.
     static void markStale() {
         if (s_instance)
-            s_instance->_needsRedraw = true;
+            s_instance->damageAll();
     }
+    // Partial frames (on by default); off, every drawn frame is drawn whole, straight to the
+    // window, as before the canvas.
+    void setPartialRedraw(bool partial);
+    bool isPartialRedraw() const { return _partialRedraw; }
+    // Whether a partial frame may be drawn in place in a back buffer that is never swapped
+    // (when the context can; see SubBufferPresenter) rather than into the canvas. For tests of
+    // both ways.
+    void setInPlaceAllowed(bool allowed);
+    bool isDrawingInPlace() const {
+        return _partialRedraw && _inPlaceAllowed && _inPlace.isAvailable();
+    }
+    // The framebuffer pixels the last drawn frame was confined to; none when it was drawn whole.
+    const std::optional<PixelBox>& getLastDamageBox() const { return _lastDamageBox; }
     // A draw node whose geometry was rebuilt since it was last drawn: before deciding whether
     // to draw, the director asks it whether the geometry really differs, so a layer that
     // rebuilds the same lines every frame costs no frames.
     void watchGeometry(DrawNode* node);
+    // A node whose change damaged where it was: where it is when the frame draws is damaged
+    // too (held until then).
+    void addChangedNode(Node* node);
     void unwatchGeometry(DrawNode* node);
 
     FrameStats& getFrameStats() { return _stats; }
@@ -92,7 +127,7 @@ class Director {
     void setClearColor(const Color4F& color) {
         if (color.r != _clearColor.r || color.g != _clearColor.g || color.b != _clearColor.b ||
             color.a != _clearColor.a)
-            _needsRedraw = true;
+            damageAll();
         _clearColor = color;
     }
 
@@ -112,7 +147,19 @@ class Director {
     void setNextScene();
     void purge();
     bool settleWatchedGeometry();
+    void settleChangedNodes();
     void drawScene();
+    void damageAll() {
+        _needsRedraw = true;
+        _damage.addAll();
+    }
+    // Where a frame is drawn: in place in a back buffer that is never swapped, into the canvas,
+    // or straight into a back buffer that a swap then shows. Adds to damage what the target
+    // lost since the last frame.
+    enum class FrameTarget { kInPlace, kCanvas, kWindow };
+    FrameTarget chooseTarget(int width, int height, DamageRegion& damage);
+    // The framebuffer pixels a frame with this damage may touch; none: all of them.
+    std::optional<PixelBox> damageBox(const DamageRegion& damage, int width, int height) const;
 
     static Director* s_instance;
 
@@ -126,7 +173,17 @@ class Director {
     TextureCache* _textureCache;
     std::vector<std::function<void()>> _afterDraw;
     std::vector<DrawNode*> _watchedGeometry;
+    std::vector<Node*> _changedNodes;  // retained
     FrameStats _stats;
+    DamageRegion _damage;
+    FrameCanvas _canvas;
+    SubBufferPresenter _inPlace;
+    bool _inPlaceAllowed = true;
+    int _inPlaceWidth = 0;
+    int _inPlaceHeight = 0;
+    bool _inPlaceFresh = true;  // the back buffer holds no earlier frame
+    std::optional<PixelBox> _lastDamageBox;
+    bool _partialRedraw = true;
     Mat4 _projection;
     Color4F _clearColor{0, 0, 0, 1};
     float _animationInterval = 1.f / 60.f;

@@ -46,6 +46,14 @@ void FrameStats::record(bool drawn, double spentMs) {
     ++_drawn;
     ++_timedDrawn;
     _drawnSumMs += spentMs;
+    if (!_view.empty()) {
+        auto it = std::find_if(_views.begin(), _views.end(),
+                               [this](const ViewTotals& t) { return t.view == _view; });
+        if (it == _views.end())
+            it = _views.insert(_views.end(), ViewTotals{_view, 0, 0});
+        ++it->drawn;
+        it->sumMs += spentMs;
+    }
     const auto bin = static_cast<size_t>(spentMs / kBinMs);
     ++_histogram[std::min(bin, kBins - 1)];
 }
@@ -77,6 +85,11 @@ void FrameStats::print(std::FILE* out) const {
                  "frame CPU, drawn frames (whole process): mean %.2f ms, 95th percentile %.1f ms\n"
                  "frame CPU, skipped frames (main thread): mean %.3f ms\n",
                  meanDrawnMs(), percentile95DrawnMs(), meanSkippedMs());
+    for (const ViewTotals& totals : _views) {
+        std::fprintf(
+            out, "frame CPU, %s view (whole process): mean %.2f ms over %llu drawn frames\n",
+            totals.view.c_str(), totals.meanMs(), static_cast<unsigned long long>(totals.drawn));
+    }
 }
 
 }  // namespace engine

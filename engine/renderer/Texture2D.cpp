@@ -62,7 +62,12 @@ bool Texture2D::updateWithData(const void* data, int offsetX, int offsetY, int w
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glTexSubImage2D(GL_TEXTURE_2D, 0, offsetX, offsetY, width, height, GL_RGBA, GL_UNSIGNED_BYTE,
                     data);
-    Director::markStale();
+    // A texel colours its neighbours' pixels too when filtered linearly.
+    const float pw = static_cast<float>(_pixelsWide);
+    const float ph = static_cast<float>(_pixelsHigh);
+    Director::textureChanged(
+        _name, Rect(static_cast<float>(offsetX - 1) / pw, static_cast<float>(offsetY - 1) / ph,
+                    static_cast<float>(width + 2) / pw, static_cast<float>(height + 2) / ph));
     return true;
 }
 

@@ -21,6 +21,11 @@ class TrianglesCommand : public RenderCommand {
               float alpha = 1.f);
     void execute() const;
 
+    unsigned int getTexture() const { return _texture; }
+    const V2F_C4B_T2F* getVertices() const { return _vertices; }
+    int getVertexCount() const { return _count; }
+    const Mat4& getModelView() const { return _modelView; }
+
   private:
     GLProgram* _program = nullptr;
     GLProgramState* _state = nullptr;

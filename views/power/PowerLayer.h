@@ -36,6 +36,12 @@ class PowerLayer : public engine::Layer {
     void draw(engine::Renderer* renderer, const engine::Mat4& transform, uint32_t flags) override;
     void visit(engine::Renderer* renderer, const engine::Mat4& parentTransform,
                uint32_t parentFlags) override;
+    // The clip's rectangle: a new capture or a fading step redraws the plot, not the window.
+    bool getDrawnBounds(engine::Rect* local) const override {
+        *local = engine::Rect(0, 0, _contentSize.width, _contentSize.height + 1.0f);
+        return true;
+    }
+    bool drawnBoundsHoldChildren() const override { return true; }
 
     // The "SimpleLineShader" program from the cache, built from the engine's position and
     // uniform-colour shaders on first use; nullptr when it does not link.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <new>
 
 #include "acquisition/SpectrumCursorReadouts.h"
@@ -249,19 +250,45 @@ void RssiLayer::updateHeatMap(BandSweepBuffers& band) {
             texture->setMaxT(0);
         }
         heatMapTopRow_ = -1;
+        shownColumns_ = shownRows_ = 0;
     } else if (result == HeatMapPixels::Result::kBuilt) {
         heatMapRows_ = grid.rows;
         heatMapTopRow_ = HeatMapPixels::highestRowWithHits(grid);
-        heatMapTextureSmooth_->updateWithData(heatMapPixelsSmooth_.data(), 0, 0, grid.columns,
-                                              grid.rows);
-        heatMapTextureCrisp_->updateWithData(heatMapPixelsCrisp_.data(), 0, 0, grid.columns,
-                                             grid.rows);
+        // Only the rows this sweep changed go up: the upload costs less, and so does the frame,
+        // which redraws only where the changed texels show.
+        const bool sameSize = grid.columns == shownColumns_ && grid.rows == shownRows_;
+        uploadChangedRows(heatMapTextureSmooth_, heatMapPixelsSmooth_, shownSmooth_, grid,
+                          sameSize);
+        uploadChangedRows(heatMapTextureCrisp_, heatMapPixelsCrisp_, shownCrisp_, grid, sameSize);
+        shownColumns_ = grid.columns;
+        shownRows_ = grid.rows;
         for (Texture2D* texture : {heatMapTextureSmooth_, heatMapTextureCrisp_}) {
             texture->setMaxS(static_cast<float>(grid.columns) / HeatMapPixels::kTextureWidth);
             texture->setMaxT(static_cast<float>(grid.rows) / HeatMapPixels::kTextureHeight);
         }
     }
     grid.dirty = false;
+}
+
+void RssiLayer::uploadChangedRows(Texture2D* texture, const std::vector<uint8_t>& pixels,
+                                  std::vector<uint8_t>& shown, const HeatMap& grid, bool sameSize) {
+    const size_t rowBytes = static_cast<size_t>(grid.columns) * 4;
+    const size_t bytes = rowBytes * static_cast<size_t>(grid.rows);
+    int first = 0;
+    int last = grid.rows - 1;
+    if (sameSize && shown.size() == bytes) {
+        while (first <= last &&
+               std::memcmp(&pixels[first * rowBytes], &shown[first * rowBytes], rowBytes) == 0)
+            ++first;
+        while (last >= first &&
+               std::memcmp(&pixels[last * rowBytes], &shown[last * rowBytes], rowBytes) == 0)
+            --last;
+    }
+    if (first > last)
+        return;
+    const size_t offset = static_cast<size_t>(first) * rowBytes;
+    texture->updateWithData(pixels.data() + offset, 0, first, grid.columns, last - first + 1);
+    shown.assign(pixels.begin(), pixels.begin() + static_cast<std::ptrdiff_t>(bytes));
 }
 
 void RssiLayer::placeHeatMapSprites() {

@@ -14,6 +14,7 @@ class Texture2D;
 }  // namespace engine
 
 class BandSweepBuffers;
+struct HeatMap;
 class SpectrumSettings;
 
 // The "REAL WAVE" display of one band: draws the raw, decay, average, maximum and minimum traces
@@ -66,6 +67,10 @@ class RssiLayer : public engine::Layer {
   private:
     RssiLayer() = default;
     void updateHeatMap(BandSweepBuffers& band);
+    // Uploads the rows of pixels that differ from shown (what the texture holds) and keeps
+    // them as shown; all rows when the grid's size changed.
+    static void uploadChangedRows(engine::Texture2D* texture, const std::vector<uint8_t>& pixels,
+                                  std::vector<uint8_t>& shown, const HeatMap& grid, bool sameSize);
     bool updateTraceMask();
     void drawBand(BandSweepBuffers& band, bool band24, bool maskChanged);
     void trimMarkers(size_t keep);
@@ -87,6 +92,10 @@ class RssiLayer : public engine::Layer {
     engine::Texture2D* heatMapTextureCrisp_ = nullptr;   // retained
     engine::Sprite* heatMapSpriteSmooth_ = nullptr;      // retained
     engine::Sprite* heatMapSpriteCrisp_ = nullptr;       // retained
+    std::vector<uint8_t> shownSmooth_;                   // what each texture holds, columns x rows
+    std::vector<uint8_t> shownCrisp_;
+    int shownColumns_ = 0;
+    int shownRows_ = 0;
     int heatMapRows_ = 0;
     int heatMapTopRow_ = -1;  // highest grid row with hits in the uploaded pictures; -1: none
     float lastDelta_ = 0;

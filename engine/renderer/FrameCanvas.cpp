@@ -1,0 +1,62 @@
+#include "engine/renderer/FrameCanvas.h"
+
+#include <GL/glew.h>
+
+namespace engine {
+
+bool FrameCanvas::begin(int width, int height) {
+    _fresh = false;
+    if (_failed || width <= 0 || height <= 0)
+        return false;
+    if (!_framebuffer || width != _width || height != _height) {
+        release();
+        glGenFramebuffers(1, &_framebuffer);
+        glGenRenderbuffers(1, &_color);
+        glGenRenderbuffers(1, &_depthStencil);
+        glBindRenderbuffer(GL_RENDERBUFFER, _color);
+        glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+        glBindRenderbuffer(GL_RENDERBUFFER, _depthStencil);
+        glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, width, height);
+        glBindRenderbuffer(GL_RENDERBUFFER, 0);
+        glBindFramebuffer(GL_FRAMEBUFFER, _framebuffer);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, _color);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
+                                  _depthStencil);
+        if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+            // Drawing straight to the window still works, only every frame is drawn whole.
+            glBindFramebuffer(GL_FRAMEBUFFER, 0);
+            release();
+            _failed = true;
+            return false;
+        }
+        _width = width;
+        _height = height;
+        _fresh = true;
+        return true;
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, _framebuffer);
+    return true;
+}
+
+void FrameCanvas::present() {
+    if (!_framebuffer)
+        return;
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, _framebuffer);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    glBlitFramebuffer(0, 0, _width, _height, 0, 0, _width, _height, GL_COLOR_BUFFER_BIT,
+                      GL_NEAREST);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+}
+
+void FrameCanvas::release() {
+    if (_framebuffer)
+        glDeleteFramebuffers(1, &_framebuffer);
+    if (_color)
+        glDeleteRenderbuffers(1, &_color);
+    if (_depthStencil)
+        glDeleteRenderbuffers(1, &_depthStencil);
+    _framebuffer = _color = _depthStencil = 0;
+    _width = _height = 0;
+}
+
+}  // namespace engine
