@@ -6,12 +6,15 @@
 #include "model/ByteOrder.h"
 #include "model/SpectrumSettings.h"
 #include "protocol/PowerTriggerFields.h"
+#include "protocol/ProtocolResult.h"
 #include "protocol/TimeBaseTable.h"
 
 using byte_order::readFloatBe;
 using byte_order::readU32be;
 using byte_order::writeU16be;
 using byte_order::writeU32be;
+
+namespace pr = protocol_result;
 
 namespace {
 
@@ -81,7 +84,7 @@ int AccessoryProtocolTarno::parseDescription(const uint8_t* bytes, size_t length
     cal.powerScale = readFloatBe(bytes + 44);
     cal.powerOffset = readFloatBe(bytes + 48);
     if (description == nullptr)
-        return 0;
+        return pr::kOk;
 
     AccessoryDescription& d = *description;
     d.generation = bytes[2];
@@ -128,15 +131,19 @@ int AccessoryProtocolTarno::parseDescription(const uint8_t* bytes, size_t length
     d.secondLimit = 4;
     d.powerAmplitudes = {cal.extraValue};
     fillRanges(d, cal.spectrumFlag != 0, false);
-    return 0;
+    return pr::kOk;
 }
 
 int AccessoryProtocolTarno::buildSettingsCommand(uint8_t* buffer, size_t length,
                                                  const SpectrumSettings* settings) {
     constexpr size_t kLength = 32;
     // The command is written whole or not at all: a short buffer would be overrun.
-    if (buffer == nullptr || length < kLength || settings == nullptr)
-        return -1;
+    if (buffer == nullptr)
+        return pr::kNullBuffer;
+    if (length < kLength)
+        return pr::kNoRoom;
+    if (settings == nullptr)
+        return pr::kNoSettings;
     std::memset(buffer, 0, kLength);
     buffer[0] = kSyncByte;
     buffer[1] = 0x20;

@@ -6,11 +6,14 @@
 #include "model/ByteOrder.h"
 #include "model/SpectrumSettings.h"
 #include "protocol/PowerTriggerFields.h"
+#include "protocol/ProtocolResult.h"
 #include "protocol/TimeBaseTable.h"
 
 using byte_order::readFloatBe;
 using byte_order::writeU16be;
 using byte_order::writeU32be;
+
+namespace pr = protocol_result;
 
 namespace {
 
@@ -86,7 +89,7 @@ int AccessoryProtocolTarno2::parseDescription(const uint8_t* bytes, size_t lengt
     const uint8_t floorRaw = bytes[56];
     band.floor = static_cast<float>(floorRaw) * band.scale + band.offset;
     if (description == nullptr)
-        return 0;
+        return pr::kOk;
 
     AccessoryDescription& d = *description;
     d.generation = bytes[2];
@@ -130,14 +133,18 @@ int AccessoryProtocolTarno2::parseDescription(const uint8_t* bytes, size_t lengt
     d.secondLimit = 4;
     d.powerAmplitudes = {cal.extraValue};
     fillRanges(d, cal.spectrumFlag != 0, false);
-    return 0;
+    return pr::kOk;
 }
 
 int AccessoryProtocolTarno2::buildSettingsCommand(uint8_t* buffer, size_t length,
                                                   const SpectrumSettings* settings) {
     constexpr size_t kLength = 20;
-    if (buffer == nullptr || length < kLength || settings == nullptr)
-        return -1;
+    if (buffer == nullptr)
+        return pr::kNullBuffer;
+    if (length < kLength)
+        return pr::kNoRoom;
+    if (settings == nullptr)
+        return pr::kNoSettings;
     std::memset(buffer, 0, kLength);
     buffer[0] = kSyncByte;
     buffer[1] = 0x14;

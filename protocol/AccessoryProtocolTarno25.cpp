@@ -5,8 +5,11 @@
 
 #include "model/ByteOrder.h"
 #include "model/SpectrumSettings.h"
+#include "protocol/ProtocolResult.h"
 
 using byte_order::readFloatBe;
+
+namespace pr = protocol_result;
 
 namespace {
 
@@ -86,7 +89,7 @@ int AccessoryProtocolTarno25::parseDescription(const uint8_t* bytes, size_t leng
         band.floor = static_cast<float>(floorRaw[b]) * band.scale + band.offset;
     }
     if (description == nullptr)
-        return 0;
+        return pr::kOk;
 
     AccessoryDescription& d = *description;
     const bool band24 = cal.spectrumFlag && cal.hardware24;
@@ -132,14 +135,18 @@ int AccessoryProtocolTarno25::parseDescription(const uint8_t* bytes, size_t leng
     d.secondLimit = -1;
     d.powerAmplitudes.clear();
     fillRanges(d, band24, band5);
-    return 0;
+    return pr::kOk;
 }
 
 int AccessoryProtocolTarno25::buildSettingsCommand(uint8_t* buffer, size_t length,
                                                    const SpectrumSettings* settings) {
     constexpr size_t kLength = 8;
-    if (buffer == nullptr || length < kLength || settings == nullptr)
-        return -1;
+    if (buffer == nullptr)
+        return pr::kNullBuffer;
+    if (length < kLength)
+        return pr::kNoRoom;
+    if (settings == nullptr)
+        return pr::kNoSettings;
     std::memset(buffer, 0, kLength);
     buffer[0] = kSyncByte;
     buffer[1] = 0x08;
