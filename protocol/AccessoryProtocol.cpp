@@ -32,9 +32,9 @@ void convertPower(const uint8_t* raw, size_t count, float scale, float offset, f
 
 }  // namespace
 
-AccessoryProtocol::AccessoryProtocol(const GenerationLayout& layout,
+AccessoryProtocol::AccessoryProtocol(const AccessoryGeneration& generation,
                                      std::unique_ptr<CalibrationRecord> calibration)
-    : layout_(layout), calibration_(std::move(calibration)) {}
+    : generation_(generation), layout_(generation.layout), calibration_(std::move(calibration)) {}
 
 AccessoryProtocol::~AccessoryProtocol() = default;
 

@@ -10,8 +10,8 @@
 
 #include "model/AccessPoint.h"
 #include "model/AccessoryDescription.h"
+#include "protocol/AccessoryGeneration.h"
 #include "protocol/CalibrationRecord.h"
-#include "protocol/GenerationLayout.h"
 
 class DiagnosticSink;
 class SpectrumSettings;
@@ -94,11 +94,12 @@ class AccessoryProtocol {
     void setEnvironment(ProtocolEnvironment environment) { environment_ = std::move(environment); }
 
   protected:
-    AccessoryProtocol(const GenerationLayout& layout,
+    AccessoryProtocol(const AccessoryGeneration& generation,
                       std::unique_ptr<CalibrationRecord> calibration);
 
     CalibrationRecord& mutableCalibration() { return *calibration_; }
     const GenerationLayout& layout() const { return layout_; }
+    const AccessoryGeneration& generation() const { return generation_; }
 
     // Checks shared by every discovery reply: null buffer, too short, wrong sync, wrong type, other
     // generation, in that order.
@@ -116,6 +117,7 @@ class AccessoryProtocol {
   private:
     int checkMeasurement(const uint8_t* bytes, size_t length, int type) const;
 
+    const AccessoryGeneration& generation_;
     const GenerationLayout& layout_;
     std::unique_ptr<CalibrationRecord> calibration_;
     ProtocolEnvironment environment_;

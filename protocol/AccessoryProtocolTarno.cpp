@@ -18,9 +18,6 @@ namespace pr = protocol_result;
 
 namespace {
 
-constexpr int kMaxTimeBaseIndex = 17;
-constexpr int kPowerRollPoints = 240;
-
 std::unique_ptr<CalibrationRecord> initialCalibration() {
     auto cal = std::make_unique<CalibrationRecord>();
     cal->bands[0] = {1.0f, 1.0f, -100.0f};
@@ -33,36 +30,8 @@ std::unique_ptr<CalibrationRecord> initialCalibration() {
 
 }  // namespace
 
-const GenerationLayout AccessoryProtocolTarno::kLayout = {
-    .generationCode = 2,
-    .discoveryLength = 68,
-    .frames = {{FrameKind::NotPacket, 0},
-               {FrameKind::Fixed, 62},
-               {FrameKind::Fixed, 3},
-               {FrameKind::Discovery, 68},
-               {FrameKind::NotPacket, 0},
-               {FrameKind::Fixed, 52},
-               {FrameKind::NotPacket, 0},
-               {FrameKind::NeverComplete, 0}},
-    .power = {62, 2, 40},
-    .spectrum = {{52, 2, 50}, {0, 0, 0}},
-    .bandInHeader = false,
-    .spectrumSegmentInHeader = true,
-    .powerRequest = 0x01,
-    .spectrumRequest = 0x05,
-    .ssidRequest = 0,
-    .haltRequest = 0,
-    .spectrumSegments = 2,
-    .powerSegments = 6,
-    .streaming = true,
-    .interleavedSegments = true,
-    .settingsLength = 32,
-    .records = RecordFormat::None,
-    .maxPacketLength = 68,
-};
-
 AccessoryProtocolTarno::AccessoryProtocolTarno()
-    : AccessoryProtocol(kLayout, initialCalibration()) {}
+    : AccessoryProtocol(*generationByCode(generation_code::kTarno), initialCalibration()) {}
 
 AccessoryProtocolTarno::~AccessoryProtocolTarno() = default;
 
@@ -115,7 +84,7 @@ int AccessoryProtocolTarno::parseDescription(const uint8_t* bytes, size_t length
     d.optionBytes[3] = 1;
     d.rawPoints24 = 100;
     d.rawPoints5 = 0;
-    d.powerRollPoints = kPowerRollPoints;
+    d.powerRollPoints = generation().powerRollPoints;
     d.shownPoints24 = 96;
     d.shownPoints5 = 0;
     // The floor is a whole raw count above raw 0: the heat map needs one row per count above it.
@@ -136,7 +105,7 @@ int AccessoryProtocolTarno::parseDescription(const uint8_t* bytes, size_t length
 
 int AccessoryProtocolTarno::buildSettingsCommand(uint8_t* buffer, size_t length,
                                                  const SpectrumSettings* settings) {
-    constexpr size_t kLength = 32;
+    const size_t kLength = layout().settingsLength;
     // The command is written whole or not at all: a short buffer would be overrun.
     if (buffer == nullptr)
         return pr::kNullBuffer;
@@ -150,7 +119,8 @@ int AccessoryProtocolTarno::buildSettingsCommand(uint8_t* buffer, size_t length,
     buffer[2] = 0x02;
     buffer[3] = 0x53;
 
-    const int index = std::clamp(settings->power_setting.powerTimeBaseIndex, 0, kMaxTimeBaseIndex);
+    const int index =
+        std::clamp(settings->power_setting.powerTimeBaseIndex, 0, generation().maxTimeBaseIndex);
     const bool rolling = settings->isRolling();
     // The last rolling step before the roll limit has a code of its own.
     buffer[6] = static_cast<uint8_t>(
@@ -171,7 +141,7 @@ int AccessoryProtocolTarno::buildSettingsCommand(uint8_t* buffer, size_t length,
         return kLength;
     }
     PowerTriggerFields f =
-        PowerTriggerFields::compute(*settings, calibration(), index, kPowerRollPoints);
+        PowerTriggerFields::compute(*settings, calibration(), index, generation().powerRollPoints);
     writeU16be(buffer + 4, f.levelRaw);
     buffer[9] = f.optionCode;
     buffer[10] = f.modeCode;
