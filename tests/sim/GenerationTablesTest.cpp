@@ -30,6 +30,11 @@ TEST(GenerationTables, DecoderAndSimulatorAgreeOnEveryWireSize) {
         if (firmware.hasPower) {
             EXPECT_EQ(layout.powerSegments, firmware.power.segments);
             EXPECT_GT(generation->powerRollPoints, 0);
+            // The host's power fields fit the command (32-bit counts at the two last offsets).
+            const PowerCommandFields& at = firmware.powerCommand;
+            EXPECT_LE(at.captureLength + 4, layout.settingsLength);
+            EXPECT_LE(at.preTrigger + 4, layout.settingsLength);
+            EXPECT_LE(at.level + 2, layout.settingsLength);
         } else {
             EXPECT_EQ(generation->powerRollPoints, 0);
         }
