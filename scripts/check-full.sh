@@ -19,6 +19,9 @@ stage() {
 }
 done_stage() {
   echo "== $1 took ${SECONDS} s"
+  if [ -n "${TARNO_STEP_TIMES:-}" ]; then
+    printf '%-44s %5d s\n' "$1" "$SECONDS" >>"$TARNO_STEP_TIMES"
+  fi
 }
 
 stage "ASan+UBSan: build and whole test suite"
