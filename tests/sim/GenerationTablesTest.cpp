@@ -2,6 +2,7 @@
 
 #include "protocol/AccessoryGeneration.h"
 #include "protocol/AccessoryProtocolFactory.h"
+#include "protocol/TimeBaseTable.h"
 #include "sim/GenerationProfile.h"
 
 // The decoder's generation table and the simulator's firmware table are written independently;
@@ -35,6 +36,9 @@ TEST(GenerationTables, DecoderAndSimulatorAgreeOnEveryWireSize) {
             EXPECT_LE(at.captureLength + 4, layout.settingsLength);
             EXPECT_LE(at.preTrigger + 4, layout.settingsLength);
             EXPECT_LE(at.level + 2, layout.settingsLength);
+            // The settings command can name every time base, and no more.
+            EXPECT_EQ(static_cast<size_t>(generation->maxTimeBaseIndex) + 1,
+                      powerTimeBaseTable().size());
         } else {
             EXPECT_EQ(generation->powerRollPoints, 0);
         }
@@ -61,4 +65,12 @@ TEST(GenerationTables, LookupsFindEachGenerationOnceAndNothingElse) {
     EXPECT_EQ(generationByCode(5), nullptr);
     EXPECT_EQ(generationByHardware(-1), nullptr);
     EXPECT_EQ(generationByHardware(3), nullptr);
+}
+
+TEST(GenerationTables, DecoderAndSimulatorShareTheTimeBases) {
+    const std::vector<float>& decoder = powerTimeBaseTable();
+    ASSERT_EQ(decoder.size(), std::size(kSimTimeBases));
+    for (size_t i = 0; i < decoder.size(); ++i) {
+        EXPECT_EQ(decoder[i], kSimTimeBases[i]) << i;
+    }
 }
