@@ -10,6 +10,7 @@
 #include "engine/platform/Device.h"
 #include "engine/platform/FileUtils.h"
 #include "engine/platform/GLViewImpl.h"
+#include "instrument/Instrument.h"
 #include "link/AccessoryCommunication.h"
 #include "link/AccessoryCommunicationDelegate.h"
 #include "link/FileResourceReader.h"
@@ -193,9 +194,14 @@ void AppDelegate::applicationWillTerminate() {
 }
 
 void AppDelegate::saveLastUsedConfiguration() {
-    SpectrumSettings* model = SpectrumSettings::getInstance();
-    ScopedModelLocks locks(*model, ScopedModelLocks::kAll);
-    model->saveConfiguration(0);
+    Instrument& instrument = MenuController::getInstance()->getInstrument();
+    bool saved = false;
+    {
+        ScopedModelLocks locks(instrument.model(), ScopedModelLocks::kAll);
+        saved = instrument.model().saveConfiguration(0);
+    }
+    if (saved)
+        instrument.storeSaved();
 }
 
 void AppDelegate::shutdown() {

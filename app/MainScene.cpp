@@ -14,6 +14,7 @@
 #include "engine/base/EventDispatcher.h"
 #include "engine/base/EventListenerKeyboard.h"
 #include "engine/platform/GLView.h"
+#include "instrument/Instrument.h"
 #include "menus/AlertViewLayer.h"
 #include "menus/MenuBar.h"
 #include "menus/MenuController.h"
@@ -36,10 +37,19 @@ MainScene* MainScene::create() {
 }
 
 MainScene* MainScene::createWithModel(SpectrumSettings* model) {
+    if (!model)
+        return nullptr;
     auto* scene = new (std::nothrow) MainScene();
     if (!scene)
         return nullptr;
     scene->model_ = model;
+    Instrument& menus = MenuController::getInstance()->getInstrument();
+    if (&menus.model() == model) {
+        scene->instrument_ = &menus;
+    } else {
+        scene->ownInstrument_ = std::make_unique<Instrument>(*model);
+        scene->instrument_ = scene->ownInstrument_.get();
+    }
     if (scene->init()) {
         scene->autorelease();
         return scene;
@@ -134,6 +144,7 @@ void MainScene::setAccessoryControl(AccessoryControl* control) {
     if (control == control_)
         return;
     control_ = control;
+    instrument_->setAccessoryControl(control);
     // The menus steer the accessory through the same interface as the views.
     MenuController::getInstance()->setAccessoryControl(control);
     needsRebuild_ = true;
@@ -215,6 +226,7 @@ ViewContext MainScene::viewContext() const {
     ViewContext context;
     context.model = model_;
     context.control = control_;
+    context.instrument = instrument_;
     context.scalingPopover = scalingPopover_;
     context.viewArea = viewArea();
     context.innerArea = innerArea();
@@ -270,7 +282,7 @@ void MainScene::checkBand() {
     if (model_->common_settings.spectrumMode == CommonSettings::kPowerMode || view.band != 1 ||
         model_->accessory.hasSpectrum5)
         return;
-    view.band = 0;
+    instrument_->set(SettingChange::kBandFallback, view.band, int32_t{0});
     auto* alert = AlertViewLayer::create({"OK"}, "5.4 Ghz is not supported!!",
                                          "This accessory does not support 5GHz. Switching to "
                                          "2.4Ghz view.");

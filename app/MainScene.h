@@ -26,6 +26,7 @@ class Sprite;
 
 class AccessoryControl;
 class AcquiringIndicatorLayer;
+class Instrument;
 class PointerReadoutLayer;
 class GridLayer;
 class MillisecondClock;
@@ -65,6 +66,9 @@ class MainScene : public engine::Scene, public AccessPointTables {
     // builds them without one. A new one rebuilds the views at the next frame.
     void setAccessoryControl(AccessoryControl* control);
     AccessoryControl* getAccessoryControl() const { return control_; }
+    // How the views and keys change settings: the menus' own instrument when the scene shows the
+    // process-wide model, so there is one funnel; a scene over another model has its own.
+    Instrument& getInstrument() const { return *instrument_; }
     // The clock access points age by; null reads the process clock (nowMilliseconds()).
     void setClock(const MillisecondClock* clock) { clock_ = clock; }
     // Replaces (or with an empty function removes) the factory of one kind; the next rebuild
@@ -138,6 +142,8 @@ class MainScene : public engine::Scene, public AccessPointTables {
 
     SpectrumSettings* model_ = nullptr;
     AccessoryControl* control_ = nullptr;
+    Instrument* instrument_ = nullptr;
+    std::unique_ptr<Instrument> ownInstrument_;
     const MillisecondClock* clock_ = nullptr;
     ViewFactoryTable factories_;
 

@@ -49,7 +49,7 @@ engine::Layer* waterfallTouch(const ViewContext& context) {
 }
 
 engine::Layer* powerTouch(const ViewContext& context) {
-    auto* layer = PowerUIAndTouchLayer::createWithModel(context.model, context.control);
+    auto* layer = PowerUIAndTouchLayer::createWithInstrument(context.instrument);
     if (!layer)
         return nullptr;
     layer->setScalingPopover(context.scalingPopover);
@@ -127,7 +127,7 @@ ViewFactoryTable ViewFactories::standard() {
         {ViewLayer::kPowerTouch, powerTouch},
         {ViewLayer::kPowerMeterNotice,
          [](const ViewContext& c) {
-             return inInnerArea(PowerMeterNoticeLayer::createWithModel(c.model, c.control), c);
+             return inInnerArea(PowerMeterNoticeLayer::createWithInstrument(c.instrument), c);
          }},
         {ViewLayer::kOverlay, overlay},
         {ViewLayer::kAxisLabels, axisLabels},

@@ -11,6 +11,7 @@ class Layer;
 }  // namespace engine
 
 class AccessoryControl;
+class Instrument;
 class ScalingPopoverLayer;
 class SpectrumSettings;
 
@@ -19,6 +20,7 @@ class SpectrumSettings;
 struct ViewContext {
     SpectrumSettings* model = nullptr;
     AccessoryControl* control = nullptr;            // null until the application hands it over
+    Instrument* instrument = nullptr;               // how views change settings; never null
     ScalingPopoverLayer* scalingPopover = nullptr;  // null before the scene enters the stage
     engine::Rect viewArea;   // the visible area less the menu bar: the grid's
     engine::Rect innerArea;  // the view area inset by a point on every side: the other views'

@@ -6,6 +6,7 @@
 #include "engine/2d/DrawNode.h"
 #include "engine/2d/Sprite.h"
 #include "engine/ui/Button.h"
+#include "instrument/Instrument.h"
 #include "model/ChannelPlans.h"
 #include "model/SpectrumSettings.h"
 #include "views/power/PowerUIAndTouchLayer.h"
@@ -41,7 +42,8 @@ bool ViewKeyboard::guideKey(engine::EventKeyboard::KeyCode key) {
             if (ChannelPlans::activePlan(view) == 0)
                 return false;
             // As the expand icon does.
-            view.channelGuideState = expanded ? 0 : 1;
+            scene_.getInstrument().set(SettingChange::kDisplay, view.channelGuideState,
+                                       static_cast<uint8_t>(expanded ? 0 : 1));
             guide->setSelectedChannel(-1);
             guideRing_ = -1;
             return true;

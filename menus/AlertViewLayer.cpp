@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "engine/2d/DrawNode.h"
 #include "engine/2d/Label.h"
 #include "engine/2d/Sprite.h"
 #include "engine/base/Director.h"
@@ -142,19 +141,12 @@ void AlertViewLayer::keyPressed(engine::EventKeyboard::KeyCode key) {
 }
 
 void AlertViewLayer::showFocus() {
-    if (!focusRing_) {
-        focusRing_ = engine::DrawNode::create(2.f);
-        if (!focusRing_)
-            return;
-        addChild(focusRing_, 5);
-    }
-    focusRing_->clear();
+    if (!focusRing_.attachTo(this, 5))
+        return;
+    focusRing_.clear();
     if (focus_ < 0 || focus_ >= static_cast<int>(buttons_.size()))
         return;
-    const engine::Rect box = buttons_[focus_]->getBoundingBox();
-    focusRing_->drawRect(Vec2(box.getMinX() - 3, box.getMinY() - 3),
-                         Vec2(box.getMaxX() + 3, box.getMaxY() + 3),
-                         engine::Color4F(1.f, 0.85f, 0.2f, 1.f));
+    focusRing_.surround(buttons_[focus_]->getBoundingBox(), 3.f);
 }
 
 void AlertViewLayer::buildBox() {

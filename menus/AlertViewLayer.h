@@ -5,9 +5,9 @@
 
 #include "engine/2d/LayerColor.h"
 #include "engine/base/EventKeyboard.h"
+#include "menus/FocusRing.h"
 
 namespace engine {
-class DrawNode;
 class EventListenerTouchOneByOne;
 }  // namespace engine
 
@@ -57,5 +57,5 @@ class AlertViewLayer : public engine::LayerColor {
     std::vector<engine::Node*> buttons_;  // children, in index order
     bool built_ = false;
     int focus_ = 0;
-    engine::DrawNode* focusRing_ = nullptr;  // child
+    FocusRing focusRing_;
 };

@@ -1,13 +1,11 @@
 #include "menus/DemoMenu.h"
 
 #include "engine/base/Types.h"
+#include "instrument/Instrument.h"
 #include "menus/MenuBar.h"
-#include "menus/MenuController.h"
 #include "menus/PickerViewMenu.h"
 #include "menus/SettingsMenu.h"
-#include "model/AccessoryControl.h"
 #include "model/DemoTriggerPresets.h"
-#include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
 
 namespace {
@@ -49,11 +47,13 @@ bool DemoMenu::init() {
     addRow(
         MenuRow::choice(
             "WIFI SSID: ", {"OFF", "ON"}, [] { return model().demo.wifiSsid ? 1 : 0; },
-            [](int i) { model().demo.wifiSsid = i == 1; })
+            [this](int i) {
+                instrument().set(SettingChange::kDemoScene, model().demo.wifiSsid, uint8_t{i == 1});
+            })
             .shownWhen([] { return model().demo.hardware != 0 && model().demo.signalType == 1; }));
     addRow(MenuRow::choice(
                "POWER VIEW: ", {"TRIGGERED", "ROLLING"}, [] { return powerViewRolling() ? 1 : 0; },
-               [](int i) { showRollingPowerView(i == 1); })
+               [this](int i) { showRollingPowerView(i == 1); })
                .shownWhen([] { return model().accessory.hasPowerMeter; }));
     return true;
 }
@@ -71,13 +71,7 @@ void DemoMenu::showRollingPowerView(bool rolling) {
     const int32_t index = rolling ? a.powerRollLimitIndex - 1 : triggered;
     if (index < 0 || static_cast<size_t>(index) >= a.powerTimeBases.size())
         return;
-    {
-        // The link reads the time base under settingsLock while it builds the settings command.
-        ScopedModelLocks lock(m, ScopedModelLocks::kSettings);
-        m.power_setting.powerTimeBaseIndex = index;
-    }
-    if (AccessoryControl* control = MenuController::getInstance()->getAccessoryControl())
-        control->requestReconfigure(true);
+    instrument().set(SettingChange::kDemoTimeBase, m.power_setting.powerTimeBaseIndex, index);
 }
 
 void DemoMenu::dropPicker() {
@@ -101,7 +95,8 @@ PickerViewMenu* DemoMenu::openPicker(int pickerRow) {
     // A stored value past the rows (a damaged byte, signal 2 on the dual-band model) is clamped.
     picker->selectRow(pickerRow == kHardwarePicker ? model().demo.hardware
                                                    : model().demo.signalType);
-    MenuController::getInstance()->showMenu(picker, engine::Rect());
+    if (MenuHost* host = getHost())
+        host->showMenu(picker, engine::Rect());
     markForRefresh();
     return picker;
 }
@@ -121,22 +116,11 @@ std::string DemoMenu::pickerViewTitleForRow(PickerViewMenu*, int row) {
 }
 
 void DemoMenu::pickerViewDidChooseRow(PickerViewMenu*, int row) {
-    DemoSelection& demo = model().demo;
-    AccessoryControl* control = MenuController::getInstance()->getAccessoryControl();
     if (pickerRow_ == kHardwarePicker && row >= 0 && row <= 2) {
-        if (demo.hardware != row) {
-            demo.hardware = static_cast<uint8_t>(row);
-            // Playback starts again from the new model's discovery reply.
-            if (control)
-                control->restartPlayback();
-        }
+        instrument().setDemoHardware(static_cast<uint8_t>(row));
     } else if (pickerRow_ == kSignalPicker) {
         const uint8_t signal = row >= 1 && row <= 3 ? static_cast<uint8_t>(row) : 0;
-        if (demo.signalType != signal) {
-            demo.signalType = signal;
-            if (control)
-                control->requestReconfigure(true);
-        }
+        instrument().set(SettingChange::kDemoSignal, model().demo.signalType, signal);
     }
     pickerRow_ = kNoPicker;
     markForRefresh();

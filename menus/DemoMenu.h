@@ -24,7 +24,7 @@ class DemoMenu : public MenuLayer, public PickerViewDataSource, public PickerVie
     // "POWER VIEW: " TRIGGERED shows the recordings at the time base they were made with;
     // ROLLING at the fastest rolling time base, as a strip chart. Only for hardware with a
     // power meter. Both reconfigure with the data cleared.
-    static void showRollingPowerView(bool rolling);
+    void showRollingPowerView(bool rolling);
     static bool powerViewRolling();
 
     // Opens the picker for a row (kHardwarePicker or kSignalPicker) over this menu.

@@ -5,7 +5,6 @@
 
 #include "engine/2d/ActionInstant.h"
 #include "engine/2d/ActionInterval.h"
-#include "engine/2d/DrawNode.h"
 #include "engine/2d/Label.h"
 #include "engine/2d/LayerColor.h"
 #include "engine/2d/Scene.h"
@@ -17,9 +16,9 @@
 #include "engine/renderer/TextureCache.h"
 #include "engine/ui/Button.h"
 #include "engine/ui/Scale9Sprite.h"
+#include "instrument/Instrument.h"
 #include "menus/AlertViewLayer.h"
-#include "menus/MenuController.h"
-#include "model/AccessoryControl.h"
+#include "menus/MenuHost.h"
 #include "model/SpectrumSettings.h"
 
 using engine::Size;
@@ -32,27 +31,17 @@ namespace {
 const char* const kBoldFont = "fonts/roboto/Roboto-Bold.ttf";
 const char* const kLongPressKey = "runLongPress";
 const char* const kSettingsHoldKey = "settingsHold";
-constexpr int kFlyActionTag = 7301;
 constexpr int kAlertZOrder = 200;
-constexpr float kDragThreshold = 5.f;
 // Icon buttons are this many bar heights wide; the mode switch is wider for its words.
 constexpr float kIconWidth = 1.0f;
 constexpr float kSwitchWidth = 1.3f;
 constexpr float kIndicatorWidth = 0.8f;
 
-SpectrumSettings& model() {
-    return *SpectrumSettings::getInstance();
-}
-
-bool spectrumMode() {
-    return model().common_settings.spectrumMode != 0;
-}
-
 }  // namespace
 
-MenuBar* MenuBar::create(int displayClass) {
+MenuBar* MenuBar::create(int displayClass, MenuHost* host) {
     auto* bar = new (std::nothrow) MenuBar();
-    if (bar && bar->initWithDisplayClass(displayClass)) {
+    if (bar && bar->initWithDisplayClass(displayClass, host)) {
         bar->autorelease();
         return bar;
     }
@@ -70,8 +59,10 @@ float MenuBar::wideArrangementWidth(int displayClass) {
     return kFlyButtonWidth + 7 * kIconWidth * h + kSwitchWidth * h + kIndicatorWidth * h;
 }
 
-bool MenuBar::initWithDisplayClass(int displayClass) {
-    if (!Layer::init())
+bool MenuBar::initWithDisplayClass(int displayClass, MenuHost* host) {
+    // Before the layer's own init, which lays the bar out and so reads the model.
+    host_ = host;
+    if (!host || !Layer::init())
         return false;
     displayClass_ = displayClass;
     const engine::Director* director = engine::Director::getInstance();
@@ -213,6 +204,18 @@ void MenuBar::setImages(ButtonId id, const std::string& stem, const std::string&
 
 // State ------------------------------------------------------------------------------------
 
+Instrument& MenuBar::instrument() const {
+    return host_->getInstrument();
+}
+
+SpectrumSettings& MenuBar::model() const {
+    return instrument().model();
+}
+
+bool MenuBar::spectrumMode() const {
+    return model().common_settings.spectrumMode != CommonSettings::kPowerMode;
+}
+
 bool MenuBar::showsSettings() const {
     return settingsHold_ || connected_;
 }
@@ -317,9 +320,8 @@ void MenuBar::buttonEvent(ButtonId id, int type) {
         return;
     }
     const int menu = menuIdFor(id);
-    MenuController* controller = MenuController::getInstance();
-    if (menu >= 0 || controller->getCurrentMenu() != MenuController::kNoMenu)
-        controller->openMenuFromButton(menu, buttons_[id]);
+    if (menu >= 0 || host_->getCurrentMenu() != MenuHost::kNoMenu)
+        host_->openMenuFromButton(menu, buttons_[id]);
 }
 
 void MenuBar::settingsOrDemoEvent(int type) {
@@ -330,8 +332,8 @@ void MenuBar::settingsOrDemoEvent(int type) {
             break;
         case TouchType::ENDED:
             unschedule(kSettingsHoldKey);
-            MenuController::getInstance()->openMenuFromButton(menuIdFor(kSettingsOrDemoButton),
-                                                              buttons_[kSettingsOrDemoButton]);
+            host_->openMenuFromButton(menuIdFor(kSettingsOrDemoButton),
+                                      buttons_[kSettingsOrDemoButton]);
             break;
         case TouchType::CANCELED:
             unschedule(kSettingsHoldKey);
@@ -347,7 +349,6 @@ void MenuBar::settingsHoldFired() {
 }
 
 void MenuBar::runControlEvent(int type) {
-    AccessoryControl* control = MenuController::getInstance()->getAccessoryControl();
     switch (static_cast<TouchType>(type)) {
         case TouchType::BEGAN:
             longPressFired_ = false;
@@ -360,20 +361,7 @@ void MenuBar::runControlEvent(int type) {
                 break;
             }
             // The hold already chose the state; now ask for it.
-            switch (model().runtime.runState.load()) {
-                case SpectrumSettings::kRunning:
-                    if (control && control->identified())
-                        control->resumeStreaming();
-                    break;
-                case SpectrumSettings::kPaused:
-                    if (control)
-                        control->requestHalt();
-                    break;
-                default:
-                    if (control && control->identified())
-                        control->requestSingleSweep();
-                    break;
-            }
+            instrument().runControl().releaseAfterHold();
             break;
         case TouchType::CANCELED:
             unschedule(kLongPressKey);
@@ -385,67 +373,30 @@ void MenuBar::runControlEvent(int type) {
 
 void MenuBar::longPressFired() {
     longPressFired_ = true;
-    auto& runState = model().runtime.runState;
-    const int state = runState.load();
-    runState = state == SpectrumSettings::kRunning || state == SpectrumSettings::kPaused
-                   ? SpectrumSettings::kSingleShotArmed
-                   : SpectrumSettings::kRunning;
+    instrument().runControl().holdFired();
     refresh();
 }
 
 void MenuBar::runControlTapped() {
-    AccessoryControl* control = MenuController::getInstance()->getAccessoryControl();
-    auto& runState = model().runtime.runState;
-    switch (runState.load()) {
-        case SpectrumSettings::kRunning:
-            runState = SpectrumSettings::kPaused;
-            if (control)
-                control->requestHalt();
-            break;
-        case SpectrumSettings::kPaused:
-            runState = SpectrumSettings::kRunning;
-            if (control && control->identified())
-                control->resumeStreaming();
-            break;
-        default:
-            runState = SpectrumSettings::kSingleShotArmed;
-            if (control && control->identified())
-                control->requestSingleSweep();
-            break;
-    }
-    refresh();
-}
-
-void MenuBar::requestSingleShot() {
-    AccessoryControl* control = MenuController::getInstance()->getAccessoryControl();
-    model().runtime.runState = SpectrumSettings::kSingleShotArmed;
-    if (control && control->identified())
-        control->requestSingleSweep();
+    instrument().runControl().tap();
     refresh();
 }
 
 void MenuBar::switchMode() {
-    SpectrumSettings& settings = model();
-    AccessoryControl* control = MenuController::getInstance()->getAccessoryControl();
-    const AccessoryDescription& accessory = settings.accessory;
+    const AccessoryDescription& accessory = model().accessory;
     if (spectrumMode()) {
-        if (!connected_ || accessory.hasPowerMeter) {
-            settings.common_settings.spectrumMode = 0;
-            if (control && control->identified())
-                control->requestReconfigure(true);
-        } else {
+        if (!connected_ || accessory.hasPowerMeter)
+            instrument().setSpectrumMode(CommonSettings::kPowerMode);
+        else
             showAlert("Power Mode is unavailable with this hardware.");
-        }
     } else {
-        if (!connected_ || accessory.hasSpectrum24 || accessory.hasSpectrum5) {
-            settings.common_settings.spectrumMode = 1;
-            if (control && control->identified())
-                control->requestReconfigure(true);
-        } else {
+        if (!connected_ || accessory.hasSpectrum24 || accessory.hasSpectrum5)
+            instrument().setSpectrumMode(CommonSettings::kSpectrumMode);
+        else
             showAlert("Spectrum Mode is unavailable with this hardware.");
-        }
     }
-    settings.runtime.captureRescale = false;
+    // Also when the mode stays: a capture's rescale view does not survive the attempt.
+    instrument().forgetCaptureRescale();
     refresh();
 }
 
@@ -479,76 +430,4 @@ void MenuBar::showAlert(const std::string& message) {
         alert_->retain();
         scene->addChild(alert, kAlertZOrder);
     }
-}
-
-// Dragging ---------------------------------------------------------------------------------
-
-void MenuBar::dragTo(float x) {
-    const engine::Director* director = engine::Director::getInstance();
-    const float left = director->getVisibleOrigin().x;
-    const float right = left + std::max(0.f, director->getVisibleSize().width - kFlyButtonWidth);
-    setPositionX(std::clamp(x, left, right));
-    updateFlyIcon();
-}
-
-void MenuBar::setFlownOut(bool out, bool animated) {
-    const engine::Director* director = engine::Director::getInstance();
-    const float left = director->getVisibleOrigin().x;
-    const float x = out ? left + director->getVisibleSize().width - kFlyButtonWidth : left;
-    stopActionByTag(kFlyActionTag);
-    if (!animated) {
-        dragTo(x);
-        return;
-    }
-    auto* move = engine::Sequence::create(engine::MoveTo::create(0.25f, Vec2(x, _position.y)),
-                                          engine::CallFunc::create([this] { updateFlyIcon(); }));
-    move->setTag(kFlyActionTag);
-    runAction(move);
-}
-
-void MenuBar::updateFlyIcon() {
-    if (!flyIcon_)
-        return;
-    const engine::Director* director = engine::Director::getInstance();
-    const float middle = director->getVisibleOrigin().x + director->getVisibleSize().width * 0.5f;
-    const char* image = _position.x < middle ? "FlyinUnselected.png" : "FlyoutUnselected.png";
-    if (auto* texture = director->getTextureCache()->addImage(image))
-        flyIcon_->setTexture(texture);
-}
-
-bool MenuBar::onTouchBegan(engine::Touch* touch) {
-    if (!isVisible())
-        return false;
-    const Vec2 local = convertToNodeSpace(touch->getLocation());
-    if (local.x < 0 || local.y < 0 || local.x > _contentSize.width || local.y > _contentSize.height)
-        return false;
-    stopActionByTag(kFlyActionTag);
-    dragMoved_ = false;
-    dragStartX_ = touch->getLocation().x;
-    return true;
-}
-
-void MenuBar::onTouchMoved(engine::Touch* touch) {
-    if (std::abs(touch->getLocation().x - dragStartX_) > kDragThreshold)
-        dragMoved_ = true;
-    dragTo(_position.x + touch->getDelta().x);
-}
-
-void MenuBar::onTouchEnded(engine::Touch* touch) {
-    if (dragMoved_)
-        return;
-    // A tap on the toggle flies the bar to the other end.
-    const Vec2 local = convertToNodeSpace(touch->getLocation());
-    if (local.x <= kFlyButtonWidth)
-        setFlownOut(getFlyoutPercentage() < 50.f, true);
-}
-
-float MenuBar::getFlyoutPercentage() const {
-    const engine::Director* director = engine::Director::getInstance();
-    const float originX = director->getVisibleOrigin().x;
-    const float travel = director->getVisibleSize().width - kFlyButtonWidth;
-    if (travel <= 0)
-        return 100.f;
-    const float out = (_position.x - originX) / travel;
-    return std::clamp(out, 0.f, 1.f) * 100.f;
 }

@@ -5,9 +5,9 @@
 
 #include "engine/2d/Layer.h"
 #include "engine/base/EventKeyboard.h"
+#include "menus/FocusRing.h"
 
 namespace engine {
-class DrawNode;
 class Sprite;
 class Touch;
 namespace ui {
@@ -16,6 +16,9 @@ class Button;
 }  // namespace engine
 
 class AlertViewLayer;
+class Instrument;
+class MenuHost;
+class SpectrumSettings;
 
 // The strip of icon buttons along the bottom of the window: mode menu, cursors, measure,
 // colours or trigger, demo and settings, run control, mode switch and the connection indicator.
@@ -40,13 +43,14 @@ class MenuBar : public engine::Layer {
     static constexpr float kFlyButtonWidth = 40.f;
     static constexpr float kLongPressSeconds = 1.f;
 
-    static MenuBar* create(int displayClass);
+    // The bar opens menus and changes run state and mode through `host`, which outlives it.
+    static MenuBar* create(int displayClass, MenuHost* host);
     // 49 points for the small class 0, 75 for classes 1 to 3.
     static float barHeightForDisplayClass(int displayClass);
     // The width all buttons need side by side; a visible width of at least this is wide.
     static float wideArrangementWidth(int displayClass);
 
-    bool initWithDisplayClass(int displayClass);
+    bool initWithDisplayClass(int displayClass, MenuHost* host);
     void setContentSize(const engine::Size& size) override;
 
     // Re-reads mode, connection, run state and demo state into the buttons.
@@ -75,9 +79,8 @@ class MenuBar : public engine::Layer {
     void highlight(engine::ui::Button* button);
     void clearHighlights();
 
-    // The run control's short tap (also the space key) and the single-shot request (S key).
+    // The run control's short tap.
     void runControlTapped();
-    void requestSingleShot();
     // "Switch To": the other mode when the accessory has it, else an alert.
     void switchMode();
 
@@ -101,6 +104,9 @@ class MenuBar : public engine::Layer {
 
   private:
     MenuBar() = default;
+    Instrument& instrument() const;
+    SpectrumSettings& model() const;
+    bool spectrumMode() const;
     engine::ui::Button* makeButton(ButtonId id);
     void setImages(ButtonId id, const std::string& stem, const std::string& title);
     void layout();
@@ -117,6 +123,7 @@ class MenuBar : public engine::Layer {
     void onTouchMoved(engine::Touch* touch);
     void onTouchEnded(engine::Touch* touch);
 
+    MenuHost* host_ = nullptr;
     int displayClass_ = 0;
     bool wide_ = true;
     bool connected_ = false;
@@ -135,7 +142,7 @@ class MenuBar : public engine::Layer {
 
     AlertViewLayer* alert_ = nullptr;  // retained
     int focus_ = -1;
-    engine::DrawNode* focusRing_ = nullptr;
+    FocusRing focusRing_;
     bool dragMoved_ = false;
     float dragStartX_ = 0;
 };

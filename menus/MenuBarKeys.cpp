@@ -1,11 +1,10 @@
 #include <algorithm>
 
-#include "engine/2d/DrawNode.h"
 #include "engine/ui/Button.h"
+#include "instrument/Instrument.h"
 #include "menus/MenuBar.h"
-#include "menus/MenuController.h"
+#include "menus/MenuHost.h"
 #include "menus/ScreenLog.h"
-#include "model/AccessoryControl.h"
 #include "model/SpectrumSettings.h"
 
 // The bar's keyboard: its shortcuts and the focus ring over its buttons and the fly toggle.
@@ -22,8 +21,7 @@ bool MenuBar::keyPressed(engine::EventKeyboard::KeyCode key, int modifiers) {
             toggleSingleShot();
             return true;
         case K::KEY_L:
-            if (auto* log = dynamic_cast<ScreenLog*>(
-                    SpectrumSettings::getInstance()->runtime.screenLog.load()))
+            if (auto* log = dynamic_cast<ScreenLog*>(model().runtime.screenLog.load()))
                 log->setShown(!log->isShown(), true);
             return true;
         case K::KEY_TAB:
@@ -48,25 +46,13 @@ bool MenuBar::keyPressed(engine::EventKeyboard::KeyCode key, int modifiers) {
 }
 
 void MenuBar::runKeyPressed() {
-    const int state = SpectrumSettings::getInstance()->runtime.runState.load();
-    if (state == SpectrumSettings::kRunning || state == SpectrumSettings::kPaused) {
-        runControlTapped();
-        return;
-    }
-    // Out of single shot, back to running, as the run button's long hold does.
-    SpectrumSettings::getInstance()->runtime.runState = SpectrumSettings::kRunning;
-    AccessoryControl* control = MenuController::getInstance()->getAccessoryControl();
-    if (control && control->identified())
-        control->resumeStreaming();
+    instrument().runControl().runKey();
     refresh();
 }
 
 void MenuBar::toggleSingleShot() {
-    const int state = SpectrumSettings::getInstance()->runtime.runState.load();
-    if (state == SpectrumSettings::kRunning || state == SpectrumSettings::kPaused)
-        requestSingleShot();
-    else
-        runKeyPressed();
+    instrument().runControl().toggleSingleShot();
+    refresh();
 }
 
 bool MenuBar::focusable(int position) const {
@@ -99,25 +85,17 @@ void MenuBar::clearFocus() {
 }
 
 void MenuBar::showFocus() {
-    if (!focusRing_) {
-        focusRing_ = engine::DrawNode::create(2.f);
-        if (!focusRing_)
-            return;
-        addChild(focusRing_, 3);
-    }
-    focusRing_->clear();
+    if (!focusRing_.attachTo(this, 3))
+        return;
+    focusRing_.clear();
+    // Inside the control: the bar's edges would cut a ring around it.
     if (focus_ == kFlyTogglePosition) {
-        const float h = _contentSize.height;
-        focusRing_->drawRect(Vec2(2, 2), Vec2(kFlyButtonWidth - 2, h - 2),
-                             engine::Color4F(1.f, 0.85f, 0.2f, 1.f));
+        focusRing_.surround(engine::Rect(0, 0, kFlyButtonWidth, _contentSize.height), -2.f);
         return;
     }
     if (focus_ < 0 || !buttons_[focus_])
         return;
-    const engine::Rect box = buttons_[focus_]->getBoundingBox();
-    focusRing_->drawRect(Vec2(box.getMinX() + 2, box.getMinY() + 2),
-                         Vec2(box.getMaxX() - 2, box.getMaxY() - 2),
-                         engine::Color4F(1.f, 0.85f, 0.2f, 1.f));
+    focusRing_.surround(buttons_[focus_]->getBoundingBox(), -2.f);
 }
 
 bool MenuBar::activateFocused() {
@@ -136,7 +114,7 @@ bool MenuBar::activateFocused() {
             switchMode();
             break;
         default:
-            MenuController::getInstance()->openMenuFromButton(menuIdFor(id), buttons_[id]);
+            host_->openMenuFromButton(menuIdFor(id), buttons_[id]);
             break;
     }
     return true;

@@ -40,7 +40,7 @@ int displayClass() {
 
 }  // namespace
 
-MenuController::MenuController() {
+MenuController::MenuController() : instrument_(*SpectrumSettings::getInstance()) {
     // The menus built so far; the others join with setMenuFactory.
     factories_[7] = [] { return static_cast<MenuLayer*>(DemoMenu::create()); };
     factories_[8] = [] { return static_cast<MenuLayer*>(SettingsMenu::create()); };
@@ -103,9 +103,14 @@ void MenuController::detach() {
     setScene(nullptr);
 }
 
+void MenuController::refreshMenuBar() {
+    if (menuBar_)
+        menuBar_->refresh();
+}
+
 void MenuController::createMenuBar() {
     const int dc = displayClass();
-    menuBar_ = MenuBar::create(dc);
+    menuBar_ = MenuBar::create(dc, this);
     if (!menuBar_)
         return;
     menuBar_->retain();
@@ -181,7 +186,10 @@ void MenuController::createBackground() {
 }
 
 void MenuController::showMenu(MenuLayer* menu, const Rect& anchor) {
-    if (!menu || !scene_)
+    if (!menu)
+        return;
+    menu->setHost(this);
+    if (!scene_)
         return;
     if (stack_.empty()) {
         removeBackground();  // one still fading out from the last close

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/2d/DrawNode.h"
 #include "engine/2d/Label.h"
 #include "engine/2d/Scene.h"
 #include "engine/base/Director.h"
@@ -15,7 +14,6 @@
 #include "engine/ui/ScrollView.h"
 #include "engine/ui/Slider.h"
 #include "menus/AlertViewLayer.h"
-#include "menus/MenuController.h"
 
 using engine::Rect;
 using engine::Size;
@@ -29,7 +27,6 @@ const char* const kRegularFont = "fonts/roboto/Roboto-Regular.ttf";
 const engine::Color3B kBrightTitle(255, 255, 255);
 const engine::Color3B kDimTitle(127, 127, 127);
 const engine::Color3B kDisabledSlider(64, 64, 64);
-constexpr int kAlertZOrder = 200;
 
 // A slider's percentage from a model value that may be anything, NaN included.
 int sliderPercent(float percent) {
@@ -42,8 +39,6 @@ int sliderPercent(float percent) {
 
 MenuLayer::~MenuLayer() {
     dropAlert();
-    if (focusRing_)
-        focusRing_->release();
 }
 
 bool MenuLayer::init() {
@@ -83,8 +78,7 @@ float MenuLayer::preferredWidth(int displayClass) const {
 void MenuLayer::setMetrics(const MenuMetrics& metrics) {
     metrics_ = metrics;
     // The rows are built again; the ring must not stay behind in an old one.
-    if (focusRing_)
-        focusRing_->removeFromParentAndCleanup(false);
+    focusRing_.detach();
     focusRow_ = focusItem_ = -1;
     for (RowView& view : rows_) {
         if (view.node)
@@ -489,52 +483,4 @@ engine::Label* MenuLayer::getCaptionLabel(int row) const {
 
 engine::Node* MenuLayer::getRowNode(int row) const {
     return row >= 0 && row < static_cast<int>(rows_.size()) ? rows_[row].node : nullptr;
-}
-
-// Alerts and closing -----------------------------------------------------------------------
-
-AlertViewLayer* MenuLayer::showAlert(const std::vector<std::string>& buttons,
-                                     const std::string& title, const std::string& message,
-                                     AlertViewDelegate* delegate, const std::string& detail) {
-    dropAlert();
-    engine::Scene* scene = getScene();
-    if (!scene)
-        scene = engine::Director::getInstance()->getRunningScene();
-    if (!scene)
-        return nullptr;
-    AlertViewLayer* alert = AlertViewLayer::create(buttons, title, message, detail, delegate);
-    if (!alert)
-        return nullptr;
-    alert->retain();
-    alert_ = alert;
-    scene->addChild(alert, kAlertZOrder);
-    return alert;
-}
-
-void MenuLayer::dropAlert() {
-    if (!alert_)
-        return;
-    AlertViewLayer* alert = alert_;
-    alert_ = nullptr;
-    alert->setDelegate(nullptr);
-    if (alert->getParent())
-        alert->removeFromParentAndCleanup(true);
-    alert->release();
-}
-
-void MenuLayer::onExit() {
-    dropAlert();
-    Layer::onExit();
-}
-
-void MenuLayer::close() {
-    MenuController* controller = MenuController::getInstance();
-    if (controller->getTopMenu() == this)
-        controller->popMenu(true);
-    else if (_parent)
-        removeFromParentAndCleanup(true);
-}
-
-AlertViewLayer* MenuLayer::getOpenAlert() const {
-    return alert_ && alert_->getParent() ? alert_ : nullptr;
 }

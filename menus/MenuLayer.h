@@ -5,11 +5,12 @@
 
 #include "engine/2d/Layer.h"
 #include "engine/base/EventKeyboard.h"
+#include "menus/FocusRing.h"
+#include "menus/MenuHost.h"
 #include "menus/MenuMetrics.h"
 #include "menus/MenuRow.h"
 
 namespace engine {
-class DrawNode;
 class Label;
 namespace ui {
 class Button;
@@ -21,6 +22,7 @@ class Slider;
 
 class AlertViewDelegate;
 class AlertViewLayer;
+class Instrument;
 
 // The base of every fly-up menu. The layer spans from the top of the menu bar to the top of the
 // window; its panel sits at the bottom, as tall as its rows need (scrolling when they do not fit)
@@ -66,9 +68,13 @@ class MenuLayer : public engine::Layer {
                               const std::string& detail = "");
     AlertViewLayer* getOpenAlert() const;
 
-    // Leaves the screen: the controller pops it when it is the controller's top menu, otherwise
-    // it simply leaves its parent.
+    // Leaves the screen: the host pops it when it is the host's top menu, otherwise it simply
+    // leaves its parent.
     void close();
+
+    // Who shows this menu; the controller hands itself down when it shows the menu.
+    void setHost(MenuHost* host) { host_ = host; }
+    MenuHost* getHost() const { return host_; }
 
     // The controls of a row, for subclasses and tests. nullptr where the row has none.
     engine::ui::Button* getButton(int row, int index) const;
@@ -85,6 +91,10 @@ class MenuLayer : public engine::Layer {
   protected:
     MenuLayer() = default;
     bool init() override;
+
+    // How a menu changes settings and run state: its host's instrument. Only a menu shown by a
+    // host has rows that change settings.
+    Instrument& instrument() const { return host_->getInstrument(); }
 
     // Runs the getters of every row into its controls; shows and hides rows and lays them out
     // again when that changed. Subclasses add what their rows cannot say in onRefresh().
@@ -123,6 +133,7 @@ class MenuLayer : public engine::Layer {
     void stepSlider(RowView& view, int direction);
     void dropAlert();
 
+    MenuHost* host_ = nullptr;  // not retained: the controller outlives every menu
     MenuMetrics metrics_;
     std::vector<RowView> rows_;
     engine::ui::Scale9Sprite* panel_ = nullptr;
@@ -132,5 +143,5 @@ class MenuLayer : public engine::Layer {
     AlertViewLayer* alert_ = nullptr;  // retained while shown
     int focusRow_ = -1;
     int focusItem_ = -1;
-    engine::DrawNode* focusRing_ = nullptr;  // retained; moves to the focused row
+    FocusRing focusRing_;  // moves to the focused row
 };

@@ -2,7 +2,6 @@
 #include <utility>
 #include <vector>
 
-#include "engine/2d/DrawNode.h"
 #include "engine/ui/Button.h"
 #include "engine/ui/ScrollView.h"
 #include "engine/ui/Slider.h"
@@ -98,21 +97,13 @@ bool MenuLayer::moveFocus(int direction, bool withinRow) {
 
 void MenuLayer::showFocus() {
     engine::Node* control = focusable(focusRow_, focusItem_);
-    if (!focusRing_) {
-        focusRing_ = engine::DrawNode::create(2.f);
-        focusRing_->retain();
-    }
-    focusRing_->removeFromParentAndCleanup(false);
-    focusRing_->clear();
+    focusRing_.detach();
+    focusRing_.clear();
     if (!control)
         return;
     RowView& view = rows_[focusRow_];
-    const Rect box = control->getBoundingBox();
-    const float pad = 1.5f;
-    focusRing_->drawRect(Vec2(box.getMinX() - pad, box.getMinY() - pad),
-                         Vec2(box.getMaxX() + pad, box.getMaxY() + pad),
-                         engine::Color4F(1.f, 0.85f, 0.2f, 1.f));
-    view.node->addChild(focusRing_, 10);
+    focusRing_.surround(control->getBoundingBox(), 1.5f);
+    focusRing_.attachTo(view.node, 10);
 
     // Scroll the focused row into view.
     const float viewHeight = scroll_->getContentSize().height;

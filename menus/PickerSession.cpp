@@ -1,7 +1,7 @@
 #include "menus/PickerSession.h"
 
 #include "engine/base/Types.h"
-#include "menus/MenuController.h"
+#include "menus/MenuHost.h"
 #include "menus/PickerViewDataSource.h"
 #include "menus/PickerViewMenu.h"
 
@@ -20,10 +20,10 @@ void PickerSession::drop() {
     chosen_ = nullptr;
 }
 
-PickerViewMenu* PickerSession::open(std::unique_ptr<PickerViewDataSource> source, int row,
-                                    Chosen chosen) {
+PickerViewMenu* PickerSession::open(MenuHost* host, std::unique_ptr<PickerViewDataSource> source,
+                                    int row, Chosen chosen) {
     drop();
-    if (!source)
+    if (!source || !host)
         return nullptr;
     source_ = std::move(source);
     chosen_ = std::move(chosen);
@@ -35,7 +35,7 @@ PickerViewMenu* PickerSession::open(std::unique_ptr<PickerViewDataSource> source
     picker_ = picker;
     picker_->retain();
     picker_->selectRow(row);
-    MenuController::getInstance()->showMenu(picker_, engine::Rect());
+    host->showMenu(picker_, engine::Rect());
     return picker_;
 }
 

@@ -5,6 +5,7 @@
 
 #include "menus/PickerViewDelegate.h"
 
+class MenuHost;
 class PickerViewDataSource;
 class PickerViewMenu;
 
@@ -20,9 +21,10 @@ class PickerSession : public PickerViewDelegate {
     PickerSession& operator=(const PickerSession&) = delete;
     ~PickerSession() override;
 
-    // Shows a picker over the top menu (reusing its anchor) with `row` preselected; nullptr when
-    // it could not be built.
-    PickerViewMenu* open(std::unique_ptr<PickerViewDataSource> source, int row, Chosen chosen);
+    // Shows a picker through `host` over its top menu (reusing its anchor) with `row`
+    // preselected; nullptr when it could not be built or there is no host to show it.
+    PickerViewMenu* open(MenuHost* host, std::unique_ptr<PickerViewDataSource> source, int row,
+                         Chosen chosen);
     PickerViewMenu* getPicker() const { return picker_; }
     PickerViewDataSource* getSource() const { return source_.get(); }
 

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "instrument/Instrument.h"
 #include "menus/ValueTablePickerSource.h"
 #include "model/PowerMeasurementText.h"
 #include "model/SpectrumSettings.h"
@@ -59,9 +60,9 @@ PickerViewMenu* PowerMeasureMenu::openPicker(int slot) {
     const int row = rows->rowForValue(slots()[slot]);
     pickerSlot_ = slot;
     markForRefresh();
-    return picker_.open(std::move(rows), row, [this, slot](int chosen) {
-        // Read by the power view on this thread only: no lock.
-        slots()[slot] = static_cast<uint8_t>(idForRow(chosen));
+    return picker_.open(getHost(), std::move(rows), row, [this, slot](int chosen) {
+        instrument().set(SettingChange::kPowerMeasurements, slots()[slot],
+                         static_cast<uint8_t>(idForRow(chosen)));
         markForRefresh();
     });
 }

@@ -3,9 +3,8 @@
 #include <string>
 
 #include "engine/ui/Button.h"
+#include "instrument/Instrument.h"
 #include "menus/AttenuationRanges.h"
-#include "menus/MenuController.h"
-#include "model/AccessoryControl.h"
 #include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
 
@@ -13,10 +12,6 @@ namespace {
 
 SpectrumSettings& model() {
     return *SpectrumSettings::getInstance();
-}
-
-AccessoryControl* control() {
-    return MenuController::getInstance()->getAccessoryControl();
 }
 
 }  // namespace
@@ -50,10 +45,15 @@ bool PowerMenu::init() {
         "EXT. ATTEN: ",
         [&m] { return AttenuationRanges::externalText(m.common_settings.externalAttenuation); },
         [this] { openExternalPicker(); }));
-    addRow(MenuRow::buttons(
-        "", {{"REF", [&m] { m.reference_channel.shown = m.reference_channel.shown ? 0 : 1; }, {}},
-             {"GRAB", [] { grabReference(); }, {}},
-             {"CLR", [] { clearReference(); }, {}}}));
+    addRow(MenuRow::buttons("", {{"REF",
+                                  [this, &m] {
+                                      const uint8_t shown = m.reference_channel.shown ? 0 : 1;
+                                      instrument().set(SettingChange::kDisplay,
+                                                       m.reference_channel.shown, shown);
+                                  },
+                                  {}},
+                                 {"GRAB", [this] { grabReference(); }, {}},
+                                 {"CLR", [] { clearReference(); }, {}}}));
     return true;
 }
 
@@ -73,7 +73,7 @@ void PowerMenu::grabReference() {
     }
     // Takes traceLock itself; holding it here would spin for ever.
     m.grabReference();
-    m.reference_channel.shown = 1;
+    instrument().set(SettingChange::kDisplay, m.reference_channel.shown, uint8_t{1});
 }
 
 void PowerMenu::clearReference() {
@@ -89,7 +89,7 @@ PickerViewMenu* PowerMenu::openInternalPicker() {
     ValueTablePickerSource* source = rows.get();
     const int row = source->rowForValue(model().common_settings.internalAttenuationIndex);
     markForRefresh();
-    return picker_.open(std::move(rows), row, [this, source](int chosen) {
+    return picker_.open(getHost(), std::move(rows), row, [this, source](int chosen) {
         setInternal(static_cast<int>(source->valueForRow(chosen)));
     });
 }
@@ -99,35 +99,19 @@ PickerViewMenu* PowerMenu::openExternalPicker() {
     NumericRangePickerSource* source = rows.get();
     const int row = source->rowForValue(model().common_settings.externalAttenuation);
     markForRefresh();
-    return picker_.open(std::move(rows), row, [this, source](int chosen) {
+    return picker_.open(getHost(), std::move(rows), row, [this, source](int chosen) {
         setExternal(static_cast<float>(source->valueForRow(chosen)));
     });
 }
 
 void PowerMenu::setInternal(int step) {
-    SpectrumSettings& m = model();
-    bool changed = false;
-    {
-        ScopedModelLocks lock(m, ScopedModelLocks::kSettings);
-        changed = m.common_settings.internalAttenuationIndex != step;
-        m.common_settings.internalAttenuationIndex = step;
-    }
-    // Sweeps taken at the old attenuation would be shown with the new offset: clear them.
-    if (changed && control())
-        control()->requestReconfigure(true);
+    instrument().set(SettingChange::kInternalAttenuation,
+                     model().common_settings.internalAttenuationIndex, step);
     markForRefresh();
 }
 
 void PowerMenu::setExternal(float decibels) {
-    SpectrumSettings& m = model();
-    bool changed = false;
-    {
-        ScopedModelLocks lock(m, ScopedModelLocks::kSettings);
-        changed = !(m.common_settings.externalAttenuation == decibels);
-        m.common_settings.externalAttenuation = decibels;
-    }
-    // The accessory's trigger level is sent net of the offset.
-    if (changed && control())
-        control()->requestReconfigure(false);
+    instrument().set(SettingChange::kExternalAttenuation,
+                     model().common_settings.externalAttenuation, decibels);
     markForRefresh();
 }

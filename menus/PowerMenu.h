@@ -20,7 +20,7 @@ class PowerMenu : public MenuLayer {
     PickerViewMenu* getPicker() const { return picker_.getPicker(); }
 
     // Copies the newest live capture into the reference (replacing what it held) and shows it.
-    static void grabReference();
+    void grabReference();
     static void clearReference();
 
   protected:

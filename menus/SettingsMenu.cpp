@@ -12,15 +12,12 @@
 #include "engine/base/Director.h"
 #include "engine/base/Utils.h"
 #include "engine/platform/FileUtils.h"
+#include "instrument/Instrument.h"
 #include "menus/CaptureFileName.h"
 #include "menus/DataLogPickerViewMenu.h"
-#include "menus/MenuBar.h"
-#include "menus/MenuController.h"
 #include "menus/PublishSetting.h"
 #include "menus/ScreenLog.h"
-#include "model/AccessoryControl.h"
 #include "model/DiagnosticSink.h"
-#include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
 #include "model/config/ConfigurationStore.h"
 #include "storage/KeyValueStore.h"
@@ -80,7 +77,9 @@ bool SettingsMenu::init() {
 
     addRow(MenuRow::choice(
         "", {"LINES", "DOTS"}, [&m] { return m.common_settings.traceDots ? 1 : 0; },
-        [&m](int i) { m.common_settings.traceDots = i == 1; }));
+        [this, &m](int i) {
+            instrument().set(SettingChange::kDisplay, m.common_settings.traceDots, uint8_t{i == 1});
+        }));
     addRow(MenuRow::stepper(
         "", [this] { return SpectrumSettings::graticuleLabel(kGraticuleBits[graticulePosition_]); },
         [this, &m] {
@@ -97,7 +96,10 @@ bool SettingsMenu::init() {
         [this](int direction) { stepAlerts(direction); }));
     addRow(MenuRow::slider(
         "PERSIST:   ", [&m] { return persistPercent(m.power_setting.persistTime); },
-        [&m](float percent) { m.power_setting.persistTime = persistTimeForPercent(percent); },
+        [this, &m](float percent) {
+            instrument().set(SettingChange::kDisplay, m.power_setting.persistTime,
+                             persistTimeForPercent(percent));
+        },
         [&m] {
             float seconds = m.power_setting.persistTime;
             seconds = std::isnan(seconds) ? 0.1f : std::clamp(seconds, 0.1f, 20.f);
@@ -107,34 +109,34 @@ bool SettingsMenu::init() {
         }));
     addRow(MenuRow::choice(
         "UNITS: ", {"dBm", "mW"}, [&m] { return m.common_settings.powerUnitsWatts ? 1 : 0; },
-        [&m](int i) { m.common_settings.powerUnitsWatts = i; }));
-    addRow(MenuRow::button("", "SCREENSHOT", [] { takeScreenshot(); }));
+        [this, &m](int i) {
+            instrument().set(SettingChange::kDisplay, m.common_settings.powerUnitsWatts,
+                             int32_t{i});
+        }));
+    addRow(MenuRow::button("", "SCREENSHOT", [this] { takeScreenshot(getHost()); }));
     // The demonstration logs too; its files say so in their header lines.
     addRow(MenuRow::buttons(
         "DATA LOG: ",
         {{"START",
-          [&m] {
-              if (logRunning())
+          [this] {
+              if (!instrument().startDataLog())
                   return;
-              m.runtime.dataLogState = SpectrumSettings::kDataLogStartRequested;
               report(kInfoLevel,
                      "Data log started in " + engine::FileUtils::getInstance()->getWritablePath());
           },
           [] { return !logRunning(); }},
          {"STOP",
-          [&m] {
-              const int state = m.runtime.dataLogState.load();
-              if (state == SpectrumSettings::kDataLogOff ||
-                  state == SpectrumSettings::kDataLogStopRequested)
+          [this] {
+              if (!instrument().stopDataLog())
                   return;
-              m.runtime.dataLogState = SpectrumSettings::kDataLogStopRequested;
               report(kInfoLevel, "Data log stopped; the files are in " +
                                      engine::FileUtils::getInstance()->getWritablePath());
           },
           [] { return logRunning(); }}}));
-    addRow(MenuRow::button("", "MANAGE FILES", [] {
-        if (auto* files = DataLogPickerViewMenu::create())
-            MenuController::getInstance()->showMenu(files, engine::Rect());
+    addRow(MenuRow::button("", "MANAGE FILES", [this] {
+        auto* files = DataLogPickerViewMenu::create();
+        if (files && getHost())
+            getHost()->showMenu(files, engine::Rect());
     }));
     addRow(MenuRow::button("", "RESET CONFIG", [this] {
         confirm("Reset configuration", "Every setting goes back to its default.", "RESET",
@@ -201,10 +203,8 @@ void SettingsMenu::stepGraticule(int direction) {
         graticulePosition_ = (graticulePosition_ + 1) % 6;
     } else {
         const uint32_t b = kGraticuleBits[graticulePosition_];
-        if (b == 31)
-            m.graticule = m.graticule == 31 ? 0 : 31;
-        else
-            m.graticule ^= b;
+        const uint32_t graticule = b == 31 ? (m.graticule == 31 ? 0 : 31) : m.graticule ^ b;
+        instrument().set(SettingChange::kDisplay, m.graticule, graticule);
     }
     markForRefresh();
 }
@@ -217,10 +217,8 @@ void SettingsMenu::stepAlerts(int direction) {
         alertPosition_ = (alertPosition_ + 1) % 3;
     } else {
         const uint32_t v = kAlertValues[alertPosition_];
-        if (v == 3)
-            m.alerts = m.alerts == 3 ? 0 : 3;
-        else
-            m.alerts ^= v;
+        const uint32_t alerts = v == 3 ? (m.alerts == 3 ? 0 : 3) : m.alerts ^ v;
+        instrument().set(SettingChange::kDisplay, m.alerts, alerts);
     }
     markForRefresh();
 }
@@ -228,17 +226,15 @@ void SettingsMenu::stepAlerts(int direction) {
 // Configurations ------------------------------------------------------------------------------
 
 void SettingsMenu::loadConfiguration(int slot) {
-    const uint8_t hardware = model().demo.hardware;
-    const int mode = model().common_settings.spectrumMode;
     const bool saved = slotInUse(slot);
-    if (!model().loadConfigurationLocked(slot))
+    if (!instrument().loadConfiguration(slot))
         report(kErrorLevel, "Configuration " + std::to_string(slot) + " could not be loaded");
     else if (saved)
         report(kInfoLevel, "Configuration " + std::to_string(slot) + " loaded");
     else
         report(kInfoLevel,
                "Configuration " + std::to_string(slot) + " was empty: the defaults are loaded");
-    afterConfigurationChange(hardware, mode);
+    afterConfigurationChange();
 }
 
 void SettingsMenu::saveConfiguration(int slot) {
@@ -250,37 +246,20 @@ void SettingsMenu::saveConfiguration(int slot) {
 }
 
 void SettingsMenu::resetConfiguration() {
-    const uint8_t hardware = model().demo.hardware;
-    const int mode = model().common_settings.spectrumMode;
-    model().resetConfiguration();
+    instrument().resetConfiguration();
     report(kInfoLevel, "Configuration reset to the defaults");
-    afterConfigurationChange(hardware, mode);
+    afterConfigurationChange();
 }
 
-void SettingsMenu::afterConfigurationChange(uint8_t demoHardwareBefore, int modeBefore) {
-    SpectrumSettings& m = model();
-    // A loaded mode or band the accessory cannot do is corrected as a new description would be.
-    if (m.accessory.generation != 0) {
-        ScopedModelLocks locks(m, ScopedModelLocks::kSettings);
-        m.applyDescriptionCorrections();
-    }
-    if (m.common_settings.spectrumMode != modeBefore)
-        m.runtime.captureRescale = false;
-    MenuController* controller = MenuController::getInstance();
-    if (AccessoryControl* control = controller->getAccessoryControl()) {
-        if (!m.runtime.deviceConnected && m.demo.hardware != demoHardwareBefore)
-            control->restartPlayback();
-        else if (control->identified())
-            control->requestReconfigure(true);
-    }
-    if (MenuBar* bar = controller->getMenuBar())
-        bar->refresh();
+void SettingsMenu::afterConfigurationChange() {
+    if (MenuHost* host = getHost())
+        host->refreshMenuBar();
     markForRefresh();
 }
 
 // Screenshot ----------------------------------------------------------------------------------
 
-std::string SettingsMenu::takeScreenshot() {
+std::string SettingsMenu::takeScreenshot(MenuHost* host) {
     engine::FileUtils* files = engine::FileUtils::getInstance();
     const std::string directory = files->getWritablePath();
     // Names handed out but perhaps not yet written (the capture runs frames later).
@@ -294,13 +273,13 @@ std::string SettingsMenu::takeScreenshot() {
     issued.insert(name);
     const std::string path = directory + name;
 
-    MenuController* controller = MenuController::getInstance();
-    engine::Scene* scene = controller->getScene();
+    engine::Scene* scene = host ? host->getScene() : nullptr;
     if (!scene)
         scene = engine::Director::getInstance()->getRunningScene();
     if (!scene)
         return name;
-    controller->setMenusHiddenForCapture(true);
+    if (host)
+        host->setMenusHiddenForCapture(true);
     // On the scene, not the menu: a menu closed meanwhile must not leave the bar hidden.
     scene->runAction(engine::Sequence::create(
         engine::DelayTime::create(kCaptureDelay), engine::CallFunc::create([path] {
@@ -311,8 +290,9 @@ std::string SettingsMenu::takeScreenshot() {
                 },
                 path);
         }),
-        engine::DelayTime::create(kCaptureDelay), engine::CallFunc::create([] {
-            MenuController::getInstance()->setMenusHiddenForCapture(false);
+        engine::DelayTime::create(kCaptureDelay), engine::CallFunc::create([host] {
+            if (host)
+                host->setMenusHiddenForCapture(false);
         })));
     return name;
 }

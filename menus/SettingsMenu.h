@@ -43,9 +43,9 @@ class SettingsMenu : public MenuLayer, public AlertViewDelegate {
     static float persistPercent(float persistTime);
     static float persistTimeForPercent(float percent);
 
-    // Hides menus and bar, saves the next frames' picture into the data directory, shows them
-    // again. The name of the file it will write.
-    static std::string takeScreenshot();
+    // Saves the next frames' picture into the data directory; a host's menus and bar are hidden
+    // meanwhile. The name of the file it will write.
+    static std::string takeScreenshot(MenuHost* host = nullptr);
     // Whether a configuration slot holds a saved configuration.
     static bool slotInUse(int slot);
 
@@ -61,8 +61,8 @@ class SettingsMenu : public MenuLayer, public AlertViewDelegate {
     // Asks with an alert; `confirmed` runs on its first button.
     void confirm(const std::string& title, const std::string& message, const std::string& yes,
                  std::function<void()> confirmed);
-    // What a load or reset changed behind the controller's and the bar's back.
-    void afterConfigurationChange(uint8_t demoHardwareBefore, int modeBefore);
+    // The bar and this menu show what a load or reset changed.
+    void afterConfigurationChange();
 
     std::function<void()> confirmed_;
     int graticulePosition_ = 0;

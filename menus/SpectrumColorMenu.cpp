@@ -1,5 +1,6 @@
 #include "menus/SpectrumColorMenu.h"
 
+#include "instrument/Instrument.h"
 #include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
 
@@ -37,8 +38,14 @@ bool SpectrumColorMenu::init() {
 
 void SpectrumColorMenu::chooseColorMap(int colorMap) {
     SpectrumSettings& m = model();
-    m.spectrum_settings.heatMapColorMap = colorMap;
-    m.spectrum_settings.heatMapColorMapTrace = colorMap;
+    instrument().edit(SettingChange::kDisplay, [colorMap](SpectrumSettings& s) {
+        SpectrumViewSettings& view = s.spectrum_settings;
+        const bool changed =
+            view.heatMapColorMap != colorMap || view.heatMapColorMapTrace != colorMap;
+        view.heatMapColorMap = colorMap;
+        view.heatMapColorMapTrace = colorMap;
+        return changed;
+    });
     markForRefresh();
     ScopedModelLocks locks(m, ScopedModelLocks::kTrace);
     for (BandSweepBuffers* band : {&m.band24, &m.band5}) {

@@ -1,8 +1,11 @@
 #include "menus/SpectrumCursors.h"
 
 #include <algorithm>
+#include <cstring>
+#include <functional>
 #include <new>
 
+#include "instrument/Instrument.h"
 #include "model/CursorSelection.h"
 #include "model/SpectrumSettings.h"
 
@@ -19,6 +22,15 @@ bool powerMode() {
 
 int referenceInUse(const CursorSettings& c) {
     return SpectrumCursors::horizontalInUse(c) ? c.levelReference : c.positionReference;
+}
+
+// Any change of the cursor settings, through the instrument.
+void editCursors(Instrument& instrument, const std::function<void(CursorSettings&)>& change) {
+    instrument.edit(SettingChange::kCursors, [&change](SpectrumSettings& s) {
+        const CursorSettings before = s.cursors;
+        change(s.cursors);
+        return std::memcmp(&before, &s.cursors, sizeof before) != 0;
+    });
 }
 
 // The horizontal pair's choices are BASE and RATIO; their buttons stand for bytes 0 and 2.
@@ -79,25 +91,36 @@ bool SpectrumCursors::init() {
 
     addRow(MenuRow::choice(
         "CURSORS: ", {"OFF", "ON"}, [] { return cursors().cursorsShown ? 1 : 0; },
-        [](int i) { cursors().cursorsShown = i == 1 ? 1 : 0; }));
+        [this](int i) {
+            editCursors(instrument(), [i](CursorSettings& c) { c.cursorsShown = i == 1 ? 1 : 0; });
+        }));
     addRow(MenuRow::choice(
         "", {"VERTICAL", "HORIZONTAL"}, [horizontal] { return horizontal() ? 1 : 0; },
-        [](int i) {
-            cursors().verticalShown = i == 0 ? 1 : 0;
-            cursors().horizontalShown = i == 1 ? 1 : 0;
+        [this](int i) {
+            editCursors(instrument(), [i](CursorSettings& c) {
+                c.verticalShown = i == 0 ? 1 : 0;
+                c.horizontalShown = i == 1 ? 1 : 0;
+            });
         }));
     addRow(MenuRow::choice(
         "", {"INDEPENDENT", "TRACKING"}, [] { return cursors().tracking ? 1 : 0; },
-        [](int i) { cursors().tracking = i == 1 ? 1 : 0; }));
+        [this](int i) {
+            editCursors(instrument(), [i](CursorSettings& c) { c.tracking = i == 1 ? 1 : 0; });
+        }));
     // The solid cursor, the one that drags and the arrow keys move; a click on a cursor
     // selects it too.
     addRow(MenuRow::choice(
         "SELECTED: ", {"1", "2"}, [] { return selectedCursorIndex(cursors()); },
-        [](int i) { cursors().selectedCursor = i == 1 ? 1 : 0; }));
+        [this](int i) {
+            editCursors(instrument(),
+                        [i](CursorSettings& c) { c.selectedCursor = i == 1 ? 1 : 0; });
+        }));
 
     addRow(MenuRow::choice(
                "", {"BASE", "PHASE", "RATIO"}, [] { return int(cursors().positionUnit); },
-               [](int i) { chooseUnit(cursors(), i); })
+               [this](int i) {
+                   editCursors(instrument(), [i](CursorSettings& c) { chooseUnit(c, i); });
+               })
                .shownWhen(vertical));
     addRow(MenuRow::choice(
                "", {"BASE", "RATIO"},
@@ -106,25 +129,35 @@ bool SpectrumCursors::init() {
                    const int unit = cursors().levelUnit;
                    return unit == kBase ? 0 : unit == kRatio ? 1 : -1;
                },
-               [](int i) { chooseUnit(cursors(), kHorizontalUnits[i == 1 ? 1 : 0]); })
+               [this](int i) {
+                   editCursors(instrument(), [i](CursorSettings& c) {
+                       chooseUnit(c, kHorizontalUnits[i == 1 ? 1 : 0]);
+                   });
+               })
                .shownWhen(horizontal));
 
     // Time readouts in seconds or as frequencies; the spectrum's positions are frequencies
     // whatever this byte says.
     addRow(MenuRow::choice(
                "UNIT: ", {"s", "Hz"}, [] { return int(cursors().positionReference); },
-               [](int i) { chooseReference(cursors(), i); })
+               [this](int i) {
+                   editCursors(instrument(), [i](CursorSettings& c) { chooseReference(c, i); });
+               })
                .shownWhen([vertical] {
                    return vertical() && cursors().positionUnit == kBase && powerMode();
                }));
     addRow(MenuRow::choice(
                "360° WITHIN: ", {"5 DIV", "CURSOR"},
                [] { return int(cursors().positionReference); },
-               [](int i) { chooseReference(cursors(), i); })
+               [this](int i) {
+                   editCursors(instrument(), [i](CursorSettings& c) { chooseReference(c, i); });
+               })
                .shownWhen([vertical] { return vertical() && cursors().positionUnit == kPhase; }));
     addRow(MenuRow::choice(
                "100% WITHIN: ", {"GRID", "CURSOR"}, [] { return referenceInUse(cursors()); },
-               [](int i) { chooseReference(cursors(), i); })
+               [this](int i) {
+                   editCursors(instrument(), [i](CursorSettings& c) { chooseReference(c, i); });
+               })
                .shownWhen([] { return unitInUse(cursors()) == kRatio; }));
     return true;
 }

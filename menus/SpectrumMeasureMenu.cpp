@@ -1,8 +1,8 @@
 #include "menus/SpectrumMeasureMenu.h"
 
 #include "engine/2d/Scene.h"
+#include "instrument/Instrument.h"
 #include "menus/AccessPointTables.h"
-#include "menus/MenuController.h"
 #include "menus/MenuSliderScales.h"
 #include "menus/PickerViewMenu.h"
 #include "model/ChannelPlans.h"
@@ -106,10 +106,11 @@ bool SpectrumMeasureMenu::init() {
                        const uint8_t* count = peakCountOfRow(view, row);
                        return MenuSliderScales::percentForPeakCount(count ? *count : 0);
                    },
-                   [&view, row](float percent) {
+                   [this, &view, row](float percent) {
                        if (uint8_t* count = peakCountOfRow(view, row))
-                           *count =
-                               static_cast<uint8_t>(MenuSliderScales::peakCountForPercent(percent));
+                           instrument().set(SettingChange::kDisplay, *count,
+                                            static_cast<uint8_t>(
+                                                MenuSliderScales::peakCountForPercent(percent)));
                    },
                    [&view, row] {
                        const uint8_t* count = peakCountOfRow(view, row);
@@ -126,15 +127,16 @@ bool SpectrumMeasureMenu::init() {
         "5 GHz \nGUIDE: ",
         [&view] { return std::string(SpectrumSettings::channelGuideLabel(view.channelGuide5)); },
         [this] { openPicker(kGuide5Picker); }));
-    addRow(MenuRow::button("PEAK \nTABLE: ", "SHOW / HIDE", [] {
-        auto* scene = dynamic_cast<AccessPointTables*>(MenuController::getInstance()->getScene());
+    addRow(MenuRow::button("PEAK \nTABLE: ", "SHOW / HIDE", [this] {
+        MenuHost* host = getHost();
+        auto* scene = host ? dynamic_cast<AccessPointTables*>(host->getScene()) : nullptr;
         if (!scene)
             return;
         const bool showing = !scene->isPeakTableShown();
         scene->togglePeakTable();
         // The table lies under the dimmed menus: they go so it can be seen.
         if (showing)
-            MenuController::getInstance()->closeAll(true);
+            host->closeAll(true);
     }));
     return true;
 }
@@ -178,7 +180,8 @@ PickerViewMenu* SpectrumMeasureMenu::openPicker(int picker) {
     picker_->retain();
     // A stored value the wheel does not offer preselects its first row.
     menu->selectRow(source->rowForValue(current));
-    MenuController::getInstance()->showMenu(menu, engine::Rect());
+    if (getHost())
+        getHost()->showMenu(menu, engine::Rect());
     markForRefresh();
     return menu;
 }
@@ -187,13 +190,16 @@ void SpectrumMeasureMenu::pickerViewDidChooseRow(PickerViewMenu*, int row) {
     SpectrumViewSettings& view = model().spectrum_settings;
     switch (pickerKind_) {
         case kOnTopPicker:
-            view.peaksOnTop = static_cast<uint8_t>(onTopKinds_.valueForRow(row));
+            instrument().set(SettingChange::kDisplay, view.peaksOnTop,
+                             static_cast<uint8_t>(onTopKinds_.valueForRow(row)));
             break;
         case kGuide24Picker:
-            view.channelGuide24 = static_cast<int32_t>(guide24_.valueForRow(row));
+            instrument().set(SettingChange::kDisplay, view.channelGuide24,
+                             static_cast<int32_t>(guide24_.valueForRow(row)));
             break;
         case kGuide5Picker:
-            view.channelGuide5 = static_cast<int32_t>(guide5_.valueForRow(row));
+            instrument().set(SettingChange::kDisplay, view.channelGuide5,
+                             static_cast<int32_t>(guide5_.valueForRow(row)));
             break;
         default:
             break;

@@ -6,12 +6,11 @@
 #include "engine/2d/Scene.h"
 #include "engine/base/Director.h"
 #include "engine/ui/Button.h"
+#include "instrument/Instrument.h"
 #include "menus/AccessPointTables.h"
 #include "menus/AlertViewLayer.h"
-#include "menus/MenuController.h"
 #include "menus/MenuSliderScales.h"
 #include "menus/PickerViewMenu.h"
-#include "model/AccessoryControl.h"
 #include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
 
@@ -25,10 +24,6 @@ constexpr double kExternalAttenuationMax = 60.0;
 
 SpectrumSettings& model() {
     return *SpectrumSettings::getInstance();
-}
-
-AccessoryControl* control() {
-    return MenuController::getInstance()->getAccessoryControl();
 }
 
 std::string fixed2(float value, const char* unit) {
@@ -104,10 +99,16 @@ bool SpectrumMenu::init() {
     addRow(MenuRow::choice(
         "MODE: ", {"REAL WAVE", "WATERFALL"},
         [&view] { return view.viewMode <= 1 ? view.viewMode : -1; },
-        [&m, &view](int i) {
-            // The scene rebuilds its views; the accessory is not told.
-            m.common_settings.spectrumMode = CommonSettings::kSpectrumMode;
-            view.viewMode = static_cast<uint8_t>(i);
+        [this](int i) {
+            instrument().edit(SettingChange::kSpectrumView, [i](SpectrumSettings& s) {
+                const auto viewMode = static_cast<uint8_t>(i);
+                const bool changed =
+                    s.common_settings.spectrumMode != CommonSettings::kSpectrumMode ||
+                    s.spectrum_settings.viewMode != viewMode;
+                s.common_settings.spectrumMode = CommonSettings::kSpectrumMode;
+                s.spectrum_settings.viewMode = viewMode;
+                return changed;
+            });
         }));
     addRow(MenuRow::choice(
         "SSID: ", {"OFF", "ON", "TABLE"}, [&view] { return view.ssidScanOn ? 1 : 0; },
@@ -120,7 +121,10 @@ bool SpectrumMenu::init() {
     addRow(MenuRow::slider(
                "REFRESH:  ",
                [&view] { return MenuSliderScales::percentForRefresh(view.refreshInterval); },
-               [&view](float p) { view.refreshInterval = MenuSliderScales::refreshForPercent(p); },
+               [this, &view](float p) {
+                   instrument().set(SettingChange::kRefreshInterval, view.refreshInterval,
+                                    MenuSliderScales::refreshForPercent(p));
+               },
                [&view] { return SpectrumSettings::refreshIntervalText(view.refreshInterval); })
                .enabledWhen([&m] {
                    // An accessory that scans continuously has no interval to set.
@@ -135,18 +139,27 @@ bool SpectrumMenu::init() {
     auto decayShown = [] { return anySlot(SpectrumSettings::kTraceDecay); };
     addRow(MenuRow::slider(
                "HOLD: ", [&view] { return MenuSliderScales::percentForHold(view.holdTime); },
-               [&view](float p) { view.holdTime = MenuSliderScales::holdForPercent(p); },
+               [this, &view](float p) {
+                   instrument().set(SettingChange::kTraceProcessing, view.holdTime,
+                                    MenuSliderScales::holdForPercent(p));
+               },
                [&view] { return fixed2(view.holdTime, "s"); })
                .enabledWhen(decayShown));
     addRow(MenuRow::slider(
                "DECAY: ", [&view] { return MenuSliderScales::percentForDecay(view.decayStep); },
-               [&view](float p) { view.decayStep = MenuSliderScales::decayForPercent(p); },
+               [this, &view](float p) {
+                   instrument().set(SettingChange::kTraceProcessing, view.decayStep,
+                                    MenuSliderScales::decayForPercent(p));
+               },
                [&view] { return fixed2(view.decayStep, "dBm"); })
                .enabledWhen(decayShown));
     addRow(
         MenuRow::slider(
             "AVERAGE: ", [&view] { return MenuSliderScales::percentForAverage(view.averageTime); },
-            [&view](float p) { view.averageTime = MenuSliderScales::averageForPercent(p); },
+            [this, &view](float p) {
+                instrument().set(SettingChange::kTraceProcessing, view.averageTime,
+                                 MenuSliderScales::averageForPercent(p));
+            },
             [&view] { return fixed2(view.averageTime, "s"); })
             .enabledWhen([] { return anySlot(SpectrumSettings::kTraceAverage); }));
     addRow(MenuRow::picker(
@@ -178,18 +191,7 @@ void SpectrumMenu::onRefresh() {
 // Band, scanning and tables ---------------------------------------------------------------
 
 void SpectrumMenu::chooseBand(int band) {
-    SpectrumSettings& m = model();
-    if (m.spectrum_settings.band == band &&
-        m.common_settings.spectrumMode == CommonSettings::kSpectrumMode)
-        return;
-    {
-        ScopedModelLocks locks(m, ScopedModelLocks::kSettings);
-        m.common_settings.spectrumMode = CommonSettings::kSpectrumMode;
-        m.spectrum_settings.band = band;
-    }
-    // Sweeps of the other band must not be drawn on this one.
-    if (AccessoryControl* c = control())
-        c->requestReconfigure(true);
+    instrument().chooseBand(band);
 }
 
 bool SpectrumMenu::accessoryCanScan() {
@@ -198,32 +200,13 @@ bool SpectrumMenu::accessoryCanScan() {
 }
 
 void SpectrumMenu::setScanning(bool on) {
-    SpectrumSettings& m = model();
-    SpectrumViewSettings& view = m.spectrum_settings;
-    const bool changed = (view.ssidScanOn != 0) != on || (on && view.ssidReserved != 0);
-    if (changed) {
-        {
-            ScopedModelLocks locks(m, ScopedModelLocks::kSettings);
-            view.ssidScanOn = on ? 1 : 0;
-            if (on)
-                view.ssidReserved = 0;
-        }
-        // A frozen list (the utilization table being edited) is kept.
-        if (!m.runtime.scanPaused) {
-            ScopedModelLocks locks(m, ScopedModelLocks::kApList);
-            m.clearAccessPoints();
-        }
-        m.runtime.ssidTableChanged = true;
-        m.runtime.utilizationChanged = true;
-        if (AccessoryControl* c = control())
-            c->requestReconfigure(false);
-    }
+    instrument().setSsidScan(on);
     if (on && !accessoryCanScan())
         showScanAlert(kSsidAlertTitle, true);
 }
 
-AccessPointTables* SpectrumMenu::tables() {
-    return dynamic_cast<AccessPointTables*>(MenuController::getInstance()->getScene());
+AccessPointTables* SpectrumMenu::tables() const {
+    return getHost() ? dynamic_cast<AccessPointTables*>(getHost()->getScene()) : nullptr;
 }
 
 void SpectrumMenu::toggleSsidTable() {
@@ -236,7 +219,7 @@ void SpectrumMenu::toggleSsidTable() {
     }
     scene->showSsidTable();
     // The table lies under the dimmed menus: they go so it can be seen.
-    MenuController::getInstance()->closeAll(true);
+    getHost()->closeAll(true);
     if (!accessoryCanScan())
         showScanAlert(kSsidAlertTitle, false);
 }
@@ -250,7 +233,7 @@ void SpectrumMenu::toggleUtilizationTable() {
         return;
     }
     scene->showUtilizationTable();
-    MenuController::getInstance()->closeAll(true);
+    getHost()->closeAll(true);
     if (!accessoryCanScan())
         showScanAlert(kUtilizationAlertTitle, false);
 }
@@ -263,7 +246,7 @@ void SpectrumMenu::showScanAlert(const char* title, bool overMenu) {
         showAlert(buttons, title, kScanAlertMessage, nullptr);
         return;
     }
-    engine::Scene* scene = MenuController::getInstance()->getScene();
+    engine::Scene* scene = getHost() ? getHost()->getScene() : nullptr;
     if (!scene)
         scene = engine::Director::getInstance()->getRunningScene();
     if (!scene)
@@ -320,7 +303,8 @@ PickerViewMenu* SpectrumMenu::openPicker(int picker) {
     picker_ = menu;
     picker_->retain();
     menu->selectRow(row);
-    MenuController::getInstance()->showMenu(menu, engine::Rect());
+    if (getHost())
+        getHost()->showMenu(menu, engine::Rect());
     markForRefresh();
     return menu;
 }
@@ -330,31 +314,16 @@ void SpectrumMenu::pickerViewDidChooseRow(PickerViewMenu*, int row) {
     const int picker = pickerKind_;
     pickerKind_ = kNoPicker;
     if (picker >= kTracePicker1 && picker <= kTracePicker3) {
-        m.spectrum_settings.traceModes[picker - kTracePicker1] =
-            static_cast<uint8_t>(traceKinds_.valueForRow(row));
+        instrument().set(SettingChange::kTraceProcessing,
+                         m.spectrum_settings.traceModes[picker - kTracePicker1],
+                         static_cast<uint8_t>(traceKinds_.valueForRow(row)));
     } else if (picker == kInternalAttenuationPicker) {
-        const int step = static_cast<int>(internalSteps_.valueForRow(row));
-        if (step != m.common_settings.internalAttenuationIndex) {
-            {
-                ScopedModelLocks locks(m, ScopedModelLocks::kSettings);
-                m.common_settings.internalAttenuationIndex = step;
-            }
-            // Sweeps taken at the old attenuation would be shown with the new offset.
-            if (AccessoryControl* c = control())
-                c->requestReconfigure(true);
-        }
+        instrument().set(SettingChange::kInternalAttenuation,
+                         m.common_settings.internalAttenuationIndex,
+                         static_cast<int32_t>(internalSteps_.valueForRow(row)));
     } else if (picker == kExternalAttenuationPicker) {
-        const float decibels = static_cast<float>(externalValues_.valueForRow(row));
-        if (decibels != m.common_settings.externalAttenuation) {
-            {
-                ScopedModelLocks locks(m, ScopedModelLocks::kSettings);
-                m.common_settings.externalAttenuation = decibels;
-            }
-            // Only the offset changes; the power trigger level the accessory compares with
-            // moves with it.
-            if (AccessoryControl* c = control())
-                c->requestReconfigure(false);
-        }
+        instrument().set(SettingChange::kExternalAttenuation, m.common_settings.externalAttenuation,
+                         static_cast<float>(externalValues_.valueForRow(row)));
     }
     markForRefresh();
 }

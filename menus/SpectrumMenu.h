@@ -71,7 +71,7 @@ class SpectrumMenu : public MenuLayer, public PickerViewDelegate {
     void clearWaveform();
     void dropPicker();
     // The scene's tables; null when the scene has none (a bare test scene).
-    static AccessPointTables* tables();
+    AccessPointTables* tables() const;
     static bool accessoryCanScan();
     // The scan alert over the scene; it only dismisses, so nothing refers back to a menu.
     void showScanAlert(const char* title, bool overMenu);

@@ -3,10 +3,8 @@
 #include <cmath>
 #include <string>
 
-#include "menus/MenuController.h"
+#include "instrument/Instrument.h"
 #include "menus/TriggerValueRanges.h"
-#include "model/AccessoryControl.h"
-#include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
 
 namespace {
@@ -52,19 +50,7 @@ TriggerMenu* TriggerMenu::create() {
 
 template <typename T>
 void TriggerMenu::write(T& field, T value) {
-    SpectrumSettings& m = model();
-    bool changed = false;
-    {
-        // The link reads these under settingsLock while it builds the settings command.
-        ScopedModelLocks lock(m, ScopedModelLocks::kSettings);
-        changed = !(field == value);
-        if (changed)
-            field = value;
-    }
-    if (changed) {
-        if (AccessoryControl* control = MenuController::getInstance()->getAccessoryControl())
-            control->requestReconfigure(false);
-    }
+    instrument().set(SettingChange::kTrigger, field, value);
     markForRefresh();
 }
 
@@ -161,7 +147,7 @@ PickerViewMenu* TriggerMenu::openDelayPicker() {
     NumericRangePickerSource* source = rows.get();
     const int row = source->rowForValue(power().triggerDelay);
     markForRefresh();
-    return picker_.open(std::move(rows), row, [this, source](int chosen) {
+    return picker_.open(getHost(), std::move(rows), row, [this, source](int chosen) {
         write(power().triggerDelay, static_cast<float>(source->valueForRow(chosen)));
     });
 }
@@ -171,7 +157,7 @@ PickerViewMenu* TriggerMenu::openHoldoffPicker() {
     ValueTablePickerSource* source = rows.get();
     const int row = source->rowForValue(power().triggerHoldoff);
     markForRefresh();
-    return picker_.open(std::move(rows), row, [this, source](int chosen) {
+    return picker_.open(getHost(), std::move(rows), row, [this, source](int chosen) {
         write(power().triggerHoldoff, static_cast<float>(source->valueForRow(chosen)));
     });
 }
@@ -185,7 +171,7 @@ PickerViewMenu* TriggerMenu::openLevelPicker() {
     if (source->rowCount() == 0)
         return nullptr;
     const int row = source->rowForValue(power().triggerLevel);
-    return picker_.open(std::move(rows), row, [this, source](int chosen) {
+    return picker_.open(getHost(), std::move(rows), row, [this, source](int chosen) {
         write(power().triggerLevel, static_cast<float>(source->valueForRow(chosen)));
     });
 }

@@ -91,6 +91,8 @@ TEST_F(SpectrumMenusSnapshotTest, NewColourMapRepaintsTheWholeWaterfallHistory) 
     auto* menu = SpectrumColorMenu::create();
     ASSERT_NE(menu, nullptr);
     menu->retain();
+    // Not shown, so handed its host as the controller does when it shows a menu.
+    menu->setHost(MenuController::getInstance());
     menu->chooseColorMap(1);  // FIRE
     menu->release();
     const engine::Image after = renderFrame();

@@ -6,6 +6,7 @@
 #include "engine/base/EventDispatcher.h"
 #include "engine/base/EventListenerKeyboard.h"
 #include "engine/ui/Button.h"
+#include "instrument/Instrument.h"
 #include "model/AccessoryControl.h"
 #include "model/SpectrumSettings.h"
 
@@ -18,9 +19,26 @@ const char* const kBoldFont = "fonts/roboto/Roboto-Bold.ttf";
 
 }  // namespace
 
+PowerMeterNoticeLayer::PowerMeterNoticeLayer(Instrument* instrument)
+    : instrument_(instrument), model_(instrument ? &instrument->model() : nullptr) {}
+
+PowerMeterNoticeLayer::~PowerMeterNoticeLayer() = default;
+
 PowerMeterNoticeLayer* PowerMeterNoticeLayer::createWithModel(SpectrumSettings* model,
                                                               AccessoryControl* control) {
-    auto* layer = new (std::nothrow) PowerMeterNoticeLayer(model, control);
+    if (!model) {
+        return nullptr;
+    }
+    auto own = std::make_unique<Instrument>(*model, control);
+    PowerMeterNoticeLayer* layer = createWithInstrument(own.get());
+    if (layer) {
+        layer->ownInstrument_ = std::move(own);
+    }
+    return layer;
+}
+
+PowerMeterNoticeLayer* PowerMeterNoticeLayer::createWithInstrument(Instrument* instrument) {
+    auto* layer = new (std::nothrow) PowerMeterNoticeLayer(instrument);
     if (layer && layer->init()) {
         layer->autorelease();
         return layer;
@@ -93,7 +111,8 @@ void PowerMeterNoticeLayer::update(float) {
 }
 
 void PowerMeterNoticeLayer::refresh() {
-    const bool identified = control_ && control_->identified();
+    const AccessoryControl* control = instrument_->accessoryControl();
+    const bool identified = control && control->identified();
     const std::string text = noticeText(*model_, identified);
     const bool offer = offersDemonstration(*model_, identified);
     const Vec2 middle(_contentSize.width * 0.5f, _contentSize.height * 0.5f);
@@ -116,9 +135,6 @@ void PowerMeterNoticeLayer::switchDemonstration() {
     if (model_->runtime.deviceConnected || model_->demo.hardware == kOfferedHardware) {
         return;
     }
-    model_->demo.hardware = kOfferedHardware;
     // Playback starts again from the new model's discovery reply, as the demo menu does it.
-    if (control_) {
-        control_->restartPlayback();
-    }
+    instrument_->setDemoHardware(kOfferedHardware);
 }

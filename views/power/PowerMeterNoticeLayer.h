@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "engine/2d/Layer.h"
@@ -12,6 +13,7 @@ class Button;
 }  // namespace engine
 
 class AccessoryControl;
+class Instrument;
 class SpectrumSettings;
 
 // Power mode on hardware without a power meter would show an empty grid. This layer says so in
@@ -23,8 +25,12 @@ class PowerMeterNoticeLayer : public engine::Layer {
     // The first (0) and second generations have power meters, the third has none.
     static constexpr int kOfferedHardware = 1;
 
+    // The layer switches the demonstration through `instrument`, which outlives it.
+    static PowerMeterNoticeLayer* createWithInstrument(Instrument* instrument);
+    // A layer with an instrument of its own over `model` (tests).
     static PowerMeterNoticeLayer* createWithModel(SpectrumSettings* model,
                                                   AccessoryControl* control);
+    ~PowerMeterNoticeLayer() override;
     bool init() override;
     void update(float dt) override;
 
@@ -40,12 +46,12 @@ class PowerMeterNoticeLayer : public engine::Layer {
     engine::ui::Button* getSwitchButton() const { return button_; }
 
   private:
-    PowerMeterNoticeLayer(SpectrumSettings* model, AccessoryControl* control)
-        : model_(model), control_(control) {}
+    explicit PowerMeterNoticeLayer(Instrument* instrument);
     void refresh();
 
+    Instrument* instrument_;
+    std::unique_ptr<Instrument> ownInstrument_;  // made by createWithModel
     SpectrumSettings* model_;
-    AccessoryControl* control_;
     engine::Label* notice_ = nullptr;
     engine::ui::Button* button_ = nullptr;
     std::string shown_;

@@ -1,15 +1,20 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "engine/2d/Layer.h"
+#include "views/power/PowerCaptureRescale.h"
+#include "views/power/PowerDelayHandle.h"
+#include "views/power/PowerGroundHandles.h"
+#include "views/power/PowerLevelHandle.h"
 #include "views/power/PowerMeasurementPanel.h"
+#include "views/power/PowerScaleGesture.h"
 #include "views/spectrum/ScissorClip.h"
 
 namespace engine {
-class DrawNode;
 class Event;
 class Label;
 class LayerColor;
@@ -21,27 +26,31 @@ class Scale9Sprite;
 }  // namespace engine
 
 class AccessoryControl;
+class Instrument;
 class ScalingPopoverLayer;
 class SpectrumSettings;
 
 // What lies over the power trace: the trigger level handle, the trigger position (delay) handle
 // with its bubble, one ground handle per shown trace, and the panel of up to six pulse
 // measurements. One finger drags a handle; two fingers step the time base (horizontal travel)
-// and the amplitude (vertical travel). Ends of drags and pinches send the settings again
-// through the accessory control.
+// and the amplitude (vertical travel). Each handle and the scale gesture is a class of its own
+// with its drag, keys and drawing; this layer decides which one a touch belongs to, and keeps
+// the panel and the clipping. Every setting changes through the instrument; ends of drags and
+// pinches send the settings again.
 class PowerUIAndTouchLayer : public engine::Layer {
   public:
-    static constexpr const char* kBubbleImage = "WhiteBubbleTextureMap.png";
-    static constexpr const char* kDelayImage = "PositionAndDelayIcon.png";
-    static constexpr const char* kDelaySidewaysImage = "PositionAndDelayIconSideways.png";
-    static constexpr const char* kGroundImage = "groundLabel.png";
-    static constexpr float kPinchStep = 100.f;  // finger travel per scale step
+    static constexpr const char* kBubbleImage = PowerLevelHandle::kImage;
+    static constexpr const char* kDelayImage = PowerDelayHandle::kImage;
+    static constexpr const char* kDelaySidewaysImage = PowerDelayHandle::kSidewaysImage;
+    static constexpr const char* kGroundImage = PowerGroundHandles::kImage;
+    static constexpr float kPinchStep = PowerScaleGesture::kPinchStep;
     static constexpr int kPanelRows = PowerMeasurementPanel::kRows;
 
     enum TouchMode { kNoTouch = 0, kPinch = 1, kGround = 2, kLevel = 3, kDelay = 4 };
 
-    static PowerUIAndTouchLayer* create(AccessoryControl* control);
-    // A layer over another model (tests); create() uses the process-wide one.
+    // The layer changes settings through `instrument`, which outlives it.
+    static PowerUIAndTouchLayer* createWithInstrument(Instrument* instrument);
+    // A layer with an instrument of its own over `model` (tests).
     static PowerUIAndTouchLayer* createWithModel(SpectrumSettings* model,
                                                  AccessoryControl* control);
     ~PowerUIAndTouchLayer() override;
@@ -79,14 +88,14 @@ class PowerUIAndTouchLayer : public engine::Layer {
     bool isAnimating() const;
 
     int getTouchMode() const { return touchMode_; }
-    float getDraggedLevel() const { return draggedLevel_; }
-    float getDraggedDelay() const { return draggedDelay_; }
-    engine::Sprite* getLevelHandle() const { return levelHandle_; }
-    engine::Sprite* getDelayHandle() const { return delayHandle_; }
-    engine::Sprite* getDelaySideways() const { return delaySideways_; }
-    engine::ui::Scale9Sprite* getGroundHandle(int t) const;
-    engine::Label* getLevelLabel() const { return levelLabel_; }
-    engine::Label* getBubbleLabel() const { return bubbleLabel_; }
+    float getDraggedLevel() const { return level_.dragged(); }
+    float getDraggedDelay() const { return delay_.dragged(); }
+    engine::Sprite* getLevelHandle() const { return level_.handle(); }
+    engine::Sprite* getDelayHandle() const { return delay_.handle(); }
+    engine::Sprite* getDelaySideways() const { return delay_.sideways(); }
+    engine::ui::Scale9Sprite* getGroundHandle(int t) const { return grounds_.handle(t); }
+    engine::Label* getLevelLabel() const { return level_.label(); }
+    engine::Label* getBubbleLabel() const { return delay_.bubbleLabel(); }
     engine::LayerColor* getPanel() const { return panel_.box(); }
     engine::Label* getPanelName(int row) const { return panel_.name(row); }
     engine::Label* getPanelValue(int row) const { return panel_.value(row); }
@@ -103,50 +112,25 @@ class PowerUIAndTouchLayer : public engine::Layer {
     bool nudgeTriggerDelay(int steps);
 
   private:
-    PowerUIAndTouchLayer() = default;
-    bool held() const;
-    float secondsPerDivision() const;
-    float levelY(float level) const;
-    float delayX(float delay) const;
-    void fillCaptureRecord();
-    void commit(bool clearData);
+    explicit PowerUIAndTouchLayer(Instrument& instrument);
     void releaseTouches();
-    void stepScales(bool spreading);
     ScalingPopoverLayer* findPopover() const;
-    void refreshLevelHandle();
-    void refreshDelayHandle();
-    void refreshGroundHandles();
-    void refreshPanel();
     void refreshAll();
 
-    SpectrumSettings* model_ = nullptr;
-    AccessoryControl* control_ = nullptr;
+    Instrument& instrument_;
+    std::unique_ptr<Instrument> ownInstrument_;  // made by createWithModel
+    SpectrumSettings& model_;
     ScalingPopoverLayer* popover_ = nullptr;  // not retained: the scene keeps it longer than us
     std::function<bool(const engine::Vec2&)> cursorHandleTest_;
     std::vector<engine::Touch*> touches_;  // retained
     int touchMode_ = kNoTouch;
-    float draggedLevel_ = 0;
-    float draggedDelay_ = 0;
-    float pinchHorizontal_ = 0;
-    float pinchVertical_ = 0;
-    float levelGhostFade_ = 0;
-    float delayGhostFade_ = 0;
-    float bubbleFade_ = 0;
     float lastDelta_ = 0;
     float fontSize_ = 14;
-    engine::Vec2 bubbleTarget_{-1, -1};
-    // Children, kept by the layer.
-    engine::Sprite* levelHandle_ = nullptr;
-    engine::Sprite* levelGhost_ = nullptr;
-    engine::Sprite* delayHandle_ = nullptr;
-    engine::Sprite* delayGhost_ = nullptr;
-    engine::Sprite* delaySideways_ = nullptr;
-    engine::ui::Scale9Sprite* groundHandles_[2] = {nullptr, nullptr};
-    engine::Label* groundLabels_[2] = {nullptr, nullptr};
-    engine::DrawNode* levelBand_ = nullptr;
-    engine::Label* levelLabel_ = nullptr;
-    engine::LayerColor* bubble_ = nullptr;
-    engine::Label* bubbleLabel_ = nullptr;
+    PowerLevelHandle level_;
+    PowerDelayHandle delay_;
+    PowerGroundHandles grounds_;
+    PowerScaleGesture scales_;
+    PowerCaptureRescale rescale_;
     PowerMeasurementPanel panel_;
     ScissorClip clip_;
 };
