@@ -37,6 +37,8 @@ constexpr uint64_t kScreenLogLifetimeMs = 15000;
 constexpr int kScreenLogZOrder = 55;
 constexpr int kErrorLevel = 1;
 constexpr float kPublishInterval = 0.1f;  // s; a sweep takes about as long
+// Ahead of every layer's update (theirs run at priority 0).
+constexpr int kDeliverFramesPriority = -1000;
 
 }  // namespace
 
@@ -140,6 +142,11 @@ bool AppDelegate::applicationDidFinishLaunching() {
     communicationDelegate->bind(*communication);
     // The views steer the accessory only through the control interface.
     scene->setAccessoryControl(communicationDelegate.get());
+    // The main thread owns the model: once per frame, before any layer reads it, the sweeps the
+    // link decoded since the last frame are stored and their traces derived.
+    AccessoryCommunicationDelegate* frames = communicationDelegate.get();
+    director->getScheduler()->schedulePerFrame([frames](float) { frames->deliverFrames(); }, frames,
+                                               kDeliverFramesPriority, false);
     communication->start();
 
     if (!brokerUrlToStore.empty()) {
@@ -211,8 +218,11 @@ void AppDelegate::shutdown() {
     }
     if (communication)
         communication->stop();
-    if (communicationDelegate)
+    if (communicationDelegate) {
+        engine::Director::getInstance()->getScheduler()->unscheduleUpdate(
+            communicationDelegate.get());
         communicationDelegate->stopWorker();
+    }
     SpectrumSettings* model = SpectrumSettings::getInstance();
     if (screenLog) {
         model->runtime.screenLog = nullptr;

@@ -89,7 +89,7 @@ void AccessoryCommunicationDelegate::stopWorker() {
 void AccessoryCommunicationDelegate::threadMain() {
     while (!stopRequested_) {
         uint64_t start = now();
-        runPass();
+        pass();
         uint64_t until = start + kPassMs;
         if (options_.waitUntil) {
             options_.waitUntil(until);
@@ -106,6 +106,28 @@ void AccessoryCommunicationDelegate::threadMain() {
 }
 
 void AccessoryCommunicationDelegate::runPass() {
+    pass();
+    deliverFrames();
+}
+
+size_t AccessoryCommunicationDelegate::deliverFrames() {
+    // Under traceLock, so that a clear on acknowledgement (which discards the queue under every
+    // model lock) never falls between taking a frame and storing it.
+    std::lock_guard<ModelLock> trace(model_.traceLock);
+    const std::vector<SweepFrame> frames = intake_.frames().take();
+    for (const SweepFrame& frame : frames) {
+        {
+            std::lock_guard<ModelLock> settings(model_.settingsLock);
+            spectrum_.addSweep(model_, frame.band, frame.levels.data(), frame.levels.size());
+        }
+        if (frame.band == SpectrumAcquisition::kBand24 && model_.accessory.hasSsidScan24) {
+            intake_.sweepStored(model_);
+        }
+    }
+    return frames.size();
+}
+
+void AccessoryCommunicationDelegate::pass() {
     std::lock_guard<std::mutex> pass(passLock_);
     machine_.apply(mailbox_.take());
     const uint64_t t = now();

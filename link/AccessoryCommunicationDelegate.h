@@ -10,6 +10,7 @@
 #include <mutex>
 #include <thread>
 
+#include "acquisition/SpectrumAcquisition.h"
 #include "link/ControllerState.h"
 #include "link/MeasurementIntake.h"
 #include "link/PhaseMachine.h"
@@ -29,8 +30,10 @@ class SpectrumSettings;
 // accessory through discovery, configuration, streaming and halts in 100 ms passes (PhaseMachine),
 // sending to the connected accessory or, while nothing is connected, to the recorded
 // demonstration (UsbCommandSink, PlaybackCommandSink); its packet path (MeasurementIntake), run on
-// the link's I/O thread, frames the incoming bytes, identifies the generation and writes every
-// decoded measurement into the model under the model's locks.
+// the link's I/O thread, frames the incoming bytes, identifies the generation and writes the
+// decoded measurements into the model under the model's locks, except sweeps: those are queued as
+// frames, and the model's owner hands them to acquisition (deliverFrames()), where their traces,
+// peaks and heat maps are derived.
 //
 // Time comes from an injectable clock and a pass is an ordinary call (runPass()), so a test can
 // run minutes of accessory time without a thread or a sleep.
@@ -97,8 +100,14 @@ class AccessoryCommunicationDelegate : public AccessoryControl {
     bool connected() const override { return state_.connected(); }
 
     // One pass of the worker: the requests recorded since the last pass, then one phase step
-    // with the accessory, or with the demonstration while none is connected.
+    // with the accessory, or with the demonstration while none is connected. Called by the model's
+    // owner instead of a worker thread (tests, simulated time), the pass ends with
+    // deliverFrames(): whoever steps the passes owns the model.
     void runPass();
+    // On the thread that owns the model (the window's main thread once per frame before drawing,
+    // or a command's loop): every sweep decoded since the last call goes to acquisition, in
+    // order. Returns the number of sweeps.
+    size_t deliverFrames();
     void startWorker();
     void stopWorker();
     bool workerRunning() const { return running_; }
@@ -125,6 +134,7 @@ class AccessoryCommunicationDelegate : public AccessoryControl {
   private:
     uint64_t now() const;
     void threadMain();
+    void pass();
     ProtocolEnvironment protocolEnvironment();
     // Requests that need an identified accessory; dropped without one.
     void postWhenIdentified(const RequestMailbox::Request& request);
@@ -137,6 +147,7 @@ class AccessoryCommunicationDelegate : public AccessoryControl {
     ControllerState state_;
     RequestMailbox mailbox_;
     MeasurementIntake intake_;
+    SpectrumAcquisition spectrum_;  // the model owner's, never the link's
     PhaseMachine machine_;
     UsbCommandSink usb_;
     PlaybackCommandSink playback_;  // worker thread only

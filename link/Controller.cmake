@@ -4,7 +4,6 @@ add_library(tarno_controller STATIC
   ${CMAKE_CURRENT_LIST_DIR}/AccessoryCommunicationDelegate.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DemoPlayback.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FileResourceReader.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/HeatMapBuilder.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MeasurementIntake.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PhaseMachine.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PlaybackCommandSink.cpp
@@ -15,4 +14,4 @@ add_library(tarno_controller STATIC
   ${CMAKE_CURRENT_LIST_DIR}/SettingsSnapshot.cpp
   ${CMAKE_CURRENT_LIST_DIR}/UsbCommandSink.cpp
 )
-target_link_libraries(tarno_controller PUBLIC tarno_link tarno_protocol tarno_model)
+target_link_libraries(tarno_controller PUBLIC tarno_link tarno_protocol tarno_acquisition tarno_model)

@@ -162,6 +162,8 @@ void MeasurementIntake::handleSpectrum(const uint8_t* bytes, size_t length) {
     const size_t decoded = std::min(static_cast<size_t>(count), spectrumScratch_.size());
     bool completed = false;
     {
+        // A clear on acknowledgement discards the queue under every model lock: a sweep is
+        // queued either before it, and goes with the old data, or after it.
         std::lock_guard<ModelLock> trace(model_.traceLock);
         const float* sweep = nullptr;
         size_t points = 0;
@@ -180,21 +182,11 @@ void MeasurementIntake::handleSpectrum(const uint8_t* bytes, size_t length) {
         if (sweep == nullptr) {
             return;
         }
-        const AccessoryDescription& a = model_.accessory;
-        BandSweepBuffers& buffers = band == 1 ? model_.band24 : model_.band5;
-        const int n =
-            static_cast<int>(std::min(points, static_cast<size_t>(buffers.pointsPerSweep())));
-        buffers.appendSweep(sweep, n);
-        if (band == 1) {
-            heatMap24_.update(buffers, n, a.levelRows24, a.levelMin24, a.levelMax24);
-            if (a.hasSsidScan24) {
-                recomputeUtilization();
-            }
-        } else {
-            heatMap5_.update(buffers, n, a.levelRows5, a.levelMin5, a.levelMax5);
-        }
+        const BandSweepBuffers& buffers = band == 1 ? model_.band24 : model_.band5;
+        const size_t n = std::min(points, static_cast<size_t>(buffers.pointsPerSweep()));
+        frames_.push(SweepFrame{band, std::vector<float>(sweep, sweep + n)});
         logger_.logSweep(model_, band == 1 ? LogMeasurement::kSweep24 : LogMeasurement::kSweep5,
-                         sweep, static_cast<size_t>(n));
+                         sweep, n);
         std::lock_guard<ModelLock> settings(model_.settingsLock);
         // The first generation's power mode starts with one sweep; it must not take the shot.
         completed = model_.common_settings.spectrumMode != CommonSettings::kPowerMode;
@@ -211,15 +203,7 @@ void MeasurementIntake::handleAccessPoints(const uint8_t* bytes, size_t length, 
     }
     endScanAfterList(list.get(), now);
     if (list && !model_.runtime.scanPaused) {
-        merger_.merge(model_, *list, now);
-        {
-            std::lock_guard<ModelLock> guard(model_.apListLock);
-            ++model_.runtime.scanCount;
-            trimAccessPoints();
-        }
-        recomputeUtilization();
-        model_.runtime.ssidTableChanged = true;
-        model_.runtime.utilizationChanged = true;
+        accessPoints_.addScan(model_, *list, now);
     }
 }
 
@@ -244,25 +228,5 @@ void MeasurementIntake::endScanAfterList(const AccessPointList* list, uint64_t n
             state_.haltRequested = true;
             state_.phase = Phase::kHalt;
         }
-    }
-}
-
-void MeasurementIntake::trimAccessPoints() {
-    auto& list = model_.accessPoints;
-    while (list.size() > kMaxAccessPoints) {
-        auto oldest = std::min_element(list.begin(), list.end(), [](const auto& a, const auto& b) {
-            if (!a || !b) {
-                return !a && b;
-            }
-            return a->lastSeen < b->lastSeen;
-        });
-        list.erase(oldest);
-    }
-}
-
-void MeasurementIntake::recomputeUtilization() {
-    // Takes apListLock itself (after traceLock when that is held).
-    if (utilizationGrading_) {
-        utilizationGrading_(model_);
     }
 }

@@ -7,11 +7,11 @@
 #include <mutex>
 #include <vector>
 
-#include "link/HeatMapBuilder.h"
+#include "acquisition/AccessPointAcquisition.h"
+#include "acquisition/FrameQueue.h"
 #include "link/PowerCaptureIntake.h"
 #include "link/SegmentAssembler.h"
 #include "model/DataLogger.h"
-#include "protocol/AccessPointMerger.h"
 #include "protocol/PacketFramer.h"
 
 class AccessoryControl;
@@ -20,21 +20,17 @@ struct ControllerState;
 
 // The controller's packet path: frames the bytes from the link (or the demonstration), creates
 // the protocol of the generation that answers discovery, and writes every decoded measurement
-// into the model under the model's locks: sweeps and heat maps, power captures
-// (PowerCaptureIntake), access-point lists, and the data-log rows for them. Runs on whichever
-// thread delivers (the link's I/O thread, or the worker while it plays the demonstration);
-// everything here is guarded by one packet lock, always taken before any model lock.
+// into the model under the model's locks: power captures (PowerCaptureIntake), access-point lists
+// (AccessPointAcquisition merges and grades them), and the data-log rows. Complete sweeps do not
+// touch the model here: they go into the frame queue, which the model's owner drains into
+// acquisition. Runs on whichever thread delivers (the link's I/O thread, or the worker while it
+// plays the demonstration); everything here is guarded by one packet lock, always taken before
+// any model lock, which in turn are taken before the frame queue's.
 class MeasurementIntake {
   public:
     static constexpr size_t kMaxSpectrumValues = 512;
-    // Access points kept; the least recently seen beyond this go. Ageing only happens while a
-    // table is shown, so a stream of ever-new addresses would otherwise grow the list forever.
-    static constexpr size_t kMaxAccessPoints = 512;
-
-    // Installed by the application when it wires the access-point views' utilization grading
-    // (AccessoryCommunicationDelegate::setUtilizationGrading). While none is installed sweeps and
-    // lists are stored all the same and nothing is graded.
-    using UtilizationGrading = std::function<void(SpectrumSettings& model)>;
+    static constexpr size_t kMaxAccessPoints = AccessPointAcquisition::kMaxAccessPoints;
+    using UtilizationGrading = AccessPointAcquisition::UtilizationGrading;
 
     // `control` is asked to halt once a single shot has been taken.
     MeasurementIntake(SpectrumSettings& model, ControllerState& state, AccessoryControl& control,
@@ -73,7 +69,16 @@ class MeasurementIntake {
     void setPulseMeasurement(PowerCaptureIntake::PulseMeasurement measure) {
         power_.setPulseMeasurement(std::move(measure));
     }
-    void setUtilizationGrading(UtilizationGrading grade) { utilizationGrading_ = std::move(grade); }
+    void setUtilizationGrading(UtilizationGrading grade) {
+        accessPoints_.setUtilizationGrading(std::move(grade));
+    }
+
+    // The sweeps decoded so far, for the model's owner. Its lock is the innermost: take it
+    // without the packet lock, with or without model locks.
+    FrameQueue& frames() { return frames_; }
+    // The utilization grading after a 2.4 GHz sweep was stored; the caller may hold traceLock,
+    // no other model lock.
+    void sweepStored(SpectrumSettings& model) { accessPoints_.sweepArrived(model); }
 
   private:
     void handlePacket(const uint8_t* bytes, size_t length, int type, uint64_t now);
@@ -83,9 +88,7 @@ class MeasurementIntake {
     void handleAccessPoints(const uint8_t* bytes, size_t length, uint64_t now);
     void endScanAfterList(const AccessPointList* list, uint64_t now);
     void clearSegmentsLocked();
-    void trimAccessPoints();
     void takeSingleShot();
-    void recomputeUtilization();
 
     SpectrumSettings& model_;
     ControllerState& state_;
@@ -95,12 +98,9 @@ class MeasurementIntake {
     PacketFramer framer_;
     SegmentAssembler sweepSegments24_;
     SegmentAssembler sweepSegments5_;
-    HeatMapBuilder heatMap24_;
-    HeatMapBuilder heatMap5_;
+    FrameQueue frames_;
     DataLogger logger_;
     PowerCaptureIntake power_;
-    AccessPointMerger merger_;
+    AccessPointAcquisition accessPoints_;
     std::array<float, kMaxSpectrumValues> spectrumScratch_{};
-
-    UtilizationGrading utilizationGrading_;
 };

@@ -231,6 +231,8 @@ void PhaseMachine::acknowledged(uint64_t now) {
         model_.clearSpectrumData();
         model_.clearPowerData();
         model_.resetCursorReadouts();
+        // Sweeps still queued for the model's owner belong to the old settings.
+        intake_.frames().discard();
         state_.clearDataOnAck = false;
     }
     model_.runtime.triggerStatus = RuntimeState::kNoTriggerFor2s;

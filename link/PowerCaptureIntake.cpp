@@ -8,19 +8,13 @@
 #include "model/SpectrumSettings.h"
 #include "protocol/AccessoryProtocol.h"
 
-namespace {
-
-constexpr int kFirstGenerationCode = 2;
-
-}  // namespace
-
 PowerCaptureIntake::PowerCaptureIntake(SpectrumSettings& model, ControllerState& state,
                                        DataLogger& logger)
     : model_(model), state_(state), logger_(logger) {}
 
 void PowerCaptureIntake::clear() {
     segments_.clear();
-    rollCountdown_ = 0;
+    acquisition_.clear();
 }
 
 bool PowerCaptureIntake::handle(const AccessoryProtocol& protocol, const uint8_t* bytes,
@@ -86,65 +80,11 @@ void PowerCaptureIntake::updateTriggerStatus(bool marker, uint64_t now) {
 }
 
 void PowerCaptureIntake::storeRollingValues(const float* values, size_t count) {
-    const AccessoryDescription& a = model_.accessory;
-    const std::vector<float>& bases = a.powerTimeBases;
-    // Keep every (k + 1)-th sample so that the roll moves at the speed of the chosen time base.
-    int64_t k = 0;
-    if (a.secondLimit >= 0) {
-        const bool first = a.generation == kFirstGenerationCode;
-        const int referenceIndex = first ? a.powerRollLimitIndex : a.secondLimit;
-        if (referenceIndex >= 0 && static_cast<size_t>(referenceIndex) < bases.size() &&
-            bases[referenceIndex] > 0.0f) {
-            double ratio = model_.timeBaseNow() / bases[referenceIndex];
-            if (ratio > 0.0) {
-                k = static_cast<int64_t>(std::min(ratio, 1e6));
-            }
-            if (first && model_.power_setting.powerTimeBaseIndex == a.powerRollLimitIndex - 1) {
-                k *= 2;
-            }
-        }
-    }
-    kept_.clear();
-    for (size_t i = 0; i < count; ++i) {
-        if (rollCountdown_ == 0) {
-            kept_.push_back(values[i]);
-            rollCountdown_ = static_cast<int>(k);
-        } else {
-            --rollCountdown_;
-        }
-    }
-    std::vector<float>& history = model_.live.rollingHistory;
-    history.insert(history.end(), kept_.begin(), kept_.end());
-    if (history.size() > PowerTraceSet::kMaxRollingValues) {
-        history.erase(history.begin(), history.end() - static_cast<std::ptrdiff_t>(
-                                                           PowerTraceSet::kMaxRollingValues));
-    }
-    model_.live.powerDataChanged = true;
-    const int points = a.powerRollPoints;
-    if (points > 0) {
-        size_t shown = std::min(history.size(), static_cast<size_t>(points));
-        runPulseMeasurements(history.data() + (history.size() - shown), shown,
-                             model_.timeBaseNow() * 10.0f / static_cast<float>(points));
-    }
-    logger_.logRollingSamples(model_, kept_.data(), kept_.size());
+    const std::vector<float>& kept = acquisition_.addRollingSamples(model_, values, count);
+    logger_.logRollingSamples(model_, kept.data(), kept.size());
 }
 
 void PowerCaptureIntake::storeCapture(const float* values, size_t count) {
-    // Trims the captures together with the view's vertex lists and brightness, so the lists
-    // never fall out of step when more captures arrive than the view keeps.
-    model_.live.appendCapture(values, count);
-    const int points = model_.accessory.powerRollPoints;
-    if (points > 0) {
-        runPulseMeasurements(values, count,
-                             model_.timeBaseNow() * 10.0f / static_cast<float>(points));
-    }
+    acquisition_.addCapture(model_, values, count);
     logger_.logPowerCapture(model_, values, count);
-}
-
-void PowerCaptureIntake::runPulseMeasurements(const float* values, size_t count,
-                                              float sampleInterval) {
-    // The caller holds traceLock and settingsLock.
-    if (pulseMeasurement_ && values != nullptr && count > 0) {
-        pulseMeasurement_(model_, values, count, sampleInterval);
-    }
 }

@@ -3,9 +3,8 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <functional>
-#include <vector>
 
+#include "acquisition/PowerAcquisition.h"
 #include "link/SegmentAssembler.h"
 #include "model/MeasurementRecords.h"
 
@@ -15,9 +14,9 @@ class SpectrumSettings;
 struct ControllerState;
 
 // The power samples of the packet path: keeps the trigger status, assembles the segments of a
-// capture (or thins the samples of the rolling display to its time base), stores captures in the
-// model under traceLock and settingsLock, runs the pulse measurements and logs the rows. Called
-// by MeasurementIntake under its packet lock.
+// capture, hands complete captures and rolling samples to PowerAcquisition (which stores and
+// measures them) under traceLock and settingsLock, and logs the rows. Called by MeasurementIntake
+// under its packet lock.
 class PowerCaptureIntake {
   public:
     static constexpr size_t kMaxPowerValues = 1000;
@@ -25,11 +24,7 @@ class PowerCaptureIntake {
     // a view (headless logging) they would pile up forever.
     static constexpr size_t kMaxPendingCaptures = PowerTraceSet::kMaxCaptures;
 
-    // Installed by the application when it wires the power view's pulse measurements
-    // (AccessoryCommunicationDelegate::setPulseMeasurement). While none is installed the captures
-    // are stored all the same and nothing is measured.
-    using PulseMeasurement = std::function<void(SpectrumSettings& model, const float* values,
-                                                size_t count, float sampleInterval)>;
+    using PulseMeasurement = PowerAcquisition::PulseMeasurement;
 
     PowerCaptureIntake(SpectrumSettings& model, ControllerState& state, DataLogger& logger);
 
@@ -40,20 +35,19 @@ class PowerCaptureIntake {
     // Pending segments and the rolling countdown belong to the old stream.
     void clear();
 
-    void setPulseMeasurement(PulseMeasurement measure) { pulseMeasurement_ = std::move(measure); }
+    void setPulseMeasurement(PulseMeasurement measure) {
+        acquisition_.setPulseMeasurement(std::move(measure));
+    }
 
   private:
     void updateTriggerStatus(bool marker, uint64_t now);
     void storeRollingValues(const float* values, size_t count);
     void storeCapture(const float* values, size_t count);
-    void runPulseMeasurements(const float* values, size_t count, float sampleInterval);
 
     SpectrumSettings& model_;
     ControllerState& state_;
     DataLogger& logger_;
     SegmentAssembler segments_;
-    int rollCountdown_ = 0;
+    PowerAcquisition acquisition_;
     std::array<float, kMaxPowerValues> scratch_{};
-    std::vector<float> kept_;
-    PulseMeasurement pulseMeasurement_;
 };

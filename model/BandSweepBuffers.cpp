@@ -21,7 +21,8 @@ void HeatMap::clear() {
 
 BandSweepBuffers::BandSweepBuffers(int pointsPerSweep)
     : pointsPerSweep_(std::max(pointsPerSweep, 1)),
-      firstSerial_(nextSerialBase.fetch_add(uint64_t{1} << 40, std::memory_order_relaxed)) {
+      firstSerial_(nextSerialBase.fetch_add(uint64_t{1} << 40, std::memory_order_relaxed)),
+      history_(pointsPerSweep_) {
     for (auto& trace : traces) {
         trace.assign(static_cast<size_t>(pointsPerSweep_), 0.0f);
     }
@@ -32,35 +33,22 @@ bool BandSweepBuffers::appendSweep(const float* values, int count) {
         return false;
     }
     const int n = std::min(count, pointsPerSweep_);
-    const size_t row = static_cast<size_t>(pointsPerSweep_);
     if (sweepLimit > 0 && sweepCount() >= sweepLimit) {
         // Drop whole oldest rows so that exactly sweepLimit - 1 remain before the append.
-        const int dropRows = sweepCount() - sweepLimit + 1;
-        size_t drop = static_cast<size_t>(dropRows) * row;
-        sweepHistory.erase(sweepHistory.begin(), sweepHistory.begin() + drop);
+        const int dropRows = history_.dropOldest(sweepCount() - sweepLimit + 1);
         firstSerial_ += static_cast<uint64_t>(dropRows);
     }
-    sweepHistory.insert(sweepHistory.end(), values, values + n);
-    sweepHistory.resize(sweepHistory.size() + (row - static_cast<size_t>(n)), 0.0f);
+    float* row = history_.pushBack(sweepLimit);
+    std::copy_n(values, n, row);
+    std::fill(row + n, row + pointsPerSweep_, 0.0f);
     newSweep = true;
     sweepPointCount = n;
     return true;
 }
 
-int BandSweepBuffers::sweepCount() const {
-    return static_cast<int>(sweepHistory.size() / static_cast<size_t>(pointsPerSweep_));
-}
-
-const float* BandSweepBuffers::sweep(int index) const {
-    if (index < 0 || index >= sweepCount()) {
-        return nullptr;
-    }
-    return sweepHistory.data() + static_cast<size_t>(index) * static_cast<size_t>(pointsPerSweep_);
-}
-
 void BandSweepBuffers::clear() {
     firstSerial_ += static_cast<uint64_t>(sweepCount());
-    sweepHistory.clear();
+    history_.clear();
     sweepPointCount = -1;
     newSweep = true;
     processedPointCount = 0;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "model/PeakList.h"
+#include "model/SweepRing.h"
 
 // Hit counts of a band's persistence heat map.
 struct HeatMap {
@@ -32,11 +33,14 @@ class BandSweepBuffers {
 
     // Appends one sweep as a full row, dropping the oldest when `sweepLimit` sweeps are held.
     // At most pointsPerSweep() values are taken; the rest of the row is zero. Sets `newSweep`
-    // and `sweepPointCount`. False (and nothing changed) for a null or empty sweep.
+    // and `sweepPointCount`. False (and nothing changed) for a null or empty sweep. `values` must
+    // not point into this band's own history. Costs one row: the history is a ring.
     bool appendSweep(const float* values, int count);
 
-    int sweepCount() const;
-    const float* sweep(int index) const;  // oldest first; nullptr outside 0..sweepCount()-1
+    int sweepCount() const { return history_.size(); }
+    // Oldest first; nullptr outside 0..sweepCount()-1. Each sweep is a contiguous row of
+    // pointsPerSweep() values, but consecutive sweeps need not be adjacent in memory.
+    const float* sweep(int index) const { return history_.row(index); }
 
     // Serial number of sweep(0); sweep(i) has serial firstSerial() + i. Serials are never reused,
     // not even by another band, so a view can tell which sweeps it already drew are still held.
@@ -45,9 +49,7 @@ class BandSweepBuffers {
     // Empties the history and heat map and resets processing, as after a configuration change.
     void clear();
 
-    // Changed only through appendSweep() and clear(), which keep the serials.
-    std::vector<float> sweepHistory;  // whole rows of pointsPerSweep() dBm values, oldest first
-    int32_t sweepLimit = 510;
+    int32_t sweepLimit = 510;  // sweeps held at most; 0 or less: no limit
     int32_t sweepPointCount = -1;
     bool newSweep = false;
     std::array<std::vector<float>, 5> traces;  // pointsPerSweep() values each
@@ -60,4 +62,7 @@ class BandSweepBuffers {
   private:
     int pointsPerSweep_;
     uint64_t firstSerial_;
+    // Whole rows of pointsPerSweep() dBm values, oldest first. Changed only through appendSweep()
+    // and clear(), which keep the serials.
+    SweepRing history_;
 };

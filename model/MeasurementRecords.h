@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <utility>
 #include <vector>
 
 #include "model/PeakList.h"
@@ -70,9 +71,14 @@ struct PowerTraceSet : PowerTraceLists {
     // beyond kMaxCaptures, and marks the power data changed. Caller holds traceLock.
     void appendCapture(const float* values, size_t count) {
         if (history.size() >= kMaxCaptures) {
+            // The oldest capture's storage takes the newest: no allocation per capture.
+            std::vector<float> recycled = std::move(history.front());
             dropOldestCaptures(history.size() - kMaxCaptures + 1);
+            recycled.assign(values, values + count);
+            history.push_back(std::move(recycled));
+        } else {
+            history.emplace_back(values, values + count);
         }
-        history.emplace_back(values, values + count);
         powerDataChanged = true;
     }
 

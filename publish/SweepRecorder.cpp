@@ -55,8 +55,8 @@ void SweepRecorder::collect(const SpectrumSettings& model, uint64_t timeUs,
     history_.sweepLimit = band.sweepLimit;
     for (uint64_t serial = nextSerial_; serial < end; ++serial) {
         const float* row = band.sweep(static_cast<int>(serial - first));
-        history_.appendSweep(row, points);
-        TraceProcessing::processBand(history_, settings);
+        // No level grid: the records carry no heat map.
+        acquisition_.add(history_, row, static_cast<size_t>(points), LevelGrid{}, settings);
         SweepRecord record;
         record.timeUs = timeUs;
         record.band = band_;

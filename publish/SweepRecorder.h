@@ -3,15 +3,16 @@
 #include <cstdint>
 #include <vector>
 
+#include "acquisition/BandAcquisition.h"
 #include "model/BandSweepBuffers.h"
 #include "publish/SweepRecord.h"
 
 class SpectrumSettings;
 
 // Turns the sweeps a band of the model receives into SweepRecords, every sweep once, in order.
-// The traces are processed by TraceProcessing, as the spectrum view does, on a copy of the band's
-// history that advances one sweep at a time, so a record carries exactly the traces the window
-// shows once that sweep is the newest, however many sweeps arrive between two calls.
+// A copy of the band's history advances one sweep at a time through the same BandAcquisition the
+// packet path runs, so a record carries exactly the traces the window shows once that sweep is the
+// newest, however many sweeps arrive between two calls.
 class SweepRecorder {
   public:
     // traceMask: TraceProcessing mask bits of the traces and peaks to carry (0: levels only).
@@ -33,6 +34,7 @@ class SweepRecorder {
     int band_;
     uint8_t traceMask_;
     BandSweepBuffers history_;
+    BandAcquisition acquisition_;
     uint64_t nextSerial_ = 0;
     uint64_t missed_ = 0;
 };

@@ -146,6 +146,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             std::vector<uint8_t> exact(read.begin(), read.begin() + static_cast<long>(n));
             controller.didReceiveData(nullptr, nullptr, exact.data(), static_cast<int>(n));
             if (++reads % 4 == 0) {
+                controller.deliverFrames();
                 clock.advance(AccessoryCommunicationDelegate::kPassMs);
             }
         }

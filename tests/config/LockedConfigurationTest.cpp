@@ -75,7 +75,7 @@ class LockedConfigurationTest : public ::testing::Test {
     }
 
     void expectMeasurementsCleared() {
-        EXPECT_TRUE(settings_.band24.sweepHistory.empty());
+        EXPECT_EQ(settings_.band24.sweepCount(), 0);
         EXPECT_EQ(settings_.band24.sweepPointCount, -1);
         EXPECT_TRUE(settings_.live.history.empty());
         EXPECT_TRUE(settings_.live.rollingHistory.empty());

@@ -148,8 +148,10 @@ struct ControllerRig {
         clock.advance(AccessoryCommunicationDelegate::kPassMs);
         controller.runPass();
     }
+    // Bytes as the link delivers them, then the frame hand-over the model's owner makes.
     void feed(const std::vector<uint8_t>& bytes) {
         controller.didReceiveData(nullptr, nullptr, bytes.data(), static_cast<int>(bytes.size()));
+        controller.deliverFrames();
     }
 
     std::FILE* console = std::tmpfile();
@@ -181,6 +183,7 @@ struct LinkRig : ControllerRig {
     void tick() {
         pass();
         pump();
+        controller.deliverFrames();
     }
     void ticks(int n) {
         for (int i = 0; i < n; ++i) {

@@ -26,7 +26,10 @@ bool eventually(Done done) {
     return true;
 }
 
-int sweeps(SpectrumSettings& model, BandSweepBuffers& band) {
+// The main thread's look at a band, after the frame hand-over the window makes every frame.
+int sweeps(AccessoryCommunicationDelegate& controller, SpectrumSettings& model,
+           BandSweepBuffers& band) {
+    controller.deliverFrames();
     std::lock_guard<ModelLock> guard(model.traceLock);
     return band.sweepCount();
 }
@@ -64,7 +67,7 @@ TEST(ControllerThreads, WorkerAndLinkThreadsStreamReconfigureAndStop) {
         controller.bind(link);
         link.start();
 
-        ASSERT_TRUE(eventually([&] { return sweeps(model, model.band24) >= 10; }))
+        ASSERT_TRUE(eventually([&] { return sweeps(controller, model, model.band24) >= 10; }))
             << generationProfile(generation).folder;
         {
             std::lock_guard<ModelLock> guard(model.traceLock);
@@ -75,7 +78,7 @@ TEST(ControllerThreads, WorkerAndLinkThreadsStreamReconfigureAndStop) {
         controller.requestReconfigure(true);
         const int acks = controller.ackCount();
         ASSERT_TRUE(eventually([&] { return controller.ackCount() > acks; }));
-        ASSERT_TRUE(eventually([&] { return sweeps(model, model.band24) >= 5; }));
+        ASSERT_TRUE(eventually([&] { return sweeps(controller, model, model.band24) >= 5; }));
         // The log's folder does not exist: the link thread stops the log and flags it for the
         // main thread's alert.
         EXPECT_EQ(model.runtime.dataLogState, SpectrumSettings::kDataLogOff);
@@ -112,7 +115,7 @@ TEST(ControllerThreads, PlaybackOnTheWorkerWhileTheMainThreadReads) {
     ASSERT_TRUE(eventually([&] {
         std::lock_guard<ModelLock> guard(model.apListLock);
         seen = model.accessPoints.size();
-        return seen >= 5 && sweeps(model, model.band24) >= 20;
+        return seen >= 5 && sweeps(controller, model, model.band24) >= 20;
     }));
     controller.requestReconfigure(true);
     controller.stopWorker();

@@ -7,7 +7,7 @@
 #include <numeric>
 #include <random>
 
-#include "link/HeatMapBuilder.h"
+#include "acquisition/HeatMapBuilder.h"
 #include "link/SegmentAssembler.h"
 #include "model/MillisecondClock.h"
 #include "protocol/AccessoryProtocolFactory.h"

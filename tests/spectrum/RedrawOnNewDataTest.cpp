@@ -4,6 +4,7 @@
 
 #include "engine/2d/Sprite.h"
 #include "engine/base/Director.h"
+#include "model/TraceProcessing.h"
 #include "tests/spectrum/SpectrumTestSupport.h"
 #include "views/spectrum/ChannelGuideLayer.h"
 #include "views/spectrum/CursorsLayer.h"
@@ -31,11 +32,12 @@ class RedrawOnNewDataTest : public SpectrumLayerTest {
         step(frames);
         return engine::Director::getInstance()->getFramesDrawn() - before;
     }
-    // A sweep as the link delivers it: history, heat-map grid and waterfall flag.
+    // A sweep as it arrives: history, processed traces, heat-map grid and waterfall flag.
     void deliverSweep(float level, int points = 100) {
         std::vector<float> row(static_cast<size_t>(points), level);
         BandSweepBuffers& band = model->band24;
         band.appendSweep(row.data(), points);
+        TraceProcessing::processBand(band, TraceProcessing::settingsFor(*model, true));
         band.heatMap.columns = points;
         band.heatMap.rows = 4;
         band.heatMap.counts.assign(static_cast<size_t>(points) * 4, 0);

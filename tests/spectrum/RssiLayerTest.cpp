@@ -5,6 +5,7 @@
 #include "engine/2d/DrawNode.h"
 #include "engine/2d/Sprite.h"
 #include "engine/renderer/Texture2D.h"
+#include "model/TraceProcessing.h"
 #include "tests/spectrum/SpectrumTestSupport.h"
 #include "views/spectrum/RssiLayer.h"
 
@@ -27,8 +28,11 @@ class RssiLayerTest : public SpectrumLayerTest {
         scene->addChild(layer);
         return layer;
     }
+    // A sweep as it arrives, traces and peaks derived; the heat map is left to the tests that
+    // set one up themselves.
     void appendSweep(const std::vector<float>& row) {
         model->band24.appendSweep(row.data(), static_cast<int>(row.size()));
+        TraceProcessing::processBand(model->band24, TraceProcessing::settingsFor(*model, true));
     }
     void appendFlat(float level, int points = 256) {
         appendSweep(std::vector<float>(static_cast<size_t>(points), level));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "model/BandSweepBuffers.h"
@@ -104,4 +105,31 @@ TEST(WaterfallPixels, PictureLargerThanTheBufferIsRefused) {
     EXPECT_FALSE(WaterfallPixels::build(band, 1000, kLow, kHigh, Palette::makeGreyPalette(256),
                                         small.data(), small.size(), region));
     EXPECT_EQ(small[0], 0x11);
+}
+
+// The sweep history is a ring: after it wrapped, the picture is the one a history holding the
+// same sweeps from its first row on paints, pixel for pixel.
+TEST(WaterfallPixels, AWrappedHistoryPaintsAsAStraightOne) {
+    BandSweepBuffers wrapped(256);
+    BandSweepBuffers straight(256);
+    std::vector<std::vector<float>> sweeps;
+    for (int s = 0; s < 1300; ++s) {
+        std::vector<float> row(200);
+        for (size_t i = 0; i < row.size(); ++i) {
+            row[i] = -95.f + static_cast<float>((static_cast<size_t>(s) * 11 + i * 5) % 67);
+        }
+        wrapped.appendSweep(row.data(), 200);
+        sweeps.push_back(std::move(row));
+    }
+    for (size_t s = sweeps.size() - static_cast<size_t>(straight.sweepLimit); s < sweeps.size();
+         ++s) {
+        straight.appendSweep(sweeps[s].data(), 200);
+    }
+    Picture a;
+    Picture b;
+    ASSERT_TRUE(a.build(wrapped, 150));
+    ASSERT_TRUE(b.build(straight, 150));
+    EXPECT_EQ(a.region.rows, WaterfallPixels::kMaxRows);
+    EXPECT_EQ(a.region.columns, b.region.columns);
+    EXPECT_EQ(a.pixels, b.pixels);
 }

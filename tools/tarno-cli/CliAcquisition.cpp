@@ -110,6 +110,8 @@ void CliAcquisition::run(AccessoryCommunicationDelegate& controller, const Step&
     const auto start = std::chrono::steady_clock::now();
     while (!interruptRequested()) {
         std::this_thread::sleep_for(std::chrono::milliseconds(pollMs));
+        // This loop owns the model: the sweeps the link decoded meanwhile are stored here.
+        controller.deliverFrames();
         if (!step()) {
             break;
         }

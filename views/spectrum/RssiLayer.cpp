@@ -4,6 +4,7 @@
 #include <cmath>
 #include <new>
 
+#include "acquisition/SpectrumCursorReadouts.h"
 #include "engine/2d/DrawNode.h"
 #include "engine/2d/Sprite.h"
 #include "engine/platform/FileUtils.h"
@@ -39,11 +40,6 @@ constexpr KindSlot kDrawOrder[] = {
     {5, TraceProcessing::kMinBit, BandSweepBuffers::kMinTrace, 4},
     {3, TraceProcessing::kAverageBit, BandSweepBuffers::kAverageTrace, 2},
 };
-
-// Readout words run raw, decay, average, maximum, minimum; the traces are stored differently.
-constexpr int kReadoutTrace[5] = {BandSweepBuffers::kRawTrace, BandSweepBuffers::kDecayTrace,
-                                  BandSweepBuffers::kAverageTrace, BandSweepBuffers::kMaxTrace,
-                                  BandSweepBuffers::kMinTrace};
 
 constexpr float kDotSize = 2.f;
 
@@ -174,7 +170,7 @@ bool RssiLayer::init() {
 void RssiLayer::update(float dt) {
     {
         ScopedModelLocks lock(*model_, ScopedModelLocks::kTrace);
-        processSweeps();
+        uploadHeatMaps();
         // Geometry is built here rather than while drawing, so the picture is stale exactly when
         // the traces, markers or heat map changed, and frames with no new sweep are skipped.
         drawTraces();
@@ -229,16 +225,11 @@ float RssiLayer::heatMapContentHeight() const {
     return std::min(h, std::ceil(h * above) + 2.f);
 }
 
-void RssiLayer::processSweeps() {
+void RssiLayer::uploadHeatMaps() {
     if (showBand24)
-        processBand(model_->band24, true);
+        updateHeatMap(model_->band24);
     if (showBand5)
-        processBand(model_->band5, false);
-}
-
-void RssiLayer::processBand(BandSweepBuffers& band, bool band24) {
-    TraceProcessing::processBand(band, TraceProcessing::settingsFor(*model_, band24));
-    updateHeatMap(band);
+        updateHeatMap(model_->band5);
 }
 
 void RssiLayer::updateHeatMap(BandSweepBuffers& band) {
@@ -380,8 +371,8 @@ void RssiLayer::drawBand(BandSweepBuffers& band, bool band24, bool maskChanged) 
         band.tracesReady = false;
         trimMarkers(nextMarker);
     }
-    if (p > 1)
-        writeCursorReadouts(band, scaleY, offsetY);
+    SpectrumCursorReadouts::write(band, model_->cursors, w, scaleY, offsetY,
+                                  model_->cursorReadouts);
 }
 
 int RssiLayer::placePeakMarkers(const PeakList& peaks, int markerCount, int firstMarker, float dx,
@@ -428,34 +419,4 @@ void RssiLayer::trimMarkers(size_t keep) {
         marker->removeFromParentAndCleanup(true);
         marker->release();
     }
-}
-
-void RssiLayer::writeCursorReadouts(const BandSweepBuffers& band, float scaleY, float offsetY) {
-    const CursorSettings& cursors = model_->cursors;
-    if (!cursors.cursorsShown || !cursors.verticalShown)
-        return;
-    const float w = _contentSize.width;
-    const int p = std::min(band.processedPointCount, band.pointsPerSweep());
-    if (p <= 1 || !(w > 0.f))
-        return;
-    CursorReadouts& out = model_->cursorReadouts;
-    for (int k = 0; k < 2; ++k) {
-        const float x = cursors.verticalX[k];
-        // At the right edge the product can round to just under the last index; that cursor
-        // must read the last values themselves.
-        float f = x >= w ? static_cast<float>(p - 1) : x * static_cast<float>(p - 1) / w;
-        if (!(f >= 0.f))
-            f = 0.f;  // also NaN
-        f = std::min(f, static_cast<float>(p - 1));
-        const int a = static_cast<int>(f);
-        const float t = f - static_cast<float>(a);
-        out.index[k] = a;
-        for (int r = 0; r < 5; ++r) {
-            const float* trace = band.traces[static_cast<size_t>(kReadoutTrace[r])].data();
-            const float v = a >= p - 1 ? trace[p - 1] : (1.f - t) * trace[a] + t * trace[a + 1];
-            out.level[r][k] = v;
-            out.screenY[r][k] = v * scaleY + offsetY;
-        }
-    }
-    out.pointCount = p;
 }

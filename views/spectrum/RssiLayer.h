@@ -16,10 +16,11 @@ class Texture2D;
 class BandSweepBuffers;
 class SpectrumSettings;
 
-// The "REAL WAVE" display of one band: each update it processes the newest sweep into the raw,
-// decay, average, maximum and minimum traces with their peaks, draws the traces the three slots
-// ask for with peak markers, shows the persistence heat map and writes the cursor readouts.
-// Band peak lists are kept in the order raw, decay, average, maximum, minimum.
+// The "REAL WAVE" display of one band: draws the raw, decay, average, maximum and minimum traces
+// the three slots ask for with their peak markers, colours the persistence heat map and writes
+// the cursor readouts. The traces, peaks and heat-map counts are derived as each sweep arrives
+// (SpectrumAcquisition); this layer only reads them. Band peak lists are kept in the order raw,
+// decay, average, maximum, minimum.
 class RssiLayer : public engine::Layer {
   public:
     static constexpr const char* kWaterfallProgram = "Waterfall";
@@ -36,8 +37,8 @@ class RssiLayer : public engine::Layer {
     void visit(engine::Renderer* renderer, const engine::Mat4& parentTransform,
                uint32_t parentFlags) override;
 
-    // Trace processing and heat map of the shown bands; caller holds traceLock.
-    void processSweeps();
+    // Colours and uploads the heat maps of the shown bands that changed; caller holds traceLock.
+    void uploadHeatMaps();
     // Trace drawing and cursor readouts of the shown bands; caller holds traceLock.
     void drawTraces();
     // Positions, scales and shows or hides the two heat-map sprites.
@@ -64,11 +65,9 @@ class RssiLayer : public engine::Layer {
 
   private:
     RssiLayer() = default;
-    void processBand(BandSweepBuffers& band, bool band24);
     void updateHeatMap(BandSweepBuffers& band);
     bool updateTraceMask();
     void drawBand(BandSweepBuffers& band, bool band24, bool maskChanged);
-    void writeCursorReadouts(const BandSweepBuffers& band, float scaleY, float offsetY);
     void trimMarkers(size_t keep);
     // The height from the plot's bottom that the heat map can colour.
     float heatMapContentHeight() const;

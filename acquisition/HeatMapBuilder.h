@@ -1,12 +1,14 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <vector>
 
 class BandSweepBuffers;
 
 // Keeps a band's persistence heat map equal to the hit counts of its newest sweeps: one hit per
-// point and sweep in the row of its level. Runs on the link's thread under traceLock after every
-// sweep. One builder per band: it remembers what it built so that the next sweep only adds its own
+// point and sweep in the row of its level. BandAcquisition runs it once per arriving sweep. One
+// builder per band: it remembers what it built so that the next sweep only adds its own
 // hits and takes away those of the sweep that left the window, instead of recounting all fifty.
 class HeatMapBuilder {
   public:
@@ -26,6 +28,17 @@ class HeatMapBuilder {
     static void rebuild(BandSweepBuffers& band, int columns, int rows, float lo, float hi);
 
   private:
+    static constexpr uint64_t kNoSweep = UINT64_MAX;
+
+    // The level rows of the newest sweeps as counted, one slot per serial modulo kNewestSweeps,
+    // so that a sweep leaving the window is taken away without working out its rows again. The
+    // sweep arriving takes the slot of the one leaving. Valid for the grid last built.
+    uint16_t* slotFor(uint64_t serial) {
+        return cachedRows_.data() + (serial % kNewestSweeps) * static_cast<uint64_t>(columns_);
+    }
+    std::vector<uint16_t> cachedRows_;
+    std::array<uint64_t, kNewestSweeps> cachedSerial_{};  // filled by the first update's recount
+
     bool built_ = false;
     int columns_ = 0;
     int rows_ = 0;

@@ -1,0 +1,178 @@
+#include "acquisition/HeatMapBuilder.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "model/BandSweepBuffers.h"
+
+namespace {
+
+// Level row of a NaN level: counted nowhere. Never a real row (at most kMaxRows of them).
+constexpr uint16_t kSkip = UINT16_MAX;
+static_assert(HeatMapBuilder::kMaxRows < kSkip);
+// A cell never holds more than kNewestSweeps hits, so adding and taking away a hit in the same
+// cell leaves it as it was: the sum never meets the saturation at UINT16_MAX.
+static_assert(HeatMapBuilder::kNewestSweeps < UINT16_MAX);
+
+struct Grid {
+    int columns;
+    int rows;
+    double lo;
+    double scale;  // rows per dB; 0 when nothing can be counted
+    double top;    // the top row
+
+    Grid(const BandSweepBuffers& band, int c, int r, float low, float high) {
+        columns = std::clamp(c, 0, band.pointsPerSweep());
+        rows = std::clamp(r, 0, HeatMapBuilder::kMaxRows);
+        lo = low;
+        top = static_cast<double>(std::max(rows - 1, 0));
+        const double span = static_cast<double>(high) - static_cast<double>(low);
+        scale =
+            columns > 0 && rows > 0 && std::isfinite(span) && span > 0.0 ? (rows - 1) / span : 0.0;
+    }
+
+    // The level row of `level`: round((level - lo) × scale) clamped to the grid, exactly as
+    // std::round and std::clamp give it, without a library call or a hard-to-predict branch per
+    // point. kSkip for NaN.
+    uint16_t rowOf(float level) const {
+        double x = (static_cast<double>(level) - lo) * scale;
+        if (std::isnan(x)) {
+            return kSkip;
+        }
+        // Clamping first changes nothing: below 0.5 rounds to row 0 or below, and from the top
+        // row up to the top row. In 0 <= x <= rows - 1 < 4096 the fraction is exact, and a half
+        // rounds up (away from 0) as std::round does.
+        x = x < 0.0 ? 0.0 : x;
+        x = x > top ? top : x;
+        const int whole = static_cast<int>(x);
+        return static_cast<uint16_t>(whole + (x - whole >= 0.5 ? 1 : 0));
+    }
+
+    // The level row of each of the first `columns` points of `sweep`.
+    void rowsOf(const float* sweep, uint16_t* out) const {
+        for (int j = 0; j < columns; ++j) {
+            out[j] = rowOf(sweep[j]);
+        }
+    }
+
+    // One hit more in `row` of `column`, one less in the row of a sweep leaving the window; a
+    // count neither wraps nor passes UINT16_MAX. Without branches on the counts: the rows of
+    // noise jump about.
+    static void hit(uint16_t* counts, size_t width, uint16_t row, size_t column) {
+        if (row != kSkip) {
+            uint16_t& cell = counts[row * width + column];
+            cell = static_cast<uint16_t>(cell + (cell != UINT16_MAX ? 1 : 0));
+        }
+    }
+    static void unhit(uint16_t* counts, size_t width, uint16_t row, size_t column) {
+        if (row != kSkip) {
+            uint16_t& cell = counts[row * width + column];
+            cell = static_cast<uint16_t>(cell - (cell != 0 ? 1 : 0));
+        }
+    }
+
+    // Adds one sweep's hits.
+    void add(HeatMap& map, const uint16_t* rowsOfSweep) const {
+        uint16_t* counts = map.counts.data();
+        const size_t width = static_cast<size_t>(columns);
+        for (size_t j = 0; j < width; ++j) {
+            hit(counts, width, rowsOfSweep[j], j);
+        }
+    }
+
+    // Adds the hits of `sweep` and takes away those of the sweep whose rows `held` holds, in one
+    // pass that leaves the rows of `sweep` in `held`. A point that stays in its row changes
+    // nothing (a count never comes near UINT16_MAX); a steady level costs no memory traffic.
+    void replace(HeatMap& map, const float* sweep, uint16_t* held) const {
+        uint16_t* counts = map.counts.data();
+        const size_t width = static_cast<size_t>(columns);
+        for (size_t j = 0; j < width; ++j) {
+            const uint16_t up = rowOf(sweep[j]);
+            const uint16_t down = held[j];
+            if (up != down) {
+                held[j] = up;
+                hit(counts, width, up, j);
+                unhit(counts, width, down, j);
+            }
+        }
+    }
+};
+
+// Recounts the newest sweeps; `rowsOfSweep(serial)` gives the place for each sweep's rows.
+template <typename Slot>
+void recount(BandSweepBuffers& band, const Grid& grid, Slot&& rowsOfSweep) {
+    HeatMap& map = band.heatMap;
+    map.columns = grid.columns;
+    map.rows = grid.rows;
+    map.counts.assign(static_cast<size_t>(grid.columns) * static_cast<size_t>(grid.rows), 0);
+    if (grid.scale != 0.0) {
+        const int total = band.sweepCount();
+        for (int s = std::max(0, total - HeatMapBuilder::kNewestSweeps); s < total; ++s) {
+            uint16_t* rows = rowsOfSweep(band.firstSerial() + static_cast<uint64_t>(s));
+            grid.rowsOf(band.sweep(s), rows);
+            grid.add(map, rows);
+        }
+    }
+    map.dirty = true;
+    band.waterfallDirty = true;
+}
+
+}  // namespace
+
+void HeatMapBuilder::rebuild(BandSweepBuffers& band, int columns, int rows, float lo, float hi) {
+    const Grid grid(band, columns, rows, lo, hi);
+    std::vector<uint16_t> scratch(static_cast<size_t>(grid.columns));
+    recount(band, grid, [&scratch](uint64_t) { return scratch.data(); });
+}
+
+void HeatMapBuilder::update(BandSweepBuffers& band, int columns, int rows, float lo, float hi) {
+    const Grid grid(band, columns, rows, lo, hi);
+    HeatMap& map = band.heatMap;
+    const int total = band.sweepCount();
+    const bool limited = band.sweepLimit > 0;
+    // One sweep appended to what was built: the count grew by one, or stayed at a full limit.
+    const bool oneMore =
+        total == sweepCount_ + 1 || (limited && total == band.sweepLimit && sweepCount_ == total);
+    // The sweep leaving the window must still be stored to be taken away.
+    const bool leaverStored = !limited || band.sweepLimit > kNewestSweeps;
+    const bool same =
+        built_ && columns_ == grid.columns && rows_ == grid.rows &&
+        (lo_ == lo || (std::isnan(lo_) && std::isnan(lo))) &&
+        (hi_ == hi || (std::isnan(hi_) && std::isnan(hi))) && map.columns == grid.columns &&
+        map.rows == grid.rows &&
+        map.counts.size() == static_cast<size_t>(grid.columns) * static_cast<size_t>(grid.rows);
+    if (same && oneMore && leaverStored && total > 0) {
+        if (grid.scale != 0.0) {
+            const uint64_t serial = band.firstSerial() + static_cast<uint64_t>(total - 1);
+            // The arriving sweep takes the slot of the one leaving the window.
+            uint16_t* slot = slotFor(serial);
+            uint64_t& slotSerial = cachedSerial_[serial % kNewestSweeps];
+            if (total > kNewestSweeps) {
+                const uint64_t leaver = serial - kNewestSweeps;
+                if (slotSerial != leaver) {
+                    grid.rowsOf(band.sweep(total - 1 - kNewestSweeps), slot);
+                }
+            } else {
+                std::fill(slot, slot + grid.columns, kSkip);
+            }
+            grid.replace(map, band.sweep(total - 1), slot);
+            slotSerial = serial;
+        }
+        map.dirty = true;
+        band.waterfallDirty = true;
+    } else {
+        columns_ = grid.columns;
+        cachedSerial_.fill(kNoSweep);
+        cachedRows_.resize(static_cast<size_t>(kNewestSweeps) * static_cast<size_t>(grid.columns));
+        recount(band, grid, [this](uint64_t serial) {
+            cachedSerial_[serial % kNewestSweeps] = serial;
+            return slotFor(serial);
+        });
+    }
+    built_ = true;
+    columns_ = grid.columns;
+    rows_ = grid.rows;
+    lo_ = lo;
+    hi_ = hi;
+    sweepCount_ = total;
+}

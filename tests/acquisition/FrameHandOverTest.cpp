@@ -1,0 +1,48 @@
+// Sweeps cross from the thread that decodes them to the model's owner only as frames: decoding
+// leaves the bands alone, the owner's hand-over stores every sweep once and in order, and a
+// stalled owner costs no more than the queue's bound.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "acquisition/FrameQueue.h"
+#include "link/DemoPlayback.h"
+#include "tests/controller/ControllerTestSupport.h"
+
+TEST(FrameQueue, TakesInOrderDropsTheOldestBeyondItsBoundAndDiscards) {
+    FrameQueue queue;
+    for (size_t n = 0; n < FrameQueue::kMaxFrames + 3; ++n)
+        queue.push(SweepFrame{1, std::vector<float>(1, static_cast<float>(n))});
+    EXPECT_EQ(queue.dropped(), 3u);
+    std::vector<SweepFrame> frames = queue.take();
+    ASSERT_EQ(frames.size(), FrameQueue::kMaxFrames);
+    EXPECT_EQ(frames.front().levels[0], 3.f);
+    EXPECT_EQ(frames.back().levels[0], static_cast<float>(FrameQueue::kMaxFrames + 2));
+    EXPECT_TRUE(queue.take().empty());
+    queue.push(SweepFrame{2, {-50.f}});
+    queue.discard();
+    EXPECT_TRUE(queue.take().empty());
+}
+
+TEST(FrameHandOver, DecodedSweepsReachTheModelOnlyThroughTheOwnersHandOver) {
+    const MemoryResources& files = MemoryResources::recordings(SimGeneration::Tarno2);
+    ControllerRig rig;
+    const std::string prefix = DemoPlayback::prefix(1);
+    const std::vector<uint8_t> discovery = files.readFile(prefix + "discover.bin");
+    const std::vector<uint8_t> sweeps = files.readFile(prefix + "spectrumWifi.bin");
+    ASSERT_FALSE(discovery.empty());
+    ASSERT_FALSE(sweeps.empty());
+    rig.controller.didReceiveData(nullptr, nullptr, discovery.data(),
+                                  static_cast<int>(discovery.size()));
+    ASSERT_TRUE(rig.controller.identified());
+    rig.controller.didReceiveData(nullptr, nullptr, sweeps.data(), static_cast<int>(sweeps.size()));
+    EXPECT_EQ(rig.model.band24.sweepCount(), 0) << "the packet path stored a sweep itself";
+    EXPECT_FALSE(rig.model.band24.tracesReady);
+
+    const size_t delivered = rig.controller.deliverFrames();
+    ASSERT_GE(delivered, 2u);
+    EXPECT_EQ(static_cast<size_t>(rig.model.band24.sweepCount()), delivered);
+    EXPECT_TRUE(rig.model.band24.tracesReady);
+    EXPECT_GT(rig.model.band24.processedPointCount, 1);
+    EXPECT_EQ(rig.controller.deliverFrames(), 0u) << "each sweep is handed over once";
+}
