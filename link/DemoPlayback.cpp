@@ -3,20 +3,13 @@
 #include <cmath>
 
 #include "link/ResourceReader.h"
+#include "protocol/AccessoryGeneration.h"
 
 DemoPlayback::DemoPlayback(const ResourceReader* resources) : resources_(resources) {}
 
 std::string DemoPlayback::prefix(int hardware) {
-    switch (hardware) {
-        case 0:
-            return "packets/Tarno/Tarno_";
-        case 1:
-            return "packets/Tarno2/Tarno2_";
-        case 2:
-            return "packets/TarnoDuo/TarnoDuo_";
-        default:
-            return "";
-    }
+    const AccessoryGeneration* generation = generationByHardware(hardware);
+    return generation ? generation->packetPrefix() : "";
 }
 
 std::string DemoPlayback::signalFile(int signalType) {
@@ -25,29 +18,16 @@ std::string DemoPlayback::signalFile(int signalType) {
 }
 
 size_t DemoPlayback::powerPacketBytes(int hardware) {
-    switch (hardware) {
-        case 0:
-            return 62;
-        case 1:
-            return 1254;
-        default:
-            return 0;
-    }
+    const AccessoryGeneration* generation = generationByHardware(hardware);
+    return generation ? generation->layout.power.packetBytes : 0;
 }
 
 size_t DemoPlayback::spectrumPacketBytes(int hardware, int band) {
-    if (band == 1) {
-        return hardware == 2 ? 516 : 0;
+    const AccessoryGeneration* generation = generationByHardware(hardware);
+    if (generation == nullptr) {
+        return 0;
     }
-    switch (hardware) {
-        case 0:
-            return 52;
-        case 1:
-        case 2:
-            return 260;
-        default:
-            return 0;
-    }
+    return generation->layout.spectrum[band == 1 ? 1 : 0].packetBytes;
 }
 
 bool DemoPlayback::playFile(const std::string& name, const Deliver& deliver) const {

@@ -7,6 +7,7 @@
 #include "model/AccessoryControl.h"
 #include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
+#include "protocol/ProtocolResult.h"
 
 namespace {
 
@@ -46,7 +47,7 @@ void MeasurementIntake::deliver(const uint8_t* bytes, size_t length, uint64_t no
 int MeasurementIntake::packetLength(const uint8_t* bytes, size_t available) {
     std::lock_guard<std::mutex> guard(lock_);
     AccessoryProtocol* protocol = framer_.protocol();
-    return protocol ? protocol->packetLength(bytes, available) : -1;
+    return protocol ? protocol->packetLength(bytes, available) : protocol_result::kNeedMore;
 }
 
 void MeasurementIntake::clearSegments() {

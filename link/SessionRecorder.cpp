@@ -5,21 +5,14 @@
 #include <filesystem>
 
 #include "link/DemoPlayback.h"
+#include "protocol/AccessoryGeneration.h"
 #include "storage/NewFile.h"
 
 namespace {
 
 int hardwareOf(uint8_t generationCode) {
-    switch (generationCode) {
-        case 2:
-            return 0;
-        case 6:
-            return 1;
-        case 7:
-            return 2;
-        default:
-            return -1;
-    }
+    const AccessoryGeneration* generation = generationByCode(generationCode);
+    return generation ? generation->hardware : -1;
 }
 
 }  // namespace

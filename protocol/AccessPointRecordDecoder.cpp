@@ -219,7 +219,7 @@ int AccessPointRecordDecoder::decode(const uint8_t* bytes, size_t length,
     if (environment_.log)
         environment_.log->log(kLogLevel, "--------------");
     if (list == nullptr)
-        return 0;
+        return pr::kOk;
 
     std::unique_ptr<AccessPointList> decoded;
     for (int i = 0; i < records; ++i) {
@@ -239,5 +239,5 @@ int AccessPointRecordDecoder::decode(const uint8_t* bytes, size_t length,
         decoded->push_back(std::move(ap));
     }
     *list = std::move(decoded);
-    return 0;
+    return pr::kOk;
 }

@@ -32,9 +32,9 @@ void convertPower(const uint8_t* raw, size_t count, float scale, float offset, f
 
 }  // namespace
 
-AccessoryProtocol::AccessoryProtocol(const GenerationLayout& layout,
+AccessoryProtocol::AccessoryProtocol(const AccessoryGeneration& generation,
                                      std::unique_ptr<CalibrationRecord> calibration)
-    : layout_(layout), calibration_(std::move(calibration)) {}
+    : generation_(generation), layout_(generation.layout), calibration_(std::move(calibration)) {}
 
 AccessoryProtocol::~AccessoryProtocol() = default;
 
@@ -125,7 +125,7 @@ int AccessoryProtocol::parseSettingsAck(const uint8_t* bytes, size_t length) con
         return pr::kWrongSync;
     if (packetType(bytes) != packet_type::kSettingsAck)
         return pr::kWrongType;
-    return 0;
+    return pr::kOk;
 }
 
 int AccessoryProtocol::settingsCommandLength() const {
@@ -143,7 +143,7 @@ int AccessoryProtocol::checkMeasurement(const uint8_t* bytes, size_t length, int
         return pr::kTooShort;
     if (packetType(bytes) != type)
         return pr::kWrongType;
-    return 0;
+    return pr::kOk;
 }
 
 int AccessoryProtocol::parsePowerSamples(const uint8_t* bytes, size_t length, float* values,
@@ -171,7 +171,7 @@ int AccessoryProtocol::parsePowerSamples(const uint8_t* bytes, size_t length, fl
         *segment = bytes[1] & 0x0F;
     if (marker)
         *marker = (bytes[1] & 0x10) != 0;
-    return 0;
+    return pr::kOk;
 }
 
 int AccessoryProtocol::buildPowerRequest(uint8_t* buffer, size_t length) const {
@@ -196,10 +196,10 @@ int AccessoryProtocol::parseSpectrum(const uint8_t* bytes, size_t length, float*
         if (length == 4 && (bytes[1] & 0x07) == 0x01) {
             if (band)
                 *band = 0;
-            return 0;  // empty sweep
+            return pr::kOk;  // empty sweep
         }
         if (bytes[2] > 1)
-            return pr::kUnsupported;
+            return pr::kUnknownBand;
         bandIndex = bytes[2];
     }
     const ValueBlock& block = layout_.spectrum[bandIndex];
@@ -214,7 +214,7 @@ int AccessoryProtocol::parseSpectrum(const uint8_t* bytes, size_t length, float*
         *band = bandIndex + 1;
     if (segment)
         *segment = layout_.spectrumSegmentInHeader ? (bytes[1] & 0x0F) : 0;
-    return 0;
+    return pr::kOk;
 }
 
 int AccessoryProtocol::buildSpectrumRequest(uint8_t* buffer, size_t length) const {
@@ -252,7 +252,7 @@ int AccessoryProtocol::parseHaltAck(const uint8_t* bytes, size_t length) const {
         return pr::kWrongSync;
     if (packetType(bytes) != packet_type::kHaltAck)
         return pr::kWrongType;
-    return 0;
+    return pr::kOk;
 }
 
 int AccessoryProtocol::buildHaltCommand(uint8_t* buffer, size_t length) const {
@@ -309,8 +309,8 @@ int AccessoryProtocol::checkDiscovery(const uint8_t* bytes, size_t length) const
     if (packetType(bytes) != packet_type::kDiscovery)
         return pr::kWrongType;
     if (bytes[2] != layout_.generationCode)
-        return pr::kUnsupported;
-    return 0;
+        return pr::kOtherGeneration;
+    return pr::kOk;
 }
 
 void AccessoryProtocol::fillRanges(AccessoryDescription& description, bool band24,
@@ -350,8 +350,12 @@ int AccessoryProtocol::buildDiscoveryRequest(uint8_t* buffer, size_t length) {
 }
 
 int AccessoryProtocol::buildRequest(uint8_t* buffer, size_t length, uint8_t code) {
-    if (code == 0 || buffer == nullptr || length < 3)
-        return pr::kCannotBuild;
+    if (code == 0)
+        return pr::kUnsupported;
+    if (buffer == nullptr)
+        return pr::kNullBuffer;
+    if (length < 3)
+        return pr::kNoRoom;
     buffer[0] = kSyncByte;
     buffer[1] = 0x03;
     buffer[2] = code;

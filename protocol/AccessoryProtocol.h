@@ -10,8 +10,8 @@
 
 #include "model/AccessPoint.h"
 #include "model/AccessoryDescription.h"
+#include "protocol/AccessoryGeneration.h"
 #include "protocol/CalibrationRecord.h"
-#include "protocol/GenerationLayout.h"
 
 class DiagnosticSink;
 class SpectrumSettings;
@@ -32,9 +32,10 @@ struct ProtocolEnvironment {
 // threads. Everything handed to a parse operation is untrusted: no operation reads or writes
 // outside the buffers it is given, whatever lengths the bytes announce.
 //
-// Parse operations return 0 on success, builders the number of bytes written; failures are the
-// negative codes of protocol/ProtocolResult.h. Generations share the framing, conversion and
-// record decoding below; their differences live in a GenerationLayout and the calibration record.
+// Parse operations return kOk (0) on success, builders the number of bytes written; each failure
+// is its own negative code of protocol/ProtocolResult.h (resultName() names it). Generations share
+// the framing, conversion and record decoding below; their differences live in a GenerationLayout
+// and the calibration record.
 class AccessoryProtocol {
   public:
     virtual ~AccessoryProtocol();
@@ -79,8 +80,8 @@ class AccessoryProtocol {
                                  size_t segmentCount) const;
 
     // The discovery request, 0xAA 0x03 0x03, is the same for every generation: it goes out before
-    // any protocol object exists, so it is built without one. Returns 3, or -1 when it does not
-    // fit.
+    // any protocol object exists, so it is built without one. Returns 3, or kNullBuffer or kNoRoom
+    // when it has nowhere to go.
     static constexpr int kDiscoveryRequestLength = 3;
     static int buildDiscoveryRequest(uint8_t* buffer, size_t length);
 
@@ -93,17 +94,20 @@ class AccessoryProtocol {
     void setEnvironment(ProtocolEnvironment environment) { environment_ = std::move(environment); }
 
   protected:
-    AccessoryProtocol(const GenerationLayout& layout,
+    AccessoryProtocol(const AccessoryGeneration& generation,
                       std::unique_ptr<CalibrationRecord> calibration);
 
     CalibrationRecord& mutableCalibration() { return *calibration_; }
     const GenerationLayout& layout() const { return layout_; }
+    const AccessoryGeneration& generation() const { return generation_; }
 
-    // Checks shared by every discovery reply: -3, -2, -1, -4, -99 in that order.
+    // Checks shared by every discovery reply: null buffer, too short, wrong sync, wrong type, other
+    // generation, in that order.
     int checkDiscovery(const uint8_t* bytes, size_t length) const;
     // Power axis and level ranges from the calibration, in the way every generation states them.
     void fillRanges(AccessoryDescription& description, bool band24, bool band5) const;
-    // Writes the three-byte request 0xAA 0x03 code; -1 when it does not fit or code is 0.
+    // Writes the three-byte request 0xAA 0x03 code; kUnsupported when code is 0 (a request this
+    // generation lacks), kNullBuffer or kNoRoom when it has nowhere to go.
     static int buildRequest(uint8_t* buffer, size_t length, uint8_t code);
     // Reserves the next sequence number for a settings command.
     uint8_t nextSequence();
@@ -113,6 +117,7 @@ class AccessoryProtocol {
   private:
     int checkMeasurement(const uint8_t* bytes, size_t length, int type) const;
 
+    const AccessoryGeneration& generation_;
     const GenerationLayout& layout_;
     std::unique_ptr<CalibrationRecord> calibration_;
     ProtocolEnvironment environment_;

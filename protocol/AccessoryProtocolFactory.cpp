@@ -4,15 +4,30 @@
 #include "protocol/AccessoryProtocolTarno2.h"
 #include "protocol/AccessoryProtocolTarno25.h"
 
+namespace {
+
+template <typename Protocol>
+std::unique_ptr<AccessoryProtocol> make() {
+    return std::make_unique<Protocol>();
+}
+
+struct Maker {
+    uint8_t generationCode;
+    std::unique_ptr<AccessoryProtocol> (*create)();
+};
+
+const Maker kMakers[] = {
+    {generation_code::kTarno, make<AccessoryProtocolTarno>},
+    {generation_code::kTarno2, make<AccessoryProtocolTarno2>},
+    {generation_code::kTarnoDuo, make<AccessoryProtocolTarno25>},
+};
+
+}  // namespace
+
 std::unique_ptr<AccessoryProtocol> createAccessoryProtocol(uint8_t generationCode) {
-    switch (generationCode) {
-        case 2:
-            return std::make_unique<AccessoryProtocolTarno>();
-        case 6:
-            return std::make_unique<AccessoryProtocolTarno2>();
-        case 7:
-            return std::make_unique<AccessoryProtocolTarno25>();
-        default:
-            return nullptr;
+    for (const Maker& maker : kMakers) {
+        if (maker.generationCode == generationCode)
+            return maker.create();
     }
+    return nullptr;
 }

@@ -6,6 +6,7 @@
 #include "model/ByteOrder.h"
 #include "model/SpectrumSettings.h"
 #include "protocol/PowerTriggerFields.h"
+#include "protocol/ProtocolResult.h"
 #include "protocol/TimeBaseTable.h"
 
 using byte_order::readFloatBe;
@@ -13,10 +14,9 @@ using byte_order::readU32be;
 using byte_order::writeU16be;
 using byte_order::writeU32be;
 
-namespace {
+namespace pr = protocol_result;
 
-constexpr int kMaxTimeBaseIndex = 17;
-constexpr int kPowerRollPoints = 240;
+namespace {
 
 std::unique_ptr<CalibrationRecord> initialCalibration() {
     auto cal = std::make_unique<CalibrationRecord>();
@@ -30,36 +30,8 @@ std::unique_ptr<CalibrationRecord> initialCalibration() {
 
 }  // namespace
 
-const GenerationLayout AccessoryProtocolTarno::kLayout = {
-    .generationCode = 2,
-    .discoveryLength = 68,
-    .frames = {{FrameKind::NotPacket, 0},
-               {FrameKind::Fixed, 62},
-               {FrameKind::Fixed, 3},
-               {FrameKind::Discovery, 68},
-               {FrameKind::NotPacket, 0},
-               {FrameKind::Fixed, 52},
-               {FrameKind::NotPacket, 0},
-               {FrameKind::NeverComplete, 0}},
-    .power = {62, 2, 40},
-    .spectrum = {{52, 2, 50}, {0, 0, 0}},
-    .bandInHeader = false,
-    .spectrumSegmentInHeader = true,
-    .powerRequest = 0x01,
-    .spectrumRequest = 0x05,
-    .ssidRequest = 0,
-    .haltRequest = 0,
-    .spectrumSegments = 2,
-    .powerSegments = 6,
-    .streaming = true,
-    .interleavedSegments = true,
-    .settingsLength = 32,
-    .records = RecordFormat::None,
-    .maxPacketLength = 68,
-};
-
 AccessoryProtocolTarno::AccessoryProtocolTarno()
-    : AccessoryProtocol(kLayout, initialCalibration()) {}
+    : AccessoryProtocol(*generationByCode(generation_code::kTarno), initialCalibration()) {}
 
 AccessoryProtocolTarno::~AccessoryProtocolTarno() = default;
 
@@ -81,7 +53,7 @@ int AccessoryProtocolTarno::parseDescription(const uint8_t* bytes, size_t length
     cal.powerScale = readFloatBe(bytes + 44);
     cal.powerOffset = readFloatBe(bytes + 48);
     if (description == nullptr)
-        return 0;
+        return pr::kOk;
 
     AccessoryDescription& d = *description;
     d.generation = bytes[2];
@@ -112,7 +84,7 @@ int AccessoryProtocolTarno::parseDescription(const uint8_t* bytes, size_t length
     d.optionBytes[3] = 1;
     d.rawPoints24 = 100;
     d.rawPoints5 = 0;
-    d.powerRollPoints = kPowerRollPoints;
+    d.powerRollPoints = generation().powerRollPoints;
     d.shownPoints24 = 96;
     d.shownPoints5 = 0;
     // The floor is a whole raw count above raw 0: the heat map needs one row per count above it.
@@ -128,22 +100,27 @@ int AccessoryProtocolTarno::parseDescription(const uint8_t* bytes, size_t length
     d.secondLimit = 4;
     d.powerAmplitudes = {cal.extraValue};
     fillRanges(d, cal.spectrumFlag != 0, false);
-    return 0;
+    return pr::kOk;
 }
 
 int AccessoryProtocolTarno::buildSettingsCommand(uint8_t* buffer, size_t length,
                                                  const SpectrumSettings* settings) {
-    constexpr size_t kLength = 32;
+    const size_t kLength = layout().settingsLength;
     // The command is written whole or not at all: a short buffer would be overrun.
-    if (buffer == nullptr || length < kLength || settings == nullptr)
-        return -1;
+    if (buffer == nullptr)
+        return pr::kNullBuffer;
+    if (length < kLength)
+        return pr::kNoRoom;
+    if (settings == nullptr)
+        return pr::kNoSettings;
     std::memset(buffer, 0, kLength);
     buffer[0] = kSyncByte;
     buffer[1] = 0x20;
     buffer[2] = 0x02;
     buffer[3] = 0x53;
 
-    const int index = std::clamp(settings->power_setting.powerTimeBaseIndex, 0, kMaxTimeBaseIndex);
+    const int index =
+        std::clamp(settings->power_setting.powerTimeBaseIndex, 0, generation().maxTimeBaseIndex);
     const bool rolling = settings->isRolling();
     // The last rolling step before the roll limit has a code of its own.
     buffer[6] = static_cast<uint8_t>(
@@ -164,7 +141,7 @@ int AccessoryProtocolTarno::buildSettingsCommand(uint8_t* buffer, size_t length,
         return kLength;
     }
     PowerTriggerFields f =
-        PowerTriggerFields::compute(*settings, calibration(), index, kPowerRollPoints);
+        PowerTriggerFields::compute(*settings, calibration(), index, generation().powerRollPoints);
     writeU16be(buffer + 4, f.levelRaw);
     buffer[9] = f.optionCode;
     buffer[10] = f.modeCode;

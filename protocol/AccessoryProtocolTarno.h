@@ -15,7 +15,6 @@ class AccessoryProtocolTarno : public AccessoryProtocol {
     int buildSettingsCommand(uint8_t* buffer, size_t length,
                              const SpectrumSettings* settings) override;
 
-    static const GenerationLayout kLayout;
     // The reply's own spectrum scale and offset are not trusted; this receiver's are fixed.
     static constexpr float kSpectrumScale = 0.36290324f;
     static constexpr float kSpectrumOffset = -100.0f;

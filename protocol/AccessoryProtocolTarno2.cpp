@@ -6,18 +6,17 @@
 #include "model/ByteOrder.h"
 #include "model/SpectrumSettings.h"
 #include "protocol/PowerTriggerFields.h"
+#include "protocol/ProtocolResult.h"
 #include "protocol/TimeBaseTable.h"
 
 using byte_order::readFloatBe;
 using byte_order::writeU16be;
 using byte_order::writeU32be;
 
+namespace pr = protocol_result;
+
 namespace {
 
-constexpr int kMaxTimeBaseIndex = 17;
-constexpr int kPowerRollPoints = 1000;
-constexpr int kIdentityOffset = 16;
-constexpr int kIdentityLength = 17;
 // The discovery reply states the power offset 5 dB above the one the conversion uses.
 constexpr float kPowerOffsetCorrection = 5.0f;
 
@@ -34,36 +33,8 @@ std::unique_ptr<CalibrationRecord> initialCalibration() {
 
 }  // namespace
 
-const GenerationLayout AccessoryProtocolTarno2::kLayout = {
-    .generationCode = 6,
-    .discoveryLength = 60,
-    .frames = {{FrameKind::NotPacket, 0},
-               {FrameKind::Fixed, 1254},
-               {FrameKind::Fixed, 3},
-               {FrameKind::Discovery, 60},
-               {FrameKind::NotPacket, 0},
-               {FrameKind::Fixed, 260},
-               {FrameKind::ShortAck, 4},
-               {FrameKind::RecordList, 255}},
-    .power = {1254, 4, 1000},
-    .spectrum = {{260, 4, 256}, {0, 0, 0}},
-    .bandInHeader = false,
-    .spectrumSegmentInHeader = false,
-    .powerRequest = 0x01,
-    .spectrumRequest = 0x05,
-    .ssidRequest = 0x07,
-    .haltRequest = 0x06,
-    .spectrumSegments = 1,
-    .powerSegments = 1,
-    .streaming = false,
-    .interleavedSegments = false,
-    .settingsLength = 20,
-    .records = RecordFormat::Single,
-    .maxPacketLength = 255 * kRecordBytes + kRecordListHeader,
-};
-
 AccessoryProtocolTarno2::AccessoryProtocolTarno2()
-    : AccessoryProtocol(kLayout, initialCalibration()) {}
+    : AccessoryProtocol(*generationByCode(generation_code::kTarno2), initialCalibration()) {}
 
 AccessoryProtocolTarno2::~AccessoryProtocolTarno2() = default;
 
@@ -86,7 +57,7 @@ int AccessoryProtocolTarno2::parseDescription(const uint8_t* bytes, size_t lengt
     const uint8_t floorRaw = bytes[56];
     band.floor = static_cast<float>(floorRaw) * band.scale + band.offset;
     if (description == nullptr)
-        return 0;
+        return pr::kOk;
 
     AccessoryDescription& d = *description;
     d.generation = bytes[2];
@@ -104,7 +75,8 @@ int AccessoryProtocolTarno2::parseDescription(const uint8_t* bytes, size_t lengt
     d.hasPowerMeter = cal.powerFlag != 0;
     d.hasInternalAttenuator = false;
     d.scanKeepsRefresh = true;
-    d.serialText = hexText(bytes + kIdentityOffset, kIdentityLength);
+    d.serialText = hexText(bytes + generation().identityOffset,
+                           static_cast<size_t>(generation().identityLength));
     d.textValid = 1;
     std::fill(std::begin(d.internalAttenuations), std::end(d.internalAttenuations), 0.0f);
     d.internalAttenuationCount = 0;
@@ -115,7 +87,7 @@ int AccessoryProtocolTarno2::parseDescription(const uint8_t* bytes, size_t lengt
     d.optionBytes[3] = 0;
     d.rawPoints24 = 256;
     d.rawPoints5 = 0;
-    d.powerRollPoints = kPowerRollPoints;
+    d.powerRollPoints = generation().powerRollPoints;
     d.shownPoints24 = 245;
     d.shownPoints5 = 0;
     d.levelRows24 = 256 - floorRaw;
@@ -130,14 +102,18 @@ int AccessoryProtocolTarno2::parseDescription(const uint8_t* bytes, size_t lengt
     d.secondLimit = 4;
     d.powerAmplitudes = {cal.extraValue};
     fillRanges(d, cal.spectrumFlag != 0, false);
-    return 0;
+    return pr::kOk;
 }
 
 int AccessoryProtocolTarno2::buildSettingsCommand(uint8_t* buffer, size_t length,
                                                   const SpectrumSettings* settings) {
-    constexpr size_t kLength = 20;
-    if (buffer == nullptr || length < kLength || settings == nullptr)
-        return -1;
+    const size_t kLength = layout().settingsLength;
+    if (buffer == nullptr)
+        return pr::kNullBuffer;
+    if (length < kLength)
+        return pr::kNoRoom;
+    if (settings == nullptr)
+        return pr::kNoSettings;
     std::memset(buffer, 0, kLength);
     buffer[0] = kSyncByte;
     buffer[1] = 0x14;
@@ -145,13 +121,15 @@ int AccessoryProtocolTarno2::buildSettingsCommand(uint8_t* buffer, size_t length
     buffer[3] = 0x53;
     buffer[4] = nextSequence();
 
-    const int index = std::clamp(settings->power_setting.powerTimeBaseIndex, 0, kMaxTimeBaseIndex);
+    const int index =
+        std::clamp(settings->power_setting.powerTimeBaseIndex, 0, generation().maxTimeBaseIndex);
     const bool rolling = settings->isRolling();
     // Rolling mode samples at the one step the description names; the accessory counts its
     // steps from the fastest one.
     const int sent =
-        rolling ? std::clamp(settings->accessory.secondLimit, 0, kMaxTimeBaseIndex) : index;
-    buffer[5] = static_cast<uint8_t>(kMaxTimeBaseIndex - sent);
+        rolling ? std::clamp(settings->accessory.secondLimit, 0, generation().maxTimeBaseIndex)
+                : index;
+    buffer[5] = static_cast<uint8_t>(generation().maxTimeBaseIndex - sent);
     if (settings->common_settings.spectrumMode != CommonSettings::kPowerMode)
         return kLength;
 
@@ -162,7 +140,7 @@ int AccessoryProtocolTarno2::buildSettingsCommand(uint8_t* buffer, size_t length
         return kLength;
     }
     PowerTriggerFields f =
-        PowerTriggerFields::compute(*settings, calibration(), index, kPowerRollPoints);
+        PowerTriggerFields::compute(*settings, calibration(), index, generation().powerRollPoints);
     writeU16be(buffer + 6, f.levelRaw);
     buffer[8] = f.optionCode;
     buffer[9] = f.modeCode;

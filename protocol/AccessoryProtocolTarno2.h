@@ -14,6 +14,4 @@ class AccessoryProtocolTarno2 : public AccessoryProtocol {
                          AccessoryDescription* description) override;
     int buildSettingsCommand(uint8_t* buffer, size_t length,
                              const SpectrumSettings* settings) override;
-
-    static const GenerationLayout kLayout;
 };

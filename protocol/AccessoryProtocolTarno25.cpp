@@ -5,14 +5,13 @@
 
 #include "model/ByteOrder.h"
 #include "model/SpectrumSettings.h"
+#include "protocol/ProtocolResult.h"
 
 using byte_order::readFloatBe;
 
-namespace {
+namespace pr = protocol_result;
 
-constexpr int kIdentityOffset = 12;
-constexpr int kIdentityLength = 12;
-constexpr int kMaxRecords = 20;
+namespace {
 
 // Where each band's conversion lies in the discovery reply.
 struct BandFields {
@@ -32,36 +31,8 @@ std::unique_ptr<CalibrationRecord> initialCalibration() {
 
 }  // namespace
 
-const GenerationLayout AccessoryProtocolTarno25::kLayout = {
-    .generationCode = 7,
-    .discoveryLength = 56,
-    .frames = {{FrameKind::NotPacket, 0},
-               {FrameKind::NotPacket, 0},
-               {FrameKind::Fixed, 3},
-               {FrameKind::Discovery, 56},
-               {FrameKind::NotPacket, 0},
-               {FrameKind::BandSweep, 0},
-               {FrameKind::ShortAck, 4},
-               {FrameKind::RecordList, kMaxRecords}},
-    .power = {0, 0, 0},
-    .spectrum = {{260, 4, 256}, {516, 4, 512}},
-    .bandInHeader = true,
-    .spectrumSegmentInHeader = true,
-    .powerRequest = 0,
-    .spectrumRequest = 0x05,
-    .ssidRequest = 0x07,
-    .haltRequest = 0x06,
-    .spectrumSegments = 1,
-    .powerSegments = 1,
-    .streaming = false,
-    .interleavedSegments = false,
-    .settingsLength = 8,
-    .records = RecordFormat::DualBand,
-    .maxPacketLength = kMaxRecords * kRecordBytes + kRecordListHeader,
-};
-
 AccessoryProtocolTarno25::AccessoryProtocolTarno25()
-    : AccessoryProtocol(kLayout, initialCalibration()) {}
+    : AccessoryProtocol(*generationByCode(generation_code::kTarnoDuo), initialCalibration()) {}
 
 AccessoryProtocolTarno25::~AccessoryProtocolTarno25() = default;
 
@@ -86,7 +57,7 @@ int AccessoryProtocolTarno25::parseDescription(const uint8_t* bytes, size_t leng
         band.floor = static_cast<float>(floorRaw[b]) * band.scale + band.offset;
     }
     if (description == nullptr)
-        return 0;
+        return pr::kOk;
 
     AccessoryDescription& d = *description;
     const bool band24 = cal.spectrumFlag && cal.hardware24;
@@ -106,7 +77,8 @@ int AccessoryProtocolTarno25::parseDescription(const uint8_t* bytes, size_t leng
     d.hasPowerMeter = false;
     d.hasInternalAttenuator = false;
     d.scanKeepsRefresh = false;
-    d.serialText = hexText(bytes + kIdentityOffset, kIdentityLength);
+    d.serialText = hexText(bytes + generation().identityOffset,
+                           static_cast<size_t>(generation().identityLength));
     d.textValid = 1;
     std::fill(std::begin(d.internalAttenuations), std::end(d.internalAttenuations), 0.0f);
     d.internalAttenuationCount = 0;
@@ -117,7 +89,7 @@ int AccessoryProtocolTarno25::parseDescription(const uint8_t* bytes, size_t leng
     d.optionBytes[3] = 0;
     d.rawPoints24 = 256;
     d.rawPoints5 = 512;
-    d.powerRollPoints = 0;
+    d.powerRollPoints = generation().powerRollPoints;
     d.shownPoints24 = 245;
     d.shownPoints5 = 512;
     d.levelRows24 = 256 - floorRaw[0];
@@ -132,14 +104,18 @@ int AccessoryProtocolTarno25::parseDescription(const uint8_t* bytes, size_t leng
     d.secondLimit = -1;
     d.powerAmplitudes.clear();
     fillRanges(d, band24, band5);
-    return 0;
+    return pr::kOk;
 }
 
 int AccessoryProtocolTarno25::buildSettingsCommand(uint8_t* buffer, size_t length,
                                                    const SpectrumSettings* settings) {
-    constexpr size_t kLength = 8;
-    if (buffer == nullptr || length < kLength || settings == nullptr)
-        return -1;
+    const size_t kLength = layout().settingsLength;
+    if (buffer == nullptr)
+        return pr::kNullBuffer;
+    if (length < kLength)
+        return pr::kNoRoom;
+    if (settings == nullptr)
+        return pr::kNoSettings;
     std::memset(buffer, 0, kLength);
     buffer[0] = kSyncByte;
     buffer[1] = 0x08;

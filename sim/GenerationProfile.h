@@ -30,6 +30,16 @@ struct PacketLayout {
     int totalValues() const { return values * segments; }
 };
 
+// Where the power trigger fields lie in a generation's settings command (all 0 without a power
+// meter). Level is a big-endian 16-bit count, length and pre-trigger big-endian 32-bit counts.
+struct PowerCommandFields {
+    uint8_t level;
+    uint8_t option;
+    uint8_t mode;
+    uint8_t captureLength;
+    uint8_t preTrigger;
+};
+
 // dBm = raw * scale + offset; the floor is the lowest raw count the detector reports.
 struct LevelCalibration {
     float scale;
@@ -51,7 +61,8 @@ struct GenerationProfile {
 
     uint16_t discoveryLength;
     uint8_t settingsLength;  // also byte 1 of the settings command
-    bool streams;            // streams after a request until halted (else answers each request)
+    PowerCommandFields powerCommand;
+    bool streams;  // streams after a request until halted (else answers each request)
     bool hasPower;
     bool hasScan;
     bool scansWhileSweeping;  // a scan runs beside the measurement stream (else replaces it)

@@ -68,12 +68,7 @@ std::vector<uint8_t> HostCommands::powerSettings(const GenerationProfile& profil
     uint8_t mode = setup.rolling ? 2 : setup.autoTrigger ? 1 : 0;
 
     bool first = profile.generation == SimGeneration::Tarno;
-    // Offsets of the fields in the two generations' commands.
-    size_t levelAt = first ? 4 : 6;
-    size_t optionAt = first ? 9 : 8;
-    size_t modeAt = first ? 10 : 9;
-    size_t lengthAt = first ? 24 : 12;
-    size_t preAt = first ? 28 : 16;
+    const PowerCommandFields& at = profile.powerCommand;
     // Rolling runs at a fixed capture rate: the first generation substitutes index 5 for the
     // step just below the roll limit, the second always samples at index 4.
     constexpr int kRollLimit = 4;
@@ -86,15 +81,15 @@ std::vector<uint8_t> HostCommands::powerSettings(const GenerationProfile& profil
         c[4] = sequence;
         c[5] = static_cast<uint8_t>(17 - (setup.rolling ? kRollLimit : index));
     }
-    c[modeAt] = mode;
+    c[at.mode] = mode;
     if (setup.rolling) {
-        byte_order::writeU32be(&c[lengthAt], 1);
-        byte_order::writeU32be(&c[preAt], first ? 0 : 1);
+        byte_order::writeU32be(&c[at.captureLength], 1);
+        byte_order::writeU32be(&c[at.preTrigger], first ? 0 : 1);
         return c;
     }
-    byte_order::writeU16be(&c[levelAt], static_cast<uint16_t>(raw));
-    c[optionAt] = setup.risingEdge ? 1 : 0;
-    byte_order::writeU32be(&c[lengthAt], length);
-    byte_order::writeU32be(&c[preAt], pre);
+    byte_order::writeU16be(&c[at.level], static_cast<uint16_t>(raw));
+    c[at.option] = setup.risingEdge ? 1 : 0;
+    byte_order::writeU32be(&c[at.captureLength], length);
+    byte_order::writeU32be(&c[at.preTrigger], pre);
     return c;
 }

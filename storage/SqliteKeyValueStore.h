@@ -77,6 +77,8 @@ class SqliteKeyValueStore final : public KeyValueStore {
 
   private:
     using Value = std::variant<int64_t, std::vector<uint8_t>>;
+    static constexpr const char* kCreateTable =
+        "CREATE TABLE IF NOT EXISTS entries (key TEXT PRIMARY KEY NOT NULL, value) WITHOUT ROWID";
     enum class OpenResult { ok, damaged, failed };
     enum class Access { readWrite, readOnly };
 

@@ -1,9 +1,17 @@
 #include "storage/StoreFiles.h"
 
 #include <filesystem>
+#include <iterator>
 #include <system_error>
 
 namespace store_files {
+
+namespace {
+
+// The companions that hold changes the database file alone lacks.
+constexpr const char* kJournals[] = {"-wal", "-journal"};
+
+}  // namespace
 
 bool exists(const std::string& path) {
     std::error_code error;
@@ -78,29 +86,68 @@ std::string readOnlyUri(const std::string& path) {
     return uri + (hasLogContent(path) ? "?mode=ro" : "?mode=ro&immutable=1");
 }
 
-// Renames the database and its journal aside. A write-ahead log left behind would otherwise be
-// replayed into the fresh database that takes the old one's name. Only regular files move.
-std::string moveAside(const std::string& path) {
+// Renames the database and its journal aside. A journal left behind would be replayed into the
+// fresh database that takes the old one's name, so when it cannot follow (its new name is taken,
+// it is not a regular file, the rename fails) the database goes back to its own name and both
+// stay where the user had them. Only regular files move; a journal is never deleted.
+std::string moveAside(const std::string& path, std::string* why) {
+    auto refuse = [why](const std::string& reason) {
+        if (why != nullptr) {
+            *why = reason;
+        }
+        return std::string();
+    };
     std::string aside = path + ".corrupt";
     for (int n = 1; exists(aside) && n < 1000; ++n) {
         aside = path + ".corrupt." + std::to_string(n);
     }
     std::error_code error;
-    if (exists(aside) || !isRegularFile(path)) {
-        return {};
+    if (exists(aside)) {
+        return refuse("no free name to move it to");
+    }
+    if (!isRegularFile(path)) {
+        return refuse("it is not a regular file");
+    }
+    for (const char* suffix : kJournals) {
+        if (!exists(path + suffix)) {
+            continue;
+        }
+        if (!isRegularFile(path + suffix)) {
+            return refuse("its journal " + path + suffix + " is not a regular file");
+        }
+        if (exists(aside + suffix)) {
+            return refuse("its journal " + path + suffix + " cannot be moved: " + aside + suffix +
+                          " exists");
+        }
     }
     std::filesystem::rename(path, aside, error);
     if (error) {
-        return {};
+        return refuse("it cannot be renamed (" + error.message() + ")");
     }
-    for (const char* suffix : {"-wal", "-journal"}) {
-        if (isRegularFile(path + suffix)) {
-            std::filesystem::rename(path + suffix, aside + suffix, error);
-            if (error) {
-                std::filesystem::remove(path + suffix, error);
+    for (size_t i = 0; i < std::size(kJournals); ++i) {
+        const std::string journal = path + kJournals[i];
+        if (!isRegularFile(journal)) {
+            continue;
+        }
+        std::filesystem::rename(journal, aside + kJournals[i], error);
+        if (!error) {
+            continue;
+        }
+        const std::string reason =
+            "its journal " + journal + " cannot be moved (" + error.message() + ")";
+        // Whatever moved already goes back, so the pair is as it was.
+        std::error_code back;
+        for (size_t moved = 0; moved < i; ++moved) {
+            if (isRegularFile(aside + kJournals[moved]) && !exists(path + kJournals[moved])) {
+                std::filesystem::rename(aside + kJournals[moved], path + kJournals[moved], back);
             }
         }
+        if (!exists(path)) {
+            std::filesystem::rename(aside, path, back);
+        }
+        return refuse(reason);
     }
+    // The shared-memory index is SQLite's scratch file, rebuilt from the database and its log.
     if (isRegularFile(path + "-shm")) {
         std::filesystem::remove(path + "-shm", error);
     }

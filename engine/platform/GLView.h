@@ -4,11 +4,11 @@
 #include <map>
 #include <string>
 
+#include "engine/base/EventKeyboard.h"
 #include "engine/base/Ref.h"
 #include "engine/base/Types.h"
 
 union SDL_Event;
-struct SDL_Window;
 
 namespace engine {
 
@@ -30,8 +30,10 @@ enum class ResolutionPolicy {
     UNKNOWN,    // no design size: it follows the window's size
 };
 
-// The window and its OpenGL 3.3 core context (SDL2 + GLEW), the mapping from design units to
-// window pixels, and the translation of SDL input into touches, keys, wheel scrolls and hover.
+// What the engine needs of a window, whatever opens it: the mapping from design units to window
+// pixels (frame size, design resolution, viewport, scissor) and the translation of touches, keys,
+// pointer motion and scrolls into events for the dispatcher. A platform subclass (GLViewImpl)
+// owns the window, its GL context and event loop and feeds input through the handle* calls.
 // Until a design resolution is set, one design unit is one window point and the design size follows
 // resizes.
 class GLView : public Ref {
@@ -41,14 +43,15 @@ class GLView : public Ref {
 
     ~GLView() override;
 
-    // Opens a resizable window of rect.size points (times the zoom factor).
-    bool initWithRect(const std::string& title, const Rect& rect, float frameZoomFactor);
-    void end();
-    bool isOpenGLReady() const { return _context != nullptr; }
+    // Window life cycle, implemented by the platform.
+    virtual void end();
+    virtual bool isOpenGLReady() const = 0;
+    virtual void pollEvents() = 0;
+    virtual void swapBuffers() = 0;
+    // One platform input event (the desktop's are SDL events), as the event loop delivers it.
+    virtual void handleEvent(const SDL_Event& event) = 0;
     bool windowShouldClose() const { return _shouldClose; }
     void setWindowShouldClose(bool close) { _shouldClose = close; }
-    void pollEvents();
-    void swapBuffers();
 
     Size getFrameSize() const { return _frameSize; }
     virtual void setFrameSize(float width, float height);
@@ -75,14 +78,13 @@ class GLView : public Ref {
     bool checkAndResetSizeChanged();
 
     // Input. Window coordinates are points with the origin at the top-left.
-    void handleEvent(const SDL_Event& event);
     void handleTouchesBegin(int num, const intptr_t ids[], const float xs[], const float ys[]);
     void handleTouchesMove(int num, const intptr_t ids[], const float xs[], const float ys[]);
     void handleTouchesEnd(int num, const intptr_t ids[], const float xs[], const float ys[]);
     void handleTouchesCancel(int num, const intptr_t ids[], const float xs[], const float ys[]);
     size_t getActiveTouchCount() const { return _touches.size(); }
     // Cancels every touch still down (the window lost focus, so their ends will never come).
-    void cancelAllTouches();
+    virtual void cancelAllTouches();
     // The pointer's last position in window points (top-left origin), as the wheel and hover
     // report it.
     Vec2 getPointerInView() const { return _pointer; }
@@ -90,14 +92,19 @@ class GLView : public Ref {
   protected:
     GLView() = default;
     void updateDesignResolution();
+    // Asks the platform for the framebuffer-to-window ratio before the scales are worked out.
+    virtual void refreshRetinaFactor() {}
     Vec2 windowToDesign(float x, float y) const;
     enum class Phase { BEGIN, MOVE, END, CANCEL };
     void handleTouches(Phase phase, int num, const intptr_t ids[], const float xs[],
                        const float ys[]);
+    // The window's new size in points, as the platform reports it.
+    void handleFrameResized(float width, float height);
+    void handleKey(EventKeyboard::KeyCode code, bool pressed, int rawCode, int modifiers);
+    void handlePointerMoved(float x, float y, int modifiers);
+    // A scroll of (dx, dy) steps with the pointer at (x, y); no event for a zero scroll.
+    void handleScroll(float x, float y, float dx, float dy, int modifiers);
 
-    SDL_Window* _window = nullptr;
-    void* _context = nullptr;
-    bool _ownsVideo = false;
     bool _shouldClose = false;
     bool _sizeChanged = false;
     Size _frameSize;
@@ -109,13 +116,7 @@ class GLView : public Ref {
     float _retinaFactor = 1;
     Rect _viewport;
     std::map<intptr_t, Touch*> _touches;
-    std::map<int64_t, intptr_t> _fingerIds;
-    intptr_t _nextFingerId = 1;
-    bool _mouseDown = false;
     Vec2 _pointer;
-
-  private:
-    void dispatchPointer(const SDL_Event& event);
 };
 
 }  // namespace engine

@@ -96,13 +96,13 @@ TEST(AccessPointList, BadChecksumSkipsOnlyThatRecord) {
 TEST(AccessPointList, NegativeCodesAndShortLists) {
     Scanner<AccessoryProtocolTarno2> s;
     Bytes list = recordList({record(RecordFields{}), record(RecordFields{})});
-    EXPECT_EQ(s.protocol.parseSsidList(nullptr, 100, &s.list), -3);
-    EXPECT_EQ(s.protocol.parseSsidList(list.data(), 3, &s.list), -2);
+    EXPECT_EQ(s.protocol.parseSsidList(nullptr, 100, &s.list), pr::kNullBuffer);
+    EXPECT_EQ(s.protocol.parseSsidList(list.data(), 3, &s.list), pr::kTooShort);
     Bytes noSync = list;
     noSync[0] = 0x00;
-    EXPECT_EQ(s.parse(noSync), -1);
+    EXPECT_EQ(s.parse(noSync), pr::kWrongSync);
     // One byte short of the two records it announces: rejected whole, nothing logged.
-    EXPECT_EQ(s.protocol.parseSsidList(list.data(), list.size() - 1, &s.list), -2);
+    EXPECT_EQ(s.protocol.parseSsidList(list.data(), list.size() - 1, &s.list), pr::kTooShort);
     EXPECT_TRUE(s.sink.lines.empty());
     EXPECT_EQ(s.list, nullptr);
     // Without an output only the separator is written.
@@ -110,7 +110,7 @@ TEST(AccessPointList, NegativeCodesAndShortLists) {
     EXPECT_EQ(s.sink.lines, (std::vector<std::string>{"--------------"}));
 
     AccessoryProtocolTarno first;
-    EXPECT_EQ(first.parseSsidList(list.data(), list.size(), &s.list), -99);
+    EXPECT_EQ(first.parseSsidList(list.data(), list.size(), &s.list), pr::kUnsupported);
 }
 
 TEST(AccessPointList, SecurityAndCipherMapping) {

@@ -70,23 +70,24 @@ TEST(DiscoveryFirstGeneration, RejectsInOrderAndLeavesCalibration) {
     AccessoryProtocolTarno p;
     AccessoryDescription d;
     Bytes good = discoveryTarno();
-    EXPECT_EQ(p.parseDescription(nullptr, 68, &d), -3);
-    EXPECT_EQ(p.parseDescription(good.data(), 67, &d), -2);
+    EXPECT_EQ(p.parseDescription(nullptr, 68, &d), pr::kNullBuffer);
+    EXPECT_EQ(p.parseDescription(good.data(), 67, &d), pr::kTooShort);
     Bytes noSync = good;
     noSync[0] = 0x55;
-    EXPECT_EQ(p.parseDescription(noSync.data(), noSync.size(), &d), -1);
+    EXPECT_EQ(p.parseDescription(noSync.data(), noSync.size(), &d), pr::kWrongSync);
     Bytes wrongType = good;
     wrongType[1] = 0x40;
-    EXPECT_EQ(p.parseDescription(wrongType.data(), wrongType.size(), &d), -4);
+    EXPECT_EQ(p.parseDescription(wrongType.data(), wrongType.size(), &d), pr::kWrongType);
     Bytes wrongGeneration = good;
     wrongGeneration[2] = 6;
-    EXPECT_EQ(p.parseDescription(wrongGeneration.data(), wrongGeneration.size(), &d), -99);
+    EXPECT_EQ(p.parseDescription(wrongGeneration.data(), wrongGeneration.size(), &d),
+              pr::kOtherGeneration);
     EXPECT_EQ(d.generation, 0);
     EXPECT_FALSE(p.hasSpectrum());
     EXPECT_FLOAT_EQ(p.calibration().powerScale, 1.0f);
     // A cut-short reply framed as its 3-byte header is too short to decode.
     EXPECT_EQ(p.packetLength(good.data(), 60), 3);
-    EXPECT_EQ(p.parseDescription(good.data(), 3, &d), -2);
+    EXPECT_EQ(p.parseDescription(good.data(), 3, &d), pr::kTooShort);
 }
 
 TEST(DiscoveryFirstGeneration, NullDescriptionStillCalibrates) {
@@ -154,11 +155,11 @@ TEST(DiscoverySecondGeneration, DecodesEveryField) {
 TEST(DiscoverySecondGeneration, RejectsOtherGenerationsAndShortReplies) {
     AccessoryProtocolTarno2 p;
     Bytes b = discoveryTarno2();
-    EXPECT_EQ(p.parseDescription(b.data(), 59, nullptr), -2);
+    EXPECT_EQ(p.parseDescription(b.data(), 59, nullptr), pr::kTooShort);
     b[2] = 7;
-    EXPECT_EQ(p.parseDescription(b.data(), b.size(), nullptr), -99);
+    EXPECT_EQ(p.parseDescription(b.data(), b.size(), nullptr), pr::kOtherGeneration);
     Bytes first = discoveryTarno();
-    EXPECT_EQ(p.parseDescription(first.data(), first.size(), nullptr), -99);
+    EXPECT_EQ(p.parseDescription(first.data(), first.size(), nullptr), pr::kOtherGeneration);
     EXPECT_TRUE(p.hasSsidScan());
     EXPECT_FALSE(p.hasSpectrum());
 }
@@ -216,9 +217,9 @@ TEST(DiscoveryThirdGeneration, FlagsFollowTheBandBytes) {
     EXPECT_TRUE(p.hasSpectrum());
     EXPECT_TRUE(std::isnan(d.levelMin5));
     EXPECT_FALSE(std::isnan(d.levelMin24));
-    EXPECT_EQ(p.parseDescription(b.data(), 55, &d), -2);
+    EXPECT_EQ(p.parseDescription(b.data(), 55, &d), pr::kTooShort);
     b[2] = 6;
-    EXPECT_EQ(p.parseDescription(b.data(), b.size(), &d), -99);
+    EXPECT_EQ(p.parseDescription(b.data(), b.size(), &d), pr::kOtherGeneration);
 }
 
 TEST(DiscoveryThirdGeneration, HostileScaleGivesNoUndefinedRows) {

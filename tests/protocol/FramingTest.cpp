@@ -24,11 +24,11 @@ TEST(Framing, CommonChecksOfEveryGeneration) {
     for (uint8_t code : {2, 6, 7}) {
         auto p = createAccessoryProtocol(code);
         ASSERT_NE(p, nullptr);
-        EXPECT_EQ(p->packetLength(nullptr, 100), -1);
+        EXPECT_EQ(p->packetLength(nullptr, 100), pr::kNeedMore);
         Bytes one = {0xAA};
-        EXPECT_EQ(p->packetLength(one.data(), one.size()), -1);
+        EXPECT_EQ(p->packetLength(one.data(), one.size()), pr::kNeedMore);
         Bytes noSync = {0xAB, 0x40, 0x00};
-        EXPECT_EQ(p->packetLength(noSync.data(), noSync.size()), -3);
+        EXPECT_EQ(p->packetLength(noSync.data(), noSync.size()), pr::kNoSync);
         EXPECT_EQ(p->generationCode(), code);
     }
     EXPECT_EQ(createAccessoryProtocol(5), nullptr);
@@ -38,38 +38,38 @@ TEST(Framing, CommonChecksOfEveryGeneration) {
 TEST(Framing, FirstGeneration) {
     AccessoryProtocolTarno p;
     for (int type : {0, 4, 6})
-        EXPECT_EQ(frame(p, type, 100), -2) << type;
+        EXPECT_EQ(frame(p, type, 100), pr::kNotAPacket) << type;
     EXPECT_EQ(frame(p, 1, 62), 62);
-    EXPECT_EQ(frame(p, 1, 61), -1);
+    EXPECT_EQ(frame(p, 1, 61), pr::kNeedMore);
     EXPECT_EQ(frame(p, 1, 200), 62);
-    EXPECT_EQ(frame(p, 2, 2), -1);  // a bare type-2 header needs its third byte
+    EXPECT_EQ(frame(p, 2, 2), pr::kNeedMore);  // a bare type-2 header needs its third byte
     EXPECT_EQ(frame(p, 2, 3), 3);
     EXPECT_EQ(frame(p, 3, 68), 68);
     EXPECT_EQ(frame(p, 3, 60), 3);  // a cut-short reply frames as its header
-    EXPECT_EQ(frame(p, 3, 2), -1);
+    EXPECT_EQ(frame(p, 3, 2), pr::kNeedMore);
     EXPECT_EQ(frame(p, 5, 52), 52);
-    EXPECT_EQ(frame(p, 5, 51), -1);
-    EXPECT_EQ(frame(p, 7, 5000), -1);
+    EXPECT_EQ(frame(p, 5, 51), pr::kNeedMore);
+    EXPECT_EQ(frame(p, 7, 5000), pr::kNeedMore);
     EXPECT_EQ(p.maximumPacketLength(), 68u);
 }
 
 TEST(Framing, SecondGeneration) {
     AccessoryProtocolTarno2 p;
     for (int type : {0, 4})
-        EXPECT_EQ(frame(p, type, 100), -2) << type;
+        EXPECT_EQ(frame(p, type, 100), pr::kNotAPacket) << type;
     EXPECT_EQ(frame(p, 1, 1254), 1254);
-    EXPECT_EQ(frame(p, 1, 1253), -1);
+    EXPECT_EQ(frame(p, 1, 1253), pr::kNeedMore);
     EXPECT_EQ(frame(p, 2, 3), 3);
     EXPECT_EQ(frame(p, 3, 60), 60);
     EXPECT_EQ(frame(p, 3, 59), 3);
     EXPECT_EQ(frame(p, 5, 260), 260);
-    EXPECT_EQ(frame(p, 5, 259), -1);
+    EXPECT_EQ(frame(p, 5, 259), pr::kNeedMore);
     EXPECT_EQ(frame(p, 6, 4), 4);
-    EXPECT_EQ(frame(p, 6, 3), -2);
-    EXPECT_EQ(frame(p, 7, 2), -1);  // record count not yet present
+    EXPECT_EQ(frame(p, 6, 3), pr::kNotAPacket);
+    EXPECT_EQ(frame(p, 7, 2), pr::kNeedMore);  // record count not yet present
     EXPECT_EQ(frame(p, 7, 4, 0, 0), 4);
     EXPECT_EQ(frame(p, 7, 3 * 64 + 4, 0, 3), 3 * 64 + 4);
-    EXPECT_EQ(frame(p, 7, 3 * 64 + 3, 0, 3), -1);
+    EXPECT_EQ(frame(p, 7, 3 * 64 + 3, 0, 3), pr::kNeedMore);
     // This generation has no record limit: 255 records are a legal list.
     EXPECT_EQ(frame(p, 7, 255 * 64 + 4, 0, 255), 255 * 64 + 4);
     EXPECT_EQ(p.maximumPacketLength(), 255u * 64 + 4);
@@ -78,26 +78,26 @@ TEST(Framing, SecondGeneration) {
 TEST(Framing, ThirdGeneration) {
     AccessoryProtocolTarno25 p;
     for (int type : {0, 1, 4})
-        EXPECT_EQ(frame(p, type, 2000), -2) << type;
+        EXPECT_EQ(frame(p, type, 2000), pr::kNotAPacket) << type;
     EXPECT_EQ(frame(p, 2, 3), 3);
     EXPECT_EQ(frame(p, 3, 56), 56);
     EXPECT_EQ(frame(p, 3, 55), 3);
     EXPECT_EQ(frame(p, 5, 260, 0, 0), 260);
-    EXPECT_EQ(frame(p, 5, 259, 0, 0), -1);
+    EXPECT_EQ(frame(p, 5, 259, 0, 0), pr::kNeedMore);
     EXPECT_EQ(frame(p, 5, 516, 0, 1), 516);
-    EXPECT_EQ(frame(p, 5, 515, 0, 1), -1);
-    EXPECT_EQ(frame(p, 5, 600, 0, 3), -99);
-    EXPECT_EQ(frame(p, 5, 3, 0, 3), -99);
-    EXPECT_EQ(frame(p, 5, 2), -1);
+    EXPECT_EQ(frame(p, 5, 515, 0, 1), pr::kNeedMore);
+    EXPECT_EQ(frame(p, 5, 600, 0, 3), pr::kRejectBuffer);
+    EXPECT_EQ(frame(p, 5, 3, 0, 3), pr::kRejectBuffer);
+    EXPECT_EQ(frame(p, 5, 2), pr::kNeedMore);
     // The empty sweep is a lone 4-byte transfer.
     EXPECT_EQ(frame(p, 5, 4, 0x01), 4);
-    EXPECT_EQ(frame(p, 5, 4, 0x00, 0), -1);
+    EXPECT_EQ(frame(p, 5, 4, 0x00, 0), pr::kNeedMore);
     EXPECT_EQ(frame(p, 6, 4), 4);
-    EXPECT_EQ(frame(p, 6, 3), -2);
-    EXPECT_EQ(frame(p, 7, 4, 0, 21), -99);
-    EXPECT_EQ(frame(p, 7, 3, 0, 21), -1);
+    EXPECT_EQ(frame(p, 6, 3), pr::kNotAPacket);
+    EXPECT_EQ(frame(p, 7, 4, 0, 21), pr::kRejectBuffer);
+    EXPECT_EQ(frame(p, 7, 3, 0, 21), pr::kNeedMore);
     EXPECT_EQ(frame(p, 7, 20 * 64 + 4, 0, 20), 20 * 64 + 4);
-    EXPECT_EQ(frame(p, 7, 20 * 64 + 3, 0, 20), -1);
+    EXPECT_EQ(frame(p, 7, 20 * 64 + 3, 0, 20), pr::kNeedMore);
     EXPECT_EQ(p.maximumPacketLength(), 20u * 64 + 4);
 }
 
@@ -106,7 +106,7 @@ TEST(Framing, EmptySweepHeaderFollowedByMoreBytesFramesByBand) {
     // as a sweep of the band named in byte 2.
     AccessoryProtocolTarno25 p;
     Bytes b = packet(5, 10, 0x01);
-    EXPECT_EQ(p.packetLength(b.data(), b.size()), -1);
+    EXPECT_EQ(p.packetLength(b.data(), b.size()), pr::kNeedMore);
 }
 
 TEST(Requests, ThreeByteRequestsOfEveryGeneration) {
@@ -133,7 +133,7 @@ TEST(Requests, ThreeByteRequestsOfEveryGeneration) {
             uint8_t buf[4] = {0x11, 0x11, 0x11, 0x11};
             if (op.expectedCode == 0) {
                 EXPECT_EQ(((*p).*op.length)(), 0);
-                EXPECT_EQ(((*p).*op.build)(buf, sizeof buf), -1);
+                EXPECT_EQ(((*p).*op.build)(buf, sizeof buf), pr::kUnsupported);
                 EXPECT_EQ(buf[0], 0x11);  // nothing written
                 continue;
             }
@@ -144,9 +144,9 @@ TEST(Requests, ThreeByteRequestsOfEveryGeneration) {
             EXPECT_EQ(buf[2], op.expectedCode);
             EXPECT_EQ(buf[3], 0x11);
             uint8_t small[2] = {0x22, 0x22};
-            EXPECT_EQ(((*p).*op.build)(small, 2), -1);
+            EXPECT_EQ(((*p).*op.build)(small, 2), pr::kNoRoom);
             EXPECT_EQ(small[0], 0x22);
-            EXPECT_EQ(((*p).*op.build)(nullptr, 3), -1);
+            EXPECT_EQ(((*p).*op.build)(nullptr, 3), pr::kNullBuffer);
         }
     }
 }
@@ -160,9 +160,9 @@ TEST(Requests, DiscoveryRequestIsBuiltWithoutAProtocol) {
     EXPECT_EQ(buf[2], 0x03);
     EXPECT_EQ(buf[3], 0x11);
     uint8_t small[2] = {0x22, 0x22};
-    EXPECT_EQ(AccessoryProtocol::buildDiscoveryRequest(small, 2), -1);
+    EXPECT_EQ(AccessoryProtocol::buildDiscoveryRequest(small, 2), pr::kNoRoom);
     EXPECT_EQ(small[0], 0x22);
-    EXPECT_EQ(AccessoryProtocol::buildDiscoveryRequest(nullptr, 3), -1);
+    EXPECT_EQ(AccessoryProtocol::buildDiscoveryRequest(nullptr, 3), pr::kNullBuffer);
 }
 
 TEST(Capabilities, SlotAnswersBeforeDiscovery) {

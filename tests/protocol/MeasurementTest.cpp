@@ -45,21 +45,28 @@ TEST(PowerSamples, NegativeCodesInOrder) {
     int count = 7, segment = 7;
     bool marker = false;
     Bytes b = packet(1, 62);
-    EXPECT_EQ(p.parsePowerSamples(nullptr, 62, v.data(), 40, &count, &segment, &marker), -3);
-    EXPECT_EQ(p.parsePowerSamples(b.data(), 1, v.data(), 40, &count, &segment, &marker), -2);
+    EXPECT_EQ(p.parsePowerSamples(nullptr, 62, v.data(), 40, &count, &segment, &marker),
+              pr::kNullBuffer);
+    EXPECT_EQ(p.parsePowerSamples(b.data(), 1, v.data(), 40, &count, &segment, &marker),
+              pr::kTooShort);
     Bytes noSync = b;
     noSync[0] = 0;
-    EXPECT_EQ(p.parsePowerSamples(noSync.data(), 62, v.data(), 40, &count, &segment, &marker), -1);
-    EXPECT_EQ(p.parsePowerSamples(b.data(), 2, v.data(), 40, &count, &segment, &marker), -2);
+    EXPECT_EQ(p.parsePowerSamples(noSync.data(), 62, v.data(), 40, &count, &segment, &marker),
+              pr::kWrongSync);
+    EXPECT_EQ(p.parsePowerSamples(b.data(), 2, v.data(), 40, &count, &segment, &marker),
+              pr::kTooShort);
     Bytes spectrum = packet(5, 62);
     EXPECT_EQ(p.parsePowerSamples(spectrum.data(), 62, v.data(), 40, &count, &segment, &marker),
-              -4);
+              pr::kWrongType);
     EXPECT_EQ(count, 7);  // untouched before the type check passes
-    EXPECT_EQ(p.parsePowerSamples(b.data(), 61, v.data(), 40, &count, &segment, &marker), -2);
+    EXPECT_EQ(p.parsePowerSamples(b.data(), 61, v.data(), 40, &count, &segment, &marker),
+              pr::kTooShort);
     EXPECT_EQ(count, 0);
     EXPECT_EQ(segment, 255);
-    EXPECT_EQ(p.parsePowerSamples(b.data(), 62, v.data(), 39, &count, &segment, &marker), -2);
-    EXPECT_EQ(p.parsePowerSamples(b.data(), 62, nullptr, 40, &count, &segment, &marker), -3);
+    EXPECT_EQ(p.parsePowerSamples(b.data(), 62, v.data(), 39, &count, &segment, &marker),
+              pr::kTooShort);
+    EXPECT_EQ(p.parsePowerSamples(b.data(), 62, nullptr, 40, &count, &segment, &marker),
+              pr::kNullBuffer);
     EXPECT_EQ(segment, 255);
 }
 
@@ -83,8 +90,10 @@ TEST(PowerSamples, SecondGenerationReadsFromByteFour) {
     EXPECT_FLOAT_EQ(v[0], 100 * 0.2f - 60.0f);
     EXPECT_FLOAT_EQ(v[999], 50 * 0.2f - 60.0f);
     EXPECT_FLOAT_EQ(v[1], -60.0f);
-    EXPECT_EQ(p.parsePowerSamples(b.data(), 1253, v.data(), 1000, &count, &segment, &marker), -2);
-    EXPECT_EQ(p.parsePowerSamples(b.data(), 1254, v.data(), 999, &count, &segment, &marker), -2);
+    EXPECT_EQ(p.parsePowerSamples(b.data(), 1253, v.data(), 1000, &count, &segment, &marker),
+              pr::kTooShort);
+    EXPECT_EQ(p.parsePowerSamples(b.data(), 1254, v.data(), 999, &count, &segment, &marker),
+              pr::kTooShort);
 }
 
 TEST(PowerSamples, ThirdGenerationHasNone) {
@@ -94,7 +103,7 @@ TEST(PowerSamples, ThirdGenerationHasNone) {
     int count = 0, segment = 0;
     bool marker = false;
     EXPECT_EQ(p.parsePowerSamples(b.data(), b.size(), v.data(), 1000, &count, &segment, &marker),
-              -99);
+              pr::kUnsupported);
 }
 
 TEST(Spectrum, FirstGenerationClampsToFloor) {
@@ -112,12 +121,13 @@ TEST(Spectrum, FirstGenerationClampsToFloor) {
     const float floor = 20 * 0.36290324f - 100.0f;
     EXPECT_FLOAT_EQ(v[0], floor);  // raw 0 lies below the floor
     EXPECT_FLOAT_EQ(v[1], 200 * 0.36290324f - 100.0f);
-    EXPECT_EQ(p.parseSpectrum(b.data(), 51, v.data(), 50, &count, &band, &segment), -2);
+    EXPECT_EQ(p.parseSpectrum(b.data(), 51, v.data(), 50, &count, &band, &segment), pr::kTooShort);
     EXPECT_EQ(segment, 255);
-    EXPECT_EQ(p.parseSpectrum(b.data(), 52, v.data(), 49, &count, &band, &segment), -2);
-    EXPECT_EQ(p.parseSpectrum(b.data(), 52, nullptr, 50, &count, &band, &segment), -3);
+    EXPECT_EQ(p.parseSpectrum(b.data(), 52, v.data(), 49, &count, &band, &segment), pr::kTooShort);
+    EXPECT_EQ(p.parseSpectrum(b.data(), 52, nullptr, 50, &count, &band, &segment), pr::kNullBuffer);
     Bytes power = packet(1, 52);
-    EXPECT_EQ(p.parseSpectrum(power.data(), 52, v.data(), 50, &count, &band, &segment), -4);
+    EXPECT_EQ(p.parseSpectrum(power.data(), 52, v.data(), 50, &count, &band, &segment),
+              pr::kWrongType);
 }
 
 TEST(Spectrum, SecondGenerationSegmentIsAlwaysZero) {
@@ -162,12 +172,16 @@ TEST(Spectrum, ThirdGenerationBothBands) {
     EXPECT_FLOAT_EQ(v[1], -102.5f);
     EXPECT_FLOAT_EQ(v[511], -46.25f);
 
-    EXPECT_EQ(p.parseSpectrum(b5.data(), 515, v.data(), 512, &count, &band, &segment), -2);
-    EXPECT_EQ(p.parseSpectrum(b5.data(), 516, v.data(), 511, &count, &band, &segment), -2);
-    EXPECT_EQ(p.parseSpectrum(b24.data(), 260, v.data(), 255, &count, &band, &segment), -2);
+    EXPECT_EQ(p.parseSpectrum(b5.data(), 515, v.data(), 512, &count, &band, &segment),
+              pr::kTooShort);
+    EXPECT_EQ(p.parseSpectrum(b5.data(), 516, v.data(), 511, &count, &band, &segment),
+              pr::kTooShort);
+    EXPECT_EQ(p.parseSpectrum(b24.data(), 260, v.data(), 255, &count, &band, &segment),
+              pr::kTooShort);
     Bytes b3 = b24;
     b3[2] = 3;
-    EXPECT_EQ(p.parseSpectrum(b3.data(), b3.size(), v.data(), 512, &count, &band, &segment), -99);
+    EXPECT_EQ(p.parseSpectrum(b3.data(), b3.size(), v.data(), 512, &count, &band, &segment),
+              pr::kUnknownBand);
     EXPECT_EQ(count, 0);
 }
 
@@ -182,7 +196,8 @@ TEST(Spectrum, ThirdGenerationEmptySweep) {
     EXPECT_EQ(segment, 255);
     // Low bits 010: not the empty sweep, and far too short for a sweep.
     Bytes other = {0xAA, 0xA2, 0x00, 0x00};
-    EXPECT_EQ(p.parseSpectrum(other.data(), 4, v.data(), 512, &count, &band, &segment), -2);
+    EXPECT_EQ(p.parseSpectrum(other.data(), 4, v.data(), 512, &count, &band, &segment),
+              pr::kTooShort);
 }
 
 TEST(SettingsAndHaltAcks, CodesOfEveryGeneration) {
@@ -195,25 +210,25 @@ TEST(SettingsAndHaltAcks, CodesOfEveryGeneration) {
          {static_cast<AccessoryProtocol*>(&t1), static_cast<AccessoryProtocol*>(&t2),
           static_cast<AccessoryProtocol*>(&t3)}) {
         EXPECT_EQ(p->parseSettingsAck(ack.data(), 3), 0);
-        EXPECT_EQ(p->parseSettingsAck(nullptr, 3), -3);
-        EXPECT_EQ(p->parseSettingsAck(ack.data(), 2), -2);
+        EXPECT_EQ(p->parseSettingsAck(nullptr, 3), pr::kNullBuffer);
+        EXPECT_EQ(p->parseSettingsAck(ack.data(), 2), pr::kTooShort);
         Bytes bad = ack;
         bad[0] = 0xAB;
-        EXPECT_EQ(p->parseSettingsAck(bad.data(), 3), -1);
-        EXPECT_EQ(p->parseSettingsAck(halt.data(), 4), -4);
+        EXPECT_EQ(p->parseSettingsAck(bad.data(), 3), pr::kWrongSync);
+        EXPECT_EQ(p->parseSettingsAck(halt.data(), 4), pr::kWrongType);
     }
-    EXPECT_EQ(t1.parseHaltAck(halt.data(), 4), -99);
+    EXPECT_EQ(t1.parseHaltAck(halt.data(), 4), pr::kUnsupported);
     for (AccessoryProtocol* p :
          {static_cast<AccessoryProtocol*>(&t2), static_cast<AccessoryProtocol*>(&t3)}) {
         EXPECT_EQ(p->parseHaltAck(halt.data(), 4), 0);
-        EXPECT_EQ(p->parseHaltAck(nullptr, 4), -3);
-        EXPECT_EQ(p->parseHaltAck(halt.data(), 3), -2);
+        EXPECT_EQ(p->parseHaltAck(nullptr, 4), pr::kNullBuffer);
+        EXPECT_EQ(p->parseHaltAck(halt.data(), 3), pr::kTooShort);
         Bytes bad = halt;
         bad[0] = 0;
-        EXPECT_EQ(p->parseHaltAck(bad.data(), 4), -1);
-        EXPECT_EQ(p->parseHaltAck(ack.data(), 3), -2);
+        EXPECT_EQ(p->parseHaltAck(bad.data(), 4), pr::kWrongSync);
+        EXPECT_EQ(p->parseHaltAck(ack.data(), 3), pr::kTooShort);
         Bytes ack4 = packet(2, 4);
-        EXPECT_EQ(p->parseHaltAck(ack4.data(), 4), -4);
+        EXPECT_EQ(p->parseHaltAck(ack4.data(), 4), pr::kWrongType);
     }
 }
 

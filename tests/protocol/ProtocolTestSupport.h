@@ -6,6 +6,9 @@
 #include <vector>
 
 #include "model/ByteOrder.h"
+#include "protocol/ProtocolResult.h"
+
+namespace pr = protocol_result;
 
 // Crafted accessory packets for the protocol tests.
 namespace protocol_test {

@@ -148,11 +148,11 @@ TEST(SettingsFirstGeneration, SequenceWrapsAndShortBuffersAreRefused) {
     EXPECT_EQ(c.build()[22], 1);
 
     Bytes small(31, 0xEE);
-    EXPECT_EQ(c.protocol.buildSettingsCommand(small.data(), small.size(), &c.model), -1);
+    EXPECT_EQ(c.protocol.buildSettingsCommand(small.data(), small.size(), &c.model), pr::kNoRoom);
     EXPECT_EQ(small, Bytes(31, 0xEE));
     Bytes full(32);
-    EXPECT_EQ(c.protocol.buildSettingsCommand(nullptr, 32, &c.model), -1);
-    EXPECT_EQ(c.protocol.buildSettingsCommand(full.data(), 32, nullptr), -1);
+    EXPECT_EQ(c.protocol.buildSettingsCommand(nullptr, 32, &c.model), pr::kNullBuffer);
+    EXPECT_EQ(c.protocol.buildSettingsCommand(full.data(), 32, nullptr), pr::kNoSettings);
     EXPECT_EQ(c.build()[22], 2);  // refused commands used no sequence number
 }
 
@@ -213,10 +213,10 @@ TEST(SettingsSecondGeneration, RefusesShortBuffersAndMissingModel) {
     AccessoryProtocolTarno2 p;
     SpectrumSettings model;
     Bytes small(19, 0xEE);
-    EXPECT_EQ(p.buildSettingsCommand(small.data(), small.size(), &model), -1);
+    EXPECT_EQ(p.buildSettingsCommand(small.data(), small.size(), &model), pr::kNoRoom);
     EXPECT_EQ(small, Bytes(19, 0xEE));
     Bytes full(20);
-    EXPECT_EQ(p.buildSettingsCommand(full.data(), full.size(), nullptr), -1);
+    EXPECT_EQ(p.buildSettingsCommand(full.data(), full.size(), nullptr), pr::kNoSettings);
     EXPECT_EQ(p.buildSettingsCommand(full.data(), full.size(), &model), 20);
     EXPECT_EQ(full[4], 1);
 }
@@ -234,7 +234,7 @@ TEST(SettingsThirdGeneration, SelectsTheBand) {
     model.spectrum_settings.band = 5;
     ASSERT_EQ(p.buildSettingsCommand(b.data(), b.size(), &model), 8);
     EXPECT_EQ(b[5], 0);
-    EXPECT_EQ(p.buildSettingsCommand(b.data(), 7, &model), -1);
-    EXPECT_EQ(p.buildSettingsCommand(b.data(), 8, nullptr), -1);
-    EXPECT_EQ(p.buildSettingsCommand(nullptr, 8, &model), -1);
+    EXPECT_EQ(p.buildSettingsCommand(b.data(), 7, &model), pr::kNoRoom);
+    EXPECT_EQ(p.buildSettingsCommand(b.data(), 8, nullptr), pr::kNoSettings);
+    EXPECT_EQ(p.buildSettingsCommand(nullptr, 8, &model), pr::kNullBuffer);
 }

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <filesystem>
 #include <fstream>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "storage/SqliteKeyValueStore.h"
+#include "tests/storage/FaultyVfs.h"
 #include "tests/storage/TempDirectory.h"
 
 namespace {
@@ -100,6 +102,61 @@ TEST_F(DamagedStoreTest, StaleWriteAheadLogGoesAsideWithItsDatabase) {
     // SQLite may already have dropped a log it could not use; either way it must not be left
     // next to the fresh database.
     EXPECT_NE(readFile(path_ + "-wal"), std::vector<char>(64, 'w'));
+}
+
+// The write-ahead log of a damaged store cannot follow it aside (its new name is taken): a fresh
+// database would replay it, and it is the user's file, so nothing moves, nothing is deleted, and
+// the store runs on defaults in memory saying why.
+TEST_F(DamagedStoreTest, JournalThatCannotFollowKeepsBothInPlace) {
+    const std::vector<char> damaged(512, 'z');
+    const std::vector<char> journal(64, 'j');
+    writeFile(path_, damaged);
+    writeFile(path_ + "-wal", journal);
+    std::filesystem::create_directory(path_ + ".corrupt-wal");
+    // SQLite itself drops a log it cannot use; here it cannot, as when the folder refuses it.
+    FaultyVfs::install();
+    FaultyVfs::fail(FaultyVfs::Operation::remove, SQLITE_IOERR_DELETE, "-wal");
+
+    testing::internal::CaptureStderr();
+    SqliteKeyValueStore store;
+    EXPECT_FALSE(store.open(path_));
+    const std::string message = testing::internal::GetCapturedStderr();
+    FaultyVfs::clear();
+    EXPECT_NE(message.find("left where it is"), std::string::npos) << message;
+    EXPECT_NE(message.find(path_ + "-wal cannot be moved"), std::string::npos) << message;
+    EXPECT_NE(store.problem().find("-wal cannot be moved"), std::string::npos) << store.problem();
+
+    EXPECT_EQ(readFile(path_), damaged);
+    EXPECT_EQ(readFile(path_ + "-wal"), journal);
+    EXPECT_FALSE(std::filesystem::exists(path_ + ".corrupt"));
+    EXPECT_TRUE(std::filesystem::is_directory(path_ + ".corrupt-wal"));
+
+    // Defaults, earlier writes seen from memory, and nothing written to the user's files.
+    EXPECT_EQ(store.getInteger("config0.version", -1), -1);
+    store.setInteger("config0.version", 2);
+    EXPECT_EQ(store.getInteger("config0.version", -1), 2);
+    EXPECT_FALSE(store.flush());
+    store.close();
+    EXPECT_EQ(readFile(path_), damaged);
+    EXPECT_EQ(readFile(path_ + "-wal"), journal);
+}
+
+TEST_F(DamagedStoreTest, JournalThatIsNoRegularFileIsNotFollowed) {
+    const std::vector<char> damaged(512, 'z');
+    writeFile(path_, damaged);
+    const std::string elsewhere = dir_.file("elsewhere");
+    writeFile(elsewhere, std::vector<char>(64, 'e'));
+    std::filesystem::create_symlink(elsewhere, path_ + "-wal");
+
+    testing::internal::CaptureStderr();
+    SqliteKeyValueStore store;
+    EXPECT_FALSE(store.open(path_));
+    const std::string message = testing::internal::GetCapturedStderr();
+    EXPECT_NE(message.find("using defaults"), std::string::npos) << message;
+    EXPECT_EQ(readFile(path_), damaged);
+    EXPECT_FALSE(std::filesystem::exists(path_ + ".corrupt"));
+    EXPECT_TRUE(std::filesystem::is_symlink(path_ + "-wal"));
+    EXPECT_EQ(readFile(elsewhere), std::vector<char>(64, 'e'));
 }
 
 }  // namespace

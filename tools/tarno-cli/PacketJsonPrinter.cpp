@@ -7,6 +7,7 @@
 
 #include "model/Utf8Text.h"
 #include "protocol/AccessoryProtocolFactory.h"
+#include "protocol/ProtocolResult.h"
 
 namespace {
 
@@ -31,8 +32,8 @@ std::string pair(float a, float b) {
 }
 
 std::string rejected(int type, int code) {
-    return "{\"kind\":\"rejected\",\"type\":" + std::to_string(type) +
-           ",\"code\":" + std::to_string(code) + "}\n";
+    return "{\"kind\":\"rejected\",\"type\":" + std::to_string(type) + ",\"code\":\"" +
+           protocol_result::resultName(code) + "\"}\n";
 }
 
 // Lower case, as the survey, the tables and the data logs write it.
