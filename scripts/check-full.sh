@@ -8,10 +8,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 fuzz_seconds=${FUZZ_SECONDS:-30}
-# The tests that start the link's I/O thread, the controller's worker or the MQTT publisher's
-# network thread.
+# The tests that start the link's I/O thread, the controller's worker, the MQTT publisher's
+# network thread, or hand frames from the decoding thread to the model's owner.
 threaded_tests=(link_tests link_umockdev_tests controller_tests reliability_storm_tests
-  publish_broker_tests)
+  publish_broker_tests acquisition_tests)
 
 stage() {
   echo "== $1 ($(date +%T))"
