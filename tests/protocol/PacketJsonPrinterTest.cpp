@@ -110,7 +110,8 @@ TEST(PacketJsonPrinter, GivenGenerationDecodesWithoutDiscovery) {
     std::vector<std::string> out = lines(printer.feed(stream.data(), stream.size()));
     ASSERT_EQ(out.size(), 4u);
     EXPECT_EQ(out[0], "{\"kind\":\"accessPoints\",\"records\":[]}");
-    EXPECT_EQ(out[1], "{\"kind\":\"rejected\",\"type\":3,\"code\":\"OTHER_GENERATION\"}");
+    EXPECT_EQ(out[1],
+              "{\"kind\":\"rejected\",\"type\":3,\"code\":-5,\"name\":\"OTHER_GENERATION\"}");
     EXPECT_EQ(out[2].rfind("{\"kind\":\"description\",\"generation\":6,", 0), 0u);
     EXPECT_EQ(out[3], "{\"kind\":\"ignored\",\"type\":3}");
 }
@@ -119,7 +120,7 @@ TEST(PacketJsonPrinter, RejectedPacketsAndLeftovers) {
     PacketJsonPrinter printer(7);
     Bytes odd = {0xAA, 0xA2, 0x00, 0x00};  // framed as 4 bytes, not the empty sweep
     std::string out = printer.feed(odd.data(), odd.size());
-    EXPECT_EQ(out, "{\"kind\":\"rejected\",\"type\":5,\"code\":\"TOO_SHORT\"}\n");
+    EXPECT_EQ(out, "{\"kind\":\"rejected\",\"type\":5,\"code\":-2,\"name\":\"TOO_SHORT\"}\n");
     Bytes partial = packet(5, 100);
     EXPECT_EQ(printer.feed(partial.data(), partial.size()), "");
     EXPECT_EQ(printer.pendingBytes(), 100u);

@@ -32,7 +32,9 @@ std::string pair(float a, float b) {
 }
 
 std::string rejected(int type, int code) {
-    return "{\"kind\":\"rejected\",\"type\":" + std::to_string(type) + ",\"code\":\"" +
+    // The number stays for scripts that read it; the name says which failure it is.
+    return "{\"kind\":\"rejected\",\"type\":" + std::to_string(type) +
+           ",\"code\":" + std::to_string(code) + ",\"name\":\"" +
            protocol_result::resultName(code) + "\"}\n";
 }
 
