@@ -109,6 +109,31 @@ TEST_F(PowerLayerTest, OlderCapturesFadeAndGo) {
     EXPECT_TRUE(layer->pictureChanged());
 }
 
+TEST_F(PowerLayerTest, AFadeAloneIsDrawnAtTheFadeRateNotEveryFrame) {
+    model->power_setting.persistTime = 2.0f;
+    PowerLayer* layer = addLayer();
+    addCapture(-30, -30);
+    step(1);
+    addCapture(-10, -10);
+    step(1);
+    EXPECT_TRUE(layer->pictureChanged());  // new data is drawn at once
+    int drawn = 0;
+    for (int frame = 0; frame < 60; ++frame) {
+        step(1);
+        drawn += layer->pictureChanged() ? 1 : 0;
+    }
+    // One second at 60 frames: the fade alone asks for a frame every third one.
+    EXPECT_TRUE(layer->hasFadingCaptures());
+    EXPECT_EQ(drawn, 20);
+    // Frames not drawn still fade: after half the persistence the older capture is half lit.
+    const Rgb older = near(renderFrame(), 110, 60);
+    EXPECT_GT(older.g, 60);
+    EXPECT_LT(older.g, 200);
+    addCapture(-20, -20);
+    step(1);
+    EXPECT_TRUE(layer->pictureChanged());
+}
+
 TEST_F(PowerLayerTest, SeventyCapturesWithLongPersistenceAllDrawn) {
     model->power_setting.persistTime = 20.0f;
     addLayer();

@@ -116,6 +116,7 @@ void PowerLayer::update(float dt) {
     lastDelta_ = dt;
     ScopedModelLocks lock(*model_, ScopedModelLocks::kTrace);
     pictureChanged_ = model_->live.powerDataChanged;
+    sinceDrawn_ += dt;
     buildLiveVertices();
     const AccessoryDescription& a = model_->accessory;
     const float step = PowerTraceVertices::fadeStep(dt, model_->power_setting.persistTime,
@@ -129,7 +130,9 @@ void PowerLayer::update(float dt) {
         pictureChanged_ = PowerTraceVertices::fade(l, step) > 0 || pictureChanged_;
         fading_ = fading_ || l.alpha.size() > 1;
     }
-    pictureChanged_ = pictureChanged_ || fading_;
+    // A fade alone is drawn at the fade rate, not at every frame: persistence needs no more, and
+    // each drawn frame of the plot costs a software renderer several milliseconds.
+    pictureChanged_ = pictureChanged_ || (fading_ && sinceDrawn_ >= kFadeFrameInterval);
     sampleCursors();
     // A menu's change (colour, offset, time base, a shown trace) is drawn without waiting for
     // new samples.
@@ -138,8 +141,10 @@ void PowerLayer::update(float dt) {
         drawnSettings_ = std::move(settings);
         pictureChanged_ = true;
     }
-    if (pictureChanged_)
+    if (pictureChanged_) {
+        sinceDrawn_ = 0.0f;
         markStale();
+    }
 }
 
 std::vector<uint8_t> PowerLayer::drawSettings() const {

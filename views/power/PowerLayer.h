@@ -78,7 +78,11 @@ class PowerLayer : public engine::Layer {
                      float spacing, float scaleY);
 
     SpectrumSettings* model_ = nullptr;
+    // Seconds between frames drawn for a fade alone (24 a second).
+    static constexpr float kFadeFrameInterval = 1.0f / 24.0f;
+
     float lastDelta_ = 0.0f;
+    float sinceDrawn_ = 0.0f;  // since the picture last changed
     bool fading_ = false;
     bool pictureChanged_ = false;
     std::vector<uint8_t> drawnSettings_;  // the settings the last frame was drawn with
