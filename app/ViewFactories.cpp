@@ -116,7 +116,7 @@ ViewFactoryTable ViewFactories::standard() {
         {ViewLayer::kWaterfallTouch, waterfallTouch},
         {ViewLayer::kCursors,
          [](const ViewContext& c) {
-             return inInnerArea(CursorsLayer::createWithModel(c.model), c);
+             return inInnerArea(CursorsLayer::createWithInstrument(c.instrument), c);
          }},
         {ViewLayer::kChannelGuide,
          [](const ViewContext& c) {

@@ -9,6 +9,7 @@
 #include "engine/base/Director.h"
 #include "engine/base/EventDispatcher.h"
 #include "engine/base/EventKeyboard.h"
+#include "instrument/Instrument.h"
 #include "tests/spectrum/SpectrumTestSupport.h"
 #include "views/spectrum/CursorsLayer.h"
 #include "views/spectrum/WaterfallThresholdAndTouchLayer.h"
@@ -251,6 +252,31 @@ TEST_F(CursorsLayerTest, ArrowKeysMoveTheSelectedCursor) {
     model->cursors.cursorsShown = 0;
     key(KeyCode::KEY_LEFT_ARROW, true);
     EXPECT_FLOAT_EQ(x()[1], kW);
+}
+
+TEST_F(CursorsLayerTest, MovesAndSelectionsGoThroughTheInstrument) {
+    layer->removeFromParent();
+    Instrument instrument(*model);
+    CursorsLayer* through = CursorsLayer::createWithInstrument(&instrument);
+    ASSERT_NE(through, nullptr);
+    through->setPosition(kX, kY);
+    through->setContentSize(engine::Size(kW, kH));
+    scene->addChild(through);
+    step(1);
+    EXPECT_FALSE(instrument.isStoreDirty());
+    key(KeyCode::KEY_RIGHT_ARROW, true);
+    key(KeyCode::KEY_RIGHT_ARROW, false);
+    EXPECT_FLOAT_EQ(x()[0], 101.f);  // one layer moved it, once
+    EXPECT_TRUE(instrument.isStoreDirty());
+    EXPECT_EQ(instrument.changeCount(), 1u);
+    // A grab of the other cursor selects it; the drag moves it: two changes.
+    drag(x()[1], 100, x()[1] - 30, 100);
+    EXPECT_EQ(model->cursors.selectedCursor, 1);
+    EXPECT_EQ(instrument.changeCount(), 3u);
+    // A key against the edge changes nothing and counts nothing.
+    x()[1] = kW;
+    key(KeyCode::KEY_RIGHT_ARROW, true);
+    EXPECT_EQ(instrument.changeCount(), 3u);
 }
 
 TEST_F(CursorsLayerTest, AnotherLayersGestureKeepsTheCursorsStill) {

@@ -13,6 +13,7 @@
 #include "engine/base/Touch.h"
 #include "engine/platform/Device.h"
 #include "engine/platform/GLView.h"
+#include "instrument/Instrument.h"
 #include "model/CursorSelection.h"
 #include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
@@ -76,10 +77,23 @@ CursorsLayer* CursorsLayer::create() {
 }
 
 CursorsLayer* CursorsLayer::createWithModel(SpectrumSettings* model) {
+    if (!model)
+        return nullptr;
+    auto own = std::make_unique<Instrument>(*model);
+    CursorsLayer* layer = createWithInstrument(own.get());
+    if (layer)
+        layer->ownInstrument_ = std::move(own);
+    return layer;
+}
+
+CursorsLayer* CursorsLayer::createWithInstrument(Instrument* instrument) {
+    if (!instrument)
+        return nullptr;
     auto* layer = new (std::nothrow) CursorsLayer();
     if (!layer)
         return nullptr;
-    layer->model_ = model;
+    layer->instrument_ = instrument;
+    layer->model_ = &instrument->model();
     if (layer->init()) {
         layer->autorelease();
         return layer;
@@ -327,12 +341,16 @@ bool CursorsLayer::onTouchBegan(Touch* touch, engine::Event*) {
         horizontalChoice = choose(at.y, cursors.horizontalY, grabbingHorizontal);
     if (!grabbingVertical && !grabbingHorizontal)
         return false;
+    auto select = [this, &cursors](int choice) {
+        instrument_->set(SettingChange::kCursors, cursors.selectedCursor,
+                         static_cast<uint8_t>(choice));
+    };
     if (grabbingVertical && !grabbingHorizontal) {
-        cursors.selectedCursor = static_cast<uint8_t>(verticalChoice);
+        select(verticalChoice);
     } else if (grabbingHorizontal && !grabbingVertical) {
-        cursors.selectedCursor = static_cast<uint8_t>(horizontalChoice);
+        select(horizontalChoice);
     } else if (verticalChoice == horizontalChoice) {
-        cursors.selectedCursor = static_cast<uint8_t>(verticalChoice);
+        select(verticalChoice);
     } else if (verticalChoice == c) {
         grabbingHorizontal = false;  // the selection stays; only its vertical cursor moves
     } else {
@@ -344,23 +362,31 @@ bool CursorsLayer::onTouchBegan(Touch* touch, engine::Event*) {
 }
 
 void CursorsLayer::moveVertical(float dx) {
-    CursorSettings& cursors = model_->cursors;
-    const int c = selectedCursorIndex(cursors);
     const float w = _contentSize.width;
-    if (cursors.tracking)
-        moveTracking(cursors.verticalX, c, dx, w);
-    else
-        cursors.verticalX[c] = std::clamp(cursors.verticalX[c] + dx, 0.f, w);
+    instrument_->edit(SettingChange::kCursors, [dx, w](SpectrumSettings& s) {
+        CursorSettings& cursors = s.cursors;
+        const float before[2] = {cursors.verticalX[0], cursors.verticalX[1]};
+        const int c = selectedCursorIndex(cursors);
+        if (cursors.tracking)
+            moveTracking(cursors.verticalX, c, dx, w);
+        else
+            cursors.verticalX[c] = std::clamp(cursors.verticalX[c] + dx, 0.f, w);
+        return before[0] != cursors.verticalX[0] || before[1] != cursors.verticalX[1];
+    });
 }
 
 void CursorsLayer::moveHorizontal(float dy) {
-    CursorSettings& cursors = model_->cursors;
-    const int c = selectedCursorIndex(cursors);
     const float h = _contentSize.height;
-    if (cursors.tracking)
-        moveTracking(cursors.horizontalY, c, dy, h);
-    else
-        cursors.horizontalY[c] = std::clamp(cursors.horizontalY[c] + dy, 0.f, h);
+    instrument_->edit(SettingChange::kCursors, [dy, h](SpectrumSettings& s) {
+        CursorSettings& cursors = s.cursors;
+        const float before[2] = {cursors.horizontalY[0], cursors.horizontalY[1]};
+        const int c = selectedCursorIndex(cursors);
+        if (cursors.tracking)
+            moveTracking(cursors.horizontalY, c, dy, h);
+        else
+            cursors.horizontalY[c] = std::clamp(cursors.horizontalY[c] + dy, 0.f, h);
+        return before[0] != cursors.horizontalY[0] || before[1] != cursors.horizontalY[1];
+    });
 }
 
 void CursorsLayer::onTouchMoved(Touch* touch, engine::Event*) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include <cstdint>
 #include <vector>
 
@@ -16,6 +18,8 @@ class Touch;
 
 class SpectrumSettings;
 
+class Instrument;
+
 // The two measurement cursor pairs over the plotting rectangle: vertical cursors (frequency or
 // time) and horizontal ones (level). The selected cursor of a pair is solid, the other dashed;
 // in the spectrum's trace view the vertical cursors carry ticks where they cross the shown
@@ -29,8 +33,11 @@ class CursorsLayer : public engine::Layer {
     static constexpr int kHorizontalDashes = 50;
 
     static CursorsLayer* create();
-    // A layer over another model (tests); create() uses the process-wide one.
+    // A layer with an instrument of its own over another model (tests); create() uses the
+    // process-wide one.
     static CursorsLayer* createWithModel(SpectrumSettings* model);
+    // A layer that moves and selects cursors through `instrument`, which outlives it.
+    static CursorsLayer* createWithInstrument(Instrument* instrument);
     ~CursorsLayer() override;
 
     bool init() override;
@@ -84,6 +91,8 @@ class CursorsLayer : public engine::Layer {
     std::vector<uint8_t> drawInputs() const;
 
     SpectrumSettings* model_ = nullptr;
+    Instrument* instrument_ = nullptr;  // how cursors change; never null once created
+    std::unique_ptr<Instrument> ownInstrument_;
     engine::DrawNode* cursorNode_ = nullptr;  // child
     CursorSettings drawn_;                    // the model's cursors as last drawn
     std::vector<uint8_t> drawnInputs_;        // what the lines were last built from
