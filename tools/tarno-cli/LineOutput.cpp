@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 
 #include "storage/NewFile.h"
@@ -53,4 +54,16 @@ LineOutput::Result LineOutput::writeLine(const std::string& line) {
         left -= static_cast<size_t>(written);
     }
     return Result::kWritten;
+}
+
+bool LineOutput::open(const char* command, const std::string& path) {
+    if (path.empty()) {
+        useStandardOutput();
+        return true;
+    }
+    if (create(path)) {
+        return true;
+    }
+    std::fprintf(stderr, "tarno-cli %s: cannot create %s\n", command, error_.c_str());
+    return false;
 }

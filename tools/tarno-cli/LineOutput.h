@@ -19,6 +19,9 @@ class LineOutput {
     // Creates `path`; never replaces an existing file and never follows a symbolic link. False,
     // with the reason in error(), when the file cannot be created.
     bool create(const std::string& path);
+    // Standard output for an empty `path`, else create(path); on failure says why on stderr
+    // in `command`'s name and returns false.
+    bool open(const char* command, const std::string& path);
 
     // Writes the line and a newline. kClosed: the reader went away (a closed pipe).
     Result writeLine(const std::string& line);

@@ -69,10 +69,7 @@ int runMeasureLive(std::span<char*> args, const char* usage) {
     }
     // Only once everything else is in place: a failed start leaves no empty file behind.
     LineOutput output;
-    if (o.out.empty()) {
-        output.useStandardOutput();
-    } else if (!output.create(o.out)) {
-        std::fprintf(stderr, "tarno-cli measure: cannot create %s\n", output.error().c_str());
+    if (!output.open("measure", o.out)) {
         return 1;
     }
     AccessoryCommunicationDelegate controller(*model, options);

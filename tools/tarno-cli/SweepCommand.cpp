@@ -104,10 +104,7 @@ int runSweep(std::span<char*> args) {
     }
     // Only once everything else is in place: a failed start leaves no empty file behind.
     LineOutput output;
-    if (o.out.empty()) {
-        output.useStandardOutput();
-    } else if (!output.create(o.out)) {
-        std::fprintf(stderr, "tarno-cli sweep: cannot create %s\n", output.error().c_str());
+    if (!output.open("sweep", o.out)) {
         return 1;
     }
     AccessoryCommunicationDelegate controller(*model, options);
