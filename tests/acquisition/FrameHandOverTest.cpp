@@ -22,6 +22,18 @@ TEST(FrameQueue, TakesInOrderAndDropsTheOldestBeyondItsBound) {
     EXPECT_TRUE(queue.take().empty());
 }
 
+TEST(FrameQueue, AFullQueueDropsMeasurementsBeforeEvents) {
+    FrameQueue queue;
+    queue.push(LinkEvent::make(LinkEvent::kSettingsAcknowledged, true));
+    for (size_t n = 0; n < FrameQueue::kMaxFrames; ++n)
+        queue.push(SweepFrame{1, std::vector<float>(1, static_cast<float>(n))});
+    EXPECT_EQ(queue.dropped(), 1u);
+    std::vector<LinkFrame> frames = queue.take();
+    ASSERT_EQ(frames.size(), FrameQueue::kMaxFrames);
+    ASSERT_TRUE(std::holds_alternative<LinkEvent>(frames.front())) << "the clear was lost";
+    EXPECT_EQ(std::get<SweepFrame>(frames[1]).levels[0], 1.f) << "not the oldest sweep went";
+}
+
 TEST(FrameHandOver, DecodedSweepsReachTheModelOnlyThroughTheOwnersHandOver) {
     const MemoryResources& files = MemoryResources::recordings(SimGeneration::Tarno2);
     ControllerRig rig;
