@@ -155,4 +155,22 @@ TEST_F(PowerRedrawTest, AFadingStepThatChangesNoPixelIsNotDrawn) {
     EXPECT_LT(older.g, 160);
 }
 
+TEST_F(PowerRedrawTest, AHeldCaptureMovedByTheViewIsDrawnWhereItGoes) {
+    const std::vector<float> half(250, -30.0f);  // the left half at y = 60, nothing right
+    std::vector<float> capture(half);
+    capture.resize(500, NAN);
+    model->live.appendCapture(capture.data(), capture.size());
+    RuntimeState& run = model->runtime;
+    run.captureRescale = true;
+    run.captureTimeBaseIndex = run.viewTimeBaseIndex = 15;
+    step(2);
+    // The view's delay alone moves it two divisions (80 points) right.
+    run.viewDelay = 2.0f * model->accessory.powerTimeBases[15];
+    const engine::Image image = drawnFrame();
+    EXPECT_TRUE(layer->pictureChanged());
+    ASSERT_NE(image.getWidth(), 0) << "not drawn";
+    EXPECT_GT(countLit(image, 250, 58, 280, 63), 20);
+    EXPECT_EQ(countLit(image, 10, 58, 80, 63), 0);
+}
+
 }  // namespace

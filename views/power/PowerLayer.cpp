@@ -233,6 +233,13 @@ std::vector<uint8_t> PowerLayer::drawSettings() const {
     add(model_->accessory.powerAxisMin);
     add(model_->accessory.powerAxisMax);
     add(model_->accessory.powerRollPoints);
+    // Where a held capture is placed.
+    const RuntimeState& run = model_->runtime;
+    add(run.captureRescale.load());
+    add(run.captureTimeBaseIndex);
+    add(run.captureDelay);
+    add(run.viewTimeBaseIndex);
+    add(run.viewDelay);
     add(_contentSize);
     return bytes;
 }
