@@ -4,9 +4,6 @@
 #include <vector>
 
 #include "engine/base/Director.h"
-#include "engine/base/Utils.h"
-#include "engine/renderer/CustomCommand.h"
-#include "engine/renderer/Renderer.h"
 #include "tests/power/PowerTestSupport.h"
 #include "views/power/PowerLayer.h"
 
@@ -15,30 +12,6 @@ namespace {
 using namespace powertest;
 
 constexpr Rgb kBlack{0, 0, 0};
-
-// Reads the frame back at the end of drawing it: a screen capture would draw its frame whole,
-// this sees the frame as its damage drew it.
-class FrameReader : public engine::Node {
-  public:
-    static FrameReader* create() {
-        auto* reader = new FrameReader();
-        reader->init();
-        reader->autorelease();
-        return reader;
-    }
-    void draw(engine::Renderer* renderer, const engine::Mat4&, uint32_t) override {
-        command_.init(_globalZOrder);
-        command_.func = [this]() {
-            if (image)
-                engine::utils::captureFramebuffer(image);
-        };
-        renderer->addCommand(&command_);
-    }
-    engine::Image* image = nullptr;
-
-  private:
-    engine::CustomCommand command_;
-};
 
 // Plot area (10, 10) 400 x 200; -40 ... 0 dBm, so y = 10 + (v + 40) * 5.
 class PowerRedrawTest : public PowerLayerTestBase {
