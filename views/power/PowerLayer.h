@@ -38,8 +38,8 @@ class PowerLayer : public engine::Layer {
                uint32_t parentFlags) override;
     // Where the traces lie inside the clip's rectangle: a new capture or a fading step redraws
     // those rows of the plot, not the plot or the window.
+    // They hold nothing a child would draw: a child's change damages the whole frame.
     bool getDrawnBounds(engine::Rect* local) const override;
-    bool drawnBoundsHoldChildren() const override { return true; }
 
     // The "SimpleLineShader" program from the cache, built from the engine's position and
     // uniform-colour shaders on first use; nullptr when it does not link.
