@@ -8,7 +8,6 @@
 void AccessPointAcquisition::addScan(SpectrumSettings& model, AccessPointList& scan, uint64_t now) {
     merger_.merge(model, scan, now);
     {
-        std::lock_guard<ModelLock> guard(model.apListLock);
         ++model.runtime.scanCount;
         trim(model);
     }
@@ -18,7 +17,6 @@ void AccessPointAcquisition::addScan(SpectrumSettings& model, AccessPointList& s
 }
 
 void AccessPointAcquisition::grade(SpectrumSettings& model) {
-    // The grading takes apListLock itself (after traceLock when that is held).
     if (grading_)
         grading_(model);
 }

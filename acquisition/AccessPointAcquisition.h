@@ -22,11 +22,10 @@ class AccessPointAcquisition {
     // is graded.
     using UtilizationGrading = std::function<void(SpectrumSettings& model)>;
 
-    // Folds one scan in (left empty), stamped `now` on the controller's clock. Takes apListLock;
-    // the caller holds no model lock.
+    // Folds one scan in (left empty), stamped `now` on the controller's clock.
     void addScan(SpectrumSettings& model, AccessPointList& scan, uint64_t now);
 
-    // Grades again after a 2.4 GHz sweep. The caller may hold traceLock, no other.
+    // Grades again after a 2.4 GHz sweep.
     void sweepArrived(SpectrumSettings& model) { grade(model); }
 
     void setUtilizationGrading(UtilizationGrading grade) { grading_ = std::move(grade); }

@@ -18,11 +18,11 @@ class PowerAcquisition {
     using PulseMeasurement = std::function<void(SpectrumSettings& model, const float* values,
                                                 size_t count, float sampleInterval)>;
 
-    // One complete triggered capture. Caller holds traceLock and settingsLock.
+    // One complete triggered capture.
     void addCapture(SpectrumSettings& model, const float* values, size_t count);
 
     // Samples for the rolling display. Returns the samples kept (valid until the next call), the
-    // ones a data log records. Caller holds traceLock and settingsLock.
+    // ones a data log records.
     const std::vector<float>& addRollingSamples(SpectrumSettings& model, const float* values,
                                                 size_t count);
 

@@ -17,7 +17,7 @@ class SpectrumAcquisition {
     static constexpr int kBand5 = 2;
 
     // Stores and processes one sweep of `band`. Returns the points stored; 0 for an unknown band
-    // or an empty sweep. Caller holds traceLock and settingsLock (or owns the model).
+    // or an empty sweep.
     int addSweep(SpectrumSettings& model, int band, const float* values, size_t count);
 
     // The level grid the model's accessory description gives a band's heat map.

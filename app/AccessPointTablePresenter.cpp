@@ -13,7 +13,6 @@
 #include "menus/InputRanks.h"
 #include "menus/MenuBar.h"
 #include "menus/MenuController.h"
-#include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
 #include "views/ssid/SSIDTableLayer.h"
 #include "views/ssid/SSIDUtilizationTableLayer.h"
@@ -60,7 +59,6 @@ void AccessPointTablePresenter::showSsidTable(const engine::Rect& area, engine::
 void AccessPointTablePresenter::hideSsidTable() {
     if (ssidShown_) {
         model_.runtime.scanPaused = false;
-        ScopedModelLocks locks(model_, ScopedModelLocks::kApList);
         // The user's own access points stay selected; only the figures start over.
         ScanStatistics& statistics = model_.scanStatistics;
         uint8_t selection[sizeof statistics.selection];
@@ -101,7 +99,6 @@ void AccessPointTablePresenter::showUtilizationTable(const engine::Rect& area) {
 void AccessPointTablePresenter::hideUtilizationTable() {
     if (utilizationShown_) {
         // Editing froze the list; a closed table must not leave it frozen.
-        ScopedModelLocks locks(model_, ScopedModelLocks::kApList);
         model_.runtime.scanPaused = false;
     }
     utilizationShown_ = false;

@@ -19,7 +19,6 @@
 #include "menus/ScreenLog.h"
 #include "model/DataLogFile.h"
 #include "model/PulseMeasurement.h"
-#include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
 #include "model/UtilizationGradingHook.h"
 #include "model/config/ConfigurationStore.h"
@@ -211,10 +210,7 @@ void AppDelegate::applicationWillTerminate() {
 void AppDelegate::saveLastUsedConfiguration() {
     Instrument& instrument = MenuController::getInstance()->getInstrument();
     bool saved = false;
-    {
-        ScopedModelLocks locks(instrument.model(), ScopedModelLocks::kAll);
-        saved = instrument.model().saveConfiguration(0);
-    }
+    { saved = instrument.model().saveConfiguration(0); }
     if (saved)
         instrument.storeSaved();
 }

@@ -47,7 +47,6 @@ class AppDelegate : public engine::Application {
     }
 
   private:
-    // Under all three model locks, so neither the link nor a view sees a half-written model.
     void saveLastUsedConfiguration();
     // Follows the Settings menu's PUBLISH row and publishes what arrived; main thread.
     void publishTick();

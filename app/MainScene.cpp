@@ -20,7 +20,6 @@
 #include "menus/MenuController.h"
 #include "model/CursorRescaling.h"
 #include "model/MillisecondClock.h"
-#include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
 #include "views/spectrum/GridLayer.h"
 #include "views/spectrum/PeakTableLayer.h"
@@ -378,7 +377,6 @@ void MainScene::handleResize() {
     const Size old = _contentSize;
     setContentSize(size);
     if (model_->common_settings.spectrumMode != CommonSettings::kPowerMode) {
-        ScopedModelLocks locks(*model_, ScopedModelLocks::kTrace);
         for (BandSweepBuffers* buffers : {&model_->band24, &model_->band5}) {
             buffers->tracesReady = true;
             if (!buffers->heatMap.dirty)

@@ -40,6 +40,6 @@ class StatusReadouts {
     static void levelTexts(const SpectrumSettings& model, float plotHeight,
                            std::array<StatusTexts::Pair, 3>& pairs);
 
-    // Everything; the caller holds traceLock while the readouts are read.
+    // Everything, from the model as it stands.
     static StatusTexts compute(const SpectrumSettings& model, float plotWidth, float plotHeight);
 };

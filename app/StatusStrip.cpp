@@ -9,7 +9,6 @@
 #include "engine/base/Director.h"
 #include "menus/MenuBar.h"
 #include "menus/MenuController.h"
-#include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
 
 using engine::Color3B;
@@ -84,11 +83,7 @@ bool StatusStrip::initWithModel(SpectrumSettings* model) {
 void StatusStrip::updateLabels() {
     const Size visible = engine::Director::getInstance()->getVisibleSize();
     const float bar = MenuController::barHeight(model_->runtime.displayClass);
-    {
-        // The trace layers write the readouts under traceLock.
-        ScopedModelLocks locks(*model_, ScopedModelLocks::kTrace);
-        texts_ = StatusReadouts::compute(*model_, visible.width - 2, visible.height - bar - 2);
-    }
+    { texts_ = StatusReadouts::compute(*model_, visible.width - 2, visible.height - bar - 2); }
     auto write = [](Label* label, const std::string& text) {
         if (label && label->isVisible() && label->getString() != text)
             label->setString(text);

@@ -4,7 +4,6 @@
 
 #include "model/AccessoryControl.h"
 #include "model/LinkSettings.h"
-#include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
 
 Instrument::Instrument(SpectrumSettings& model, AccessoryControl* control)
@@ -33,10 +32,7 @@ std::function<bool(SpectrumSettings&)> Instrument::rejectForeignField() {
 
 bool Instrument::write(const std::function<bool(SpectrumSettings&)>& apply) {
     bool changedNow = false;
-    {
-        ScopedModelLocks lock(model_, ScopedModelLocks::kSettings);
-        changedNow = apply(model_);
-    }
+    { changedNow = apply(model_); }
     if (changedNow)
         changed();
     return changedNow;
@@ -122,7 +118,6 @@ bool Instrument::setSsidScan(bool on) {
         return false;
     // A frozen list (the utilization table being edited) is kept.
     if (!model_.runtime.scanPaused) {
-        ScopedModelLocks locks(model_, ScopedModelLocks::kApList);
         model_.clearAccessPoints();
     }
     model_.runtime.ssidTableChanged = true;
@@ -138,7 +133,7 @@ bool Instrument::setDemoHardware(uint8_t hardware) {
 bool Instrument::loadConfiguration(int slot) {
     const uint8_t hardware = model_.demo.hardware;
     const int mode = model_.common_settings.spectrumMode;
-    const bool loaded = model_.loadConfigurationLocked(slot);
+    const bool loaded = model_.loadConfigurationAndClear(slot);
     afterConfigurationChange(hardware, mode);
     return loaded;
 }
@@ -153,7 +148,6 @@ void Instrument::resetConfiguration() {
 void Instrument::afterConfigurationChange(uint8_t demoHardwareBefore, int modeBefore) {
     // A loaded mode or band the accessory cannot do is corrected as a new description would be.
     if (model_.accessory.generation != 0) {
-        ScopedModelLocks locks(model_, ScopedModelLocks::kSettings);
         model_.applyDescriptionCorrections();
     }
     changed();

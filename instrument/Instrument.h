@@ -10,11 +10,10 @@
 class AccessoryControl;
 class SpectrumSettings;
 
-// The one way menus, views and keys change settings and run state. A change is written under
-// settingsLock (the worker copies the settings it sends under that lock), makes the stored
-// configuration stale, and asks the accessory for what SettingRules says about its kind: the
-// request reaches the worker's mailbox, and the worker takes a fresh snapshot of the settings
-// when it sends them. Reading stays direct: callers read model().
+// The one way menus, views and keys change settings and run state. A change is written to the
+// model, published to the link as a fresh copy of the settings, makes the stored configuration
+// stale, and asks the accessory for what SettingRules says about its kind through the worker's
+// mailbox. Reading stays direct: callers read model().
 //
 // Main thread only, like every caller of it.
 class Instrument {
@@ -35,7 +34,7 @@ class Instrument {
     bool set(SettingChange change, T& field, T value) {
         return edit(change, assign(field, value));
     }
-    // Any edit of the settings; `apply` runs under settingsLock and says whether it changed
+    // Any edit of the settings; `apply` says whether it changed
     // anything. The rule applies only then.
     bool edit(SettingChange change, const std::function<bool(SpectrumSettings&)>& apply);
 
@@ -64,9 +63,9 @@ class Instrument {
     // The demonstration's accessory model (0..2); the playback restarts from its discovery.
     bool setDemoHardware(uint8_t hardware);
 
-    // Configuration slots through the model's locked operations. A load or reset corrects what
-    // the identified accessory cannot do, then restarts the demonstration (its model changed) or
-    // reconfigures the accessory clearing the data.
+    // Configuration slots through the model's operations that clear the data. A load or reset
+    // corrects what the identified accessory cannot do, then restarts the demonstration (its model
+    // changed) or reconfigures the accessory clearing the data.
     bool loadConfiguration(int slot);
     void resetConfiguration();
 

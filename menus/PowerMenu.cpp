@@ -5,7 +5,6 @@
 #include "engine/ui/Button.h"
 #include "instrument/Instrument.h"
 #include "menus/AttenuationRanges.h"
-#include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
 
 namespace {
@@ -67,18 +66,15 @@ void PowerMenu::onRefresh() {
 void PowerMenu::grabReference() {
     SpectrumSettings& m = model();
     {
-        ScopedModelLocks lock(m, ScopedModelLocks::kTrace);
         // The grab appends: without this a second GRAB would keep the first one's capture too.
         m.clearReference();
     }
-    // Takes traceLock itself; holding it here would spin for ever.
     m.grabReference();
     instrument().set(SettingChange::kDisplay, m.reference_channel.shown, uint8_t{1});
 }
 
 void PowerMenu::clearReference() {
     SpectrumSettings& m = model();
-    ScopedModelLocks lock(m, ScopedModelLocks::kTrace);
     m.clearReference();
 }
 

@@ -238,7 +238,7 @@ void SettingsMenu::loadConfiguration(int slot) {
 }
 
 void SettingsMenu::saveConfiguration(int slot) {
-    if (model().saveConfigurationLocked(slot))
+    if (model().saveConfigurationAndClear(slot))
         report(kInfoLevel, "Configuration " + std::to_string(slot) + " saved");
     else
         // Why the store cannot be written was said when it failed.

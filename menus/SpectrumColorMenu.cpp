@@ -1,7 +1,6 @@
 #include "menus/SpectrumColorMenu.h"
 
 #include "instrument/Instrument.h"
-#include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
 
 namespace {
@@ -47,7 +46,6 @@ void SpectrumColorMenu::chooseColorMap(int colorMap) {
         return changed;
     });
     markForRefresh();
-    ScopedModelLocks locks(m, ScopedModelLocks::kTrace);
     for (BandSweepBuffers* band : {&m.band24, &m.band5}) {
         band->heatMap.dirty = true;
         band->waterfallDirty = true;

@@ -11,7 +11,6 @@
 #include "menus/AlertViewLayer.h"
 #include "menus/MenuSliderScales.h"
 #include "menus/PickerViewMenu.h"
-#include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
 
 namespace {
@@ -257,7 +256,6 @@ void SpectrumMenu::showScanAlert(const char* title, bool overMenu) {
 
 void SpectrumMenu::clearWaveform() {
     SpectrumSettings& m = model();
-    ScopedModelLocks locks(m, ScopedModelLocks::kTrace | ScopedModelLocks::kApList);
     if (m.runtime.scanPaused) {
         // The access points being edited in the utilization table stay.
         m.band24.clear();

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "model/AccessPointSelection.h"
-#include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
 
 bool AccessPointAgeing::advance(SpectrumSettings& model, float dt, bool tableShown, uint64_t now) {
@@ -11,10 +10,7 @@ bool AccessPointAgeing::advance(SpectrumSettings& model, float dt, bool tableSho
     if (!tableShown || model.runtime.scanPaused || timer_ < kCheckPeriod)
         return false;
     timer_ = 0;
-    {
-        ScopedModelLocks locks(model, ScopedModelLocks::kApList);
-        ageOut(model, now);
-    }
+    { ageOut(model, now); }
     model.runtime.ssidTableChanged = true;
     model.runtime.utilizationChanged = true;
     return true;
@@ -39,11 +35,9 @@ bool AccessPointAgeing::sortForTables(SpectrumSettings& model, bool ssidTableSho
         return false;
     const SpectrumViewSettings& view = model.spectrum_settings;
     if (ssidTableShown) {
-        ScopedModelLocks locks(model, ScopedModelLocks::kApList);
         model.sortAccessPoints(view.ssidSortCriterion, view.ssidSortDescending != 0);
     }
     if (utilizationTableShown) {
-        ScopedModelLocks locks(model, ScopedModelLocks::kApList);
         model.sortAccessPoints(view.utilizationSortCriterion, view.utilizationSortDescending != 0);
     }
     runtime.ssidTableChanged = false;

@@ -11,8 +11,7 @@ class SpectrumSettings;
 // Keeps the access-point list that the two tables show fresh: every few seconds of frame time
 // it drops the access points no scan has seen for three minutes, and whenever the list changed
 // it re-sorts it for the table on screen. Time is what the caller passes in (the application's
-// injected clock), so simulated-time runs age as they should. Main thread only; takes
-// apListLock itself.
+// injected clock), so simulated-time runs age as they should. Main thread only.
 class AccessPointAgeing {
   public:
     static constexpr float kCheckPeriod = 10.f;      // s of frame time between checks
@@ -32,12 +31,12 @@ class AccessPointAgeing {
 
     // Unless the list is held still (scanPaused): drops the unseen access points, frees the
     // selection slots they held (so the selection never fills with access points that are gone)
-    // and, when something went, raises both table flags. Caller holds apListLock. Answers how
+    // and, when something went, raises both table flags. Answers how
     // many went.
     static int ageOut(SpectrumSettings& model, uint64_t now);
 
     // Drops the access points last seen kLifetimeMs or more before `now`, keeping the order of
-    // the rest; answers how many went. Caller holds apListLock.
+    // the rest; answers how many went.
     static size_t removeUnseen(std::vector<std::unique_ptr<AccessPoint>>& list, uint64_t now);
 
     float timer() const { return timer_; }

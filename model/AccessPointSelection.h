@@ -8,7 +8,7 @@
 #include "model/MeasurementRecords.h"
 
 // The access points the user picked for channel recommendations: 20 BSSID slots in
-// scanStatistics, an all-zero slot being free. Callers hold apListLock.
+// scanStatistics, an all-zero slot being free.
 class AccessPointSelection {
   public:
     static constexpr int kSlots = 20;

@@ -9,7 +9,7 @@ struct AccessPoint;
 struct ScanStatistics;
 
 // The access-point tables as exported: the same access points, in the same order and with the
-// same texts as on screen, plus the numbers behind them. Callers hold apListLock.
+// same texts as on screen, plus the numbers behind them.
 class AccessPointTableExport {
   public:
     // Every access point of the list, both bands (the SSID table).

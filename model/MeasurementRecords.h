@@ -68,7 +68,7 @@ struct PowerTraceSet : PowerTraceLists {
     std::array<float, kPulseMeasurementCount> pulseMeasurements = notMeasured();  // NaN: none
 
     // Stores a new capture, dropping the oldest ones (with their vertex lists and brightness)
-    // beyond kMaxCaptures, and marks the power data changed. Caller holds traceLock.
+    // beyond kMaxCaptures, and marks the power data changed.
     void appendCapture(const float* values, size_t count) {
         if (history.size() >= kMaxCaptures) {
             // The oldest capture's storage takes the newest: no allocation per capture.

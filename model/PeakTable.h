@@ -29,7 +29,6 @@ class PeakTable {
     // edge to edge, as the traces are drawn).
     static float frequencyMHz(int band, int index, int points);
 
-    // Caller holds traceLock.
     static std::vector<Row> rows(const SpectrumSettings& model, int band);
 
     // "2437.3 MHz"; "-45.2 dBm", or watts with a prefix when `watts`.

@@ -10,7 +10,7 @@
 // mean of the values the captures defined, and how many captures were measured. A capture that
 // cannot define a measurement (NaN) counts as a capture but adds nothing to that measurement, so
 // one odd capture neither drags the mean nor hides the figures of the others.
-// Written by the link thread and reset from the UI, both under traceLock.
+// Written as captures arrive and reset from the UI, both on the thread that owns the model.
 class PowerMeasurementStatistics {
   public:
     using Results = std::array<float, kPulseMeasurementCount>;

@@ -51,8 +51,7 @@ class PulseMeasurement {
 
     // The controller's pulse-measurement hook: measures and, when there was something to
     // measure, stores the record in the live trace's pulseMeasurements and adds it to the
-    // model's pulseStatistics. The caller holds
-    // traceLock (the controller also holds settingsLock).
+    // model's pulseStatistics.
     static void storeInModel(SpectrumSettings& model, const float* values, size_t count,
                              float sampleInterval);
 };

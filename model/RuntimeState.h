@@ -18,7 +18,7 @@ struct RuntimeState {
     std::atomic<bool> deviceConnected{false};
     std::atomic<bool> ssidTableChanged{true};
     std::atomic<bool> utilizationChanged{true};
-    int32_t scanCount = 0;  // access-point lists merged since the list was cleared (apListLock)
+    int32_t scanCount = 0;                  // access-point lists merged since the list was cleared
     std::atomic<int32_t> triggerStatus{2};  // 0 triggered, 1 none for 10 s, 2 none for 2 s / acked
     std::atomic<int32_t> dataLogState{0};   // 0 off, 1 start requested, 2 logging, 3 stop requested
     std::atomic<int32_t> runState{0};  // 0 running, 1 paused, 2 single shot armed, 3 shot taken

@@ -54,12 +54,10 @@ void SpectrumSettings::clearAfterConfigurationChange() {
 }
 
 void SpectrumSettings::resetPulseStatistics() {
-    std::lock_guard<ModelLock> guard(traceLock);
     pulseStatistics.reset();
 }
 
 void SpectrumSettings::grabReference() {
-    std::lock_guard<ModelLock> guard(traceLock);
     reference.history.insert(reference.history.end(), live.history.begin(), live.history.end());
     reference.processedHistory.insert(reference.processedHistory.end(),
                                       live.processedHistory.begin(), live.processedHistory.end());

@@ -9,16 +9,14 @@
 #include "model/AccessoryDescription.h"
 #include "model/BandSweepBuffers.h"
 #include "model/MeasurementRecords.h"
-#include "model/ModelLock.h"
 #include "model/PowerMeasurementStatistics.h"
 #include "model/RuntimeState.h"
 #include "model/StoredSettings.h"
 
-// The one process-wide settings and state object shared by the main, link and worker threads.
-// Its members are public; the link writes measurements under the matching lock, the menus edit
-// settings on the main thread, and the link reads them under settingsLock to build commands.
-// Whoever needs more than one lock takes them through ScopedModelLocks (fixed order traceLock,
-// apListLock, settingsLock).
+// The process-wide settings, measurements and runtime state. One thread owns it: the main thread
+// (in tarno-cli, the command's loop), which applies the link's frames to it and through which
+// every settings change goes. The link never reads it: it gets a published copy of the settings
+// and hands back frames, so nothing here needs a lock.
 class SpectrumSettings {
   public:
     enum SSIDSortCriteria : uint8_t {
@@ -91,7 +89,7 @@ class SpectrumSettings {
     TraceChannel power_channel = TraceChannel::liveDefaults();
     TraceChannel reference_channel = TraceChannel::referenceDefaults();
     PowerTraceSet live;
-    PowerMeasurementStatistics pulseStatistics;  // of live captures (traceLock)
+    PowerMeasurementStatistics pulseStatistics;  // of live captures
     PowerReferenceSet reference;
     BandSweepBuffers band24{256};
     BandSweepBuffers band5{512};
@@ -99,10 +97,6 @@ class SpectrumSettings {
     ScanStatistics scanStatistics;
     DemoSelection demo;
     RuntimeState runtime;
-
-    ModelLock traceLock;     // band buffers, power traces, cursor readouts, heat maps
-    ModelLock apListLock;    // accessPoints, scanStatistics, scanCount, the two table flags
-    ModelLock settingsLock;  // settings while the link builds commands; configuration operations
 
     // --- Operations ---------------------------------------------------------------------------
 
@@ -120,23 +114,22 @@ class SpectrumSettings {
     void resetCursorReadouts() { cursorReadouts.reset(); }
 
     // What every configuration load, save or reset is followed by: clearSpectrumData(),
-    // clearPowerData() and resetCursorReadouts(). Caller holds all three locks.
+    // clearPowerData() and resetCursorReadouts().
     void clearAfterConfigurationChange();
 
-    // Starts the pulse-measurement statistics over. Takes traceLock itself: do not hold it.
+    // Starts the pulse-measurement statistics over.
     void resetPulseStatistics();
 
-    // Copies the live trace into the reference. Takes traceLock itself: do not hold it.
+    // Copies the live trace into the reference.
     void grabReference();
 
     void clearReference();
 
     // Empties accessPoints and scanStatistics, scanCount 0, both table flags set.
-    // Caller holds apListLock.
     void clearAccessPoints();
 
     // Sorts accessPoints by an SSIDSortCriteria value; 0 and values above 11 leave the list
-    // alone. Caller holds apListLock.
+    // alone.
     void sortAccessPoints(int criterion, bool descending);
 
     // dB added to every shown level: 0 while nothing is connected, else the external attenuation
@@ -162,13 +155,11 @@ class SpectrumSettings {
     void applyDescriptionCorrections();
 
     // Configuration slots 0..3 in the persistent store (defined with the configuration store).
-    // These run without locks: start-up before any other thread exists, or inside the wrappers.
     bool loadConfiguration(int slot);
     bool saveConfiguration(int slot);
-    // Settings-menu operations: all three locks taken in order, the operation,
-    // clearAfterConfigurationChange(), locks released.
-    bool loadConfigurationLocked(int slot);
-    bool saveConfigurationLocked(int slot);
+    // Settings-menu operations: the operation, then clearAfterConfigurationChange().
+    bool loadConfigurationAndClear(int slot);
+    bool saveConfigurationAndClear(int slot);
     void resetConfiguration();
 
     // --- Menu words ---------------------------------------------------------------------------

@@ -31,7 +31,7 @@ class TraceProcessing {
     };
 
     // The settings the model holds for a band: the accessory's sweep period and the view's hold,
-    // average and decay. Caller holds settingsLock or owns the model.
+    // average and decay.
     static Settings settingsFor(const SpectrumSettings& model, bool band24);
 
     // Processes the newest sweep when `newSweep` is set (clearing it and setting `tracesReady`).

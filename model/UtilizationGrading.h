@@ -21,7 +21,7 @@ class UtilizationGrading {
     // One call of the grading. Grades when the history holds kSweepsGraded sweeps, the floor
     // (2.4 GHz level range bottom) is finite and the call is forced or the counter has reached
     // kCounterLimit; otherwise only advances the counter. Either way sets statisticsUpdated.
-    // Caller holds traceLock and apListLock. True when it graded.
+    // True when it graded.
     static bool run(SpectrumSettings& model, bool force);
 
     // Grade from the received level, utilization % and the interference sums, clamped 0..100.

@@ -47,7 +47,6 @@ void AccessPointMerger::firstSighting(SpectrumSettings& model, AccessPoint& ap, 
 }
 
 void AccessPointMerger::merge(SpectrumSettings& model, AccessPointList& scan, uint64_t now) {
-    std::lock_guard<ModelLock> guard(model.apListLock);
     auto& list = model.accessPoints;
     const bool wasEmpty = list.empty();
     for (std::unique_ptr<AccessPoint>& incoming : scan) {

@@ -9,8 +9,7 @@
 class SpectrumSettings;
 
 // Folds one decoded scan into the model's access-point list: a known bssid updates its entry and
-// keeps its colour, levels and grading, a new one is appended with a fresh colour. Holds apListLock
-// for the whole merge, because the views read the list on the main thread.
+// keeps its colour, levels and grading, a new one is appended with a fresh colour.
 class AccessPointMerger {
   public:
     // Source of colour components; only the low byte of each draw is used.

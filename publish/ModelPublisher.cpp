@@ -3,7 +3,6 @@
 #include <chrono>
 #include <cstring>
 
-#include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
 #include "publish/JsonText.h"
 #include "publish/MqttPublisher.h"
@@ -73,7 +72,6 @@ void ModelPublisher::update(SpectrumSettings& model, uint64_t utcMicroseconds) {
     std::vector<std::string> power;
     std::string serial;
     {
-        ScopedModelLocks locks(model, ScopedModelLocks::kAll);
         serial = model.accessory.serialText;
         // Collected even while nothing can be published (no serial yet), so that the first
         // message is the newest sweep and not a backlog.

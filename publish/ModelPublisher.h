@@ -30,7 +30,7 @@ class ModelPublisher {
     bool configured() const { return configured_; }
 
     // Publishes what arrived since the last call: sweeps of both bands, the survey after each
-    // scan, the pulse measurements of each power capture. Takes the model's locks.
+    // scan, the pulse measurements of each power capture.
     void update(SpectrumSettings& model, uint64_t utcMicroseconds);
 
     // What the publisher had to say (connections, losses, drops) since the last call.

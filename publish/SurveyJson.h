@@ -17,8 +17,7 @@ namespace SurveyJson {
 std::string accessPoint(const AccessPoint& ap, bool selected);
 // The 2.4 GHz channels' utilization and access-point counts.
 std::string channels(const ScanStatistics& statistics, bool graded);
-// The whole survey: every access point, strongest first, then the channels. Caller holds
-// apListLock.
+// The whole survey: every access point, strongest first, then the channels.
 std::vector<std::string> lines(const SpectrumSettings& model);
 
 }  // namespace SurveyJson

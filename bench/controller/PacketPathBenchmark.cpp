@@ -62,7 +62,6 @@ void packetPath(benchmark::State& state, SimGeneration generation, SimBand band,
                               static_cast<int>(stream.discovery.size()));
     // Sweeps appended so far: each band's serials run on without gaps.
     auto appended = [&model] {
-        std::lock_guard<ModelLock> guard(model.traceLock);
         uint64_t sweeps = 0;
         for (const BandSweepBuffers* band : {&model.band24, &model.band5}) {
             sweeps += band->firstSerial() + static_cast<uint64_t>(band->sweepCount());
@@ -83,7 +82,6 @@ void packetPath(benchmark::State& state, SimGeneration generation, SimBand band,
                             static_cast<int64_t>(stream.packets.size()));
     state.counters["sweeps"] = benchmark::Counter(static_cast<double>(appended() - sweepsBefore),
                                                   benchmark::Counter::kIsRate);
-    std::lock_guard<ModelLock> guard(model.traceLock);
     state.counters["sweeps_kept"] = model.band24.sweepCount() + model.band5.sweepCount();
     state.counters["captures_kept"] = static_cast<double>(model.live.history.size());
     std::fclose(console);

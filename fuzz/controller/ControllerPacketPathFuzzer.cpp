@@ -86,7 +86,6 @@ std::FILE* nullConsole() {
 }
 
 void configure(SpectrumSettings& model, uint8_t mode) {
-    std::lock_guard<ModelLock> guard(model.settingsLock);
     model.common_settings.spectrumMode = (mode & kPowerMode) ? 0 : 1;
     model.spectrum_settings.ssidScanOn = (mode & kScanOn) ? 1 : 0;
     model.spectrum_settings.viewMode = (mode & kWaterfall) ? 1 : 0;

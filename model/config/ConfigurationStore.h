@@ -11,8 +11,8 @@ class SpectrumSettings;
 // configuration, slots 1 to 3 the user's. Every key of slot n starts with "config<n>."; the keys
 // and the record images are listed in storage/SCHEMA.md.
 //
-// Neither operation takes the model's locks: callers hold them (or run before other threads
-// exist). SpectrumSettings::loadConfiguration and friends reach the store through current().
+// Both run on the thread that owns the model. SpectrumSettings::loadConfiguration and friends reach
+// the store through current().
 class ConfigurationStore {
   public:
     static constexpr int kVersion = 2;

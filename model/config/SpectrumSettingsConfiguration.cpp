@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include "model/DiagnosticSink.h"
-#include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
 #include "model/config/ConfigurationStore.h"
 
@@ -32,29 +31,26 @@ bool SpectrumSettings::saveConfiguration(int slot) {
     return ConfigurationStore(ConfigurationStore::current()).save(*this, slot);
 }
 
-bool SpectrumSettings::loadConfigurationLocked(int slot) {
+bool SpectrumSettings::loadConfigurationAndClear(int slot) {
     // An unknown slot does nothing, so there is nothing to clear either.
     if (ConfigurationStore::prefix(slot).empty()) {
         return false;
     }
-    ScopedModelLocks locks(*this, ScopedModelLocks::kAll);
     bool loaded = loadConfiguration(slot);
     clearAfterConfigurationChange();
     return loaded;
 }
 
-bool SpectrumSettings::saveConfigurationLocked(int slot) {
+bool SpectrumSettings::saveConfigurationAndClear(int slot) {
     if (ConfigurationStore::prefix(slot).empty()) {
         return false;
     }
-    ScopedModelLocks locks(*this, ScopedModelLocks::kAll);
     bool saved = saveConfiguration(slot);
     clearAfterConfigurationChange();
     return saved;
 }
 
 void SpectrumSettings::resetConfiguration() {
-    ScopedModelLocks locks(*this, ScopedModelLocks::kAll);
     resetToDefaults();
     clearAfterConfigurationChange();
 }

@@ -38,8 +38,6 @@ class SpectrumMenusSnapshotTest : public AppGlTest {
         MenuController::getInstance()->closeAll(false);
         AppGlTest::TearDown();
         controller.reset();
-        std::lock_guard<ModelLock> trace(model.traceLock);
-        std::lock_guard<ModelLock> aps(model.apListLock);
         model.clearSpectrumData();
         model.accessory = AccessoryDescription{};
         model.runtime.deviceConnected = false;

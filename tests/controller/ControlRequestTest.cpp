@@ -11,7 +11,6 @@ namespace {
 using Phase = AccessoryCommunicationDelegate::Phase;
 
 int sweeps(ControllerRig& rig) {
-    std::lock_guard<ModelLock> guard(rig.model.traceLock);
     return rig.model.band24.sweepCount();
 }
 

@@ -44,7 +44,6 @@ std::vector<float> lastSentSweep(SimEndpoints& endpoints, SimBand band) {
 }
 
 std::vector<float> newestSweep(SpectrumSettings& model, BandSweepBuffers& band) {
-    std::lock_guard<ModelLock> guard(model.traceLock);
     const float* sweep = band.sweep(band.sweepCount() - 1);
     if (sweep == nullptr) {
         return {};
@@ -53,7 +52,6 @@ std::vector<float> newestSweep(SpectrumSettings& model, BandSweepBuffers& band) 
 }
 
 int sweeps(SpectrumSettings& model, BandSweepBuffers& band) {
-    std::lock_guard<ModelLock> guard(model.traceLock);
     return band.sweepCount();
 }
 
@@ -110,7 +108,6 @@ TEST_P(EveryGeneration, StreamsSweepsIntoTheModelWithTheAccessorysValues) {
     for (size_t i = 0; i < expected.size(); ++i) {
         ASSERT_FLOAT_EQ(stored[i], expected[i]) << "point " << i;
     }
-    std::lock_guard<ModelLock> guard(rig.model.traceLock);
     const HeatMap& map = rig.model.band24.heatMap;
     EXPECT_EQ(map.columns, static_cast<int>(expected.size()));
     EXPECT_EQ(map.rows, rig.model.accessory.levelRows24);
@@ -182,7 +179,6 @@ TEST(ControllerEndToEnd, SingleShotPowerCaptureKeepsOneCapture) {
             [&] { return rig.model.runtime.runState == SpectrumSettings::kSingleShotTaken; }, 200))
             << generationProfile(generation).folder;
         rig.ticks(30);
-        std::lock_guard<ModelLock> guard(rig.model.traceLock);
         ASSERT_EQ(rig.model.live.history.size(), 1u);
         EXPECT_EQ(rig.model.live.history[0].size(),
                   static_cast<size_t>(rig.endpoints->profile().power.totalValues()));
@@ -205,7 +201,6 @@ TEST(ControllerEndToEnd, FirstGenerationPrimesWithOneSpectrumRequestBeforePower)
     EXPECT_EQ(requests[0], 0x05);
     EXPECT_EQ(std::count(requests.begin(), requests.end(), 0x05), 1);
     EXPECT_EQ(requests[1], 0x01);
-    std::lock_guard<ModelLock> guard(rig.model.traceLock);
     EXPECT_FALSE(rig.model.live.history.empty());
 }
 
@@ -219,12 +214,10 @@ TEST(ControllerEndToEnd, RollingPowerKeepsTheNewestTwoThousandSamples) {
         ASSERT_TRUE(rig.model.isRolling());
         rig.ticks(20);
         {
-            std::lock_guard<ModelLock> guard(rig.model.traceLock);
             EXPECT_TRUE(rig.model.live.history.empty());
             EXPECT_GT(rig.model.live.rollingHistory.size(), 100u);
         }
         rig.ticks(1000);
-        std::lock_guard<ModelLock> guard(rig.model.traceLock);
         const auto& roll = rig.model.live.rollingHistory;
         EXPECT_EQ(roll.size(), PowerTraceSet::kMaxRollingValues)
             << generationProfile(generation).folder;
@@ -245,12 +238,7 @@ TEST(ControllerEndToEnd, ScanOfTwentyFiveAccessPointsArrivesInTwoListsThenSweeps
     ASSERT_TRUE(rig.tickUntil([&] { return rig.controller.ackCount() == 1; }, 20));
     rig.tick();
     EXPECT_TRUE(rig.model.runtime.ssidAcquiring);
-    ASSERT_TRUE(rig.tickUntil(
-        [&] {
-            std::lock_guard<ModelLock> guard(rig.model.apListLock);
-            return rig.model.runtime.scanCount >= 2;
-        },
-        60));
+    ASSERT_TRUE(rig.tickUntil([&] { return rig.model.runtime.scanCount >= 2; }, 60));
     // Lists the accessory sent: the announcement, one full list and the rest.
     std::vector<size_t> records;
     for (auto& p : splitPackets(rig.endpoints->profile(), rig.endpoints->sent())) {
@@ -263,7 +251,6 @@ TEST(ControllerEndToEnd, ScanOfTwentyFiveAccessPointsArrivesInTwoListsThenSweeps
     EXPECT_EQ(records[1], 20u);
     EXPECT_LT(records[2], 20u);
     {
-        std::lock_guard<ModelLock> guard(rig.model.apListLock);
         EXPECT_EQ(rig.model.accessPoints.size(), records[1] + records[2]);
         EXPECT_EQ(rig.model.runtime.scanCount, 2);
     }
@@ -283,12 +270,7 @@ TEST(ControllerEndToEnd, SecondGenerationDeliversAccessPointsWhileSweepsKeepComi
     LinkRig rig(SimGeneration::Tarno2);
     ASSERT_TRUE(rig.tickUntil([&] { return rig.controller.ackCount() == 1; }, 20));
     const int sweepsBefore = sweeps(rig.model, rig.model.band24);
-    ASSERT_TRUE(rig.tickUntil(
-        [&] {
-            std::lock_guard<ModelLock> guard(rig.model.apListLock);
-            return !rig.model.accessPoints.empty();
-        },
-        600));
+    ASSERT_TRUE(rig.tickUntil([&] { return !rig.model.accessPoints.empty(); }, 600));
     EXPECT_TRUE(rig.model.runtime.ssidAcquiring);
     EXPECT_EQ(rig.sentCount({0xAA, 0x03, 0x07}), 1);
     EXPECT_EQ(rig.sentCount({0xAA, 0x03, 0x06}), 0) << "the stream was halted to scan";
@@ -296,7 +278,6 @@ TEST(ControllerEndToEnd, SecondGenerationDeliversAccessPointsWhileSweepsKeepComi
     const GenerationProfile& profile = rig.endpoints->profile();
     EXPECT_GE(sweeps(rig.model, rig.model.band24) - sweepsBefore,
               static_cast<int>(profile.scanDurationMs / profile.sweepPeriodMs24) - 1);
-    std::lock_guard<ModelLock> guard(rig.model.apListLock);
     EXPECT_GE(rig.model.accessPoints.size(), 10u);
 }
 

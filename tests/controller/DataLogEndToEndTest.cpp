@@ -8,10 +8,7 @@ TEST(DataLogEndToEnd, SpectrumOfBothBandsLogsEveryStoredSweep) {
     LinkRig rig(SimGeneration::TarnoDuo, dir.path);
     rig.model.spectrum_settings.ssidScanOn = 0;
     rig.model.runtime.dataLogState = SpectrumSettings::kDataLogStartRequested;
-    auto stored = [&](BandSweepBuffers& b) {
-        std::lock_guard<ModelLock> guard(rig.model.traceLock);
-        return b.sweepCount();
-    };
+    auto stored = [&](BandSweepBuffers& b) { return b.sweepCount(); };
     ASSERT_TRUE(rig.tickUntil([&] { return stored(rig.model.band24) >= 3; }, 100));
     rig.model.spectrum_settings.band = 1;
     rig.controller.requestReconfigure(false);
@@ -45,7 +42,6 @@ TEST(DataLogEndToEnd, SpectrumOfBothBandsLogsEveryStoredSweep) {
     EXPECT_EQ(l[block5 + 1], "Spectrum Mode :: Frequency: MHz :: Amplitude: dBm");
     EXPECT_EQ(l[block5 + 2].rfind("Freq (MHz):, 5145.0,", 0), 0u);
     // The last row holds the newest sweep.
-    std::lock_guard<ModelLock> guard(rig.model.traceLock);
     const float* newest = rig.model.band5.sweep(rig.model.band5.sweepCount() - 1);
     std::string last = l.back();
     EXPECT_EQ(last.substr(last.find(',') + 1) + "\n", DataLogFile::logValues(newest, 512));
@@ -56,12 +52,7 @@ TEST(DataLogEndToEnd, PowerCapturesAndRollingSamples) {
     LinkRig rig(SimGeneration::Tarno2, dir.path);
     rig.model.common_settings.spectrumMode = 0;
     rig.model.runtime.dataLogState = SpectrumSettings::kDataLogStartRequested;
-    ASSERT_TRUE(rig.tickUntil(
-        [&] {
-            std::lock_guard<ModelLock> guard(rig.model.traceLock);
-            return rig.model.live.history.size() >= 3;
-        },
-        100));
+    ASSERT_TRUE(rig.tickUntil([&] { return rig.model.live.history.size() >= 3; }, 100));
     std::vector<std::string> l = lines(dir.read(kName));
     ASSERT_GE(l.size(), 5u);
     EXPECT_EQ(l[0], "Power");
@@ -69,7 +60,6 @@ TEST(DataLogEndToEnd, PowerCapturesAndRollingSamples) {
     EXPECT_NE(l[1].find(",s/div, Power:,"), std::string::npos);
     EXPECT_EQ(fields(l[2]).size(), 1001u);
     {
-        std::lock_guard<ModelLock> guard(rig.model.traceLock);
         const std::vector<float>& first = rig.model.live.history.front();
         EXPECT_EQ(
             l[2],
@@ -96,7 +86,6 @@ TEST(DataLogEndToEnd, PowerCapturesAndRollingSamples) {
         ASSERT_EQ(fields(l[i]).size(), 2u) << l[i];
         ++rolled;
     }
-    std::lock_guard<ModelLock> guard(rig.model.traceLock);
     const std::vector<float>& roll = rig.model.live.rollingHistory;
     ASSERT_FALSE(roll.empty());
     EXPECT_GE(rolled, roll.size());
@@ -123,7 +112,6 @@ TEST(DataLogEndToEnd, TheDemonstrationsLogIsMarkedInItsHeaderLineOnly) {
     const std::string plain = DataLogFile::logHeader(rig.model, LogMeasurement::kPower, true);
     EXPECT_EQ(text.substr(l[0].size(), plain.size() - 5), plain.substr(5));
     {
-        std::lock_guard<ModelLock> guard(rig.model.traceLock);
         const std::vector<float>& first = rig.model.live.history.front();
         std::string row = DataLogFile::logValues(first.data(), first.size());
         row.pop_back();

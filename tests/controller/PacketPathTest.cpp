@@ -58,7 +58,6 @@ struct Wire {
 };
 
 int sweeps(ControllerRig& rig, BandSweepBuffers& band) {
-    std::lock_guard<ModelLock> guard(rig.model.traceLock);
     return band.sweepCount();
 }
 
@@ -258,7 +257,6 @@ TEST(PacketPath, HostileStreamsNeverGrowTheBufferOrWedgeThePath) {
     rig.feed(rig.wire.sweep(70));
     rig.feed(rig.wire.sweep(70));
     EXPECT_GE(sweeps(rig, rig.model.band24), 1);
-    std::lock_guard<ModelLock> guard(rig.model.apListLock);
     EXPECT_LE(rig.model.accessPoints.size(), AccessoryCommunicationDelegate::kMaxAccessPoints);
 }
 
@@ -369,7 +367,6 @@ TEST(PacketPath, EverNewAccessPointsKeepTheListBoundedToTheMostRecentlySeen) {
         rig.feed(packet);
         rig.clock.advance(100);
     }
-    std::lock_guard<ModelLock> guard(rig.model.apListLock);
     ASSERT_EQ(rig.model.accessPoints.size(), AccessoryCommunicationDelegate::kMaxAccessPoints);
     EXPECT_EQ(rig.model.runtime.scanCount, 40);
     for (const auto& ap : rig.model.accessPoints) {
@@ -398,7 +395,6 @@ TEST(PacketPath, AccessPointsAreLastSeenAtTheControllersClockNotTheProcessClock)
     rig.wire.encoder.accessPointList(list, packet);
     rig.feed(packet);
 
-    std::lock_guard<ModelLock> guard(rig.model.apListLock);
     ASSERT_EQ(rig.model.accessPoints.size(), 3u);
     EXPECT_EQ(rig.model.accessPoints[0]->lastSeen, 1000u + 3600u * 1000u);
     EXPECT_EQ(rig.model.accessPoints[1]->lastSeen, 1000u + 3600u * 1000u);

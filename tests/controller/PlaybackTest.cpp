@@ -21,7 +21,6 @@ struct Recordings : MemoryResources {
 };
 
 int sweeps(ControllerRig& rig, BandSweepBuffers& band) {
-    std::lock_guard<ModelLock> guard(rig.model.traceLock);
     return band.sweepCount();
 }
 
@@ -127,7 +126,6 @@ TEST_P(PlaybackOfEveryGeneration, PlaysDiscoverySettingsAndSweepsOfTheRecordings
                 profile.spectrumCal24.levelOf(packets[s][layout.headerLength + k]);
         }
     }
-    std::lock_guard<ModelLock> guard(rig.model.traceLock);
     ASSERT_GE(rig.model.band24.sweepCount(), 5);
     const float* first = rig.model.band24.sweep(0);
     for (size_t i = 0; i < expected.size(); ++i) {
@@ -167,7 +165,6 @@ TEST(Playback, AccessPointListsOnlyWithTheWifiSignal) {
         for (int i = 0; i < 300; ++i) {
             rig.pass();
         }
-        std::lock_guard<ModelLock> guard(rig.model.apListLock);
         if (signal == 0) {
             EXPECT_TRUE(rig.model.accessPoints.empty());
             EXPECT_EQ(files.reads("packets/TarnoDuo/TarnoDuo_ssid.bin"), 0);
@@ -192,7 +189,6 @@ TEST(Playback, FirstGenerationStartsWithItsTriggerPresetsAndPlaysPower) {
     for (int i = 0; i < 40; ++i) {
         rig.pass();
     }
-    std::lock_guard<ModelLock> guard(rig.model.traceLock);
     // Six 62-byte packets per capture, one packet per pass.
     EXPECT_GE(rig.model.live.history.size(), 5u);
     EXPECT_EQ(rig.model.live.history.front().size(), 240u);
@@ -246,7 +242,6 @@ namespace {
 
 // The newest stored capture, or nothing.
 std::vector<float> newestCapture(ControllerRig& rig) {
-    std::lock_guard<ModelLock> guard(rig.model.traceLock);
     const auto& history = rig.model.live.history;
     return history.empty() ? std::vector<float>{} : history.back();
 }

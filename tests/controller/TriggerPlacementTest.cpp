@@ -40,13 +40,7 @@ Placement captureAt(float divisions) {
     rig.controller.requestReconfigure(true);
     const int acks = rig.controller.ackCount();
     rig.tickUntil([&] { return rig.controller.ackCount() > acks; }, 20);
-    rig.tickUntil(
-        [&] {
-            std::lock_guard<ModelLock> guard(m.traceLock);
-            return m.live.history.size() >= 4;
-        },
-        200);
-    std::lock_guard<ModelLock> guard(m.traceLock);
+    rig.tickUntil([&] { return m.live.history.size() >= 4; }, 200);
     p.captures = m.live.history;
     p.markerFraction = TriggerPosition::x(1.f, perDivision, m.power_setting.triggerDelay);
     return p;

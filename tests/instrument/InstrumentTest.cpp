@@ -120,16 +120,6 @@ TEST_F(InstrumentTest, AGestureTellsTheAccessoryOnceWhenItEnds) {
     EXPECT_EQ(control.reconfiguresClearingData, 1);
 }
 
-TEST_F(InstrumentTest, WritesRunUnderTheSettingsLock) {
-    bool held = false;
-    instrument.edit(C::kDisplay, [&held](S& m) {
-        held = m.settingsLock.heldByCurrentThread();
-        return true;
-    });
-    EXPECT_TRUE(held);
-    EXPECT_FALSE(model.settingsLock.heldByCurrentThread());
-}
-
 TEST_F(InstrumentTest, AFieldOfAnotherModelIsNotWritten) {
     SpectrumSettings other;
     EXPECT_FALSE(instrument.set(C::kBand, other.spectrum_settings.band, int32_t{1}));

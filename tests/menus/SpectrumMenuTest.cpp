@@ -71,10 +71,7 @@ class SpectrumMenuTest : public MenuGlTest {
     void TearDown() override {
         controller->detach();
         controller->setAccessoryControl(nullptr);
-        {
-            std::lock_guard<ModelLock> guard(model.apListLock);
-            model.clearAccessPoints();
-        }
+        { model.clearAccessPoints(); }
         model.accessory = AccessoryDescription{};
         model.runtime.scanPaused = false;
         model.resetToDefaults();
@@ -119,12 +116,10 @@ class SpectrumMenuTest : public MenuGlTest {
         renderFrame();
     }
     void addAccessPoint() {
-        std::lock_guard<ModelLock> guard(model.apListLock);
         model.accessPoints.push_back(std::make_unique<AccessPoint>());
         model.runtime.scanCount = 1;
     }
     void addSweep() {
-        std::lock_guard<ModelLock> guard(model.traceLock);
         const float sweep[4] = {-80, -70, -60, -50};
         model.band24.appendSweep(sweep, 4);
     }

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <mutex>
-#include <thread>
 
 #include "GradingTestSupport.h"
 #include "model/AccessPointAgeing.h"
@@ -82,44 +81,26 @@ TEST(AccessPointGrading, RecommendedChannelIsTheMostFrequentOfTheNewestTen) {
     EXPECT_STREQ(AccessPointGrading::letter(250.0f), "A");
 }
 
-TEST(UtilizationGradingHook, RunsWithOrWithoutTheCallersTraceLock) {
+TEST(UtilizationGradingHook, AfterASweepTheCounterDecidesAfterAMergeItGradesAtOnce) {
     GradingModel g;
     AccessPoint& own = g.add(1, 6, -60.0f);
     AccessPointSelection::add(g.model->scanStatistics, own.bssid);
     g.model->scanStatistics.selection[1][0] = 0x0E;  // an access point long gone
     UtilizationGradingHook hook;
 
-    // After a sweep: the link holds traceLock, the counter decides.
-    {
-        std::lock_guard<ModelLock> trace(g.model->traceLock);
-        hook(*g.model);
-    }
+    // After a sweep: the counter decides.
+    hook(*g.model);
     EXPECT_FALSE(own.grading.graded);
     EXPECT_EQ(g.model->scanStatistics.gradingCounter, 1);
     EXPECT_EQ(g.model->scanStatistics.selection[1][0], 0);  // freed
 
-    // After a merge: no lock held, the scan count moved, so it grades at once.
+    // After a merge: the scan count moved, so it grades at once.
     g.model->runtime.scanCount = 1;
     g.model->runtime.utilizationChanged = false;
     hook(*g.model);
     EXPECT_TRUE(own.grading.graded);
     EXPECT_TRUE(g.model->runtime.utilizationChanged);
     EXPECT_EQ(own.grading.recommendationCount, 1);
-    // Both locks are free again.
-    EXPECT_TRUE(g.model->traceLock.try_lock());
-    g.model->traceLock.unlock();
-    EXPECT_TRUE(g.model->apListLock.try_lock());
-    g.model->apListLock.unlock();
-}
-
-TEST(ModelLock, KnowsWhetherThisThreadHoldsIt) {
-    ModelLock lock;
-    EXPECT_FALSE(lock.heldByCurrentThread());
-    std::lock_guard<ModelLock> guard(lock);
-    EXPECT_TRUE(lock.heldByCurrentThread());
-    bool elsewhere = true;
-    std::thread([&] { elsewhere = lock.heldByCurrentThread(); }).join();
-    EXPECT_FALSE(elsewhere);
 }
 
 TEST(AccessPointAgeing, OldEntriesGoWithTheirSelectionSlotsUnlessTheListIsHeld) {
@@ -143,20 +124,4 @@ TEST(AccessPointAgeing, OldEntriesGoWithTheirSelectionSlotsUnlessTheListIsHeld) 
     EXPECT_EQ(usedSlots(st), 0);
     EXPECT_TRUE(g.model->runtime.ssidTableChanged);
     EXPECT_TRUE(g.model->runtime.utilizationChanged);
-}
-
-TEST(ModelLockUnlessHeld, LocksOnlyWhenThisThreadDoesNotHoldIt) {
-    ModelLock lock;
-    {
-        ModelLockUnlessHeld outer(lock);
-        EXPECT_TRUE(lock.heldByCurrentThread());
-        {
-            ModelLockUnlessHeld inner(lock);  // would never return with a plain lock
-            EXPECT_TRUE(lock.heldByCurrentThread());
-        }
-        EXPECT_TRUE(lock.heldByCurrentThread());  // the inner one did not release it
-    }
-    EXPECT_FALSE(lock.heldByCurrentThread());
-    EXPECT_TRUE(lock.try_lock());
-    lock.unlock();
 }

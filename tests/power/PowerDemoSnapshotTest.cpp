@@ -85,7 +85,6 @@ TEST_F(PowerDemoSnapshotTest, TriggerMarkerSitsOnTheRecordedEdges) {
     ASSERT_FLOAT_EQ(model->power_setting.triggerDelay, 0.000016f);
     const float x = touchLayer->getDelayHandle()->getPosition().x;
     EXPECT_NEAR(x / area.size.width, 0.9f, 1e-4);
-    std::lock_guard<ModelLock> guard(model->traceLock);
     ASSERT_GE(model->live.history.size(), 3u);
     for (const std::vector<float>& capture : model->live.history) {
         const size_t n = capture.size();

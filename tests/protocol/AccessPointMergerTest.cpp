@@ -150,15 +150,6 @@ TEST_F(MergerTest, ColoursAreAlwaysBrightEnough) {
     }
 }
 
-TEST_F(MergerTest, LeavesTheListLockFree) {
-    AccessPointMerger merger;
-    AccessPointList scan;
-    scan.push_back(station(1, -50.0f));
-    merger.merge(model, scan, clock.nowMilliseconds());
-    ASSERT_TRUE(model.apListLock.try_lock());
-    model.apListLock.unlock();
-}
-
 TEST_F(MergerTest, GradingStaysWithTheEntryAcrossScans) {
     AccessPointMerger merger(1u);
     auto existing = station(7, -70.0f);

@@ -128,10 +128,7 @@ TEST_F(UtilizationTableTest, GradesRecommendationsAndEditing) {
     EXPECT_EQ(alerts[0].message, "Do you want to optimize \"mine\"?");
     EXPECT_EQ(alerts[0].buttons, (std::vector<std::string>{"Add", "Cancel"}));
     alerts[0].answer(0);
-    {
-        std::lock_guard<ModelLock> guard(model->apListLock);
-        ASSERT_TRUE(UtilizationGrading::run(*model, true));
-    }
+    { ASSERT_TRUE(UtilizationGrading::run(*model, true)); }
     layer->refresh();
     step(1);
     EXPECT_EQ(text(layer, 0, kTextRow), "Selected for Optimization");

@@ -16,7 +16,6 @@
 #include "model/AccessPointSelection.h"
 #include "model/AccessPointTexts.h"
 #include "model/ManualClock.h"
-#include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
 #include "model/UtilizationGradingHook.h"
 #include "sim/PacketEncoder.h"
@@ -228,7 +227,6 @@ TEST_F(SurveyCommandTest, AgreesWithTheTableOfTheSameRun) {
     for (int pass = 0; pass < 600; ++pass) {
         clock.advance(AccessoryCommunicationDelegate::kPassMs);
         controller.runPass();
-        std::lock_guard<ModelLock> guard(model.apListLock);
         for (const auto& bssid : mine) {
             for (const auto& ap : model.accessPoints) {
                 if (ap && std::memcmp(ap->bssid, bssid, 6) == 0 &&
@@ -238,7 +236,6 @@ TEST_F(SurveyCommandTest, AgreesWithTheTableOfTheSameRun) {
             }
         }
     }
-    ScopedModelLocks locks(model, ScopedModelLocks::kTrace | ScopedModelLocks::kApList);
     int compared = 0;
     for (const auto& ap : model.accessPoints) {
         if (!ap || ap->is5GHz != 0 || !ap->grading.graded) {

@@ -117,7 +117,6 @@ size_t statusKiB(const char* field) {
 enum class Measurement { Spectrum24, Power, Spectrum5, RollingPower };
 
 void select(SpectrumSettings& model, Measurement measurement) {
-    std::lock_guard<ModelLock> guard(model.settingsLock);
     const bool spectrum =
         measurement == Measurement::Spectrum24 || measurement == Measurement::Spectrum5;
     model.common_settings.spectrumMode = spectrum ? 1 : 0;
@@ -177,11 +176,9 @@ SoakRun::Report SoakRun::run() {
     auto retained = [&] {
         size_t items = controller->bufferedBytes() + link->queuedPackets();
         {
-            std::lock_guard<ModelLock> guard(model.traceLock);
             items += model.live.history.size() + model.live.processedHistory.size() +
                      model.live.rollingHistory.size() + model.live.processedRollingHistory.size();
         }
-        std::lock_guard<ModelLock> guard(model.apListLock);
         items += model.accessPoints.size();
         report.mostAccessPoints = std::max(report.mostAccessPoints, model.accessPoints.size());
         for (const auto& ap : model.accessPoints) {

@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
 #include "publish/JsonText.h"
 #include "publish/PowerJson.h"
@@ -27,7 +26,6 @@ void LogPublishing::step(uint64_t timeUs) {
     records_.clear();
     taken_.clear();
     {
-        ScopedModelLocks locks(model_, ScopedModelLocks::kTrace | ScopedModelLocks::kSettings);
         serial = model_.accessory.serialText;
         if (band_ >= 0) {
             sweeps_.collect(model_, timeUs, records_);

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "link/AccessoryCommunicationDelegate.h"
-#include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
 #include "publish/JsonText.h"
 #include "publish/PowerJson.h"
@@ -91,10 +90,7 @@ int runMeasureLive(std::span<char*> args, const char* usage) {
             return true;
         }
         std::string serial;
-        {
-            ScopedModelLocks locks(*model, ScopedModelLocks::kSettings);
-            serial = model->accessory.serialText;
-        }
+        { serial = model->accessory.serialText; }
         const uint64_t timeUs = acquisition.utcMicroseconds();
         for (const auto& capture : captures) {
             if (count != 0 && printed >= count) {

@@ -15,7 +15,6 @@
 
 #include "link/AccessoryCommunicationDelegate.h"
 #include "model/AccessPointSelection.h"
-#include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
 #include "model/UtilizationGrading.h"
 #include "model/UtilizationGradingHook.h"
@@ -97,7 +96,6 @@ void applySelection(SpectrumSettings& model, std::vector<std::array<uint8_t, 6>>
     if (pending.empty()) {
         return;
     }
-    std::lock_guard<ModelLock> guard(model.apListLock);
     const size_t before = pending.size();
     std::erase_if(pending, [&](const std::array<uint8_t, 6>& bssid) {
         for (const auto& ap : model.accessPoints) {
@@ -116,7 +114,6 @@ void applySelection(SpectrumSettings& model, std::vector<std::array<uint8_t, 6>>
 // It is what the window's tables show: the grading after the newest scan. Only a selection that
 // joined after that scan is graded once more, so that it has its recommendation.
 std::vector<std::string> surveyLines(SpectrumSettings& model, bool selectionJoinedSinceScan) {
-    ScopedModelLocks locks(model, ScopedModelLocks::kTrace | ScopedModelLocks::kApList);
     if (selectionJoinedSinceScan) {
         UtilizationGrading::run(model, true);
     }
@@ -128,10 +125,7 @@ std::vector<std::string> surveyLines(SpectrumSettings& model, bool selectionJoin
 void publishSurvey(CliPublishing& publishing, SpectrumSettings& model,
                    const std::vector<std::string>& lines) {
     std::string serial;
-    {
-        ScopedModelLocks locks(model, ScopedModelLocks::kSettings);
-        serial = model.accessory.serialText;
-    }
+    { serial = model.accessory.serialText; }
     for (size_t i = 0; i < lines.size(); ++i) {
         publishing.publish(serial, i + 1 < lines.size() ? "accesspoints" : "grades", lines[i]);
     }
@@ -187,10 +181,7 @@ int runSurvey(std::span<char*> args) {
             if (publishing.enabled()) {
                 publishing.report();
                 int32_t scans = 0;
-                {
-                    std::lock_guard<ModelLock> guard(model->apListLock);
-                    scans = model->runtime.scanCount;
-                }
+                { scans = model->runtime.scanCount; }
                 // Every new scan, so that a dashboard follows the survey as it goes.
                 if (scans != scansPublished) {
                     scansPublished = scans;
@@ -213,7 +204,6 @@ int runSurvey(std::span<char*> args) {
     std::fflush(stdout);
     publishSurvey(publishing, *model, lines);
     publishing.finish();
-    std::lock_guard<ModelLock> guard(model->apListLock);
     if (model->runtime.scanCount == 0) {
         std::fprintf(stderr, "tarno-cli survey: no access-point scan arrived in %ld s%s\n",
                      o.seconds, noScanReason(*model, o).c_str());

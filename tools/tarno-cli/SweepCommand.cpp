@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "link/AccessoryCommunicationDelegate.h"
-#include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
 #include "publish/SweepRecorder.h"
 #include "publish/SweepText.h"
@@ -122,7 +121,6 @@ int runSweep(std::span<char*> args) {
         records.clear();
         publishing.report();
         {
-            ScopedModelLocks locks(*model, ScopedModelLocks::kTrace | ScopedModelLocks::kSettings);
             if (o.band == 1 && model->accessory.generation != 0 && !model->accessory.hasSpectrum5) {
                 noBand = true;
                 return false;

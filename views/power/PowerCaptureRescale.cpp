@@ -1,6 +1,5 @@
 #include "views/power/PowerCaptureRescale.h"
 
-#include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
 
 void PowerCaptureRescale::record() {
@@ -8,7 +7,6 @@ void PowerCaptureRescale::record() {
     if (run.captureRescale) {
         return;
     }
-    ScopedModelLocks lock(model_, ScopedModelLocks::kTrace);
     const PowerSettings& power = model_.power_setting;
     run.captureDelay = run.viewDelay = power.triggerDelay;
     run.captureAmplitudeIndex = run.viewAmplitudeIndex = power.powerAmplitudeIndex;
@@ -17,12 +15,10 @@ void PowerCaptureRescale::record() {
 }
 
 void PowerCaptureRescale::followDelay(float delay) {
-    ScopedModelLocks lock(model_, ScopedModelLocks::kTrace);
     model_.runtime.viewDelay = delay;
 }
 
 void PowerCaptureRescale::followScales() {
-    ScopedModelLocks lock(model_, ScopedModelLocks::kTrace);
     model_.runtime.viewTimeBaseIndex = model_.power_setting.powerTimeBaseIndex;
     model_.runtime.viewAmplitudeIndex = model_.power_setting.powerAmplitudeIndex;
 }

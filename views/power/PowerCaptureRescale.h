@@ -4,7 +4,7 @@ class SpectrumSettings;
 
 // While the power picture is held, the handles and a pinch rescale the captured trace on screen
 // instead of waiting for a new capture: the capture's own delay and scales are recorded once,
-// and the view's follow the gesture (runtime state the trace layer reads under traceLock).
+// and the view's follow the gesture (runtime state the trace layer reads).
 class PowerCaptureRescale {
   public:
     explicit PowerCaptureRescale(SpectrumSettings& model) : model_(model) {}

@@ -11,7 +11,6 @@
 #include "engine/renderer/GLProgramCache.h"
 #include "engine/renderer/GLStateCache.h"
 #include "engine/renderer/Renderer.h"
-#include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
 #include "views/power/PowerTraceExtent.h"
 #include "views/power/PowerTraceVertices.h"
@@ -115,7 +114,6 @@ bool PowerLayer::init() {
 
 void PowerLayer::update(float dt) {
     lastDelta_ = dt;
-    ScopedModelLocks lock(*model_, ScopedModelLocks::kTrace);
     pictureChanged_ = model_->live.powerDataChanged;
     sinceDrawn_ += dt;
     buildLiveVertices();
@@ -414,7 +412,6 @@ size_t PowerLayer::mapPoints(const std::vector<float>& vertices, size_t first, s
 }
 
 void PowerLayer::drawSet(int set, const Mat4& transform) {
-    ScopedModelLocks lock(*model_, ScopedModelLocks::kTrace);
     engine::GLProgram* program = getGLProgram();
     const float width = _contentSize.width;
     const float scaleY = levelScale(*model_, _contentSize.height);

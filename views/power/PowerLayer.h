@@ -60,7 +60,6 @@ class PowerLayer : public engine::Layer {
     };
 
     PowerLayer() = default;
-    // Both with traceLock held.
     void buildLiveVertices();
     void sampleCursors();
     void measureDrawnBounds();

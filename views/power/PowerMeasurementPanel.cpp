@@ -8,7 +8,6 @@
 #include "model/PowerMeasurementStatistics.h"
 #include "model/PowerMeasurementText.h"
 #include "model/PulseMeasurement.h"
-#include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
 
 using engine::Color4B;
@@ -82,7 +81,6 @@ void PowerMeasurementPanel::refresh(engine::Node& parent, SpectrumSettings& mode
     PulseMeasurement::Results results;
     PowerMeasurementStatistics statistics;
     {
-        ScopedModelLocks lock(model, ScopedModelLocks::kTrace);
         results = model.live.pulseMeasurements;
         statistics = model.pulseStatistics;
     }

@@ -20,7 +20,7 @@ class PowerMeasurementPanel {
     static constexpr int kRows = 6;
     enum Column { kMean, kMin, kMax, kStatisticColumns };
 
-    // Creates the box on first use, copies the results under traceLock and lays the rows out
+    // Creates the box on first use, copies the results and lays the rows out
     // with their top edge `top` and their left edge `left` (the parent's units).
     void refresh(engine::Node& parent, SpectrumSettings& model, float fontSize, float left,
                  float top);

@@ -15,7 +15,6 @@
 #include "engine/platform/GLView.h"
 #include "instrument/Instrument.h"
 #include "model/CursorSelection.h"
-#include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
 
 using engine::Color4F;
@@ -246,7 +245,6 @@ void CursorsLayer::drawCursors() {
     CursorSettings& cursors = model_->cursors;
     resetNonFinitePositions(cursors);
     // The readouts' screen positions are written with the traces.
-    ScopedModelLocks lock(*model_, ScopedModelLocks::kTrace);
     std::vector<uint8_t> inputs = drawInputs();
     if (inputs == drawnInputs_)
         return;

@@ -6,7 +6,6 @@
 #include "engine/2d/Label.h"
 #include "engine/2d/Sprite.h"
 #include "model/PeakTable.h"
-#include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
 #include "views/spectrum/RssiLayer.h"
 
@@ -47,7 +46,6 @@ void PeakLabelsLayer::update(float) {
     std::vector<PeakTable::Row> rows;
     int points = 0;
     {
-        ScopedModelLocks locks(*model_, ScopedModelLocks::kTrace);
         rows = PeakTable::rows(*model_, band_);
         const BandSweepBuffers& buffers = band_ == 1 ? model_->band5 : model_->band24;
         points = std::min(buffers.processedPointCount, buffers.pointsPerSweep());

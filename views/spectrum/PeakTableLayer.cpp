@@ -10,7 +10,6 @@
 #include "engine/ui/Button.h"
 #include "engine/ui/Scale9Sprite.h"
 #include "engine/ui/TableView.h"
-#include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
 #include "views/ssid/SSIDTableLayer.h"
 #include "views/ssid/TableExportAction.h"
@@ -156,10 +155,7 @@ std::string PeakTableLayer::rowsKey() const {
 }
 
 void PeakTableLayer::refresh() {
-    {
-        ScopedModelLocks locks(*model_, ScopedModelLocks::kTrace);
-        rows_ = PeakTable::rows(*model_, band_);
-    }
+    { rows_ = PeakTable::rows(*model_, band_); }
     const std::string key = rowsKey();
     if (key == shownKey_)
         return;

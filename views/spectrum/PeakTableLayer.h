@@ -44,7 +44,7 @@ class PeakTableLayer : public engine::Layer,
     ssize_t numberOfCellsInTableView(engine::ui::TableView* table) override;
     void tableCellTouched(engine::ui::TableView*, engine::ui::TableViewCell*) override {}
 
-    // Takes the rows from the traces (under traceLock) and reloads when they changed.
+    // Takes the rows from the traces and reloads when they changed.
     void refresh();
     // Writes the rows as CSV and JSON next to the data logs.
     void exportTable();

@@ -13,7 +13,6 @@
 #include "engine/renderer/GLProgramCache.h"
 #include "engine/renderer/GLProgramState.h"
 #include "engine/renderer/Texture2D.h"
-#include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
 #include "model/TraceProcessing.h"
 #include "views/spectrum/HeatMapPixels.h"
@@ -170,7 +169,6 @@ bool RssiLayer::init() {
 
 void RssiLayer::update(float dt) {
     {
-        ScopedModelLocks lock(*model_, ScopedModelLocks::kTrace);
         uploadHeatMaps();
         // Geometry is built here rather than while drawing, so the picture is stale exactly when
         // the traces, markers or heat map changed, and frames with no new sweep are skipped.

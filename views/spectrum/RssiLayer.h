@@ -38,9 +38,9 @@ class RssiLayer : public engine::Layer {
     void visit(engine::Renderer* renderer, const engine::Mat4& parentTransform,
                uint32_t parentFlags) override;
 
-    // Colours and uploads the heat maps of the shown bands that changed; caller holds traceLock.
+    // Colours and uploads the heat maps of the shown bands that changed.
     void uploadHeatMaps();
-    // Trace drawing and cursor readouts of the shown bands; caller holds traceLock.
+    // Trace drawing and cursor readouts of the shown bands.
     void drawTraces();
     // Positions, scales and shows or hides the two heat-map sprites.
     void placeHeatMapSprites();

@@ -5,7 +5,6 @@
 
 #include "engine/2d/Sprite.h"
 #include "engine/renderer/Texture2D.h"
-#include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
 #include "model/TraceProcessing.h"
 #include "views/spectrum/Palette.h"
@@ -118,7 +117,6 @@ void WaterfallLayer::update(float dt) {
     const int timeScale = timeScaleFactor(model_->spectrum_settings.waterfallTimeScaleIndex);
     size_t nextMarker = 0;
     {
-        ScopedModelLocks lock(*model_, ScopedModelLocks::kTrace);
         rebuildWaterfall();
         // Placed by the region just uploaded, so a growing picture needs one frame per sweep.
         placeSprite(timeScale);
@@ -138,7 +136,6 @@ void WaterfallLayer::update(float dt) {
 
 void WaterfallLayer::draw(engine::Renderer*, const engine::Mat4&, uint32_t) {
     // The texture is rebuilt in update; drawing only has to wait out a writer.
-    ScopedModelLocks lock(*model_, ScopedModelLocks::kTrace);
 }
 
 void WaterfallLayer::visit(engine::Renderer* renderer, const engine::Mat4& parentTransform,

@@ -32,7 +32,7 @@ class WaterfallLayer : public engine::Layer {
     void visit(engine::Renderer* renderer, const engine::Mat4& parentTransform,
                uint32_t parentFlags) override;
 
-    // Repaints the texture of each shown band whose history changed; caller holds traceLock.
+    // Repaints the texture of each shown band whose history changed.
     void rebuildWaterfall();
 
     // The time-scale factor of a waterfallTimeScaleIndex: 1, 2 or 5 (1 for unknown values).

@@ -13,7 +13,6 @@
 #include "engine/base/Touch.h"
 #include "engine/renderer/Texture2D.h"
 #include "model/PowerConversions.h"
-#include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
 #include "model/ValueFormatting.h"
 #include "views/spectrum/BubbleHandle.h"
@@ -341,7 +340,6 @@ void WaterfallThresholdAndTouchLayer::moveThreshold(bool high, float dbm) {
         if (view.waterfallLevelHigh < view.waterfallLevelLow)
             view.waterfallLevelHigh = view.waterfallLevelLow;
     }
-    ScopedModelLocks lock(*model_, ScopedModelLocks::kTrace);
     model_->band24.waterfallDirty = true;
     model_->band5.waterfallDirty = true;
 }

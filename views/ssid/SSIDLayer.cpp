@@ -174,7 +174,6 @@ void SSIDLayer::update(float frameDt) {
     const float height = _contentSize.height;
     std::vector<Shape> shapes;
     {
-        std::lock_guard<ModelLock> guard(model_->apListLock);
         shapes.reserve(model_->accessPoints.size());
         for (const auto& entry : model_->accessPoints) {
             if (!entry) {

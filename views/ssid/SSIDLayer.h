@@ -35,7 +35,7 @@ class SSIDLayer : public engine::Layer {
     ~SSIDLayer() override;
 
     bool init() override;
-    // Glides the levels by dt under apListLock and, when any outline or label changed, rebuilds
+    // Glides the levels by dt and, when any outline or label changed, rebuilds
     // them. Done here rather than while the scene is visited, since it adds and removes
     // children; an unchanged picture leaves every node untouched.
     void update(float dt) override;

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <new>
-#include <optional>
 
 #include "engine/2d/Label.h"
 #include "engine/base/EventDispatcher.h"
@@ -14,7 +13,6 @@
 #include "engine/ui/TableView.h"
 #include "model/AccessPointHighlight.h"
 #include "model/AccessPointTableExport.h"
-#include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
 #include "views/ssid/SSIDTableTexts.h"
 #include "views/ssid/TableExportAction.h"
@@ -212,9 +210,6 @@ Size SSIDTableLayer::cellSizeForTable(TableView* table) {
 }
 
 ssize_t SSIDTableLayer::numberOfCellsInTableView(TableView*) {
-    std::optional<ScopedModelLocks> locks;
-    if (!listLocked_)
-        locks.emplace(*model_, ScopedModelLocks::kApList);
     sections_.rebuild(model_->accessPoints, model_->spectrum_settings.band);
     return sections_.rowCount();
 }
@@ -247,9 +242,6 @@ void SSIDTableLayer::fillCell(SSIDTableViewCell* cell, ssize_t idx) {
         case Kind::kAccessPoint:
             break;
     }
-    std::optional<ScopedModelLocks> locks;
-    if (!listLocked_)
-        locks.emplace(*model_, ScopedModelLocks::kApList);
     // The list may have shrunk since the sections were taken (a clear before the next refresh).
     const auto& list = model_->accessPoints;
     if (row.index < list.size() && list[row.index])
@@ -265,14 +257,9 @@ void SSIDTableLayer::refresh() {
     const Vec2 oldMin = table_->minContainerOffset();
     size_t count = 0;
     uint32_t scans = 0;
-    {
-        ScopedModelLocks locks(*model_, ScopedModelLocks::kApList);
-        listLocked_ = true;
-        table_->reloadData();
-        listLocked_ = false;
-        count = model_->accessPoints.size();
-        scans = static_cast<uint32_t>(model_->runtime.scanCount);
-    }
+    table_->reloadData();
+    count = model_->accessPoints.size();
+    scans = static_cast<uint32_t>(model_->runtime.scanCount);
     title_->setString(SSIDTableTexts::titleText(count, scans));
     const float natural = title_->getContentSize().width;
     title_->setScale(natural > titleRoom_ && titleRoom_ > 0 ? titleRoom_ / natural : 1.f);
@@ -287,7 +274,6 @@ void SSIDTableLayer::scrollToHighlight() {
         return;
     std::copy(highlighted, highlighted + 6, shownHighlight_.begin());
     // A highlight picked on the spectrum brings its row into view, unless it is in view already.
-    ScopedModelLocks locks(*model_, ScopedModelLocks::kApList);
     for (ssize_t idx = 0; idx < sections_.rowCount(); ++idx) {
         const SSIDTableSections::Row row = sections_.row(idx);
         if (row.kind != SSIDTableSections::RowKind::kAccessPoint ||
@@ -313,7 +299,6 @@ void SSIDTableLayer::tableCellTouched(TableView*, TableViewCell* cell) {
 
 void SSIDTableLayer::pickRow(ssize_t idx) {
     {
-        ScopedModelLocks locks(*model_, ScopedModelLocks::kApList);
         const SSIDTableSections::Row row = sections_.row(idx);
         if (row.kind != SSIDTableSections::RowKind::kAccessPoint ||
             row.index >= model_->accessPoints.size() || !model_->accessPoints[row.index])
@@ -329,7 +314,6 @@ void SSIDTableLayer::pickRow(ssize_t idx) {
 
 void SSIDTableLayer::highlightRow(ssize_t idx) {
     {
-        ScopedModelLocks locks(*model_, ScopedModelLocks::kApList);
         sections_.rebuild(model_->accessPoints, model_->spectrum_settings.band);
         if (idx < 0 || idx >= sections_.rowCount())
             return;
@@ -346,7 +330,6 @@ void SSIDTableLayer::highlightRow(ssize_t idx) {
 }
 
 ssize_t SSIDTableLayer::highlightedRow() {
-    ScopedModelLocks locks(*model_, ScopedModelLocks::kApList);
     sections_.rebuild(model_->accessPoints, model_->spectrum_settings.band);
     for (ssize_t idx = 0; idx < sections_.rowCount(); ++idx) {
         const SSIDTableSections::Row row = sections_.row(idx);
@@ -363,7 +346,6 @@ void SSIDTableLayer::moveHighlight(int step) {
     std::vector<ssize_t> rows;
     ssize_t current = -1;
     {
-        ScopedModelLocks locks(*model_, ScopedModelLocks::kApList);
         sections_.rebuild(model_->accessPoints, model_->spectrum_settings.band);
         for (ssize_t idx = 0; idx < sections_.rowCount(); ++idx) {
             const SSIDTableSections::Row row = sections_.row(idx);
@@ -390,10 +372,7 @@ void SSIDTableLayer::moveHighlight(int step) {
 
 void SSIDTableLayer::exportTable() {
     ExportTable table;
-    {
-        ScopedModelLocks locks(*model_, ScopedModelLocks::kApList);
-        table = AccessPointTableExport::ssid(model_->accessPoints);
-    }
+    { table = AccessPointTableExport::ssid(model_->accessPoints); }
     TableExportAction::run(*model_, table);
 }
 
@@ -440,7 +419,6 @@ void SSIDTableLayer::pressHeader(int criterion) {
 }
 
 void SSIDTableLayer::clearTable() {
-    ScopedModelLocks locks(*model_, ScopedModelLocks::kApList);
     model_->clearAccessPoints();
 }
 

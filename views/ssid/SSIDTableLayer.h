@@ -59,7 +59,7 @@ class SSIDTableLayer : public engine::Layer,
     // TableViewDelegate: touching an access point's row highlights its outline (or lets it go).
     void tableCellTouched(engine::ui::TableView* table, engine::ui::TableViewCell* cell) override;
 
-    // Reloads the rows (under apListLock), the title and the header buttons, keeping the rows
+    // Reloads the rows, the title and the header buttons, keeping the rows
     // the user looks at in place.
     void refresh();
     // What releasing the header of a criterion and "CLEAR TABLE" do.
@@ -117,8 +117,7 @@ class SSIDTableLayer : public engine::Layer,
     std::function<void()> closeHandler_;
     std::function<bool()> keyGate_;
     std::array<uint8_t, 6> shownHighlight_{};  // the highlight the rows were last scrolled to
-    bool listLocked_ = false;  // refresh() holds apListLock for the data source calls
-    float titleRoom_ = 0;      // width the title may take
+    float titleRoom_ = 0;                      // width the title may take
 
     engine::ui::Scale9Sprite* panel_ = nullptr;  // children
     engine::Label* title_ = nullptr;

@@ -20,7 +20,7 @@ class SSIDTableSections {
         size_t index = 0;    // into the access-point list (access-point rows)
     };
 
-    // Collects both sections in list order; band 1 puts 5 GHz first. Caller holds apListLock.
+    // Collects both sections in list order; band 1 puts 5 GHz first.
     void rebuild(const std::vector<std::unique_ptr<AccessPoint>>& list, int band);
 
     ssize_t rowCount() const;

@@ -14,7 +14,6 @@
 #include "model/AccessPointSelection.h"
 #include "model/AccessPointTableExport.h"
 #include "model/AccessPointTexts.h"
-#include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
 #include "views/ssid/TableExportAction.h"
 #include "views/ssid/TableSortHeader.h"
@@ -132,10 +131,7 @@ bool SSIDUtilizationTableLayer::init() {
 
 void SSIDUtilizationTableLayer::exportTable() {
     ExportTable table;
-    {
-        ScopedModelLocks locks(*model_, ScopedModelLocks::kApList);
-        table = AccessPointTableExport::utilization(model_->accessPoints, model_->scanStatistics);
-    }
+    { table = AccessPointTableExport::utilization(model_->accessPoints, model_->scanStatistics); }
     TableExportAction::run(*model_, table);
 }
 
@@ -149,7 +145,6 @@ void SSIDUtilizationTableLayer::endEditing() {
         return;
     }
     editing_ = false;
-    ModelLockUnlessHeld guard(model_->apListLock);
     model_->runtime.scanPaused = false;
 }
 
@@ -201,7 +196,6 @@ Size SSIDUtilizationTableLayer::cellSizeForTable(engine::ui::TableView*) {
 }
 
 ssize_t SSIDUtilizationTableLayer::numberOfCellsInTableView(engine::ui::TableView*) {
-    ModelLockUnlessHeld guard(model_->apListLock);
     rows_.rebuild(model_->accessPoints, model_->scanStatistics);
     return static_cast<ssize_t>(rows_.rowCount());
 }
@@ -233,7 +227,6 @@ engine::ui::TableViewCell* SSIDUtilizationTableLayer::tableCellAtIndex(engine::u
             cell->showText("!", false);
             break;
         case Kind::kAccessPoint: {
-            ModelLockUnlessHeld guard(model_->apListLock);
             if (row.index < model_->accessPoints.size() && model_->accessPoints[row.index]) {
                 cell->showAccessPoint(*model_->accessPoints[row.index], row.selectedSection);
             } else {
@@ -276,7 +269,6 @@ void SSIDUtilizationTableLayer::headerReleased(int criterion) {
 
 void SSIDUtilizationTableLayer::editReleased() {
     {
-        ModelLockUnlessHeld guard(model_->apListLock);
         editing_ = !editing_;
         model_->runtime.scanPaused = editing_;
     }
@@ -294,7 +286,6 @@ void SSIDUtilizationTableLayer::tableCellTouched(engine::ui::TableView*,
     }
     std::string name;
     {
-        ModelLockUnlessHeld guard(model_->apListLock);
         if (row.index >= model_->accessPoints.size() || !model_->accessPoints[row.index]) {
             return;
         }
@@ -335,7 +326,6 @@ void SSIDUtilizationTableLayer::alertButtonPressed(int index) {
     }
     bool done = false;
     {
-        ModelLockUnlessHeld guard(model_->apListLock);
         done = pendingAdd_
                    ? AccessPointSelection::add(model_->scanStatistics, pendingBssid_.data())
                    : AccessPointSelection::remove(model_->scanStatistics, pendingBssid_.data());

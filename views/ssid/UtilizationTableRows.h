@@ -10,7 +10,7 @@ struct AccessPoint;
 
 // Rows of the utilization table: only 2.4 GHz access points, the selected ones under "Selected
 // for Optimization", all others under "SSID List", each section in list order. Pure: built from
-// the list and the selection under apListLock.
+// the list and the selection.
 class UtilizationTableRows {
   public:
     enum class Kind { kHeader, kAccessPoint, kEmpty, kInvalid };

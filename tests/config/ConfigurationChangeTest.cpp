@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <thread>
 
 #include "model/SpectrumSettings.h"
 #include "model/config/ConfigurationStore.h"
@@ -9,12 +8,9 @@
 
 namespace {
 
-// Records, from another thread, whether the model's three locks are held whenever the store is
-// used, which is the only way to ask without the owner locking its own mutex again.
-class LockProbeStore final : public KeyValueStore {
+// Counts the store's integer reads and flushes: whether a configuration operation used it.
+class CountingStore final : public KeyValueStore {
   public:
-    explicit LockProbeStore(SpectrumSettings& settings) : settings_(settings) {}
-
     int getInteger(std::string_view key, int defaultValue) override {
         probe();
         return inner_.getInteger(key, defaultValue);
@@ -35,30 +31,14 @@ class LockProbeStore final : public KeyValueStore {
     }
 
     int probes = 0;
-    int probesWithAllLocksHeld = 0;
 
   private:
-    void probe() {
-        bool anyFree = false;
-        std::thread other([&] {
-            for (ModelLock* lock :
-                 {&settings_.traceLock, &settings_.apListLock, &settings_.settingsLock}) {
-                if (lock->try_lock()) {
-                    lock->unlock();
-                    anyFree = true;
-                }
-            }
-        });
-        other.join();
-        ++probes;
-        probesWithAllLocksHeld += anyFree ? 0 : 1;
-    }
+    void probe() { ++probes; }
 
-    SpectrumSettings& settings_;
     MemoryKeyValueStore inner_;
 };
 
-class LockedConfigurationTest : public ::testing::Test {
+class ConfigurationChangeTest : public ::testing::Test {
   protected:
     void SetUp() override { ConfigurationStore::use(&store_); }
     void TearDown() override { ConfigurationStore::use(nullptr); }
@@ -84,44 +64,32 @@ class LockedConfigurationTest : public ::testing::Test {
         EXPECT_EQ(settings_.runtime.scanCount, 0);
     }
 
-    void expectLocksFree() {
-        for (ModelLock* lock :
-             {&settings_.traceLock, &settings_.apListLock, &settings_.settingsLock}) {
-            ASSERT_TRUE(lock->try_lock());
-            lock->unlock();
-        }
-    }
-
     SpectrumSettings settings_;
-    LockProbeStore store_{settings_};
+    CountingStore store_;
 };
 
-TEST_F(LockedConfigurationTest, LoadRunsUnderAllLocksThenClearsMeasurements) {
+TEST_F(ConfigurationChangeTest, LoadReadsTheStoreThenClearsMeasurements) {
     fillMeasurements();
     settings_.graticule = 4;
-    ASSERT_TRUE(settings_.loadConfigurationLocked(1));  // never saved: defaults, then saved
+    ASSERT_TRUE(settings_.loadConfigurationAndClear(1));  // never saved: defaults, then saved
     EXPECT_EQ(settings_.graticule, 31u);
     EXPECT_GE(store_.probes, 2);
-    EXPECT_EQ(store_.probesWithAllLocksHeld, store_.probes);
     expectMeasurementsCleared();
-    expectLocksFree();
 }
 
-TEST_F(LockedConfigurationTest, SaveRunsUnderAllLocksThenClearsMeasurements) {
+TEST_F(ConfigurationChangeTest, SaveWritesTheStoreThenClearsMeasurements) {
     fillMeasurements();
     settings_.graticule = 4;
-    ASSERT_TRUE(settings_.saveConfigurationLocked(2));
+    ASSERT_TRUE(settings_.saveConfigurationAndClear(2));
     EXPECT_EQ(store_.probes, 1);
-    EXPECT_EQ(store_.probesWithAllLocksHeld, 1);
     expectMeasurementsCleared();
-    expectLocksFree();
 
     settings_.graticule = 31;
-    ASSERT_TRUE(settings_.loadConfiguration(2));  // the unlocked form, as at start-up
+    ASSERT_TRUE(settings_.loadConfiguration(2));  // the form without the clear, as at start-up
     EXPECT_EQ(settings_.graticule, 4u);
 }
 
-TEST_F(LockedConfigurationTest, ResetRestoresDefaultsAndClearsMeasurements) {
+TEST_F(ConfigurationChangeTest, ResetRestoresDefaultsAndClearsMeasurements) {
     fillMeasurements();
     settings_.graticule = 4;
     settings_.reference.isValid = true;
@@ -130,18 +98,16 @@ TEST_F(LockedConfigurationTest, ResetRestoresDefaultsAndClearsMeasurements) {
     EXPECT_FALSE(settings_.reference.isValid);
     EXPECT_EQ(store_.probes, 0);  // the store is not touched
     expectMeasurementsCleared();
-    expectLocksFree();
 }
 
-TEST_F(LockedConfigurationTest, UnknownSlotClearsNothing) {
+TEST_F(ConfigurationChangeTest, UnknownSlotClearsNothing) {
     fillMeasurements();
-    EXPECT_FALSE(settings_.loadConfigurationLocked(4));
-    EXPECT_FALSE(settings_.saveConfigurationLocked(-1));
+    EXPECT_FALSE(settings_.loadConfigurationAndClear(4));
+    EXPECT_FALSE(settings_.saveConfigurationAndClear(-1));
     EXPECT_FALSE(settings_.saveConfiguration(7));
     EXPECT_EQ(store_.probes, 0);
     EXPECT_EQ(settings_.live.history.size(), 1u);
     EXPECT_EQ(settings_.cursorReadouts.index[0], 12);
-    expectLocksFree();
 }
 
 }  // namespace
