@@ -43,16 +43,12 @@ std::vector<float> lastSentSweep(SimEndpoints& endpoints, SimBand band) {
     return sweep;
 }
 
-std::vector<float> newestSweep(SpectrumSettings& model, BandSweepBuffers& band) {
+std::vector<float> newestSweep(const BandSweepBuffers& band) {
     const float* sweep = band.sweep(band.sweepCount() - 1);
     if (sweep == nullptr) {
         return {};
     }
     return std::vector<float>(sweep, sweep + band.sweepPointCount);
-}
-
-int sweeps(SpectrumSettings& model, BandSweepBuffers& band) {
-    return band.sweepCount();
 }
 
 class EveryGeneration : public ::testing::TestWithParam<SimGeneration> {};
@@ -99,10 +95,10 @@ TEST_P(EveryGeneration, SettingsAreSentAgainAfterFiftyPassesWithoutAcknowledgeme
 TEST_P(EveryGeneration, StreamsSweepsIntoTheModelWithTheAccessorysValues) {
     LinkRig rig(GetParam());
     rig.model.spectrum_settings.ssidScanOn = 0;
-    ASSERT_TRUE(rig.tickUntil([&] { return sweeps(rig.model, rig.model.band24) >= 5; }, 100));
+    ASSERT_TRUE(rig.tickUntil([&] { return rig.model.band24.sweepCount() >= 5; }, 100));
     rig.pump();
     std::vector<float> expected = lastSentSweep(*rig.endpoints, SimBand::Band24);
-    std::vector<float> stored = newestSweep(rig.model, rig.model.band24);
+    std::vector<float> stored = newestSweep(rig.model.band24);
     ASSERT_FALSE(expected.empty());
     ASSERT_EQ(stored.size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i) {
@@ -124,20 +120,20 @@ TEST(ControllerEndToEnd, ThirdGenerationStreamsTheFiveGigahertzBand) {
     LinkRig rig(SimGeneration::TarnoDuo);
     rig.model.spectrum_settings.ssidScanOn = 0;
     rig.model.spectrum_settings.band = 1;
-    ASSERT_TRUE(rig.tickUntil([&] { return sweeps(rig.model, rig.model.band5) >= 2; }, 100));
+    ASSERT_TRUE(rig.tickUntil([&] { return rig.model.band5.sweepCount() >= 2; }, 100));
     rig.pump();
     std::vector<float> expected = lastSentSweep(*rig.endpoints, SimBand::Band5);
-    std::vector<float> stored = newestSweep(rig.model, rig.model.band5);
+    std::vector<float> stored = newestSweep(rig.model.band5);
     ASSERT_EQ(expected.size(), 512u);
     ASSERT_EQ(stored, expected);
-    EXPECT_EQ(sweeps(rig.model, rig.model.band24), 0);
+    EXPECT_EQ(rig.model.band24.sweepCount(), 0);
 }
 
 TEST_P(EveryGeneration, HaltPausesAndReconfigureResumesWithClearedData) {
     LinkRig rig(GetParam());
     rig.model.spectrum_settings.ssidScanOn = 0;
     const uint8_t length = rig.endpoints->profile().settingsLength;
-    ASSERT_TRUE(rig.tickUntil([&] { return sweeps(rig.model, rig.model.band24) >= 3; }, 100));
+    ASSERT_TRUE(rig.tickUntil([&] { return rig.model.band24.sweepCount() >= 3; }, 100));
 
     rig.controller.requestHalt();
     rig.ticks(3);
@@ -145,9 +141,9 @@ TEST_P(EveryGeneration, HaltPausesAndReconfigureResumesWithClearedData) {
     rig.model.runtime.runState = SpectrumSettings::kPaused;
     const bool streams = GetParam() != SimGeneration::Tarno;
     EXPECT_EQ(rig.sentCount({0xAA, 0x03, 0x06}), streams ? 1 : 0);
-    const int held = sweeps(rig.model, rig.model.band24);
+    const int held = rig.model.band24.sweepCount();
     rig.ticks(20);
-    EXPECT_EQ(sweeps(rig.model, rig.model.band24), held);
+    EXPECT_EQ(rig.model.band24.sweepCount(), held);
     EXPECT_EQ(rig.controller.phase(), Phase::kHalted);
 
     rig.model.runtime.runState = SpectrumSettings::kRunning;
@@ -155,8 +151,8 @@ TEST_P(EveryGeneration, HaltPausesAndReconfigureResumesWithClearedData) {
     ASSERT_TRUE(rig.tickUntil([&] { return rig.controller.ackCount() == 2; }, 10));
     EXPECT_EQ(rig.sentCount({0xAA, length}), 2);
     rig.tick();  // the acknowledgement's pass clears the data
-    EXPECT_LE(sweeps(rig.model, rig.model.band24), 1);
-    EXPECT_TRUE(rig.tickUntil([&] { return sweeps(rig.model, rig.model.band24) >= 3; }, 100));
+    EXPECT_LE(rig.model.band24.sweepCount(), 1);
+    EXPECT_TRUE(rig.tickUntil([&] { return rig.model.band24.sweepCount() >= 3; }, 100));
 }
 
 TEST_P(EveryGeneration, SingleShotSweepKeepsExactlyOneSweepAndHalts) {
@@ -166,7 +162,7 @@ TEST_P(EveryGeneration, SingleShotSweepKeepsExactlyOneSweepAndHalts) {
     ASSERT_TRUE(rig.tickUntil(
         [&] { return rig.model.runtime.runState == SpectrumSettings::kSingleShotTaken; }, 100));
     rig.ticks(30);
-    EXPECT_EQ(sweeps(rig.model, rig.model.band24), 1);
+    EXPECT_EQ(rig.model.band24.sweepCount(), 1);
     EXPECT_EQ(rig.controller.phase(), Phase::kHalted);
 }
 
@@ -256,7 +252,7 @@ TEST(ControllerEndToEnd, ScanOfTwentyFiveAccessPointsArrivesInTwoListsThenSweeps
     }
     EXPECT_EQ(records[1] + records[2], 25u);
     // The scan ends with a halt and the spectrum phase follows.
-    EXPECT_TRUE(rig.tickUntil([&] { return sweeps(rig.model, rig.model.band24) >= 3; }, 100));
+    EXPECT_TRUE(rig.tickUntil([&] { return rig.model.band24.sweepCount() >= 3; }, 100));
     EXPECT_FALSE(rig.model.runtime.ssidAcquiring);
     EXPECT_GE(rig.sentCount({0xAA, 0x03, 0x06}), 1);
     // After the refresh interval the next scan starts.
@@ -269,14 +265,14 @@ TEST(ControllerEndToEnd, SecondGenerationDeliversAccessPointsWhileSweepsKeepComi
     // This generation keeps its refresh while scanning: one scan request, then the sweeps.
     LinkRig rig(SimGeneration::Tarno2);
     ASSERT_TRUE(rig.tickUntil([&] { return rig.controller.ackCount() == 1; }, 20));
-    const int sweepsBefore = sweeps(rig.model, rig.model.band24);
+    const int sweepsBefore = rig.model.band24.sweepCount();
     ASSERT_TRUE(rig.tickUntil([&] { return !rig.model.accessPoints.empty(); }, 600));
     EXPECT_TRUE(rig.model.runtime.ssidAcquiring);
     EXPECT_EQ(rig.sentCount({0xAA, 0x03, 0x07}), 1);
     EXPECT_EQ(rig.sentCount({0xAA, 0x03, 0x06}), 0) << "the stream was halted to scan";
     // A whole pass over the channels takes several sweep periods, all of them delivered.
     const GenerationProfile& profile = rig.endpoints->profile();
-    EXPECT_GE(sweeps(rig.model, rig.model.band24) - sweepsBefore,
+    EXPECT_GE(rig.model.band24.sweepCount() - sweepsBefore,
               static_cast<int>(profile.scanDurationMs / profile.sweepPeriodMs24) - 1);
     EXPECT_GE(rig.model.accessPoints.size(), 10u);
 }
@@ -285,7 +281,7 @@ TEST(ControllerEndToEnd, ReconnectRepeatsDiscoveryAndDropsTheOldStream) {
     LinkRig rig(SimGeneration::Tarno2);
     rig.model.spectrum_settings.ssidScanOn = 0;
     rig.model.runtime.dataLogState = SpectrumSettings::kDataLogOn;
-    ASSERT_TRUE(rig.tickUntil([&] { return sweeps(rig.model, rig.model.band24) >= 2; }, 100));
+    ASSERT_TRUE(rig.tickUntil([&] { return rig.model.band24.sweepCount() >= 2; }, 100));
     rig.bus.unplug(rig.accessory);
     rig.link.runPass();
     rig.link.runPass();

@@ -27,8 +27,7 @@ bool eventually(Done done) {
 }
 
 // The main thread's look at a band, after the frame hand-over the window makes every frame.
-int sweeps(AccessoryCommunicationDelegate& controller, SpectrumSettings& model,
-           BandSweepBuffers& band) {
+int sweeps(AccessoryCommunicationDelegate& controller, const BandSweepBuffers& band) {
     controller.deliverFrames();
     return band.sweepCount();
 }
@@ -66,7 +65,7 @@ TEST(ControllerThreads, WorkerAndLinkThreadsStreamReconfigureAndStop) {
         controller.bind(link);
         link.start();
 
-        ASSERT_TRUE(eventually([&] { return sweeps(controller, model, model.band24) >= 10; }))
+        ASSERT_TRUE(eventually([&] { return sweeps(controller, model.band24) >= 10; }))
             << generationProfile(generation).folder;
         { EXPECT_EQ(model.band24.heatMap.columns, model.band24.sweepPointCount); }
         // The main thread's view of the access-point list and settings while the threads run.
@@ -74,7 +73,7 @@ TEST(ControllerThreads, WorkerAndLinkThreadsStreamReconfigureAndStop) {
         controller.requestReconfigure(true);
         const int acks = controller.ackCount();
         ASSERT_TRUE(eventually([&] { return controller.ackCount() > acks; }));
-        ASSERT_TRUE(eventually([&] { return sweeps(controller, model, model.band24) >= 5; }));
+        ASSERT_TRUE(eventually([&] { return sweeps(controller, model.band24) >= 5; }));
         // The log's folder does not exist: the link thread stops the log and flags it for the
         // main thread's alert.
         EXPECT_EQ(model.runtime.dataLogState, SpectrumSettings::kDataLogOff);
@@ -111,7 +110,7 @@ TEST(ControllerThreads, PlaybackOnTheWorkerWhileTheMainThreadReads) {
     AccessoryCommunicationDelegate controller(model, options);
     size_t seen = 0;
     ASSERT_TRUE(eventually([&] {
-        const int stored = sweeps(controller, model, model.band24);
+        const int stored = sweeps(controller, model.band24);
         seen = model.accessPoints.size();
         return seen >= 5 && stored >= 20;
     }));

@@ -57,10 +57,6 @@ struct Wire {
     PacketEncoder encoder;
 };
 
-int sweeps(ControllerRig& rig, BandSweepBuffers& band) {
-    return band.sweepCount();
-}
-
 // A rig whose controller has accepted the discovery reply of `generation`, and whose worker has
 // taken that reply at its next pass.
 struct IdentifiedRig : ControllerRig {
@@ -107,10 +103,10 @@ TEST(PacketPath, IncompleteTailWaitsForTheNextDeliveryAndGarbageIsSkipped) {
     delivery.insert(delivery.end(), first.begin(), first.end());
     delivery.insert(delivery.end(), second.begin(), second.begin() + 10);
     rig.feed(delivery);
-    EXPECT_EQ(sweeps(rig, rig.model.band24), 1);
+    EXPECT_EQ(rig.model.band24.sweepCount(), 1);
     EXPECT_EQ(rig.controller.bufferedBytes(), 10u);
     rig.feed(std::vector<uint8_t>(second.begin() + 10, second.end()));
-    EXPECT_EQ(sweeps(rig, rig.model.band24), 2);
+    EXPECT_EQ(rig.model.band24.sweepCount(), 2);
     EXPECT_EQ(rig.controller.bufferedBytes(), 0u);
     // Raw 90 at point 0 with the second generation's 0.5 dB counts from -120 dBm.
     EXPECT_FLOAT_EQ(rig.model.band24.sweep(1)[0], -75.0f);
@@ -126,7 +122,7 @@ TEST(PacketPath, ReconnectDiscardsTheStaleTail) {
     std::vector<uint8_t> delivery(sweep.begin() + 10, sweep.end());
     delivery.insert(delivery.end(), sweep.begin(), sweep.end());
     rig.feed(delivery);
-    EXPECT_EQ(sweeps(rig, rig.model.band24), 1);
+    EXPECT_EQ(rig.model.band24.sweepCount(), 1);
 }
 
 TEST(PacketPath, PausedRunStateFramesAndDropsMeasurements) {
@@ -134,7 +130,7 @@ TEST(PacketPath, PausedRunStateFramesAndDropsMeasurements) {
     rig.model.runtime.runState = SpectrumSettings::kPaused;
     rig.feed(rig.wire.sweep(70));
     rig.feed(rig.wire.capture(true));
-    EXPECT_EQ(sweeps(rig, rig.model.band24), 0);
+    EXPECT_EQ(rig.model.band24.sweepCount(), 0);
     EXPECT_TRUE(rig.model.live.history.empty());
     EXPECT_EQ(rig.controller.bufferedBytes(), 0u);
 }
@@ -147,7 +143,7 @@ TEST(PacketPath, SingleShotTakesTheFirstSweepAndHalts) {
     rig.pass();  // the worker takes the halt at the start of its next pass
     EXPECT_EQ(rig.controller.phase(), Phase::kHalt);
     rig.feed(rig.wire.sweep(80));
-    EXPECT_EQ(sweeps(rig, rig.model.band24), 1);
+    EXPECT_EQ(rig.model.band24.sweepCount(), 1);
 }
 
 TEST(PacketPath, FirstGenerationCaptureAssemblesSegmentsInAnyOrderAfterSegmentZero) {
@@ -201,9 +197,9 @@ TEST(PacketPath, SettingsAcknowledgementDropsPendingSegments) {
     rig.controller.runPass();  // the worker takes the reply
     EXPECT_EQ(rig.controller.phase(), Phase::kSettingsAcked);
     rig.feed(std::vector<uint8_t>(sweep.begin() + 52, sweep.end()));
-    EXPECT_EQ(sweeps(rig, rig.model.band24), 0);
+    EXPECT_EQ(rig.model.band24.sweepCount(), 0);
     rig.feed(sweep);
-    EXPECT_EQ(sweeps(rig, rig.model.band24), 1);
+    EXPECT_EQ(rig.model.band24.sweepCount(), 1);
     EXPECT_EQ(rig.model.band24.sweepPointCount, 100);
 }
 
@@ -256,7 +252,7 @@ TEST(PacketPath, HostileStreamsNeverGrowTheBufferOrWedgeThePath) {
     rig.feed(filler);
     rig.feed(rig.wire.sweep(70));
     rig.feed(rig.wire.sweep(70));
-    EXPECT_GE(sweeps(rig, rig.model.band24), 1);
+    EXPECT_GE(rig.model.band24.sweepCount(), 1);
     EXPECT_LE(rig.model.accessPoints.size(), AccessoryCommunicationDelegate::kMaxAccessPoints);
 }
 

@@ -20,10 +20,6 @@ struct Recordings : MemoryResources {
     }
 };
 
-int sweeps(ControllerRig& rig, BandSweepBuffers& band) {
-    return band.sweepCount();
-}
-
 class PlaybackOfEveryGeneration : public ::testing::TestWithParam<SimGeneration> {};
 
 INSTANTIATE_TEST_SUITE_P(Playback, PlaybackOfEveryGeneration,
@@ -144,16 +140,16 @@ TEST(Playback, ThirdGenerationFiveGigahertzSweepsArriveEveryOnePointTwoFiveSecon
     ASSERT_EQ(rig.controller.phase(), Phase::kRequest);
     std::vector<int> arrivals;
     for (int pass = 0; pass < 65; ++pass) {
-        int before = sweeps(rig, rig.model.band5);
+        int before = rig.model.band5.sweepCount();
         rig.pass();
-        if (sweeps(rig, rig.model.band5) > before) {
+        if (rig.model.band5.sweepCount() > before) {
             arrivals.push_back(pass);
         }
     }
     // 1.25 s apart on average although the passes come every 100 ms.
     EXPECT_EQ(arrivals, (std::vector<int>{0, 13, 25, 38, 50, 63}));
     EXPECT_EQ(files.reads("packets/TarnoDuo/TarnoDuo_spectrum5GHzWifi.bin"), 1);
-    EXPECT_EQ(sweeps(rig, rig.model.band24), 0);
+    EXPECT_EQ(rig.model.band24.sweepCount(), 0);
     EXPECT_EQ(rig.model.band5.sweepPointCount, 512);
 }
 
@@ -204,7 +200,7 @@ TEST(Playback, PausedRunStateStillIdentifiesButDeliversNoMeasurements) {
     }
     EXPECT_TRUE(rig.controller.identified());
     EXPECT_EQ(rig.controller.ackCount(), 1);
-    EXPECT_EQ(sweeps(rig, rig.model.band24), 0);
+    EXPECT_EQ(rig.model.band24.sweepCount(), 0);
     EXPECT_EQ(files.reads("packets/Tarno2/Tarno2_spectrumWifi.bin"), 0);
 }
 
@@ -216,7 +212,7 @@ TEST(Playback, ReconfigureWithANewChoiceLoadsTheNewFiles) {
     for (int i = 0; i < 10; ++i) {
         rig.pass();
     }
-    ASSERT_GT(sweeps(rig, rig.model.band24), 0);
+    ASSERT_GT(rig.model.band24.sweepCount(), 0);
     rig.model.demo.signalType = 2;
     rig.controller.requestReconfigure(true);
     for (int i = 0; i < 10; ++i) {
@@ -224,7 +220,7 @@ TEST(Playback, ReconfigureWithANewChoiceLoadsTheNewFiles) {
     }
     EXPECT_EQ(rig.controller.ackCount(), 2);
     EXPECT_EQ(files.reads("packets/Tarno2/Tarno2_spectrumDect.bin"), 1);
-    EXPECT_GT(sweeps(rig, rig.model.band24), 0);
+    EXPECT_GT(rig.model.band24.sweepCount(), 0);
 }
 
 TEST(Playback, UnknownHardwarePlaysNothing) {
