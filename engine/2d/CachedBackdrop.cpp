@@ -1,0 +1,166 @@
+#include "engine/2d/CachedBackdrop.h"
+
+#include <GL/glew.h>
+
+#include <algorithm>
+
+#include "engine/base/Director.h"
+#include "engine/platform/GLView.h"
+#include "engine/renderer/GLProgram.h"
+#include "engine/renderer/GLProgramCache.h"
+
+namespace engine {
+
+std::vector<CachedBackdrop*> CachedBackdrop::s_live;
+
+CachedBackdrop* CachedBackdrop::create() {
+    auto* backdrop = new CachedBackdrop();
+    if (backdrop->init()) {
+        backdrop->autorelease();
+        return backdrop;
+    }
+    delete backdrop;
+    return nullptr;
+}
+
+CachedBackdrop::CachedBackdrop() {
+    _cachesDescendants = true;
+    s_live.push_back(this);
+}
+
+CachedBackdrop::~CachedBackdrop() {
+    s_live.erase(std::remove(s_live.begin(), s_live.end(), this), s_live.end());
+    releaseTarget();
+}
+
+bool CachedBackdrop::textureChanged(unsigned int texture, const Rect& texels, Rect* footprint) {
+    bool shown = false;
+    for (CachedBackdrop* backdrop : s_live) {
+        Rect part;
+        if (!backdrop->_renderer.getTextureFootprint(texture, texels, &part))
+            continue;
+        backdrop->_stale = true;
+        if (!shown) {
+            *footprint = part;
+        } else if (part.size.width > 0 && part.size.height > 0) {
+            const float x0 = std::min(footprint->getMinX(), part.getMinX());
+            const float y0 = std::min(footprint->getMinY(), part.getMinY());
+            *footprint = Rect(x0, y0, std::max(footprint->getMaxX(), part.getMaxX()) - x0,
+                              std::max(footprint->getMaxY(), part.getMaxY()) - y0);
+        }
+        shown = true;
+    }
+    return shown;
+}
+
+void CachedBackdrop::releaseTarget() {
+    // Only while the context lives: without a view the GL objects went with it.
+    if ((_framebuffer || _texture) && Director::hasInstance() &&
+        Director::getInstance()->getOpenGLView()) {
+        if (_framebuffer)
+            glDeleteFramebuffers(1, &_framebuffer);
+        if (_texture)
+            GL::deleteTexture(_texture);
+    }
+    _framebuffer = _texture = 0;
+    _width = _height = 0;
+}
+
+bool CachedBackdrop::prepareTarget(int width, int height) {
+    if (_failed || width <= 0 || height <= 0)
+        return false;
+    if (_framebuffer && width == _width && height == _height)
+        return true;
+    releaseTarget();
+    glGenTextures(1, &_texture);
+    GL::bindTexture2D(_texture);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    // One texel per pixel, sampled at pixel centres: nearest gives each pixel its own texel.
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    GLint previous = 0;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &previous);
+    glGenFramebuffers(1, &_framebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, _framebuffer);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, _texture, 0);
+    const bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(previous));
+    if (!complete) {
+        // The children are then drawn straight into every frame, as any other node's.
+        releaseTarget();
+        _failed = true;
+        return false;
+    }
+    _width = width;
+    _height = height;
+    return true;
+}
+
+void CachedBackdrop::renderChildren(const Mat4& parentTransform, uint32_t parentFlags) {
+    _stale = false;
+    _epoch = Director::getInstance()->getContentEpoch();
+    GLint previous = 0;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &previous);
+    glBindFramebuffer(GL_FRAMEBUFFER, _framebuffer);
+    // The same viewport, projection and pixel grid as the frame: the texture holds the very
+    // pixels the frame would.
+    _renderer.clear(Director::getInstance()->getClearColor());
+    Node::visit(&_renderer, parentTransform, parentFlags);
+    _renderer.render();
+    glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(previous));
+    ++_renderCount;
+}
+
+void CachedBackdrop::queueCopy(Renderer* renderer, int width, int height) {
+    // The whole framebuffer, in design points, through the view's viewport.
+    GLint viewport[4] = {};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    const Size design = Director::getInstance()->getWinSize();
+    if (viewport[2] <= 0 || viewport[3] <= 0)
+        return;
+    const float sx = design.width / static_cast<float>(viewport[2]);
+    const float sy = design.height / static_cast<float>(viewport[3]);
+    const float x0 = -static_cast<float>(viewport[0]) * sx;
+    const float y0 = -static_cast<float>(viewport[1]) * sy;
+    const float x1 = x0 + static_cast<float>(width) * sx;
+    const float y1 = y0 + static_cast<float>(height) * sy;
+    const Color4B white(255, 255, 255, 255);
+    const V2F_C4B_T2F bottomLeft{{x0, y0}, white, {0, 0}};
+    const V2F_C4B_T2F bottomRight{{x1, y0}, white, {1, 0}};
+    const V2F_C4B_T2F topRight{{x1, y1}, white, {1, 1}};
+    const V2F_C4B_T2F topLeft{{x0, y1}, white, {0, 1}};
+    _quad[0] = bottomLeft;
+    _quad[1] = bottomRight;
+    _quad[2] = topRight;
+    _quad[3] = bottomLeft;
+    _quad[4] = topRight;
+    _quad[5] = topLeft;
+    GLProgram* program =
+        GLProgramCache::getInstance()->getGLProgram(GLProgram::SHADER_NAME_POSITION_TEXTURE_COLOR);
+    _copy.init(_globalZOrder, program, nullptr, _texture, BlendFunc::DISABLE, _quad, 6,
+               Mat4::IDENTITY);
+    _copy.setCoversFrame(true);
+    renderer->addCommand(&_copy);
+}
+
+void CachedBackdrop::visit(Renderer* renderer, const Mat4& parentTransform, uint32_t parentFlags) {
+    if (!_visible) {
+        Node::visit(renderer, parentTransform, parentFlags);
+        return;
+    }
+    int width = 0;
+    int height = 0;
+    Director::getInstance()->getFramebufferSize(&width, &height);
+    const bool resized = width != _width || height != _height;
+    if (!prepareTarget(width, height)) {
+        Node::visit(renderer, parentTransform, parentFlags);
+        return;
+    }
+    if (_stale || resized || _epoch != Director::getInstance()->getContentEpoch())
+        renderChildren(parentTransform, parentFlags);
+    queueCopy(renderer, width, height);
+}
+
+}  // namespace engine
