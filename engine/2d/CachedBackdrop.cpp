@@ -5,9 +5,7 @@
 #include <algorithm>
 
 #include "engine/base/Director.h"
-#include "engine/platform/GLView.h"
-#include "engine/renderer/GLProgram.h"
-#include "engine/renderer/GLProgramCache.h"
+#include "engine/renderer/GLStateCache.h"
 
 namespace engine {
 
@@ -74,7 +72,8 @@ bool CachedBackdrop::prepareTarget(int width, int height) {
     releaseTarget();
     glGenTextures(1, &_texture);
     GL::bindTexture2D(_texture);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    // Stored in the window's byte order, so that copying it into the window is a plain copy.
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
     // One texel per pixel, sampled at pixel centres: nearest gives each pixel its own texel.
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
@@ -113,36 +112,27 @@ void CachedBackdrop::renderChildren(const Mat4& parentTransform, uint32_t parent
     ++_renderCount;
 }
 
-void CachedBackdrop::queueCopy(Renderer* renderer, int width, int height) {
-    // The whole framebuffer, in design points, through the view's viewport.
-    GLint viewport[4] = {};
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    const Size design = Director::getInstance()->getWinSize();
-    if (viewport[2] <= 0 || viewport[3] <= 0)
-        return;
-    const float sx = design.width / static_cast<float>(viewport[2]);
-    const float sy = design.height / static_cast<float>(viewport[3]);
-    const float x0 = -static_cast<float>(viewport[0]) * sx;
-    const float y0 = -static_cast<float>(viewport[1]) * sy;
-    const float x1 = x0 + static_cast<float>(width) * sx;
-    const float y1 = y0 + static_cast<float>(height) * sy;
-    const Color4B white(255, 255, 255, 255);
-    const V2F_C4B_T2F bottomLeft{{x0, y0}, white, {0, 0}};
-    const V2F_C4B_T2F bottomRight{{x1, y0}, white, {1, 0}};
-    const V2F_C4B_T2F topRight{{x1, y1}, white, {1, 1}};
-    const V2F_C4B_T2F topLeft{{x0, y1}, white, {0, 1}};
-    _quad[0] = bottomLeft;
-    _quad[1] = bottomRight;
-    _quad[2] = topRight;
-    _quad[3] = bottomLeft;
-    _quad[4] = topRight;
-    _quad[5] = topLeft;
-    GLProgram* program =
-        GLProgramCache::getInstance()->getGLProgram(GLProgram::SHADER_NAME_POSITION_TEXTURE_COLOR);
-    _copy.init(_globalZOrder, program, nullptr, _texture, BlendFunc::DISABLE, _quad, 6,
-               Mat4::IDENTITY);
+void CachedBackdrop::queueCopy(Renderer* renderer) {
+    _copy.init(_globalZOrder);
     _copy.setCoversFrame(true);
+    _copy.func = [this, renderer] { copyInto(*renderer); };
     renderer->addCommand(&_copy);
+}
+
+// Texel for pixel, no scaling and no scissor: the case a software rasteriser copies as memory.
+void CachedBackdrop::copyInto(const Renderer& frame) const {
+    const std::optional<PixelBox>& damage = frame.getDamageBox();
+    const PixelBox box = damage ? *damage : PixelBox{0, 0, _width, _height};
+    if (box.width <= 0 || box.height <= 0)
+        return;
+    GLint previous = 0;
+    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &previous);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, _framebuffer);
+    glDisable(GL_SCISSOR_TEST);  // the renderer confines what follows to the damage again
+    const int x1 = box.x + box.width;
+    const int y1 = box.y + box.height;
+    glBlitFramebuffer(box.x, box.y, x1, y1, box.x, box.y, x1, y1, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(previous));
 }
 
 void CachedBackdrop::visit(Renderer* renderer, const Mat4& parentTransform, uint32_t parentFlags) {
@@ -160,7 +150,7 @@ void CachedBackdrop::visit(Renderer* renderer, const Mat4& parentTransform, uint
     }
     if (_stale || resized || _epoch != Director::getInstance()->getContentEpoch())
         renderChildren(parentTransform, parentFlags);
-    queueCopy(renderer, width, height);
+    queueCopy(renderer);
 }
 
 }  // namespace engine

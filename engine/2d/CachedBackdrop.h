@@ -3,18 +3,18 @@
 #include <vector>
 
 #include "engine/2d/Node.h"
-#include "engine/renderer/GLStateCache.h"
+#include "engine/renderer/CustomCommand.h"
 #include "engine/renderer/Renderer.h"
-#include "engine/renderer/TrianglesCommand.h"
 
 namespace engine {
 
 // The bottom of the picture, drawn once and kept: the clear colour and the children (a grid,
 // say) are rendered into a texture the size of the frame only when one of them changes, the
 // frame's size or the projection changes, or a texture they show is updated. Every other frame
-// copies that texture with one quad, blending off, in place of the clear and the children's
-// drawing; what the copy shows is exactly what clearing and drawing them would have left, so
-// the picture does not change by a pixel.
+// copies the damaged part of that texture into the frame (a framebuffer blit, which a software
+// rasteriser does as a memory copy) in place of the clear and the children's drawing; what the
+// copy shows is exactly what clearing and drawing them would have left, so the picture does not
+// change by a pixel.
 //
 // It must be the first thing the scene draws (lowest local Z, global Z no lower than anything
 // else), for the copy replaces whatever lies below it. Main thread, with the context current.
@@ -41,7 +41,8 @@ class CachedBackdrop : public Node {
     bool prepareTarget(int width, int height);
     void releaseTarget();
     void renderChildren(const Mat4& parentTransform, uint32_t parentFlags);
-    void queueCopy(Renderer* renderer, int width, int height);
+    void queueCopy(Renderer* renderer);
+    void copyInto(const Renderer& frame) const;
 
     static std::vector<CachedBackdrop*> s_live;
 
@@ -54,8 +55,7 @@ class CachedBackdrop : public Node {
     bool _stale = true;
     unsigned long long _epoch = 0;
     unsigned int _renderCount = 0;
-    V2F_C4B_T2F _quad[6];
-    TrianglesCommand _copy;
+    CustomCommand _copy;
 };
 
 }  // namespace engine
