@@ -72,8 +72,7 @@ bool CachedBackdrop::prepareTarget(int width, int height) {
     releaseTarget();
     glGenTextures(1, &_texture);
     GL::bindTexture2D(_texture);
-    // Stored in the window's byte order, so that copying it into the window is a plain copy.
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
     // One texel per pixel, sampled at pixel centres: nearest gives each pixel its own texel.
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
@@ -119,7 +118,7 @@ void CachedBackdrop::queueCopy(Renderer* renderer) {
     renderer->addCommand(&_copy);
 }
 
-// Texel for pixel, no scaling and no scissor: the case a software rasteriser copies as memory.
+// Texel for pixel over the damaged box alone, so no scissor is needed.
 void CachedBackdrop::copyInto(const Renderer& frame) const {
     const std::optional<PixelBox>& damage = frame.getDamageBox();
     const PixelBox box = damage ? *damage : PixelBox{0, 0, _width, _height};

@@ -11,8 +11,8 @@ namespace engine {
 // The bottom of the picture, drawn once and kept: the clear colour and the children (a grid,
 // say) are rendered into a texture the size of the frame only when one of them changes, the
 // frame's size or the projection changes, or a texture they show is updated. Every other frame
-// copies the damaged part of that texture into the frame (a framebuffer blit, which a software
-// rasteriser does as a memory copy) in place of the clear and the children's drawing; what the
+// copies the damaged part of that texture into the frame (one framebuffer blit, unscaled) in
+// place of the clear and the children's drawing; what the
 // copy shows is exactly what clearing and drawing them would have left, so the picture does not
 // change by a pixel.
 //
