@@ -33,13 +33,68 @@ void lowerTo(float* __restrict trace, const float* __restrict row, int count) {
         trace[i] = row[i] < trace[i] ? row[i] : trace[i];
 }
 
-void addRow(float* __restrict sum, const float* __restrict row, int count) {
+// Row pointers gathered at a time, newest first, for the loops over many rows.
+constexpr int kRowsAtOnce = 32;
+
+// Raises each point to the rows in turn; a block of points stays in registers across the rows,
+// so a row costs one load per point instead of a load and a store of the trace.
+void raiseToRows(float* __restrict trace, const float* const* rows, int rowCount, int count) {
     int i = 0;
-    for (; i + kBlock <= count; i += kBlock)
+    for (; i + kBlock <= count; i += kBlock) {
+        float t[kBlock];
         for (int j = 0; j < kBlock; ++j)
-            sum[i + j] += row[i + j];
-    for (; i < count; ++i)
-        sum[i] += row[i];
+            t[j] = trace[i + j];
+        for (int k = 0; k < rowCount; ++k) {
+            const float* row = rows[k] + i;
+            for (int j = 0; j < kBlock; ++j)
+                t[j] = t[j] < row[j] ? row[j] : t[j];
+        }
+        for (int j = 0; j < kBlock; ++j)
+            trace[i + j] = t[j];
+    }
+    for (; i < count; ++i) {
+        float t = trace[i];
+        for (int k = 0; k < rowCount; ++k)
+            t = t < rows[k][i] ? rows[k][i] : t;
+        trace[i] = t;
+    }
+}
+
+// Adds the rows in turn, in their order, the same way.
+void addRows(float* __restrict sum, const float* const* rows, int rowCount, int count) {
+    int i = 0;
+    for (; i + kBlock <= count; i += kBlock) {
+        float t[kBlock];
+        for (int j = 0; j < kBlock; ++j)
+            t[j] = sum[i + j];
+        for (int k = 0; k < rowCount; ++k) {
+            const float* row = rows[k] + i;
+            for (int j = 0; j < kBlock; ++j)
+                t[j] += row[j];
+        }
+        for (int j = 0; j < kBlock; ++j)
+            sum[i + j] = t[j];
+    }
+    for (; i < count; ++i) {
+        float t = sum[i];
+        for (int k = 0; k < rowCount; ++k)
+            t += rows[k][i];
+        sum[i] = t;
+    }
+}
+
+// Calls f(rows, n) for the sweeps `first`..`last` - 1 back from the newest (0: the newest),
+// newest first, kRowsAtOnce at a time.
+template <typename F>
+void eachRowChunk(const BandSweepBuffers& band, int first, int last, F&& f) {
+    const float* rows[kRowsAtOnce];
+    const int newest = band.sweepCount() - 1;
+    for (int k = first; k < last; k += kRowsAtOnce) {
+        const int n = std::min(kRowsAtOnce, last - k);
+        for (int r = 0; r < n; ++r)
+            rows[r] = band.sweep(newest - (k + r));
+        f(rows, n);
+    }
 }
 
 void subtract(float* trace, float amount, int count) {
@@ -98,21 +153,22 @@ bool TraceProcessing::processBand(BandSweepBuffers& band, const Settings& settin
         for (float* trace : {decay, maximum, minimum, average})
             std::memcpy(trace, raw, bytes);
     } else {
+        // Per point, the same operations in the same order as one row at a time: decay falls,
+        // then rises to each sweep of the hold window, newest first; the average sums its window
+        // from the newest sweep back.
         const int hold = windowSweeps(settings.holdTime, settings.sweepPeriod, h);
-        for (int k = 0; k < hold; ++k) {
-            const float* record = band.sweep(h - 1 - k);
-            if (k == 0)
-                subtract(decay, settings.decayStep, p);
-            raiseTo(decay, record, p);
+        if (hold > 0) {
+            subtract(decay, settings.decayStep, p);
+            eachRowChunk(band, 0, hold, [&](const float* const* rows, int count) {
+                raiseToRows(decay, rows, count, p);
+            });
         }
         const int window = windowSweeps(settings.averageTime, settings.sweepPeriod, h);
-        for (int k = 0; k < window; ++k) {
-            const float* record = band.sweep(h - 1 - k);
-            if (k == 0) {
-                std::memcpy(average, record, bytes);
-            } else {
-                addRow(average, record, p);
-            }
+        if (window > 0) {
+            std::memcpy(average, raw, bytes);
+            eachRowChunk(band, 1, window, [&](const float* const* rows, int count) {
+                addRows(average, rows, count, p);
+            });
         }
         if (window > 1)
             divide(average, static_cast<float>(window), p);

@@ -21,10 +21,23 @@ int packetType(const uint8_t* bytes) {
 // Points of a reordered sweep that are sorted on the stack.
 constexpr size_t kStackPoints = 1024;
 
-void convertSpectrum(const uint8_t* raw, size_t count, const BandCalibration& band, float* out) {
-    for (size_t i = 0; i < count; ++i) {
-        float v = static_cast<float>(raw[i]) * band.scale + band.offset;
-        out[i] = v < band.floor ? band.floor : v;
+void convertSpectrum(const uint8_t* __restrict raw, size_t count, const BandCalibration& band,
+                     float* __restrict out) {
+    // Blocks of a fixed length, which the compiler turns into vector instructions at -O2.
+    constexpr size_t kBlock = 8;
+    const float scale = band.scale;
+    const float offset = band.offset;
+    const float floor = band.floor;
+    size_t i = 0;
+    for (; i + kBlock <= count; i += kBlock) {
+        for (size_t j = 0; j < kBlock; ++j) {
+            float v = static_cast<float>(raw[i + j]) * scale + offset;
+            out[i + j] = v < floor ? floor : v;
+        }
+    }
+    for (; i < count; ++i) {
+        float v = static_cast<float>(raw[i]) * scale + offset;
+        out[i] = v < floor ? floor : v;
     }
 }
 
