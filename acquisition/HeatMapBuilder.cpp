@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "model/BandSweepBuffers.h"
 
@@ -78,11 +79,22 @@ struct Grid {
     // nothing; a count neither wraps nor passes UINT16_MAX. No branch on whether a point moved: for
     // noise that is a coin toss, and a mispredicted branch stalls the loads of the cells that
     // follow; without it the processor fetches many cells at once.
-    void replace(HeatMap& map, const float* sweep, uint16_t* held) const {
+    // The rows of levels met before come from `memoLevels`/`memoRows` (slot by the level's bits).
+    void replace(HeatMap& map, const float* sweep, uint16_t* held, uint32_t* memoLevels,
+                 uint16_t* memoRows, int memoBits) const {
         uint16_t* counts = map.counts.data();
         const size_t width = static_cast<size_t>(columns);
         for (size_t j = 0; j < width; ++j) {
-            const uint16_t up = rowOf(sweep[j]);
+            const float level = sweep[j];
+            uint32_t bits;
+            std::memcpy(&bits, &level, sizeof bits);
+            const size_t at = (bits * 0x9E3779B1u) >> (32 - memoBits);
+            uint16_t up = memoRows[at];
+            if (memoLevels[at] != bits) {
+                up = rowOf(level);
+                memoLevels[at] = bits;
+                memoRows[at] = up;
+            }
             const uint16_t down = held[j];
             held[j] = up;
             const int moved = up != down ? 1 : 0;
@@ -155,13 +167,17 @@ void HeatMapBuilder::update(BandSweepBuffers& band, int columns, int rows, float
             } else {
                 std::fill(slot, slot + grid.columns, kSkip);
             }
-            grid.replace(map, band.sweep(total - 1), slot);
+            grid.replace(map, band.sweep(total - 1), slot, memoLevels_.data(), memoRows_.data(),
+                         kMemoBits);
             slotSerial = serial;
         }
         map.dirty = true;
         band.waterfallDirty = true;
     } else {
         columns_ = grid.columns;
+        // A new grid: every memo entry becomes the level 0 and its row.
+        memoLevels_.fill(0);  // the bits of 0.0f
+        memoRows_.fill(grid.rowOf(0.0f));
         cachedSerial_.fill(kNoSweep);
         cachedRows_.resize(static_cast<size_t>(kNewestSweeps) * static_cast<size_t>(grid.columns));
         recount(band, grid, [this](uint64_t serial) {
