@@ -36,52 +36,43 @@ void lowerTo(float* __restrict trace, const float* __restrict row, int count) {
 // Row pointers gathered at a time, newest first, for the loops over many rows.
 constexpr int kRowsAtOnce = 32;
 
-// Raises each point to the rows in turn; a block of points stays in registers across the rows,
-// so a row costs one load per point instead of a load and a store of the trace.
-void raiseToRows(float* __restrict trace, const float* const* rows, int rowCount, int count) {
+// Folds the rows into the trace in turn, t = op(t, row value), point by point. A block of points
+// stays in registers across the rows, so a row costs one load per point instead of a load and a
+// store of the trace. The last, partial block runs as a whole one where rows and trace are
+// `width` wide enough (the points past `count` are worked out and dropped), so only a row of
+// odd width has a scalar tail.
+template <typename Op>
+void foldRows(float* __restrict trace, const float* const* rows, int rowCount, int count, int width,
+              Op op) {
     int i = 0;
-    for (; i + kBlock <= count; i += kBlock) {
+    for (; i < count && i + kBlock <= width; i += kBlock) {
         float t[kBlock];
         for (int j = 0; j < kBlock; ++j)
             t[j] = trace[i + j];
         for (int k = 0; k < rowCount; ++k) {
             const float* row = rows[k] + i;
             for (int j = 0; j < kBlock; ++j)
-                t[j] = t[j] < row[j] ? row[j] : t[j];
+                t[j] = op(t[j], row[j]);
         }
-        for (int j = 0; j < kBlock; ++j)
-            trace[i + j] = t[j];
+        if (i + kBlock <= count) {
+            for (int j = 0; j < kBlock; ++j)
+                trace[i + j] = t[j];
+        } else {
+            for (int j = 0; j < count - i; ++j)
+                trace[i + j] = t[j];
+        }
     }
     for (; i < count; ++i) {
         float t = trace[i];
         for (int k = 0; k < rowCount; ++k)
-            t = t < rows[k][i] ? rows[k][i] : t;
+            t = op(t, rows[k][i]);
         trace[i] = t;
     }
 }
 
-// Adds the rows in turn, in their order, the same way.
-void addRows(float* __restrict sum, const float* const* rows, int rowCount, int count) {
-    int i = 0;
-    for (; i + kBlock <= count; i += kBlock) {
-        float t[kBlock];
-        for (int j = 0; j < kBlock; ++j)
-            t[j] = sum[i + j];
-        for (int k = 0; k < rowCount; ++k) {
-            const float* row = rows[k] + i;
-            for (int j = 0; j < kBlock; ++j)
-                t[j] += row[j];
-        }
-        for (int j = 0; j < kBlock; ++j)
-            sum[i + j] = t[j];
-    }
-    for (; i < count; ++i) {
-        float t = sum[i];
-        for (int k = 0; k < rowCount; ++k)
-            t += rows[k][i];
-        sum[i] = t;
-    }
-}
+// (a < b ? b : a), as raiseTo; lambdas, so that the fold inlines them.
+constexpr auto raised = [](float t, float v) { return t < v ? v : t; };
+constexpr auto added = [](float t, float v) { return t + v; };
 
 // Calls f(rows, n) for the sweeps `first`..`last` - 1 back from the newest (0: the newest),
 // newest first, kRowsAtOnce at a time.
@@ -160,14 +151,14 @@ bool TraceProcessing::processBand(BandSweepBuffers& band, const Settings& settin
         if (hold > 0) {
             subtract(decay, settings.decayStep, p);
             eachRowChunk(band, 0, hold, [&](const float* const* rows, int count) {
-                raiseToRows(decay, rows, count, p);
+                foldRows(decay, rows, count, p, n, raised);
             });
         }
         const int window = windowSweeps(settings.averageTime, settings.sweepPeriod, h);
         if (window > 0) {
             std::memcpy(average, raw, bytes);
             eachRowChunk(band, 1, window, [&](const float* const* rows, int count) {
-                addRows(average, rows, count, p);
+                foldRows(average, rows, count, p, n, added);
             });
         }
         if (window > 1)
