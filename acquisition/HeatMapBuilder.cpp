@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "model/BandSweepBuffers.h"
 
@@ -55,19 +56,12 @@ struct Grid {
         }
     }
 
-    // One hit more in `row` of `column`, one less in the row of a sweep leaving the window; a
-    // count neither wraps nor passes UINT16_MAX. Without branches on the counts: the rows of
-    // noise jump about.
+    // One hit more in `row` of `column`; a count never passes UINT16_MAX. Without branches on
+    // the counts: the rows of noise jump about.
     static void hit(uint16_t* counts, size_t width, uint16_t row, size_t column) {
         if (row != kSkip) {
             uint16_t& cell = counts[row * width + column];
             cell = static_cast<uint16_t>(cell + (cell != UINT16_MAX ? 1 : 0));
-        }
-    }
-    static void unhit(uint16_t* counts, size_t width, uint16_t row, size_t column) {
-        if (row != kSkip) {
-            uint16_t& cell = counts[row * width + column];
-            cell = static_cast<uint16_t>(cell - (cell != 0 ? 1 : 0));
         }
     }
 
@@ -82,17 +76,35 @@ struct Grid {
 
     // Adds the hits of `sweep` and takes away those of the sweep whose rows `held` holds, in one
     // pass that leaves the rows of `sweep` in `held`. A point that stays in its row changes
-    // nothing (a count never comes near UINT16_MAX); a steady level costs no memory traffic.
-    void replace(HeatMap& map, const float* sweep, uint16_t* held) const {
+    // nothing; a count neither wraps nor passes UINT16_MAX. No branch on whether a point moved: for
+    // noise that is a coin toss, and a mispredicted branch stalls the loads of the cells that
+    // follow; without it the processor fetches many cells at once.
+    // The rows of levels met before come from `memoLevels`/`memoRows` (slot by the level's bits).
+    void replace(HeatMap& map, const float* sweep, uint16_t* held, uint32_t* memoLevels,
+                 uint16_t* memoRows, int memoBits) const {
         uint16_t* counts = map.counts.data();
         const size_t width = static_cast<size_t>(columns);
         for (size_t j = 0; j < width; ++j) {
-            const uint16_t up = rowOf(sweep[j]);
+            const float level = sweep[j];
+            uint32_t bits;
+            std::memcpy(&bits, &level, sizeof bits);
+            const size_t at = (bits * 0x9E3779B1u) >> (32 - memoBits);
+            uint16_t up = memoRows[at];
+            if (memoLevels[at] != bits) {
+                up = rowOf(level);
+                memoLevels[at] = bits;
+                memoRows[at] = up;
+            }
             const uint16_t down = held[j];
-            if (up != down) {
-                held[j] = up;
-                hit(counts, width, up, j);
-                unhit(counts, width, down, j);
+            held[j] = up;
+            const int moved = up != down ? 1 : 0;
+            if (up != kSkip) {
+                uint16_t& cell = counts[up * width + j];
+                cell = static_cast<uint16_t>(cell + (cell != UINT16_MAX ? moved : 0));
+            }
+            if (down != kSkip) {
+                uint16_t& cell = counts[down * width + j];
+                cell = static_cast<uint16_t>(cell - (cell != 0 ? moved : 0));
             }
         }
     }
@@ -155,13 +167,17 @@ void HeatMapBuilder::update(BandSweepBuffers& band, int columns, int rows, float
             } else {
                 std::fill(slot, slot + grid.columns, kSkip);
             }
-            grid.replace(map, band.sweep(total - 1), slot);
+            grid.replace(map, band.sweep(total - 1), slot, memoLevels_.data(), memoRows_.data(),
+                         kMemoBits);
             slotSerial = serial;
         }
         map.dirty = true;
         band.waterfallDirty = true;
     } else {
         columns_ = grid.columns;
+        // A new grid: every memo entry becomes the level 0 and its row.
+        memoLevels_.fill(0);  // the bits of 0.0f
+        memoRows_.fill(grid.rowOf(0.0f));
         cachedSerial_.fill(kNoSweep);
         cachedRows_.resize(static_cast<size_t>(kNewestSweeps) * static_cast<size_t>(grid.columns));
         recount(band, grid, [this](uint64_t serial) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -38,6 +39,13 @@ class HeatMapBuilder {
     }
     std::vector<uint16_t> cachedRows_;
     std::array<uint64_t, kNewestSweeps> cachedSerial_{};  // filled by the first update's recount
+
+    // Level rows of levels seen lately, by the level's bits: a band's levels are decoded from
+    // bytes, so a few hundred values recur, and looking one up costs less than working it out.
+    // Every entry is a true pair for the grid last built.
+    static constexpr int kMemoBits = 9;
+    std::array<uint32_t, std::size_t{1} << kMemoBits> memoLevels_{};
+    std::array<uint16_t, std::size_t{1} << kMemoBits> memoRows_{};
 
     bool built_ = false;
     int columns_ = 0;

@@ -9,7 +9,7 @@ class SpectrumSettings;
 // The sweeps of both bands as they arrive: each is stored in its band of the model with its heat
 // map, processed traces and peaks, using the accessory's level grid and sweep period and the
 // view's hold, average and decay settings. The model's owner calls it once per sweep frame
-// (AccessoryCommunicationDelegate::deliverFrames).
+// (FrameDelivery).
 class SpectrumAcquisition {
   public:
     // Band numbers as the protocols decode them.

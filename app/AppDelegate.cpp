@@ -190,6 +190,8 @@ void AppDelegate::applicationDidEnterBackground() {
     if (model->runtime.deviceConnected && communication)
         communication->setSuspended(true);
     model->runtime.inBackground = true;
+    if (communicationDelegate)
+        communicationDelegate->setInBackground(true);
 }
 
 void AppDelegate::applicationWillEnterForeground() {
@@ -197,6 +199,8 @@ void AppDelegate::applicationWillEnterForeground() {
     if (communication)
         communication->setSuspended(false);
     SpectrumSettings::getInstance()->runtime.inBackground = false;
+    if (communicationDelegate)
+        communicationDelegate->setInBackground(false);
 }
 
 void AppDelegate::applicationWillTerminate() {

@@ -8,6 +8,7 @@
 #   waterfall    the same recording in the waterfall view (set in the stored configuration)
 #   power        the demonstration's power view (second generation), normal trigger: a trace
 #                per trigger
+#   power-persist  the same with 20 s of persistence (the longest) instead of 2 s
 #   ssid-table   the real-wave view with the SSID table open over it
 #   utilization  the real-wave view with the utilization table open over it
 #   static       no recordings to play: nothing on screen changes
@@ -31,7 +32,7 @@ while [[ $# -gt 0 ]]; do
         *) echo "redraw-cpu: unknown argument $1" >&2; exit 2 ;;
     esac
 done
-case "$view" in wave|waterfall|power|ssid-table|utilization|static) ;; *) echo "redraw-cpu: unknown view $view" >&2; exit 2 ;; esac
+case "$view" in wave|waterfall|power|power-persist|ssid-table|utilization|static) ;; *) echo "redraw-cpu: unknown view $view" >&2; exit 2 ;; esac
 [[ -x "$binary" ]] || { echo "redraw-cpu: no tarno at $binary (build it first)" >&2; exit 1; }
 command -v Xvfb >/dev/null || { echo "redraw-cpu: Xvfb is not installed" >&2; exit 1; }
 
@@ -109,6 +110,9 @@ case "$view" in
     waterfall) patch_stored config0.spectrum_settings 0 1 ;;
     # spectrumMode: power; triggerAuto: normal; the second generation, which has a power meter
     power) patch_stored config0.common_settings 11 0 config0.power_setting 24 0 config0.demo 0 1 ;;
+    # persistTime: 20.0f (little-endian 00 00 a0 41) for 2.0f
+    power-persist) patch_stored config0.common_settings 11 0 config0.power_setting 24 0 config0.demo 0 1 \
+        config0.power_setting 6 160 config0.power_setting 7 65 ;;
     ssid-table) extra=(--open-table ssid "${extra[@]}") ;;
     utilization) extra=(--open-table utilization "${extra[@]}") ;;
 esac

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "model/AccessoryControl.h"
+#include "model/LinkSettings.h"
 #include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
 
@@ -44,6 +45,9 @@ bool Instrument::write(const std::function<bool(SpectrumSettings&)>& apply) {
 void Instrument::changed() {
     storeDirty_ = true;
     ++changes_;
+    // Before any request goes: the worker builds what it sends from the published copy.
+    if (control_)
+        control_->publishSettings(LinkSettings::of(model_));
 }
 
 bool Instrument::edit(SettingChange change, const std::function<bool(SpectrumSettings&)>& apply) {
@@ -147,12 +151,12 @@ void Instrument::resetConfiguration() {
 }
 
 void Instrument::afterConfigurationChange(uint8_t demoHardwareBefore, int modeBefore) {
-    changed();
     // A loaded mode or band the accessory cannot do is corrected as a new description would be.
     if (model_.accessory.generation != 0) {
         ScopedModelLocks locks(model_, ScopedModelLocks::kSettings);
         model_.applyDescriptionCorrections();
     }
+    changed();
     if (model_.common_settings.spectrumMode != modeBefore)
         forgetCaptureRescale();
     if (!model_.runtime.deviceConnected && model_.demo.hardware != demoHardwareBefore)

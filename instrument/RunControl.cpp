@@ -11,6 +11,9 @@ int32_t RunControl::state() const {
 
 void RunControl::set(int32_t state) {
     runtime_.runState = state;
+    // Before any request goes: the worker streams by the state it was told.
+    if (control_)
+        control_->runStateChanged(state);
 }
 
 bool RunControl::identified() const {

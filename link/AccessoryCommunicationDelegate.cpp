@@ -7,26 +7,31 @@
 #include "link/AccessoryCommunication.h"
 #include "link/BramelAccessoryDevice.h"
 #include "model/MillisecondClock.h"
-#include "model/SpectrumSettings.h"
 
 using Phase = ControllerState::Phase;
 
 AccessoryCommunicationDelegate::AccessoryCommunicationDelegate(SpectrumSettings& model,
                                                                Options options)
-    : model_(model),
-      options_(std::move(options)),
+    : options_(std::move(options)),
       ownLog_(options_.dataLog ? nullptr : std::make_unique<DataLogFile>("", options_.clock)),
       logFile_(options_.dataLog ? *options_.dataLog : *ownLog_),
-      intake_(model_, state_, *this, logFile_, protocolEnvironment()),
-      machine_(model_, state_, intake_),
+      delivery_(model, logFile_),
+      intake_(settings_, state_, frames_, replies_, protocolEnvironment(delivery_.screenLog())),
+      machine_(settings_, state_, intake_, replies_, frames_),
       usb_(state_),
       playback_(
-          model_, options_.resources,
+          options_.resources,
           [this](const uint8_t* b, size_t n) {
               // The same packet path as the link's, marked so that a log says what it holds.
               intake_.deliver(b, n, now(), MeasurementIntake::kDemonstration);
           },
-          [this](const uint8_t* b, size_t n) { return intake_.packetLength(b, n); }) {
+          [this](const uint8_t* b, size_t n) { return intake_.packetLength(b, n); },
+          [this](uint8_t hardware) {
+              frames_.push(LinkEvent::make(LinkEvent::kDemoTriggerPreset, false, hardware));
+          }) {
+    delivery_.setAccessoryControl(this);
+    // What the model holds when the controller starts is what the first commands are built from.
+    delivery_.publish();
     if (options_.startWorker) {
         startWorker();
     }
@@ -36,9 +41,9 @@ AccessoryCommunicationDelegate::~AccessoryCommunicationDelegate() {
     stopWorker();
 }
 
-ProtocolEnvironment AccessoryCommunicationDelegate::protocolEnvironment() {
+ProtocolEnvironment AccessoryCommunicationDelegate::protocolEnvironment(DiagnosticSink* log) {
     ProtocolEnvironment environment;
-    environment.log = model_.runtime.screenLog.load();
+    environment.log = log;
     environment.console = options_.console;
     environment.deviceConnected = [this] { return connected(); };
     return environment;
@@ -106,25 +111,14 @@ void AccessoryCommunicationDelegate::threadMain() {
 }
 
 void AccessoryCommunicationDelegate::runPass() {
+    // Whoever steps the passes owns the model: what it changed since goes to the link first.
+    publishModel();
     pass();
     deliverFrames();
 }
 
 size_t AccessoryCommunicationDelegate::deliverFrames() {
-    // Under traceLock, so that a clear on acknowledgement (which discards the queue under every
-    // model lock) never falls between taking a frame and storing it.
-    std::lock_guard<ModelLock> trace(model_.traceLock);
-    const std::vector<SweepFrame> frames = intake_.frames().take();
-    for (const SweepFrame& frame : frames) {
-        {
-            std::lock_guard<ModelLock> settings(model_.settingsLock);
-            spectrum_.addSweep(model_, frame.band, frame.levels.data(), frame.levels.size());
-        }
-        if (frame.band == SpectrumAcquisition::kBand24 && model_.accessory.hasSsidScan24) {
-            intake_.sweepStored(model_);
-        }
-    }
-    return frames.size();
+    return delivery_.deliver(frames_.take());
 }
 
 void AccessoryCommunicationDelegate::pass() {
@@ -136,6 +130,8 @@ void AccessoryCommunicationDelegate::pass() {
     } else if (options_.resources != nullptr) {
         machine_.pass(t, playback_);
     }
+    // A sink that answers at once has replied inside this pass.
+    machine_.applyReplies();
 }
 
 // --- Requests --------------------------------------------------------------------------------
@@ -176,7 +172,7 @@ void AccessoryCommunicationDelegate::restartPlayback() {
 
 bool AccessoryCommunicationDelegate::shouldConnect(AccessoryCommunication*,
                                                    BramelAccessoryDevice* device) {
-    if (model_.runtime.inBackground || device == nullptr) {
+    if (settings_.inBackground() || device == nullptr) {
         return false;
     }
     if (device->preApproved) {
@@ -193,13 +189,8 @@ void AccessoryCommunicationDelegate::didConnect(AccessoryCommunication* link,
     std::lock_guard<std::mutex> pass(passLock_);
     intake_.clearSegments();
     state_.discardFirstRead = true;
-    state_.phase = Phase::kSendDiscovery;
-    model_.runtime.deviceConnected = true;
-    state_.scanPhaseStart = 0;
-    state_.scanStart = 0;
-    state_.scanPhase = false;
-    model_.runtime.ssidAcquiring = false;
-    state_.scanListCount = 0;
+    settings_.setConnected(true);
+    machine_.connectionChanged(true);
     state_.link = link;
     state_.device = device;
 }
@@ -210,16 +201,9 @@ void AccessoryCommunicationDelegate::didDisconnect(AccessoryCommunication*, Bram
     state_.link = nullptr;
     state_.device = nullptr;
     intake_.clearSegments();
-    intake_.closeLog();
     state_.discardFirstRead = true;
-    state_.phase = Phase::kSendDiscovery;
-    model_.runtime.deviceConnected = false;
-    state_.scanPhaseStart = 0;
-    state_.scanStart = 0;
-    state_.scanPhase = false;
-    model_.runtime.dataLogState = SpectrumSettings::kDataLogOff;
-    model_.runtime.ssidAcquiring = false;
-    state_.scanListCount = 0;
+    settings_.setConnected(false);
+    machine_.connectionChanged(false);
 }
 
 void AccessoryCommunicationDelegate::didReceiveData(AccessoryCommunication*, BramelAccessoryDevice*,

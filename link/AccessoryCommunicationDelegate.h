@@ -10,30 +10,35 @@
 #include <mutex>
 #include <thread>
 
-#include "acquisition/SpectrumAcquisition.h"
+#include "acquisition/FrameDelivery.h"
+#include "acquisition/FrameQueue.h"
 #include "link/ControllerState.h"
 #include "link/MeasurementIntake.h"
 #include "link/PhaseMachine.h"
 #include "link/PlaybackCommandSink.h"
+#include "link/ReplyMailbox.h"
 #include "link/RequestMailbox.h"
+#include "link/SettingsPublication.h"
 #include "link/UsbCommandSink.h"
 #include "model/AccessoryControl.h"
 #include "model/DataLogFile.h"
+#include "model/MeasurementRecords.h"
 
 class AccessoryCommunication;
 class BramelAccessoryDevice;
+class DiagnosticSink;
 class MillisecondClock;
 class ResourceReader;
-class SpectrumSettings;
 
-// The controller between the USB link and the settings model. Its worker thread drives the
+// The controller between the USB link and the model's owner. Its worker thread drives the
 // accessory through discovery, configuration, streaming and halts in 100 ms passes (PhaseMachine),
 // sending to the connected accessory or, while nothing is connected, to the recorded
 // demonstration (UsbCommandSink, PlaybackCommandSink); its packet path (MeasurementIntake), run on
-// the link's I/O thread, frames the incoming bytes, identifies the generation and writes the
-// decoded measurements into the model under the model's locks, except sweeps: those are queued as
-// frames, and the model's owner hands them to acquisition (deliverFrames()), where their traces,
-// peaks and heat maps are derived.
+// the link's I/O thread, frames the incoming bytes, identifies the generation and queues what it
+// decodes as frames. Neither thread touches the model: they read the settings the owner publishes
+// (SettingsPublication) and hand frames over (FrameQueue); the owner applies them in order
+// (deliverFrames(), through FrameDelivery), where traces, heat maps, power captures, access-point
+// grades and the data log are derived.
 //
 // Time comes from an injectable clock and a pass is an ordinary call (runPass()), so a test can
 // run minutes of accessory time without a thread or a sleep.
@@ -45,11 +50,12 @@ class AccessoryCommunicationDelegate : public AccessoryControl {
     static constexpr int kRetryPasses = PhaseMachine::kRetryPasses;
     static constexpr size_t kMaxPowerValues = PowerCaptureIntake::kMaxPowerValues;
     static constexpr size_t kMaxSpectrumValues = MeasurementIntake::kMaxSpectrumValues;
-    static constexpr size_t kMaxPendingCaptures = PowerCaptureIntake::kMaxPendingCaptures;
-    static constexpr size_t kMaxAccessPoints = MeasurementIntake::kMaxAccessPoints;
+    // Captures the live trace keeps for the power view.
+    static constexpr size_t kMaxPendingCaptures = PowerTraceSet::kMaxCaptures;
+    static constexpr size_t kMaxAccessPoints = AccessPointAcquisition::kMaxAccessPoints;
 
-    using PulseMeasurement = PowerCaptureIntake::PulseMeasurement;
-    using UtilizationGrading = MeasurementIntake::UtilizationGrading;
+    using PulseMeasurement = FrameDelivery::PulseMeasurement;
+    using UtilizationGrading = FrameDelivery::UtilizationGrading;
     // How the worker waits for the end of a pass; the default sleeps on the steady clock. Tests
     // give one that steps a manual clock instead.
     using WaitUntil = std::function<void(uint64_t untilMs)>;
@@ -68,6 +74,7 @@ class AccessoryCommunicationDelegate : public AccessoryControl {
         WaitUntil waitUntil;
     };
 
+    // `model` is handed to the owner's side (FrameDelivery) only; the link never reads it.
     AccessoryCommunicationDelegate(SpectrumSettings& model, Options options);
     // Stops the worker thread. Stop the link (or unbind it) first: its handlers point here.
     ~AccessoryCommunicationDelegate() override;
@@ -98,16 +105,24 @@ class AccessoryCommunicationDelegate : public AccessoryControl {
     void restartPlayback() override;
     bool identified() const override { return state_.identified; }
     bool connected() const override { return state_.connected(); }
+    void publishSettings(const LinkSettings& settings) override { settings_.publish(settings); }
+    void runStateChanged(int32_t runState) override { settings_.setRunState(runState); }
+
+    // The window went to the background (no accessory is taken then) or came back.
+    void setInBackground(bool background) { settings_.setInBackground(background); }
 
     // One pass of the worker: the requests recorded since the last pass, then one phase step
     // with the accessory, or with the demonstration while none is connected. Called by the model's
-    // owner instead of a worker thread (tests, simulated time), the pass ends with
-    // deliverFrames(): whoever steps the passes owns the model.
+    // owner instead of a worker thread (tests, simulated time), the pass starts by publishing the
+    // model's settings and ends with deliverFrames(): whoever steps the passes owns the model.
     void runPass();
     // On the thread that owns the model (the window's main thread once per frame before drawing,
-    // or a command's loop): every sweep decoded since the last call goes to acquisition, in
-    // order. Returns the number of sweeps.
+    // or a command's loop): every frame queued since the last call is applied, in order, and the
+    // settings are published again. Returns the number of sweeps stored.
     size_t deliverFrames();
+    // Publishes the model's settings and run state now, as deliverFrames() and runPass() do
+    // first; for an owner that changed the model directly (not through the instrument).
+    void publishModel() { delivery_.publish(); }
     void startWorker();
     void stopWorker();
     bool workerRunning() const { return running_; }
@@ -117,37 +132,41 @@ class AccessoryCommunicationDelegate : public AccessoryControl {
     // Requests recorded and taken by the worker so far; for tests and diagnostics.
     uint64_t requestsPosted() const { return mailbox_.posted(); }
     uint64_t requestsTaken() const { return mailbox_.taken(); }
-    uint64_t rowsLogged() const { return intake_.rowsLogged(); }
+    uint64_t rowsLogged() const { return delivery_.rowsLogged(); }
     // Stops the data log after this many rows (0: no limit); set before data flows.
-    void setLogRowLimit(uint64_t rows) { intake_.setLogRowLimit(rows); }
+    void setLogRowLimit(uint64_t rows) { delivery_.setLogRowLimit(rows); }
+    // Frames the queue dropped because the owner did not take them in time.
+    uint64_t framesDropped() const { return frames_.dropped(); }
     // Bytes the framer has buffered and thrown away; for tests of hostile streams.
     size_t bufferedBytes() { return intake_.bufferedBytes(); }
     size_t droppedBytes() { return intake_.droppedBytes(); }
 
     void setPulseMeasurement(PulseMeasurement measure) {
-        intake_.setPulseMeasurement(std::move(measure));
+        delivery_.setPulseMeasurement(std::move(measure));
     }
     void setUtilizationGrading(UtilizationGrading grade) {
-        intake_.setUtilizationGrading(std::move(grade));
+        delivery_.setUtilizationGrading(std::move(grade));
     }
 
   private:
     uint64_t now() const;
     void threadMain();
     void pass();
-    ProtocolEnvironment protocolEnvironment();
+    ProtocolEnvironment protocolEnvironment(DiagnosticSink* log);
     // Requests that need an identified accessory; dropped without one.
     void postWhenIdentified(const RequestMailbox::Request& request);
 
-    SpectrumSettings& model_;
     Options options_;
     std::unique_ptr<DataLogFile> ownLog_;
     DataLogFile& logFile_;
 
     ControllerState state_;
     RequestMailbox mailbox_;
+    ReplyMailbox replies_;
+    SettingsPublication settings_;
+    FrameQueue frames_;
+    FrameDelivery delivery_;  // the model owner's, never the link's
     MeasurementIntake intake_;
-    SpectrumAcquisition spectrum_;  // the model owner's, never the link's
     PhaseMachine machine_;
     UsbCommandSink usb_;
     PlaybackCommandSink playback_;  // worker thread only

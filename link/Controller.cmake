@@ -8,9 +8,11 @@ add_library(tarno_controller STATIC
   ${CMAKE_CURRENT_LIST_DIR}/PhaseMachine.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PlaybackCommandSink.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PowerCaptureIntake.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ReplyMailbox.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RequestMailbox.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SegmentAssembler.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SessionRecorder.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SettingsPublication.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SettingsSnapshot.cpp
   ${CMAKE_CURRENT_LIST_DIR}/UsbCommandSink.cpp
 )

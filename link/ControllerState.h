@@ -7,8 +7,9 @@ class AccessoryCommunication;
 class BramelAccessoryDevice;
 
 // What the worker's phase machine, the packet path and the link handlers share. They run on
-// different threads without a common lock (each field is written by one side and read by the
-// other), so every field is atomic.
+// different threads without a common lock, so every field is atomic. The phase, the scan's list
+// count and the halt request have one writer, PhaseMachine; the packet path posts what it learns
+// to the phase machine's reply mailbox instead.
 struct ControllerState {
     // Phases of the worker's cycle: discover, configure, stream, halt.
     enum Phase : int {

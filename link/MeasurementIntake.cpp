@@ -1,40 +1,29 @@
 #include "link/MeasurementIntake.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "link/ControllerState.h"
-#include "link/SettingsSnapshot.h"
-#include "model/AccessoryControl.h"
-#include "model/ScopedModelLocks.h"
-#include "model/SpectrumSettings.h"
+#include "link/SettingsPublication.h"
 #include "protocol/ProtocolResult.h"
 
-namespace {
-
-constexpr size_t kAccessPointsPerFullList = 20;
-
 using Phase = ControllerState::Phase;
+using Reply = ReplyMailbox::Reply;
 
-bool measuring(int runState) {
-    return runState == SpectrumSettings::kRunning || runState == SpectrumSettings::kSingleShotArmed;
-}
-
-}  // namespace
-
-MeasurementIntake::MeasurementIntake(SpectrumSettings& model, ControllerState& state,
-                                     AccessoryControl& control, DataLogFile& logFile,
+MeasurementIntake::MeasurementIntake(SettingsPublication& settings, ControllerState& state,
+                                     FrameQueue& frames, ReplyMailbox& replies,
                                      ProtocolEnvironment environment)
-    : model_(model),
+    : settings_(settings),
       state_(state),
-      control_(control),
-      logger_(logFile),
-      power_(model, state, logger_) {
+      frames_(frames),
+      replies_(replies),
+      power_(settings, state, frames) {
     framer_.setProtocolEnvironment(std::move(environment));
 }
 
 void MeasurementIntake::deliver(const uint8_t* bytes, size_t length, uint64_t now, Source source) {
     std::lock_guard<std::mutex> guard(lock_);
-    logger_.setDemonstration(source == kDemonstration);
+    demonstration_ = source == kDemonstration;
     if (state_.discardFirstRead.exchange(false)) {
         framer_.discard();
     }
@@ -61,16 +50,6 @@ void MeasurementIntake::clearSegmentsLocked() {
     sweepSegments5_.clear();
 }
 
-void MeasurementIntake::closeLog() {
-    std::lock_guard<std::mutex> guard(lock_);
-    logger_.closeOnDisconnect(model_);
-}
-
-void MeasurementIntake::settingsAcknowledged() {
-    std::lock_guard<std::mutex> guard(lock_);
-    logger_.setScaleChanged();
-}
-
 size_t MeasurementIntake::bufferedBytes() {
     std::lock_guard<std::mutex> guard(lock_);
     return framer_.buffered();
@@ -88,24 +67,23 @@ void MeasurementIntake::handlePacket(const uint8_t* bytes, size_t length, int ty
     }
     switch (type) {
         case packet_type::kDiscovery:
-            if (state_.phase == Phase::kAwaitDiscovery) {
+            // One description per discovery request: a repeated reply changes nothing.
+            if (state_.phase == Phase::kAwaitDiscovery && !state_.identified) {
                 handleDiscovery(bytes, length);
             }
             break;
         case packet_type::kSettingsAck:
-            if (protocol->parseSettingsAck(bytes, length) == 0) {
-                clearSegmentsLocked();
-                state_.phase = Phase::kSettingsAcked;
-            }
+            handleSettingsAck(bytes, length);
             break;
         case packet_type::kHaltAck:
-            if (protocol->parseHaltAck(bytes, length) == 0 &&
-                (state_.phase == Phase::kHalt || state_.phase == Phase::kAwaitHaltAck)) {
-                state_.phase = Phase::kHalted;
+            if (protocol->parseHaltAck(bytes, length) == 0) {
+                replies_.post(Reply::make(Reply::kHaltAcked, now));
             }
             break;
         case packet_type::kPower:
-            handlePower(bytes, length, now);
+            if (settings_.measuring()) {
+                power_.handle(*protocol, bytes, length, now, demonstration_);
+            }
             break;
         case packet_type::kSpectrum:
             handleSpectrum(bytes, length);
@@ -119,35 +97,31 @@ void MeasurementIntake::handlePacket(const uint8_t* bytes, size_t length, int ty
 }
 
 void MeasurementIntake::handleDiscovery(const uint8_t* bytes, size_t length) {
-    AccessoryDescription description;
-    if (framer_.protocol()->parseDescription(bytes, length, &description) != 0) {
+    auto description = std::make_shared<AccessoryDescription>();
+    if (framer_.protocol()->parseDescription(bytes, length, description.get()) != 0) {
         return;
     }
-    {
-        ScopedModelLocks locks(model_, ScopedModelLocks::kAll);
-        model_.applyDescription(description);
-    }
+    settings_.setDescription(*description);
+    frames_.push(LinkEvent::make(LinkEvent::kIdentified, false, 0, description));
     state_.identified = true;
     framer_.setIdentified(true);
-    state_.phase = Phase::kIdentified;
+    replies_.post(Reply::make(Reply::kDiscoveryAccepted));
 }
 
-void MeasurementIntake::takeSingleShot() {
-    if (model_.runtime.runState == SpectrumSettings::kSingleShotArmed) {
-        model_.runtime.runState = SpectrumSettings::kSingleShotTaken;
-        control_.requestHalt();
+void MeasurementIntake::handleSettingsAck(const uint8_t* bytes, size_t length) {
+    if (framer_.protocol()->parseSettingsAck(bytes, length) != 0) {
+        return;
     }
-}
-
-void MeasurementIntake::handlePower(const uint8_t* bytes, size_t length, uint64_t now) {
-    if (measuring(model_.runtime.runState) &&
-        power_.handle(*framer_.protocol(), bytes, length, now)) {
-        takeSingleShot();
-    }
+    clearSegmentsLocked();
+    power_.settingsAcknowledged();
+    // In the queue, so that what was decoded before the acknowledgement is cleared with the old
+    // data and nothing decoded after it is.
+    frames_.push(LinkEvent::make(LinkEvent::kSettingsAcknowledged, state_.clearDataOnAck));
+    replies_.post(Reply::make(Reply::kSettingsAcked));
 }
 
 void MeasurementIntake::handleSpectrum(const uint8_t* bytes, size_t length) {
-    if (!measuring(model_.runtime.runState)) {
+    if (!settings_.measuring()) {
         return;
     }
     AccessoryProtocol& protocol = *framer_.protocol();
@@ -160,39 +134,15 @@ void MeasurementIntake::handleSpectrum(const uint8_t* bytes, size_t length) {
         return;
     }
     const size_t decoded = std::min(static_cast<size_t>(count), spectrumScratch_.size());
-    bool completed = false;
-    {
-        // A clear on acknowledgement discards the queue under every model lock: a sweep is
-        // queued either before it, and goes with the old data, or after it.
-        std::lock_guard<ModelLock> trace(model_.traceLock);
-        const float* sweep = nullptr;
-        size_t points = 0;
-        const int segments = protocol.spectrumSegmentCount(band);
-        SegmentAssembler& assembler = band == 1 ? sweepSegments24_ : sweepSegments5_;
-        if (segments >= 2) {
-            if (assembler.add(protocol, spectrumScratch_.data(), decoded, segment, segments) ==
-                SegmentAssembler::Result::kComplete) {
-                sweep = assembler.values().data();
-                points = assembler.values().size();
-            }
-        } else {
-            sweep = spectrumScratch_.data();
-            points = decoded;
-        }
-        if (sweep == nullptr) {
-            return;
-        }
-        const BandSweepBuffers& buffers = band == 1 ? model_.band24 : model_.band5;
-        const size_t n = std::min(points, static_cast<size_t>(buffers.pointsPerSweep()));
-        frames_.push(SweepFrame{band, std::vector<float>(sweep, sweep + n)});
-        logger_.logSweep(model_, band == 1 ? LogMeasurement::kSweep24 : LogMeasurement::kSweep5,
-                         sweep, n);
-        std::lock_guard<ModelLock> settings(model_.settingsLock);
-        // The first generation's power mode starts with one sweep; it must not take the shot.
-        completed = model_.common_settings.spectrumMode != CommonSettings::kPowerMode;
-    }
-    if (completed) {
-        takeSingleShot();
+    const int segments = protocol.spectrumSegmentCount(band);
+    SegmentAssembler& assembler = band == 1 ? sweepSegments24_ : sweepSegments5_;
+    if (segments < 2) {
+        frames_.push(SweepFrame{
+            band, std::vector<float>(spectrumScratch_.begin(), spectrumScratch_.begin() + decoded),
+            demonstration_});
+    } else if (assembler.add(protocol, spectrumScratch_.data(), decoded, segment, segments) ==
+               SegmentAssembler::Result::kComplete) {
+        frames_.push(SweepFrame{band, assembler.values(), demonstration_});
     }
 }
 
@@ -201,32 +151,9 @@ void MeasurementIntake::handleAccessPoints(const uint8_t* bytes, size_t length, 
     if (framer_.protocol()->parseSsidList(bytes, length, &list) != 0) {
         return;
     }
-    endScanAfterList(list.get(), now);
-    if (list && !model_.runtime.scanPaused) {
-        accessPoints_.addScan(model_, *list, now);
-    }
-}
-
-void MeasurementIntake::endScanAfterList(const AccessPointList* list, uint64_t now) {
-    const bool hasEntries = list && !list->empty();
-    if (!hasEntries && state_.phase == Phase::kStreaming) {
-        state_.phase = Phase::kScanStarted;
-        state_.scanListCount = 0;
-        return;
-    }
-    const int lists = ++state_.scanListCount;
-    if (lists == 1) {
-        state_.scanStart = now;
-    }
-    // A full list that is the first of its scan leaves the scan running for the next one.
-    if (!list || list->size() < kAccessPointsPerFullList || lists > 1) {
-        state_.scanListCount = 0;
-        SettingsSnapshot s = SettingsSnapshot::of(model_);
-        if (s.spectrumMode && !s.scanKeepsRefresh &&
-            (s.waterfall || (s.ssidScanOn && s.refreshInterval > 0.0f))) {
-            state_.scanPhase = false;
-            state_.haltRequested = true;
-            state_.phase = Phase::kHalt;
-        }
+    replies_.post(
+        Reply::make(Reply::kAccessPointList, now, list != nullptr, list ? list->size() : 0));
+    if (list) {
+        frames_.push(AccessPointFrame{std::shared_ptr<AccessPointList>(std::move(list)), now});
     }
 }

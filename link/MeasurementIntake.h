@@ -3,38 +3,30 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <mutex>
-#include <vector>
 
-#include "acquisition/AccessPointAcquisition.h"
 #include "acquisition/FrameQueue.h"
 #include "link/PowerCaptureIntake.h"
+#include "link/ReplyMailbox.h"
 #include "link/SegmentAssembler.h"
-#include "model/DataLogger.h"
 #include "protocol/PacketFramer.h"
 
-class AccessoryControl;
-class SpectrumSettings;
+class SettingsPublication;
 struct ControllerState;
 
 // The controller's packet path: frames the bytes from the link (or the demonstration), creates
-// the protocol of the generation that answers discovery, and writes every decoded measurement
-// into the model under the model's locks: power captures (PowerCaptureIntake), access-point lists
-// (AccessPointAcquisition merges and grades them), and the data-log rows. Complete sweeps do not
-// touch the model here: they go into the frame queue, which the model's owner drains into
-// acquisition. Runs on whichever thread delivers (the link's I/O thread, or the worker while it
-// plays the demonstration); everything here is guarded by one packet lock, always taken before
-// any model lock, which in turn are taken before the frame queue's.
+// the protocol of the generation that answers discovery, and hands every decoded measurement and
+// every change it learns about to the model's owner as frames (sweeps, power captures,
+// access-point lists, the description, settings acknowledgements). It never touches the model.
+// Replies that move the worker's phase go to the phase machine's reply mailbox. Runs on whichever
+// thread delivers (the link's I/O thread, or the worker while it plays the demonstration);
+// everything here is guarded by one packet lock, taken before the frame queue's.
 class MeasurementIntake {
   public:
     static constexpr size_t kMaxSpectrumValues = 512;
-    static constexpr size_t kMaxAccessPoints = AccessPointAcquisition::kMaxAccessPoints;
-    using UtilizationGrading = AccessPointAcquisition::UtilizationGrading;
 
-    // `control` is asked to halt once a single shot has been taken.
-    MeasurementIntake(SpectrumSettings& model, ControllerState& state, AccessoryControl& control,
-                      DataLogFile& logFile, ProtocolEnvironment environment);
+    MeasurementIntake(SettingsPublication& settings, ControllerState& state, FrameQueue& frames,
+                      ReplyMailbox& replies, ProtocolEnvironment environment);
 
     // Where bytes come from; a data log marks the demonstration's in its header lines.
     enum Source { kAccessory, kDemonstration };
@@ -56,51 +48,27 @@ class MeasurementIntake {
 
     // A connection came or went: pending segments belong to the old stream.
     void clearSegments();
-    // The accessory went away: the data log is closed.
-    void closeLog();
-    // New settings were acknowledged: the next logged row starts with a scale line.
-    void settingsAcknowledged();
-
-    uint64_t rowsLogged() const { return logger_.rowsWritten(); }
-    void setLogRowLimit(uint64_t rows) { logger_.setRowLimit(rows); }
     size_t bufferedBytes();
     size_t droppedBytes();
-
-    void setPulseMeasurement(PowerCaptureIntake::PulseMeasurement measure) {
-        power_.setPulseMeasurement(std::move(measure));
-    }
-    void setUtilizationGrading(UtilizationGrading grade) {
-        accessPoints_.setUtilizationGrading(std::move(grade));
-    }
-
-    // The sweeps decoded so far, for the model's owner. Its lock is the innermost: take it
-    // without the packet lock, with or without model locks.
-    FrameQueue& frames() { return frames_; }
-    // The utilization grading after a 2.4 GHz sweep was stored; the caller may hold traceLock,
-    // no other model lock.
-    void sweepStored(SpectrumSettings& model) { accessPoints_.sweepArrived(model); }
 
   private:
     void handlePacket(const uint8_t* bytes, size_t length, int type, uint64_t now);
     void handleDiscovery(const uint8_t* bytes, size_t length);
-    void handlePower(const uint8_t* bytes, size_t length, uint64_t now);
+    void handleSettingsAck(const uint8_t* bytes, size_t length);
     void handleSpectrum(const uint8_t* bytes, size_t length);
     void handleAccessPoints(const uint8_t* bytes, size_t length, uint64_t now);
-    void endScanAfterList(const AccessPointList* list, uint64_t now);
     void clearSegmentsLocked();
-    void takeSingleShot();
 
-    SpectrumSettings& model_;
+    SettingsPublication& settings_;
     ControllerState& state_;
-    AccessoryControl& control_;
+    FrameQueue& frames_;
+    ReplyMailbox& replies_;
 
     std::mutex lock_;
     PacketFramer framer_;
     SegmentAssembler sweepSegments24_;
     SegmentAssembler sweepSegments5_;
-    FrameQueue frames_;
-    DataLogger logger_;
     PowerCaptureIntake power_;
-    AccessPointAcquisition accessPoints_;
+    bool demonstration_ = false;  // of the bytes being delivered
     std::array<float, kMaxSpectrumValues> spectrumScratch_{};
 };

@@ -2,15 +2,16 @@
 
 #include <cmath>
 
+#include "acquisition/FrameQueue.h"
 #include "link/CommandSink.h"
 #include "link/ControllerState.h"
 #include "link/MeasurementIntake.h"
+#include "link/SettingsPublication.h"
 #include "link/SettingsSnapshot.h"
-#include "model/ScopedModelLocks.h"
-#include "model/SpectrumSettings.h"
 
 namespace {
 
+constexpr size_t kAccessPointsPerFullList = 20;
 constexpr uint64_t kScanListWaitMs = 250;
 constexpr uint64_t kReservedScanWaitMs = 10000;
 constexpr int kFirstGenerationCode = 2;
@@ -20,10 +21,6 @@ using Command = std::vector<uint8_t>;
 
 uint64_t elapsed(uint64_t now, uint64_t since) {
     return now >= since ? now - since : 0;
-}
-
-bool measuring(int runState) {
-    return runState == SpectrumSettings::kRunning || runState == SpectrumSettings::kSingleShotArmed;
 }
 
 // A command of `length` bytes from one of the protocol's builders; empty when the builder
@@ -49,11 +46,77 @@ Command request(const AccessoryProtocol& protocol, int length,
 
 }  // namespace
 
-PhaseMachine::PhaseMachine(SpectrumSettings& model, ControllerState& state,
-                           MeasurementIntake& intake)
-    : model_(model), state_(state), intake_(intake) {}
+PhaseMachine::PhaseMachine(SettingsPublication& settings, ControllerState& state,
+                           MeasurementIntake& intake, ReplyMailbox& replies, FrameQueue& frames)
+    : settings_(settings), state_(state), intake_(intake), replies_(replies), frames_(frames) {}
+
+void PhaseMachine::applyReplies() {
+    using Reply = ReplyMailbox::Reply;
+    for (const Reply& reply : replies_.take()) {
+        switch (reply.kind) {
+            case Reply::kDiscoveryAccepted:
+                state_.phase = Phase::kIdentified;
+                break;
+            case Reply::kSettingsAcked:
+                state_.phase = Phase::kSettingsAcked;
+                break;
+            case Reply::kHaltAcked:
+                if (state_.phase == Phase::kHalt || state_.phase == Phase::kAwaitHaltAck) {
+                    state_.phase = Phase::kHalted;
+                }
+                break;
+            case Reply::kAccessPointList:
+                endScanAfterList(reply);
+                break;
+        }
+    }
+}
+
+void PhaseMachine::endScanAfterList(const ReplyMailbox::Reply& reply) {
+    const bool hasEntries = reply.listPresent && reply.listEntries > 0;
+    if (!hasEntries && state_.phase == Phase::kStreaming) {
+        state_.phase = Phase::kScanStarted;
+        state_.scanListCount = 0;
+        return;
+    }
+    const int lists = ++state_.scanListCount;
+    if (lists == 1) {
+        state_.scanStart = reply.now;
+    }
+    // A full list that is the first of its scan leaves the scan running for the next one.
+    if (!reply.listPresent || reply.listEntries < kAccessPointsPerFullList || lists > 1) {
+        state_.scanListCount = 0;
+        SettingsSnapshot s = SettingsSnapshot::of(*settings_.current());
+        if (s.spectrumMode && !s.scanKeepsRefresh &&
+            (s.waterfall || (s.ssidScanOn && s.refreshInterval > 0.0f))) {
+            state_.scanPhase = false;
+            state_.haltRequested = true;
+            state_.phase = Phase::kHalt;
+        }
+    }
+}
+
+void PhaseMachine::connectionChanged(bool connected) {
+    state_.phase = Phase::kSendDiscovery;
+    state_.scanPhaseStart = 0;
+    state_.scanStart = 0;
+    state_.scanPhase = false;
+    state_.scanListCount = 0;
+    // What the packet path posted belongs to the old connection.
+    replies_.take();
+    ssidAcquiring_ = false;
+    frames_.push(LinkEvent::make(connected ? LinkEvent::kConnected : LinkEvent::kDisconnected));
+}
+
+void PhaseMachine::setSsidAcquiring(bool acquiring) {
+    if (acquiring != ssidAcquiring_) {
+        ssidAcquiring_ = acquiring;
+        frames_.push(LinkEvent::make(LinkEvent::kSsidAcquiring, acquiring));
+    }
+}
 
 void PhaseMachine::apply(const RequestMailbox::Taken& taken) {
+    applyReplies();
     if (taken.count == 0) {
         return;
     }
@@ -73,7 +136,7 @@ void PhaseMachine::apply(const RequestMailbox::Taken& taken) {
 }
 
 void PhaseMachine::pass(uint64_t now, CommandSink& sink) {
-    SettingsSnapshot s = SettingsSnapshot::of(model_);
+    SettingsSnapshot s = SettingsSnapshot::of(*settings_.current());
     if (!sink.ready(s)) {
         return;
     }
@@ -150,7 +213,7 @@ void PhaseMachine::step(uint64_t now, const SettingsSnapshot& s, CommandSink& si
         case Phase::kStreaming:
         case Phase::kScanStarted:
             if (sink.streamsUnasked()) {
-                if (measuring(model_.runtime.runState)) {
+                if (settings_.measuring()) {
                     sink.stream(now, s);
                 }
             } else if (state_.phase == Phase::kRequest) {
@@ -197,14 +260,14 @@ void PhaseMachine::sendDiscovery(CommandSink& sink) {
 }
 
 void PhaseMachine::sendSettings(CommandSink& sink) {
+    const SettingsPublication::Settings settings = settings_.current();
     Command command;
     const bool haveProtocol = intake_.withProtocol([&](AccessoryProtocol* protocol) {
         if (protocol == nullptr) {
             return false;
         }
         command = build(protocol->settingsCommandLength(), [&](uint8_t* b, size_t n) {
-            std::lock_guard<ModelLock> settings(model_.settingsLock);
-            return protocol->buildSettingsCommand(b, n, &model_);
+            return protocol->buildSettingsCommand(b, n, settings.get());
         });
         return true;
     });
@@ -223,22 +286,14 @@ void PhaseMachine::sendSettings(CommandSink& sink) {
 }
 
 void PhaseMachine::acknowledged(uint64_t now) {
-    intake_.settingsAcknowledged();
     const int acks = ++state_.ackCount;
     state_.phase = Phase::kRequest;
-    if (state_.clearDataOnAck) {
-        ScopedModelLocks locks(model_, ScopedModelLocks::kAll);
-        model_.clearSpectrumData();
-        model_.clearPowerData();
-        model_.resetCursorReadouts();
-        // Sweeps still queued for the model's owner belong to the old settings.
-        intake_.frames().discard();
-        state_.clearDataOnAck = false;
-    }
-    model_.runtime.triggerStatus = RuntimeState::kNoTriggerFor2s;
+    // The packet path queued the acknowledgement, with this flag, for the model's owner, who
+    // clears the data there.
+    state_.clearDataOnAck = false;
     state_.lastTriggerTime = now;
     state_.scanPhaseStart = now;
-    SettingsSnapshot s = SettingsSnapshot::of(model_);
+    SettingsSnapshot s = SettingsSnapshot::of(*settings_.current());
     const bool scanning = s.spectrumMode && s.ssidScanOn && !s.waterfall;
     state_.scanPhase = scanning && (s.refreshInterval == 0.0f || acks == 1);
 }
@@ -247,10 +302,10 @@ void PhaseMachine::sendStreamRequests(uint64_t now, const SettingsSnapshot& s, C
     if (!intake_.withProtocol([](AccessoryProtocol* p) { return p != nullptr; })) {
         return;
     }
-    if (!measuring(model_.runtime.runState)) {
+    if (!settings_.measuring()) {
         // Paused or shot taken: halt. A continuous scan in the waterfall keeps its notice.
         if (!(s.ssidScanOn && s.scanKeepsRefresh && s.waterfall)) {
-            model_.runtime.ssidAcquiring = false;
+            setSsidAcquiring(false);
         }
         state_.phase = Phase::kHalt;
         return;
@@ -308,14 +363,14 @@ void PhaseMachine::sendStreamRequests(uint64_t now, const SettingsSnapshot& s, C
             sink.send(std::move(command), CommandSink::kRequestKind);
         }
     }
-    model_.runtime.ssidAcquiring = scan;
+    setSsidAcquiring(scan);
     if (!streaming) {
         state_.phase = Phase::kStreaming;
     }
 }
 
 void PhaseMachine::halt(CommandSink& sink) {
-    model_.runtime.ssidAcquiring = false;
+    setSsidAcquiring(false);
     Command command;
     const bool awaitAck = !sink.streamsUnasked() && intake_.withProtocol([&](AccessoryProtocol* p) {
         if (p == nullptr || p->isStreaming()) {

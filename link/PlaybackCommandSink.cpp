@@ -1,18 +1,15 @@
 #include "link/PlaybackCommandSink.h"
 
-#include <mutex>
-
 #include "link/SettingsSnapshot.h"
-#include "model/DemoTriggerPresets.h"
-#include "model/SpectrumSettings.h"
 
-PlaybackCommandSink::PlaybackCommandSink(SpectrumSettings& model, const ResourceReader* resources,
+PlaybackCommandSink::PlaybackCommandSink(const ResourceReader* resources,
                                          DemoPlayback::Deliver deliver,
-                                         DemoPlayback::PacketLength packetLength)
-    : model_(model),
-      resources_(resources),
+                                         DemoPlayback::PacketLength packetLength,
+                                         PresetTrigger presetTrigger)
+    : resources_(resources),
       deliver_(std::move(deliver)),
       packetLength_(std::move(packetLength)),
+      presetTrigger_(std::move(presetTrigger)),
       playback_(resources) {}
 
 bool PlaybackCommandSink::ready(const SettingsSnapshot& settings) {
@@ -52,10 +49,7 @@ void PlaybackCommandSink::stream(uint64_t now, const SettingsSnapshot& s) {
 }
 
 void PlaybackCommandSink::identified(const SettingsSnapshot& settings) {
-    std::lock_guard<ModelLock> guard(model_.settingsLock);
-    PowerSettings& p = model_.power_setting;
-    // The user's own trigger outlives every demonstration start.
-    if (DemoTriggerPresets::unchosen(p)) {
-        DemoTriggerPresets::apply(p, settings.demo.hardware);
+    if (presetTrigger_) {
+        presetTrigger_(settings.demo.hardware);
     }
 }

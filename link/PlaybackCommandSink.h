@@ -1,12 +1,13 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
 
 #include "link/CommandSink.h"
 #include "link/DemoPlayback.h"
 
 class ResourceReader;
-class SpectrumSettings;
 
 // The demonstration as an accessory that needs no USB: it answers the discovery request and the
 // settings command with the recorded reply and acknowledgement of the chosen hardware, and while
@@ -15,8 +16,11 @@ class SpectrumSettings;
 // Worker thread only.
 class PlaybackCommandSink : public CommandSink {
   public:
-    PlaybackCommandSink(SpectrumSettings& model, const ResourceReader* resources,
-                        DemoPlayback::Deliver deliver, DemoPlayback::PacketLength packetLength);
+    // Asks the model's owner to apply the trigger preset of a demonstration hardware.
+    using PresetTrigger = std::function<void(uint8_t hardware)>;
+
+    PlaybackCommandSink(const ResourceReader* resources, DemoPlayback::Deliver deliver,
+                        DemoPlayback::PacketLength packetLength, PresetTrigger presetTrigger);
 
     bool ready(const SettingsSnapshot& settings) override;
     // Discovery: the recorded reply. Settings: the recorded acknowledgement; the recordings then
@@ -27,16 +31,16 @@ class PlaybackCommandSink : public CommandSink {
     void stream(uint64_t now, const SettingsSnapshot& settings) override;
     // Trigger settings under which the recorded power captures show a stable first picture,
     // unless the user has chosen a trigger of their own (anything but the defaults and the
-    // presets), which is kept.
+    // presets), which is kept: the model's owner decides and applies.
     void identified(const SettingsSnapshot& settings) override;
 
     const DemoPlayback& playback() const { return playback_; }
 
   private:
-    SpectrumSettings& model_;
     const ResourceReader* resources_;
     DemoPlayback::Deliver deliver_;
     DemoPlayback::PacketLength packetLength_;
+    PresetTrigger presetTrigger_;
     DemoPlayback playback_;
     std::string prefix_;  // of the hardware chosen at this pass's ready()
 };

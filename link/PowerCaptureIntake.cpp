@@ -2,89 +2,74 @@
 
 #include <algorithm>
 
+#include "acquisition/FrameQueue.h"
 #include "link/ControllerState.h"
-#include "model/DataLogger.h"
-#include "model/ScopedModelLocks.h"
-#include "model/SpectrumSettings.h"
+#include "link/SettingsPublication.h"
+#include "model/RuntimeState.h"
 #include "protocol/AccessoryProtocol.h"
 
-PowerCaptureIntake::PowerCaptureIntake(SpectrumSettings& model, ControllerState& state,
-                                       DataLogger& logger)
-    : model_(model), state_(state), logger_(logger) {}
+PowerCaptureIntake::PowerCaptureIntake(SettingsPublication& settings, ControllerState& state,
+                                       FrameQueue& frames)
+    : settings_(settings),
+      state_(state),
+      frames_(frames),
+      triggerStatus_(RuntimeState::kNoTriggerFor2s) {}
 
-void PowerCaptureIntake::clear() {
-    segments_.clear();
-    acquisition_.clear();
+void PowerCaptureIntake::settingsAcknowledged() {
+    triggerStatus_ = RuntimeState::kNoTriggerFor2s;
 }
 
-bool PowerCaptureIntake::handle(const AccessoryProtocol& protocol, const uint8_t* bytes,
-                                size_t length, uint64_t now) {
+void PowerCaptureIntake::handle(const AccessoryProtocol& protocol, const uint8_t* bytes,
+                                size_t length, uint64_t now, bool demonstration) {
     int count = 0;
     int segment = 255;
     bool marker = false;
     if (protocol.parsePowerSamples(bytes, length, scratch_.data(), scratch_.size(), &count,
                                    &segment, &marker) != 0 ||
         count <= 0 || segment == 255) {
-        return false;
+        return;
     }
     const size_t n = std::min(static_cast<size_t>(count), scratch_.size());
     updateTriggerStatus(marker, now);
 
-    bool completed = false;
-    bool shot = false;
-    {
-        ScopedModelLocks locks(model_, ScopedModelLocks::kTrace | ScopedModelLocks::kSettings);
-        const bool rolling = model_.isRolling();
-        if (!rolling && !model_.power_setting.triggerAuto && !marker) {
-            return false;
-        }
-        if (rolling) {
-            storeRollingValues(scratch_.data(), n);
-            completed = true;
-        } else {
-            const int segmentCount = protocol.powerSegmentCount();
-            if (segmentCount >= 2) {
-                if (segments_.add(protocol, scratch_.data(), n, segment, segmentCount) ==
-                    SegmentAssembler::Result::kComplete) {
-                    storeCapture(segments_.values().data(), segments_.values().size());
-                    completed = true;
-                }
-            } else {
-                storeCapture(scratch_.data(), n);
-                completed = true;
-            }
-        }
-        // A rolling single shot is taken once the display is full.
-        shot = completed &&
-               (!rolling || model_.live.rollingHistory.size() >= PowerTraceSet::kMaxRollingValues);
+    const SettingsPublication::Settings settings = settings_.current();
+    const bool rolling = settings->isRolling();
+    if (!rolling && !settings->power.triggerAuto && !marker) {
+        return;
     }
-    if (completed) {
-        model_.runtime.captureRescale = false;
+    if (rolling) {
+        push(true, scratch_.data(), n, demonstration);
+        return;
     }
-    return shot;
+    const int segmentCount = protocol.powerSegmentCount();
+    if (segmentCount < 2) {
+        push(false, scratch_.data(), n, demonstration);
+    } else if (segments_.add(protocol, scratch_.data(), n, segment, segmentCount) ==
+               SegmentAssembler::Result::kComplete) {
+        push(false, segments_.values().data(), segments_.values().size(), demonstration);
+    }
+}
+
+void PowerCaptureIntake::push(bool rolling, const float* values, size_t count, bool demonstration) {
+    frames_.push(PowerFrame{rolling, std::vector<float>(values, values + count), demonstration});
 }
 
 void PowerCaptureIntake::updateTriggerStatus(bool marker, uint64_t now) {
+    int32_t status = triggerStatus_;
     if (marker) {
         state_.lastTriggerTime = now;
-        model_.runtime.triggerStatus = RuntimeState::kTriggered;
-        return;
+        status = RuntimeState::kTriggered;
+    } else {
+        const uint64_t last = state_.lastTriggerTime;
+        const uint64_t seconds = (now >= last ? now - last : 0) / 1000;
+        if (seconds >= 10) {
+            status = RuntimeState::kNoTriggerFor10s;
+        } else if (seconds >= 2) {
+            status = RuntimeState::kNoTriggerFor2s;
+        }
     }
-    const uint64_t last = state_.lastTriggerTime;
-    const uint64_t seconds = (now >= last ? now - last : 0) / 1000;
-    if (seconds >= 10) {
-        model_.runtime.triggerStatus = RuntimeState::kNoTriggerFor10s;
-    } else if (seconds >= 2) {
-        model_.runtime.triggerStatus = RuntimeState::kNoTriggerFor2s;
+    if (status != triggerStatus_) {
+        triggerStatus_ = status;
+        frames_.push(LinkEvent::make(LinkEvent::kTriggerStatus, false, status));
     }
-}
-
-void PowerCaptureIntake::storeRollingValues(const float* values, size_t count) {
-    const std::vector<float>& kept = acquisition_.addRollingSamples(model_, values, count);
-    logger_.logRollingSamples(model_, kept.data(), kept.size());
-}
-
-void PowerCaptureIntake::storeCapture(const float* values, size_t count) {
-    acquisition_.addCapture(model_, values, count);
-    logger_.logPowerCapture(model_, values, count);
 }

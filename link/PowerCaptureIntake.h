@@ -4,50 +4,39 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "acquisition/PowerAcquisition.h"
 #include "link/SegmentAssembler.h"
-#include "model/MeasurementRecords.h"
 
 class AccessoryProtocol;
-class DataLogger;
-class SpectrumSettings;
+class FrameQueue;
+class SettingsPublication;
 struct ControllerState;
 
-// The power samples of the packet path: keeps the trigger status, assembles the segments of a
-// capture, hands complete captures and rolling samples to PowerAcquisition (which stores and
-// measures them) under traceLock and settingsLock, and logs the rows. Called by MeasurementIntake
-// under its packet lock.
+// The power samples of the packet path: follows the trigger marker, assembles the segments of a
+// capture, and hands complete captures and rolling samples to the model's owner as frames
+// (PowerAcquisition stores and measures them there). Decides rolling and triggering by the
+// published settings. Called by MeasurementIntake under its packet lock.
 class PowerCaptureIntake {
   public:
     static constexpr size_t kMaxPowerValues = 1000;
-    // Captures waiting for the power view. The view turns them into vertices every frame; without
-    // a view (headless logging) they would pile up forever.
-    static constexpr size_t kMaxPendingCaptures = PowerTraceSet::kMaxCaptures;
 
-    using PulseMeasurement = PowerAcquisition::PulseMeasurement;
+    PowerCaptureIntake(SettingsPublication& settings, ControllerState& state, FrameQueue& frames);
 
-    PowerCaptureIntake(SpectrumSettings& model, ControllerState& state, DataLogger& logger);
-
-    // One power packet. True when it completed a capture (or a rolling step) that a single shot
-    // may take.
-    bool handle(const AccessoryProtocol& protocol, const uint8_t* bytes, size_t length,
-                uint64_t now);
-    // Pending segments and the rolling countdown belong to the old stream.
-    void clear();
-
-    void setPulseMeasurement(PulseMeasurement measure) {
-        acquisition_.setPulseMeasurement(std::move(measure));
-    }
+    // One power packet while measurements are wanted.
+    void handle(const AccessoryProtocol& protocol, const uint8_t* bytes, size_t length,
+                uint64_t now, bool demonstration);
+    // Pending segments belong to the old stream.
+    void clear() { segments_.clear(); }
+    // The owner sets "no trigger for 2 s" on every settings acknowledgement.
+    void settingsAcknowledged();
 
   private:
     void updateTriggerStatus(bool marker, uint64_t now);
-    void storeRollingValues(const float* values, size_t count);
-    void storeCapture(const float* values, size_t count);
+    void push(bool rolling, const float* values, size_t count, bool demonstration);
 
-    SpectrumSettings& model_;
+    SettingsPublication& settings_;
     ControllerState& state_;
-    DataLogger& logger_;
+    FrameQueue& frames_;
     SegmentAssembler segments_;
-    PowerAcquisition acquisition_;
+    int32_t triggerStatus_;  // as last told to the owner
     std::array<float, kMaxPowerValues> scratch_{};
 };

@@ -1,23 +1,21 @@
 #include "link/SettingsSnapshot.h"
 
 #include <algorithm>
-#include <mutex>
 
-#include "model/SpectrumSettings.h"
+#include "model/LinkSettings.h"
 
-SettingsSnapshot SettingsSnapshot::of(SpectrumSettings& model) {
-    std::lock_guard<ModelLock> guard(model.settingsLock);
+SettingsSnapshot SettingsSnapshot::of(const LinkSettings& settings) {
     SettingsSnapshot s;
-    const SpectrumViewSettings& view = model.spectrum_settings;
-    const AccessoryDescription& a = model.accessory;
-    s.spectrumMode = model.common_settings.spectrumMode != CommonSettings::kPowerMode;
+    const SpectrumViewSettings& view = settings.view;
+    const AccessoryDescription& a = settings.accessory;
+    s.spectrumMode = settings.spectrumMode();
     s.ssidScanOn = view.ssidScanOn != 0;
     s.waterfall = view.viewMode == SpectrumViewSettings::kWaterfallView;
     s.ssidReserved = view.ssidReserved != 0;
     s.scanKeepsRefresh = a.scanKeepsRefresh;
     s.refreshInterval = view.refreshInterval;
     s.band = view.band;
-    s.demo = model.demo;
+    s.demo = settings.demo;
     s.powerInterval = a.powerInterval;
     s.spectrumInterval24 = a.spectrumInterval24;
     s.spectrumInterval5 = a.spectrumInterval5;

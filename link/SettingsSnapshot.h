@@ -4,10 +4,10 @@
 
 #include "model/StoredSettings.h"
 
-class SpectrumSettings;
+struct LinkSettings;
 
-// The settings a worker pass or a packet decision reads, copied at once under settingsLock so
-// that one decision never mixes two states of the model.
+// The settings a worker pass or a packet decision reads, taken from one published copy so that
+// one decision never mixes two states of the settings.
 struct SettingsSnapshot {
     bool spectrumMode = true;
     bool ssidScanOn = false;
@@ -23,10 +23,9 @@ struct SettingsSnapshot {
     float scanFirstDelay = 0.0f;
     float scanRepeatInterval = 0.0f;
 
-    // Takes settingsLock; the caller must not hold it.
-    static SettingsSnapshot of(SpectrumSettings& model);
+    static SettingsSnapshot of(const LinkSettings& settings);
 
-    // Seconds from the model or a description as whole milliseconds; nothing sensible is longer
+    // Seconds from the settings or a description as whole milliseconds; nothing sensible is longer
     // than a day, and NaN or negative means no wait.
     static uint64_t milliseconds(double seconds);
 };

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <cstdint>
+
+struct LinkSettings;
+
 // How everything above the link (the scene, its views, the menus, the application) steers the
 // accessory controller. The controller implements it; tests use a fake that counts calls. Views
 // and menus see only this, never the controller's class.
@@ -28,4 +32,10 @@ class AccessoryControl {
     virtual bool identified() const = 0;
     // A USB accessory is attached (false while the demonstration plays).
     virtual bool connected() const = 0;
+
+    // The settings the controller builds its commands from and decides by: the model's owner
+    // publishes a fresh copy after every change, before asking for what the change needs.
+    virtual void publishSettings(const LinkSettings& /*settings*/) {}
+    // The run state (SpectrumSettings::RunState) the controller streams by.
+    virtual void runStateChanged(int32_t /*runState*/) {}
 };

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <atomic>
 
+#include "model/TraceProcessing.h"
+
 namespace {
 
 // Each band numbers its sweeps from its own base, 2^40 sweeps apart: more than a century of
@@ -52,10 +54,38 @@ void BandSweepBuffers::clear() {
     sweepPointCount = -1;
     newSweep = true;
     processedPointCount = 0;
-    for (auto& list : peakLists) {
+    for (auto& list : peakLists_) {
         resetPeakList(list);
     }
+    stalePeaks_ = 0;
     tracesReady = false;
     heatMap.clear();
     waterfallDirty = true;
+}
+
+const PeakList& BandSweepBuffers::peaks(int list) const {
+    static const PeakList kNone{};
+    if (list < 0 || list >= kPeakListCount) {
+        return kNone;
+    }
+    const size_t at = static_cast<size_t>(list);
+    const uint8_t bit = static_cast<uint8_t>(1u << list);
+    if (stalePeaks_ & bit) {
+        // Lists in kind order; `traces` in Trace order.
+        static constexpr Trace kTraceOfList[kPeakListCount] = {kRawTrace, kDecayTrace,
+                                                               kAverageTrace, kMaxTrace, kMinTrace};
+        const std::vector<float>& trace = traces[static_cast<size_t>(kTraceOfList[list])];
+        const int points = std::clamp(processedPointCount, 0, static_cast<int>(trace.size()));
+        TraceProcessing::findTopPeaks(trace.data(), points, peakLists_[at]);
+        stalePeaks_ = static_cast<uint8_t>(stalePeaks_ & ~bit);
+    }
+    return peakLists_[at];
+}
+
+void BandSweepBuffers::setPeaks(int list, const PeakList& peaks) {
+    if (list < 0 || list >= kPeakListCount) {
+        return;
+    }
+    peakLists_[static_cast<size_t>(list)] = peaks;
+    stalePeaks_ = static_cast<uint8_t>(stalePeaks_ & ~(1u << list));
 }

@@ -23,8 +23,10 @@ struct HeatMap {
 // lock; the spectrum layers process and draw them under the same lock.
 class BandSweepBuffers {
   public:
-    // Traces in the order of `traces` and `peakLists`.
+    // Traces in the order of `traces`.
     enum Trace { kRawTrace = 0, kDecayTrace = 1, kMaxTrace = 2, kMinTrace = 3, kAverageTrace = 4 };
+    // Peak lists in the order of the trace kinds: raw, decay, average, maximum, minimum.
+    static constexpr int kPeakListCount = 5;
 
     explicit BandSweepBuffers(int pointsPerSweep);
 
@@ -49,17 +51,32 @@ class BandSweepBuffers {
     // Empties the history and heat map and resets processing, as after a configuration change.
     void clear();
 
+    // The five highest points of peak list `list` (kPeakListCount of them, in trace-kind order)
+    // over the first processedPointCount points of its trace; empty entries for a list out of
+    // range. Worked out on the first read after the traces changed, since most sweeps' peaks are
+    // never looked at: every reader gets what processing each sweep would have given.
+    const PeakList& peaks(int list) const;
+    // After the traces changed: every list is worked out again when next read.
+    void tracesChanged() { stalePeaks_ = kAllPeakLists; }
+    // Puts a list in place as it is (no trace behind it), until the traces next change.
+    void setPeaks(int list, const PeakList& peaks);
+
     int32_t sweepLimit = 510;  // sweeps held at most; 0 or less: no limit
     int32_t sweepPointCount = -1;
     bool newSweep = false;
     std::array<std::vector<float>, 5> traces;  // pointsPerSweep() values each
     int32_t processedPointCount = 0;           // 0: the next sweep seeds every trace
-    std::array<PeakList, 5> peakLists;
     bool tracesReady = false;
     HeatMap heatMap;
     bool waterfallDirty = true;
 
   private:
+    static constexpr uint8_t kAllPeakLists = (1u << kPeakListCount) - 1;
+
+    // A cache filled by the const reader: one thread owns the band (or the reader holds the
+    // trace lock, as for every other read).
+    mutable std::array<PeakList, kPeakListCount> peakLists_;
+    mutable uint8_t stalePeaks_ = 0;  // bit per list
     int pointsPerSweep_;
     uint64_t firstSerial_;
     // Whole rows of pointsPerSweep() dBm values, oldest first. Changed only through appendSweep()

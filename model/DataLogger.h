@@ -8,10 +8,10 @@
 
 class SpectrumSettings;
 
-// The log step the accessory controller runs on the link's thread after it has stored a complete
-// measurement: follows the model's dataLogState (opening and closing the file), writes a header
-// block when the file was just opened or the kind of measurement changed, and then the rows. The
-// caller holds the lock that guards the measurement (and settingsLock for power captures).
+// The log step the model's owner runs after it has stored a complete measurement
+// (FrameDelivery): follows the model's dataLogState (opening and closing the file), writes a
+// header block when the file was just opened or the kind of measurement changed, and then the
+// rows.
 // A file that cannot be created or written stops the log at once: the state goes back to off,
 // the reason goes to the on-screen log, and runtime.dataLogFailed tells the window to alert.
 class DataLogger {

@@ -37,7 +37,7 @@ std::vector<PeakTable::Row> PeakTable::rows(const SpectrumSettings& model, int b
             continue;
         listed[kind] = true;
         // The peak lists run in kind order: raw, decay, average, maximum, minimum.
-        const PeakList& peaks = buffers.peakLists[static_cast<size_t>(kind - 1)];
+        const PeakList& peaks = buffers.peaks(kind - 1);
         const int markers = view.peakCounts[kind - 1];
         int rank = 0;
         for (const PeakEntry& entry : peaks) {

@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "model/AccessPointOrder.h"
+#include "model/LinkSettings.h"
 
 SpectrumSettings* SpectrumSettings::getInstance() {
     // Deliberately never destroyed: the link and worker threads keep the address until the
@@ -200,19 +201,7 @@ void SpectrumSettings::applyDescription(const AccessoryDescription& description)
 }
 
 void SpectrumSettings::applyDescriptionCorrections() {
-    if (power_setting.powerTimeBaseIndex < 0 && !accessory.powerTimeBases.empty()) {
-        power_setting.powerTimeBaseIndex = 14;
-    }
-    if (power_setting.powerAmplitudeIndex < 0 && !accessory.powerAmplitudes.empty()) {
-        power_setting.powerAmplitudeIndex = 0;
-    }
-    const bool canSpectrum = accessory.hasSpectrum24 || accessory.hasSpectrum5 ||
-                             accessory.hasSsidScan24 || accessory.hasSsidScan5;
-    if (common_settings.spectrumMode && !canSpectrum) {
-        common_settings.spectrumMode = CommonSettings::kPowerMode;
-        runtime.modeChangedByLink = true;
-    } else if (!common_settings.spectrumMode && !accessory.hasPowerMeter) {
-        common_settings.spectrumMode = CommonSettings::kSpectrumMode;
+    if (LinkSettings::correctForDescription(accessory, power_setting, common_settings)) {
         runtime.modeChangedByLink = true;
     }
 }

@@ -8,7 +8,7 @@
 class SpectrumSettings;
 
 // The per-frame trace processing of one band: raw, decaying peak hold, average, maximum and
-// minimum traces from the sweep history, and the five highest points of each. Pure arithmetic
+// minimum traces from the sweep history (the band works out their peaks when read). Pure arithmetic
 // on the model's buffers, so the spectrum layer, tarno-cli and the tests share one implementation.
 class TraceProcessing {
   public:

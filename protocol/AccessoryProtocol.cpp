@@ -1,6 +1,7 @@
 #include "protocol/AccessoryProtocol.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -17,10 +18,26 @@ int packetType(const uint8_t* bytes) {
 
 // value = raw * scale + offset, raised to the floor: straight loop, no allocation, on the receive
 // path for every packet.
-void convertSpectrum(const uint8_t* raw, size_t count, const BandCalibration& band, float* out) {
-    for (size_t i = 0; i < count; ++i) {
-        float v = static_cast<float>(raw[i]) * band.scale + band.offset;
-        out[i] = v < band.floor ? band.floor : v;
+// Points of a reordered sweep that are sorted on the stack.
+constexpr size_t kStackPoints = 1024;
+
+void convertSpectrum(const uint8_t* __restrict raw, size_t count, const BandCalibration& band,
+                     float* __restrict out) {
+    // Blocks of a fixed length, which the compiler turns into vector instructions at -O2.
+    constexpr size_t kBlock = 8;
+    const float scale = band.scale;
+    const float offset = band.offset;
+    const float floor = band.floor;
+    size_t i = 0;
+    for (; i + kBlock <= count; i += kBlock) {
+        for (size_t j = 0; j < kBlock; ++j) {
+            float v = static_cast<float>(raw[i + j]) * scale + offset;
+            out[i + j] = v < floor ? floor : v;
+        }
+    }
+    for (; i < count; ++i) {
+        float v = static_cast<float>(raw[i]) * scale + offset;
+        out[i] = v < floor ? floor : v;
     }
 }
 
@@ -278,24 +295,32 @@ bool AccessoryProtocol::reorderSegments(float* values, size_t count, const int* 
     }
     const size_t n = segmentCount;
     const size_t m = count / n;
+    if (!layout_.interleavedSegments && inOrder)
+        return true;
+    // A sweep of a real accessory fits the stack: no allocation per sweep.
+    std::array<float, kStackPoints> stack;
+    std::vector<float> heap;
+    float* result = stack.data();
+    if (count > stack.size()) {
+        heap.resize(count);
+        result = heap.data();
+    }
+    std::copy(values, values + count, result);
     if (layout_.interleavedSegments) {
         // Segment s carries points s, s + n, s + 2n, ... of the trace.
-        std::vector<float> result(values, values + count);
         for (size_t j = 0; j < n; ++j) {
+            float* to = result + order[j];
+            const float* from = values + j * m;
             for (size_t k = 0; k < m; ++k) {
-                result[order[j] + n * k] = values[j * m + k];
+                to[n * k] = from[k];
             }
         }
-        std::copy(result.begin(), result.end(), values);
-        return true;
+    } else {
+        for (size_t j = 0; j < n; ++j) {
+            std::copy(values + j * m, values + (j + 1) * m, result + order[j] * m);
+        }
     }
-    if (inOrder)
-        return true;
-    std::vector<float> result(values, values + count);
-    for (size_t j = 0; j < n; ++j) {
-        std::copy(values + j * m, values + (j + 1) * m, result.begin() + order[j] * m);
-    }
-    std::copy(result.begin(), result.end(), values);
+    std::copy(result, result + count, values);
     return true;
 }
 

@@ -14,7 +14,7 @@
 #include "protocol/CalibrationRecord.h"
 
 class DiagnosticSink;
-class SpectrumSettings;
+struct LinkSettings;
 
 // A decoded access-point list; records are owned until merged into the model.
 using AccessPointList = std::vector<std::unique_ptr<AccessPoint>>;
@@ -55,7 +55,7 @@ class AccessoryProtocol {
                                  AccessoryDescription* description) = 0;
     virtual int parseSettingsAck(const uint8_t* bytes, size_t length) const;
     virtual int buildSettingsCommand(uint8_t* buffer, size_t length,
-                                     const SpectrumSettings* settings) = 0;
+                                     const LinkSettings* settings) = 0;
     virtual int settingsCommandLength() const;
     virtual int parsePowerSamples(const uint8_t* bytes, size_t length, float* values,
                                   size_t capacity, int* count, int* segment, bool* marker) const;

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "model/ByteOrder.h"
-#include "model/SpectrumSettings.h"
+#include "model/LinkSettings.h"
 #include "protocol/PowerTriggerFields.h"
 #include "protocol/ProtocolResult.h"
 #include "protocol/TimeBaseTable.h"
@@ -104,7 +104,7 @@ int AccessoryProtocolTarno::parseDescription(const uint8_t* bytes, size_t length
 }
 
 int AccessoryProtocolTarno::buildSettingsCommand(uint8_t* buffer, size_t length,
-                                                 const SpectrumSettings* settings) {
+                                                 const LinkSettings* settings) {
     const size_t kLength = layout().settingsLength;
     // The command is written whole or not at all: a short buffer would be overrun.
     if (buffer == nullptr)
@@ -120,16 +120,16 @@ int AccessoryProtocolTarno::buildSettingsCommand(uint8_t* buffer, size_t length,
     buffer[3] = 0x53;
 
     const int index =
-        std::clamp(settings->power_setting.powerTimeBaseIndex, 0, generation().maxTimeBaseIndex);
+        std::clamp(settings->power.powerTimeBaseIndex, 0, generation().maxTimeBaseIndex);
     const bool rolling = settings->isRolling();
     // The last rolling step before the roll limit has a code of its own.
     buffer[6] = static_cast<uint8_t>(
         rolling && index == settings->accessory.powerRollLimitIndex - 1 ? 5 : index);
-    const int attenuation = settings->common_settings.internalAttenuationIndex;
+    const int attenuation = settings->common.internalAttenuationIndex;
     buffer[11] = static_cast<uint8_t>(attenuation >= 1 && attenuation <= 6 ? attenuation : 0);
     buffer[14] = 0xFF;
     buffer[22] = nextSequence();
-    const bool powerMode = settings->common_settings.spectrumMode == CommonSettings::kPowerMode;
+    const bool powerMode = settings->common.spectrumMode == CommonSettings::kPowerMode;
     buffer[23] = powerMode ? 1 : 0;
     if (!powerMode)
         return kLength;

@@ -12,8 +12,7 @@ class AccessoryProtocolTarno : public AccessoryProtocol {
 
     int parseDescription(const uint8_t* bytes, size_t length,
                          AccessoryDescription* description) override;
-    int buildSettingsCommand(uint8_t* buffer, size_t length,
-                             const SpectrumSettings* settings) override;
+    int buildSettingsCommand(uint8_t* buffer, size_t length, const LinkSettings* settings) override;
 
     // The reply's own spectrum scale and offset are not trusted; this receiver's are fixed.
     static constexpr float kSpectrumScale = 0.36290324f;

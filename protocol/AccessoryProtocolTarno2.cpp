@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "model/ByteOrder.h"
-#include "model/SpectrumSettings.h"
+#include "model/LinkSettings.h"
 #include "protocol/PowerTriggerFields.h"
 #include "protocol/ProtocolResult.h"
 #include "protocol/TimeBaseTable.h"
@@ -106,7 +106,7 @@ int AccessoryProtocolTarno2::parseDescription(const uint8_t* bytes, size_t lengt
 }
 
 int AccessoryProtocolTarno2::buildSettingsCommand(uint8_t* buffer, size_t length,
-                                                  const SpectrumSettings* settings) {
+                                                  const LinkSettings* settings) {
     const size_t kLength = layout().settingsLength;
     if (buffer == nullptr)
         return pr::kNullBuffer;
@@ -122,7 +122,7 @@ int AccessoryProtocolTarno2::buildSettingsCommand(uint8_t* buffer, size_t length
     buffer[4] = nextSequence();
 
     const int index =
-        std::clamp(settings->power_setting.powerTimeBaseIndex, 0, generation().maxTimeBaseIndex);
+        std::clamp(settings->power.powerTimeBaseIndex, 0, generation().maxTimeBaseIndex);
     const bool rolling = settings->isRolling();
     // Rolling mode samples at the one step the description names; the accessory counts its
     // steps from the fastest one.
@@ -130,7 +130,7 @@ int AccessoryProtocolTarno2::buildSettingsCommand(uint8_t* buffer, size_t length
         rolling ? std::clamp(settings->accessory.secondLimit, 0, generation().maxTimeBaseIndex)
                 : index;
     buffer[5] = static_cast<uint8_t>(generation().maxTimeBaseIndex - sent);
-    if (settings->common_settings.spectrumMode != CommonSettings::kPowerMode)
+    if (settings->common.spectrumMode != CommonSettings::kPowerMode)
         return kLength;
 
     if (rolling) {

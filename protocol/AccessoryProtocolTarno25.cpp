@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "model/ByteOrder.h"
-#include "model/SpectrumSettings.h"
+#include "model/LinkSettings.h"
 #include "protocol/ProtocolResult.h"
 
 using byte_order::readFloatBe;
@@ -108,7 +108,7 @@ int AccessoryProtocolTarno25::parseDescription(const uint8_t* bytes, size_t leng
 }
 
 int AccessoryProtocolTarno25::buildSettingsCommand(uint8_t* buffer, size_t length,
-                                                   const SpectrumSettings* settings) {
+                                                   const LinkSettings* settings) {
     const size_t kLength = layout().settingsLength;
     if (buffer == nullptr)
         return pr::kNullBuffer;
@@ -122,6 +122,6 @@ int AccessoryProtocolTarno25::buildSettingsCommand(uint8_t* buffer, size_t lengt
     buffer[2] = 0x02;
     buffer[3] = 0x53;
     buffer[4] = nextSequence();
-    buffer[5] = settings->spectrum_settings.band == 1 ? 1 : 0;
+    buffer[5] = settings->view.band == 1 ? 1 : 0;
     return kLength;
 }

@@ -12,6 +12,5 @@ class AccessoryProtocolTarno25 : public AccessoryProtocol {
 
     int parseDescription(const uint8_t* bytes, size_t length,
                          AccessoryDescription* description) override;
-    int buildSettingsCommand(uint8_t* buffer, size_t length,
-                             const SpectrumSettings* settings) override;
+    int buildSettingsCommand(uint8_t* buffer, size_t length, const LinkSettings* settings) override;
 };

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "model/SpectrumSettings.h"
+#include "model/LinkSettings.h"
 
 uint32_t PowerTriggerFields::sampleCount(double samples) {
     if (!(samples > 0.0))
@@ -12,10 +12,10 @@ uint32_t PowerTriggerFields::sampleCount(double samples) {
     return static_cast<uint32_t>(samples);
 }
 
-PowerTriggerFields PowerTriggerFields::compute(const SpectrumSettings& settings,
+PowerTriggerFields PowerTriggerFields::compute(const LinkSettings& settings,
                                                const CalibrationRecord& calibration,
                                                int timeBaseIndex, int rollPoints) {
-    const PowerSettings& ps = settings.power_setting;
+    const PowerSettings& ps = settings.power;
     PowerTriggerFields f;
     f.modeCode = ps.triggerAuto ? 1 : 0;
     if (ps.triggerOnPower) {

@@ -4,7 +4,7 @@
 
 #include "protocol/CalibrationRecord.h"
 
-class SpectrumSettings;
+struct LinkSettings;
 
 // The power-mode trigger and capture fields that the first and second generations both send, in
 // their own byte positions: computed once here from the settings and the calibration.
@@ -19,7 +19,7 @@ struct PowerTriggerFields {
 
     // Fields of a triggered (not rolling) capture. `timeBaseIndex` is the clamped index whose
     // table entry sets the screen time; `rollPoints` the samples across one screen.
-    static PowerTriggerFields compute(const SpectrumSettings& settings,
+    static PowerTriggerFields compute(const LinkSettings& settings,
                                       const CalibrationRecord& calibration, int timeBaseIndex,
                                       int rollPoints);
 

@@ -73,7 +73,7 @@ void SweepRecorder::collect(const SpectrumSettings& model, uint64_t timeUs,
             record.traces[static_cast<size_t>(t)].assign(trace.begin(), trace.begin() + points);
             for (float& level : record.traces[static_cast<size_t>(t)])
                 level += offset;
-            PeakList peaks = history_.peakLists[static_cast<size_t>(kPeakListOfTrace[t])];
+            PeakList peaks = history_.peaks(kPeakListOfTrace[t]);
             for (PeakEntry& peak : peaks)
                 peak.value += offset;
             record.peaks[static_cast<size_t>(t)] = peaks;

@@ -1,5 +1,6 @@
-// The controller's packet path per generation: framing, decoding, the write into the model and
-// the heat-map update, fed in USB-sized reads. Reported as accessory bytes per second (and
+// The controller's packet path per generation: framing, decoding, the write into the model, the
+// heat-map update and every sweep's processed traces, fed in USB-sized reads (peaks are worked out
+// when read, and nothing reads them here). Reported as accessory bytes per second (and
 // sweeps per second); USB full speed bulk tops out near 1.2 MB/s, and every spectrum path should
 // keep a hundred times that (120 MB/s) of headroom.
 #include <benchmark/benchmark.h>

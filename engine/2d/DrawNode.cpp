@@ -64,6 +64,7 @@ bool DrawNode::settleGeometry() {
     if (any)
         Director::getInstance()->setNeedsRedraw(Rect(low.x, low.y, high.x - low.x, high.y - low.y));
     _drawnVertices = _vertices;
+    notifyCachingAncestors();
     return true;
 }
 

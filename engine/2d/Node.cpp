@@ -38,8 +38,17 @@ bool Node::init() {
 }
 
 void Node::markStale() const {
-    if (_running)
-        NodeDamage::nodeChanged(*this);
+    if (!_running)
+        return;
+    NodeDamage::nodeChanged(*this);
+    notifyCachingAncestors();
+}
+
+void Node::notifyCachingAncestors() const {
+    for (const Node* node = this; node; node = node->_parent) {
+        if (node->_cachesDescendants)
+            const_cast<Node*>(node)->descendantChanged();
+    }
 }
 
 // Each setter marks the picture stale only when the value changes: the views set the same

@@ -29,11 +29,11 @@ Rect NodeDamage::worldBounds(const Node& node, const Mat4& toWorld, bool* any) {
 void NodeDamage::nodeChanged(const Node& node) {
     Rect local;
     const bool childrenHeld = node.getChildren().empty() || node.drawnBoundsHoldChildren();
+    Director* director = Director::getInstance();
     if (!childrenHeld || !node.getDrawnBounds(&local) || !node._drawnRectKnown) {
-        Director::markStale();
+        director->setNeedsWholeRedraw();
         return;
     }
-    Director* director = Director::getInstance();
     director->setNeedsRedraw(node._drawnWorldRect);
     if (!node._damagePending) {
         node._damagePending = true;

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "engine/2d/ActionManager.h"
+#include "engine/2d/CachedBackdrop.h"
 #include "engine/2d/DrawNode.h"
 #include "engine/2d/FontAtlasCache.h"
 #include "engine/2d/NodeDamage.h"
@@ -154,10 +155,16 @@ void Director::textureChanged(unsigned int texture, const Rect& texels) {
     if (!s_instance)
         return;
     Rect footprint;
-    if (s_instance->_renderer->getTextureFootprint(texture, texels, &footprint))
+    // A cached picture that shows the texture is drawn again, and damages where it shows it.
+    if (CachedBackdrop::textureChanged(texture, texels, &footprint)) {
         s_instance->setNeedsRedraw(footprint);
-    else
+        if (!s_instance->_renderer->getTextureFootprint(texture, texels, &footprint))
+            return;
+    } else if (!s_instance->_renderer->getTextureFootprint(texture, texels, &footprint)) {
         s_instance->damageAll();
+        return;
+    }
+    s_instance->setNeedsRedraw(footprint);
 }
 
 void Director::setPartialRedraw(bool partial) {
@@ -229,7 +236,7 @@ void Director::mainLoop(float dt) {
         settleChangedNodes();
         // A capture is drawn whole: layers that rebuild while drawing show it in that frame.
         if (!_afterDraw.empty() || _redrawEveryFrame)
-            damageAll();
+            setNeedsWholeRedraw();
         if (_needsRedraw) {
             drawScene();
             drawn = true;
@@ -265,6 +272,28 @@ std::optional<PixelBox> Director::damageBox(const DamageRegion& damage, int widt
     if (left == 0 && bottom == 0 && right == width && top == height)
         return std::nullopt;
     return PixelBox{left, bottom, std::max(0, right - left), std::max(0, top - bottom)};
+}
+
+// The design-space rectangle a box of framebuffer pixels shows.
+Rect Director::pixelsToWorld(const PixelBox& box) const {
+    const float retina = _view->getRetinaFactor();
+    const Rect viewport = _view->getViewPortRect();
+    const double sx = _view->getScaleX() * retina;
+    const double sy = _view->getScaleY() * retina;
+    const double ox = viewport.origin.x * retina;
+    const double oy = viewport.origin.y * retina;
+    return Rect(static_cast<float>((box.x - ox) / sx), static_cast<float>((box.y - oy) / sy),
+                static_cast<float>(box.width / sx), static_cast<float>(box.height / sy));
+}
+
+void Director::getFramebufferSize(int* width, int* height) const {
+    *width = *height = 0;
+    if (!_view)
+        return;
+    const float retina = _view->getRetinaFactor();
+    const Size frame = _view->getFrameSize();
+    *width = static_cast<int>(std::lround(frame.width * retina));
+    *height = static_cast<int>(std::lround(frame.height * retina));
 }
 
 Director::FrameTarget Director::chooseTarget(int width, int height, DamageRegion& damage) {
@@ -304,7 +333,9 @@ void Director::drawScene() {
     const int height = static_cast<int>(std::lround(frame.height * retina));
     const FrameTarget target = chooseTarget(width, height, damage);
     _lastDamageBox = damageBox(damage, width, height);
-    _renderer->setDamageBox(_lastDamageBox);
+    _renderer->setDamageBox(
+        _lastDamageBox,
+        _lastDamageBox ? std::optional<Rect>(pixelsToWorld(*_lastDamageBox)) : std::nullopt);
     _renderer->clear(_clearColor);
     if (_runningScene)
         _runningScene->visit(_renderer, Mat4::IDENTITY, 0);

@@ -73,6 +73,19 @@ class Director {
 
     // The next frame draws. Layers that draw model data call it when the data changed.
     void setNeedsRedraw() { damageAll(); }
+    // The next frame draws whole, though nothing but what damaged it changed (a node that cannot
+    // say where it draws): cached pictures stay valid.
+    void setNeedsWholeRedraw() {
+        _needsRedraw = true;
+        _damage.addAll();
+    }
+    // Counts changes that no node reports (the projection, the clear colour, a texture's
+    // parameters, a program's uniforms, a layer's model data): a cached picture drawn at
+    // another count is stale.
+    unsigned long long getContentEpoch() const { return _contentEpoch; }
+    const Color4F& getClearColor() const { return _clearColor; }
+    // The size of the frame in framebuffer pixels; zero without a view.
+    void getFramebufferSize(int* width, int* height) const;
     // The next frame draws; only rect (design points, world space) changed.
     void setNeedsRedraw(const Rect& rect) {
         _needsRedraw = true;
@@ -150,9 +163,10 @@ class Director {
     void settleChangedNodes();
     void drawScene();
     void damageAll() {
-        _needsRedraw = true;
-        _damage.addAll();
+        setNeedsWholeRedraw();
+        ++_contentEpoch;
     }
+    Rect pixelsToWorld(const PixelBox& box) const;
     // Where a frame is drawn: in place in a back buffer that is never swapped, into the canvas,
     // or straight into a back buffer that a swap then shows. Adds to damage what the target
     // lost since the last frame.
@@ -190,6 +204,7 @@ class Director {
     float _contentScaleFactor = 1.f;
     float _deltaTime = 0;
     unsigned int _totalFrames = 0;
+    unsigned long long _contentEpoch = 0;
     bool _animating = true;
     bool _ending = false;
     bool _needsRedraw = true;

@@ -11,11 +11,16 @@ class RenderCommand {
     virtual ~RenderCommand() = default;
     Type getType() const { return _type; }
     float getGlobalOrder() const { return _globalOrder; }
+    // Paints every pixel of the frame, blending off: when it comes first, the frame's clear is
+    // redundant and skipped.
+    bool coversFrame() const { return _coversFrame; }
+    void setCoversFrame(bool covers) { _coversFrame = covers; }
 
   protected:
     explicit RenderCommand(Type type) : _type(type) {}
     Type _type;
     float _globalOrder = 0;
+    bool _coversFrame = false;
 };
 
 }  // namespace engine

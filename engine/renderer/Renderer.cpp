@@ -54,18 +54,9 @@ bool Renderer::quadOf(const TrianglesCommand& command, Footprint* footprint) {
 }
 
 void Renderer::recordFootprint(const TrianglesCommand& command) {
-    if (command.getTexture() == 0 || command.getVertexCount() <= 0)
-        return;
-    const V2F_C4B_T2F* vertices = command.getVertices();
-    Vec2 low = command.getModelView().transformPoint(vertices[0].vertices);
-    Vec2 high = low;
-    for (int i = 1; i < command.getVertexCount(); ++i) {
-        const Vec2 p = command.getModelView().transformPoint(vertices[i].vertices);
-        low = Vec2(std::min(low.x, p.x), std::min(low.y, p.y));
-        high = Vec2(std::max(high.x, p.x), std::max(high.y, p.y));
-    }
     Footprint footprint;
-    footprint.world = Rect(low.x, low.y, high.x - low.x, high.y - low.y);
+    if (command.getTexture() == 0 || !worldBounds(command, &footprint.world))
+        return;
     quadOf(command, &footprint);
     _queuedFootprints[command.getTexture()].push_back(footprint);
 }
@@ -108,12 +99,59 @@ bool Renderer::getTextureFootprint(unsigned int texture, const Rect& texels,
 }
 
 void Renderer::clear(const Color4F& color) {
+    _pendingClear = color;
+}
+
+// Colour only: nothing tests depth or stencil, and clearing them costs a software rasteriser
+// as much again.
+void Renderer::clearNow() {
+    const Color4F color = *_pendingClear;
+    _pendingClear.reset();
     if (_damageBox) {
         glEnable(GL_SCISSOR_TEST);
         glScissor(_damageBox->x, _damageBox->y, _damageBox->width, _damageBox->height);
     }
     glClearColor(color.r, color.g, color.b, color.a);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    glClear(GL_COLOR_BUFFER_BIT);
+    _cleared = true;
+}
+
+bool Renderer::worldBounds(const TrianglesCommand& command, Rect* world) {
+    const int count = command.getVertexCount();
+    if (count <= 0 || !command.getVertices())
+        return false;
+    const V2F_C4B_T2F* v = command.getVertices();
+    Vec2 low = v[0].vertices;
+    Vec2 high = low;
+    for (int i = 1; i < count; ++i) {
+        low = Vec2(std::min(low.x, v[i].vertices.x), std::min(low.y, v[i].vertices.y));
+        high = Vec2(std::max(high.x, v[i].vertices.x), std::max(high.y, v[i].vertices.y));
+    }
+    // An affine transform maps the local box's corners onto a box holding every vertex.
+    const Mat4& m = command.getModelView();
+    const Vec2 corners[4] = {m.transformPoint(low), m.transformPoint(Vec2(high.x, low.y)),
+                             m.transformPoint(high), m.transformPoint(Vec2(low.x, high.y))};
+    Vec2 a = corners[0];
+    Vec2 b = a;
+    for (const Vec2& c : corners) {
+        a = Vec2(std::min(a.x, c.x), std::min(a.y, c.y));
+        b = Vec2(std::max(b.x, c.x), std::max(b.y, c.y));
+    }
+    *world = Rect(a.x, a.y, b.x - a.x, b.y - a.y);
+    return true;
+}
+
+bool Renderer::outsideDamage(const TrianglesCommand& command) const {
+    if (!_cullRect)
+        return false;
+    Rect world;
+    if (!worldBounds(command, &world))
+        return true;  // nothing to draw
+    // Half a point to spare for the rasteriser's rounding at the edges.
+    constexpr float kSpare = 0.5f;
+    const Rect& cull = *_cullRect;
+    return world.getMaxX() + kSpare < cull.getMinX() || world.getMinX() - kSpare > cull.getMaxX() ||
+           world.getMaxY() + kSpare < cull.getMinY() || world.getMinY() - kSpare > cull.getMaxY();
 }
 
 // A clip command turns the scissor off when it ends, or sets its own box: either way the frame
@@ -140,11 +178,28 @@ void Renderer::render() {
                          return a->getGlobalOrder() < b->getGlobalOrder();
                      });
     _drawnBatches = 0;
+    _culledBatches = 0;
+    _cleared = false;
+    if (_pendingClear) {
+        if (_queue.empty() || !_queue.front()->coversFrame())
+            clearNow();
+        _pendingClear.reset();
+    }
     if (_damageBox)
         confineScissorToDamage();
     for (RenderCommand* command : _queue) {
         if (command->getType() == RenderCommand::Type::TRIANGLES) {
-            static_cast<TrianglesCommand*>(command)->execute();
+            const auto& triangles = *static_cast<TrianglesCommand*>(command);
+            if (outsideDamage(triangles)) {
+                ++_culledBatches;
+                continue;
+            }
+            if (_observer) {
+                Rect world;
+                if (worldBounds(triangles, &world))
+                    _observer(world);
+            }
+            triangles.execute();
         } else {
             static_cast<CustomCommand*>(command)->execute();
             // Custom code may have changed programs, textures or blending behind the cache.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <unordered_map>
 #include <vector>
@@ -24,18 +25,37 @@ struct PixelBox {
 // Collects the commands of one frame and runs them in global-Z order; commands with the same
 // global Z keep the order in which the visit queued them. A frame may be confined to a damage
 // box: the clear and every command stay inside it, whatever scissor the commands set themselves.
+// Triangles that lie wholly outside the damaged rectangle are not sent at all: a software
+// rasteriser pays for setting up every triangle, even one the scissor then discards.
 class Renderer {
   public:
     void addCommand(RenderCommand* command);
+    // The clear runs with the next render(), unless that frame's first command covers it.
     void clear(const Color4F& color);
     void render();
     size_t getCommandCount() const { return _queue.size(); }
     // Draw calls issued by the last render(); for the benchmark and tests.
     size_t getDrawnBatches() const { return _drawnBatches; }
+    // Triangle commands the last render() left out as outside the damage.
+    size_t getCulledBatches() const { return _culledBatches; }
+    // Whether the last render() cleared the frame.
+    bool didClear() const { return _cleared; }
 
-    // The pixels the next clear() and render() may touch; none: all of them.
-    void setDamageBox(const std::optional<PixelBox>& box) { _damageBox = box; }
+    // The pixels the next clear() and render() may touch; none: all of them. cullRect is the
+    // same damage in design points (world space): triangles wholly outside it are skipped.
+    void setDamageBox(const std::optional<PixelBox>& box,
+                      const std::optional<Rect>& cullRect = std::nullopt) {
+        _damageBox = box;
+        _cullRect = box ? cullRect : std::nullopt;
+    }
     const std::optional<PixelBox>& getDamageBox() const { return _damageBox; }
+
+    // Tests watch which triangle commands ran: called with each one's world bounds.
+    using DrawObserver = std::function<void(const Rect& world)>;
+    void setDrawObserver(DrawObserver observer) { _observer = std::move(observer); }
+
+    // The world-space bounding box of a command's triangles; false when it has none.
+    static bool worldBounds(const TrianglesCommand& command, Rect* world);
 
     // Where the last rendered frame showed the part texels (texture coordinates, 0 to 1) of a
     // texture through textured triangles, in design points; an empty rectangle when it was shown
@@ -56,10 +76,17 @@ class Renderer {
     static Rect partOf(const Footprint& footprint, const Rect& texels);
     void recordFootprint(const TrianglesCommand& command);
     void confineScissorToDamage() const;
+    void clearNow();
+    bool outsideDamage(const TrianglesCommand& command) const;
 
     std::vector<RenderCommand*> _queue;
     size_t _drawnBatches = 0;
+    size_t _culledBatches = 0;
+    bool _cleared = false;
+    std::optional<Color4F> _pendingClear;
     std::optional<PixelBox> _damageBox;
+    std::optional<Rect> _cullRect;
+    DrawObserver _observer;
     std::unordered_map<unsigned int, std::vector<Footprint>> _footprints;
     std::unordered_map<unsigned int, std::vector<Footprint>> _queuedFootprints;
 };

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "model/DiagnosticSink.h"
+#include "model/LinkSettings.h"
 #include "model/SpectrumSettings.h"
 #include "protocol/AccessoryProtocolFactory.h"
 
@@ -96,10 +97,11 @@ void exerciseSettings(AccessoryProtocol& p, SpectrumSettings& model, const uint8
     model.accessory.secondLimit = r.take<int32_t>();
     model.runtime.deviceConnected = r.take<uint8_t>() & 1;
 
+    const LinkSettings settings = LinkSettings::of(model);
     const int length = p.settingsCommandLength();
     for (int bufferLength : {length, length - 1}) {
         std::vector<uint8_t> buffer(bufferLength > 0 ? bufferLength : 0);
-        p.buildSettingsCommand(buffer.data(), buffer.size(), &model);
+        p.buildSettingsCommand(buffer.data(), buffer.size(), &settings);
     }
 }
 

@@ -30,9 +30,9 @@ TEST(BandAcquisition, ASweepArrivesWithItsHeatMapTracesAndPeaks) {
     EXPECT_EQ(band.traces[BandSweepBuffers::kMinTrace][90], -80.f);
     EXPECT_EQ(band.traces[BandSweepBuffers::kAverageTrace][5], -75.f);
     // Peak lists run raw, decay, average, maximum, minimum.
-    EXPECT_EQ(band.peakLists[0][0].index, 90);
-    EXPECT_EQ(band.peakLists[3][0].index, 90);
-    EXPECT_EQ(band.peakLists[3][1].index, 40);
+    EXPECT_EQ(band.peaks(0)[0].index, 90);
+    EXPECT_EQ(band.peaks(3)[0].index, 90);
+    EXPECT_EQ(band.peaks(3)[1].index, 40);
     // Column 40 has one hit at -30 dBm (row 60) and one at -70 dBm (row 20).
     ASSERT_EQ(band.heatMap.rows, 81);
     ASSERT_EQ(band.heatMap.columns, 256);

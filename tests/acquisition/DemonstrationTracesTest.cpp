@@ -76,9 +76,10 @@ TEST(DemonstrationTraces, EveryPassLeavesTheTracesAndPeaksTheViewDrew) {
             ASSERT_TRUE(std::equal(band.traces[t].begin(), band.traces[t].begin() + p,
                                    view.drawn.traces[t].begin()))
                 << "trace " << t << " after pass " << pass;
-            for (size_t e = 0; e < band.peakLists[t].size(); ++e) {
-                EXPECT_EQ(band.peakLists[t][e].index, view.drawn.peakLists[t][e].index);
-                EXPECT_EQ(band.peakLists[t][e].value, view.drawn.peakLists[t][e].value);
+            const int list = static_cast<int>(t);
+            for (size_t e = 0; e < band.peaks(list).size(); ++e) {
+                EXPECT_EQ(band.peaks(list)[e].index, view.drawn.peaks(list)[e].index);
+                EXPECT_EQ(band.peaks(list)[e].value, view.drawn.peaks(list)[e].value);
             }
         }
         EXPECT_TRUE(band.tracesReady);

@@ -33,11 +33,12 @@ class PeakTableTest : public AppGlTest {
         model.spectrum_settings.peakCounts[SpectrumSettings::kTraceMaxHold - 1] = 3;
         BandSweepBuffers& band = model.band24;
         band.processedPointCount = 256;
-        PeakList& peaks = band.peakLists[3];  // maximum
-        peaks[0] = PeakEntry{102, -30.5f};    // 2440 MHz
-        peaks[1] = PeakEntry{104, -32.0f};    // right beside it: its label would cover
-        peaks[2] = PeakEntry{204, -50.0f};    // 2480 MHz
-        peaks[3] = PeakEntry{20, -70.0f};     // listed, not marked
+        PeakList peaks;
+        peaks[0] = PeakEntry{102, -30.5f};  // 2440 MHz
+        peaks[1] = PeakEntry{104, -32.0f};  // right beside it: its label would cover
+        peaks[2] = PeakEntry{204, -50.0f};  // 2480 MHz
+        peaks[3] = PeakEntry{20, -70.0f};   // listed, not marked
+        band.setPeaks(3, peaks);            // maximum
     }
     void key(EventKeyboard::KeyCode code) {
         EventKeyboard down(code, true);
@@ -93,7 +94,9 @@ TEST_F(PeakTableTest, TableListsEveryPeakAndExportsThem) {
     EXPECT_EQ(cell->getLabel(2)->getString(), "2440.0 MHz");
     EXPECT_EQ(cell->getLabel(3)->getString(), "-30.5 dBm");
     // A new sweep's peaks reach the table at its next refresh.
-    model.band24.peakLists[3][0].value = -20.f;
+    PeakList peaks = model.band24.peaks(3);
+    peaks[0].value = -20.f;
+    model.band24.setPeaks(3, peaks);
     step(static_cast<int>(PeakTableLayer::kRefreshSeconds * 60) + 2);
     cell = dynamic_cast<PeakTableViewCell*>(table->getTableView()->cellAtIndex(0));
     EXPECT_EQ(cell->getLabel(3)->getString(), "-20.0 dBm");

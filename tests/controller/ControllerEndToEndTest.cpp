@@ -309,6 +309,7 @@ TEST(ControllerEndToEnd, ReconnectRepeatsDiscoveryAndDropsTheOldStream) {
     rig.link.runPass();
     rig.link.runPass();
     EXPECT_FALSE(rig.controller.connected());
+    rig.controller.deliverFrames();  // the owner's hand-over tells the model
     EXPECT_FALSE(rig.model.runtime.deviceConnected);
     EXPECT_EQ(rig.model.runtime.dataLogState, SpectrumSettings::kDataLogOff);
     EXPECT_EQ(rig.controller.phase(), Phase::kSendDiscovery);

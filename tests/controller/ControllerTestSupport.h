@@ -148,8 +148,10 @@ struct ControllerRig {
         clock.advance(AccessoryCommunicationDelegate::kPassMs);
         controller.runPass();
     }
-    // Bytes as the link delivers them, then the frame hand-over the model's owner makes.
+    // Bytes as the link delivers them, then the frame hand-over the model's owner makes. What the
+    // test wrote into the model is published first, as the instrument does with every change.
     void feed(const std::vector<uint8_t>& bytes) {
+        controller.publishModel();
         controller.didReceiveData(nullptr, nullptr, bytes.data(), static_cast<int>(bytes.size()));
         controller.deliverFrames();
     }

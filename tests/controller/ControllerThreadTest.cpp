@@ -88,6 +88,8 @@ TEST(ControllerThreads, WorkerAndLinkThreadsStreamReconfigureAndStop) {
         controller.stopWorker();
         EXPECT_FALSE(controller.workerRunning());
         link.stop();
+        // The disconnection reaches the model with the main thread's next hand-over.
+        controller.deliverFrames();
         EXPECT_FALSE(model.runtime.deviceConnected);
         EXPECT_EQ(model.runtime.dataLogState, SpectrumSettings::kDataLogOff);
         std::fclose(console);
@@ -113,9 +115,10 @@ TEST(ControllerThreads, PlaybackOnTheWorkerWhileTheMainThreadReads) {
     AccessoryCommunicationDelegate controller(model, options);
     size_t seen = 0;
     ASSERT_TRUE(eventually([&] {
+        const int stored = sweeps(controller, model, model.band24);
         std::lock_guard<ModelLock> guard(model.apListLock);
         seen = model.accessPoints.size();
-        return seen >= 5 && sweeps(controller, model, model.band24) >= 20;
+        return seen >= 5 && stored >= 20;
     }));
     controller.requestReconfigure(true);
     controller.stopWorker();

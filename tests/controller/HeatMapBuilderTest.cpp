@@ -114,3 +114,29 @@ TEST(HeatMap, SweepBySweepUpdatesMatchTheReferenceWhileTheHistoryWrapsAndItsLimi
         }
     }
 }
+
+TEST(HeatMap, RecurringLevelsCountInTheRowsOfTheCurrentRange) {
+    // Levels decoded from bytes recur, so most of them are rows met before; after the range or
+    // the row count changes, the same level belongs in another row.
+    BandSweepBuffers band(64);
+    band.sweepLimit = 80;
+    HeatMapBuilder builder;
+    std::mt19937 random(11);
+    std::vector<float> sweep(64);
+    struct Grid {
+        int rows;
+        float lo;
+        float hi;
+    };
+    const Grid grids[] = {{248, -100.0f, -10.0f}, {248, -95.0f, -20.0f}, {64, -95.0f, -20.0f}};
+    for (int s = 0; s < 360; ++s) {
+        const Grid& grid = grids[(s / 120) % 3];
+        for (float& v : sweep) {
+            v = static_cast<float>(random() % 256) * 0.36290324f - 100.0f;
+        }
+        band.appendSweep(sweep.data(), 64);
+        builder.update(band, 64, grid.rows, grid.lo, grid.hi);
+        ASSERT_EQ(band.heatMap.counts, referenceHeatMap(band, 64, grid.rows, grid.lo, grid.hi))
+            << "after sweep " << s;
+    }
+}

@@ -62,9 +62,13 @@ int sweeps(ControllerRig& rig, BandSweepBuffers& band) {
     return band.sweepCount();
 }
 
-// A rig whose controller has accepted the discovery reply of `generation`.
+// A rig whose controller has accepted the discovery reply of `generation`, and whose worker has
+// taken that reply at its next pass.
 struct IdentifiedRig : ControllerRig {
-    explicit IdentifiedRig(SimGeneration generation) : wire(generation) { feed(wire.discovery()); }
+    explicit IdentifiedRig(SimGeneration generation) : wire(generation) {
+        feed(wire.discovery());
+        controller.runPass();
+    }
     Wire wire;
 };
 
@@ -195,6 +199,7 @@ TEST(PacketPath, SettingsAcknowledgementDropsPendingSegments) {
     std::vector<uint8_t> sweep = rig.wire.sweep(60);
     rig.feed(std::vector<uint8_t>(sweep.begin(), sweep.begin() + 52));
     rig.feed(rig.wire.ack());
+    rig.controller.runPass();  // the worker takes the reply
     EXPECT_EQ(rig.controller.phase(), Phase::kSettingsAcked);
     rig.feed(std::vector<uint8_t>(sweep.begin() + 52, sweep.end()));
     EXPECT_EQ(sweeps(rig, rig.model.band24), 0);

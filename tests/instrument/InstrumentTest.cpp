@@ -49,6 +49,20 @@ TEST_F(InstrumentTest, ChangesTheAccessoryComparesAgainstKeepTheData) {
     EXPECT_TRUE(control.lastClearData());
 }
 
+TEST_F(InstrumentTest, AChangeIsPublishedToTheLinkBeforeItsRequest) {
+    EXPECT_TRUE(instrument.chooseBand(1));
+    ASSERT_TRUE(control.lastPublished.has_value());
+    EXPECT_EQ(control.lastPublished->view.band, 1);
+    EXPECT_EQ(control.requestsBeforeLastPublication, 0) << "the request went before the settings";
+    EXPECT_EQ(control.reconfigures, 1);
+
+    // Run states too, before the request they need.
+    instrument.runControl().tap();
+    ASSERT_FALSE(control.runStates.empty());
+    EXPECT_EQ(control.runStates.back(), S::kPaused);
+    EXPECT_EQ(control.halts, 1);
+}
+
 TEST_F(InstrumentTest, DisplayChangesStayInTheModel) {
     EXPECT_TRUE(instrument.set(C::kDisplay, model.graticule, uint32_t{0}));
     EXPECT_TRUE(instrument.set(C::kTraceProcessing, model.spectrum_settings.holdTime, 2.5f));

@@ -191,7 +191,7 @@ TEST(SpectrumSettingsClear, SpectrumDataOfBothBandsAndTheAccessPoints) {
         band->appendSweep(values, 2);
         band->newSweep = false;
         band->processedPointCount = 2;
-        band->peakLists[1][0] = PeakEntry{3, -20.0f};
+        band->setPeaks(1, PeakList{PeakEntry{3, -20.0f}});
         band->tracesReady = true;
         band->heatMap.counts.assign(10, 1);
         band->heatMap.columns = 5;
@@ -211,8 +211,8 @@ TEST(SpectrumSettingsClear, SpectrumDataOfBothBandsAndTheAccessPoints) {
         EXPECT_EQ(band->sweepPointCount, -1);
         EXPECT_TRUE(band->newSweep);
         EXPECT_EQ(band->processedPointCount, 0);
-        EXPECT_EQ(band->peakLists[1][0].index, -1);
-        EXPECT_TRUE(std::isnan(band->peakLists[1][0].value));
+        EXPECT_EQ(band->peaks(1)[0].index, -1);
+        EXPECT_TRUE(std::isnan(band->peaks(1)[0].value));
         EXPECT_FALSE(band->tracesReady);
         EXPECT_TRUE(band->heatMap.counts.empty());
         EXPECT_EQ(band->heatMap.columns, 0);

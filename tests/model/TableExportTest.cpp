@@ -184,10 +184,9 @@ TEST(PeakTable, RowsAreTheShownTracesPeaksAtTheirFrequencyAndLevel) {
     model.spectrum_settings.traceModes[2] = 4;
     model.spectrum_settings.peakCounts[0] = 1;
     model.spectrum_settings.peakCounts[3] = 5;
-    band.peakLists[0][0] = PeakEntry{0, -40.0f};
-    band.peakLists[0][1] = PeakEntry{255, -50.0f};
-    band.peakLists[3][0] = PeakEntry{102, -30.5f};
-    band.peakLists[3][1] = PeakEntry{400, -20.0f};  // past the points: not a peak of this sweep
+    band.setPeaks(0, PeakList{PeakEntry{0, -40.0f}, PeakEntry{255, -50.0f}});
+    // 400 is past the points: not a peak of this sweep.
+    band.setPeaks(3, PeakList{PeakEntry{102, -30.5f}, PeakEntry{400, -20.0f}});
     std::vector<PeakTable::Row> rows = PeakTable::rows(model, 0);
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[0].kind, 1);

@@ -98,6 +98,31 @@ TEST_F(PowerDemoSnapshotTest, TriggerMarkerSitsOnTheRecordedEdges) {
     }
 }
 
+// Frames drawn in part (the traces' rows, the panel's figures) add up to the picture drawn whole:
+// no capture, fading step or figure is left behind outside what a frame redraws.
+TEST_F(PowerDemoSnapshotTest, FramesDrawnInPartAddUpToTheWholePicture) {
+    FrameReader* reader = FrameReader::create();
+    reader->setGlobalZOrder(1e6f);
+    scene->addChild(reader);
+    play(3);
+    engine::Image lastDrawn;
+    reader->image = &lastDrawn;
+    play(30);
+    reader->image = nullptr;
+    ASSERT_FALSE(model->isRolling());
+    ASSERT_GE(model->live.processedHistory.size(), 3u);
+    ASSERT_NE(lastDrawn.getWidth(), 0);
+    const engine::Image whole = renderFrame(0.0f);  // no time passes: the same picture
+    ASSERT_EQ(whole.getWidth(), lastDrawn.getWidth());
+    ASSERT_EQ(whole.getHeight(), lastDrawn.getHeight());
+    int differing = 0;
+    for (int y = 0; y < whole.getHeight(); ++y) {
+        for (int x = 0; x < whole.getWidth(); ++x)
+            differing += pixelAt(whole, x, y) == pixelAt(lastDrawn, x, y) ? 0 : 1;
+    }
+    EXPECT_EQ(differing, 0);
+}
+
 TEST_F(PowerDemoSnapshotTest, RollingStripChart) {
     play(3);
     ASSERT_GT(model->accessory.powerRollLimitIndex, 0);

@@ -5,7 +5,9 @@
 #include <memory>
 #include <string>
 
+#include "engine/2d/Node.h"
 #include "engine/platform/Image.h"
+#include "engine/renderer/CustomCommand.h"
 #include "model/SpectrumSettings.h"
 #include "tests/support/GlSceneTest.h"
 
@@ -20,6 +22,18 @@ using Rgb = gltest::Rgb;
 class PowerLayerTestBase : public gltest::GlSceneTest {
   protected:
     std::unique_ptr<SpectrumSettings> model = std::make_unique<SpectrumSettings>();
+};
+
+// Reads each frame it is given an image for back at the end of drawing it: a screen capture
+// draws its frame whole, this sees the frame as its damage drew it.
+class FrameReader : public engine::Node {
+  public:
+    static FrameReader* create();
+    void draw(engine::Renderer* renderer, const engine::Mat4& transform, uint32_t flags) override;
+    engine::Image* image = nullptr;
+
+  private:
+    engine::CustomCommand command_;
 };
 
 // Pixel at x from the left and y from the BOTTOM (scene coordinates).

@@ -6,12 +6,18 @@
 #include <vector>
 
 #include "model/ByteOrder.h"
+#include "model/LinkSettings.h"
 #include "protocol/ProtocolResult.h"
 
 namespace pr = protocol_result;
 
 // Crafted accessory packets for the protocol tests.
 namespace protocol_test {
+
+// The settings copy a command is built from, alive to the end of the calling expression.
+inline const LinkSettings* copyOf(const LinkSettings& settings) {
+    return &settings;
+}
 
 using Bytes = std::vector<uint8_t>;
 

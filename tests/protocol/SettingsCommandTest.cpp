@@ -25,8 +25,9 @@ class Connected {
 
     Bytes build() {
         Bytes out(protocol.settingsCommandLength(), 0xEE);
-        EXPECT_EQ(protocol.buildSettingsCommand(out.data(), out.size(), &model),
-                  protocol.settingsCommandLength());
+        EXPECT_EQ(
+            protocol.buildSettingsCommand(out.data(), out.size(), copyOf(LinkSettings::of(model))),
+            protocol.settingsCommandLength());
         return out;
     }
 
@@ -148,10 +149,13 @@ TEST(SettingsFirstGeneration, SequenceWrapsAndShortBuffersAreRefused) {
     EXPECT_EQ(c.build()[22], 1);
 
     Bytes small(31, 0xEE);
-    EXPECT_EQ(c.protocol.buildSettingsCommand(small.data(), small.size(), &c.model), pr::kNoRoom);
+    EXPECT_EQ(c.protocol.buildSettingsCommand(small.data(), small.size(),
+                                              copyOf(LinkSettings::of(c.model))),
+              pr::kNoRoom);
     EXPECT_EQ(small, Bytes(31, 0xEE));
     Bytes full(32);
-    EXPECT_EQ(c.protocol.buildSettingsCommand(nullptr, 32, &c.model), pr::kNullBuffer);
+    EXPECT_EQ(c.protocol.buildSettingsCommand(nullptr, 32, copyOf(LinkSettings::of(c.model))),
+              pr::kNullBuffer);
     EXPECT_EQ(c.protocol.buildSettingsCommand(full.data(), 32, nullptr), pr::kNoSettings);
     EXPECT_EQ(c.build()[22], 2);  // refused commands used no sequence number
 }
@@ -213,11 +217,13 @@ TEST(SettingsSecondGeneration, RefusesShortBuffersAndMissingModel) {
     AccessoryProtocolTarno2 p;
     SpectrumSettings model;
     Bytes small(19, 0xEE);
-    EXPECT_EQ(p.buildSettingsCommand(small.data(), small.size(), &model), pr::kNoRoom);
+    EXPECT_EQ(p.buildSettingsCommand(small.data(), small.size(), copyOf(LinkSettings::of(model))),
+              pr::kNoRoom);
     EXPECT_EQ(small, Bytes(19, 0xEE));
     Bytes full(20);
     EXPECT_EQ(p.buildSettingsCommand(full.data(), full.size(), nullptr), pr::kNoSettings);
-    EXPECT_EQ(p.buildSettingsCommand(full.data(), full.size(), &model), 20);
+    EXPECT_EQ(p.buildSettingsCommand(full.data(), full.size(), copyOf(LinkSettings::of(model))),
+              20);
     EXPECT_EQ(full[4], 1);
 }
 
@@ -226,15 +232,15 @@ TEST(SettingsThirdGeneration, SelectsTheBand) {
     SpectrumSettings model;
     Bytes b(8, 0xEE);
     model.spectrum_settings.band = 1;
-    ASSERT_EQ(p.buildSettingsCommand(b.data(), b.size(), &model), 8);
+    ASSERT_EQ(p.buildSettingsCommand(b.data(), b.size(), copyOf(LinkSettings::of(model))), 8);
     EXPECT_EQ(b, bytes({0xAA, 0x08, 0x02, 0x53, 1, 1, 0, 0}));
     model.spectrum_settings.band = 0;
-    ASSERT_EQ(p.buildSettingsCommand(b.data(), b.size(), &model), 8);
+    ASSERT_EQ(p.buildSettingsCommand(b.data(), b.size(), copyOf(LinkSettings::of(model))), 8);
     EXPECT_EQ(b, bytes({0xAA, 0x08, 0x02, 0x53, 2, 0, 0, 0}));
     model.spectrum_settings.band = 5;
-    ASSERT_EQ(p.buildSettingsCommand(b.data(), b.size(), &model), 8);
+    ASSERT_EQ(p.buildSettingsCommand(b.data(), b.size(), copyOf(LinkSettings::of(model))), 8);
     EXPECT_EQ(b[5], 0);
-    EXPECT_EQ(p.buildSettingsCommand(b.data(), 7, &model), pr::kNoRoom);
+    EXPECT_EQ(p.buildSettingsCommand(b.data(), 7, copyOf(LinkSettings::of(model))), pr::kNoRoom);
     EXPECT_EQ(p.buildSettingsCommand(b.data(), 8, nullptr), pr::kNoSettings);
-    EXPECT_EQ(p.buildSettingsCommand(nullptr, 8, &model), pr::kNullBuffer);
+    EXPECT_EQ(p.buildSettingsCommand(nullptr, 8, copyOf(LinkSettings::of(model))), pr::kNullBuffer);
 }

@@ -111,6 +111,7 @@ TEST(HotPlugStorm, ThousandCyclesWhileStreamingSteppedByHand) {
         ASSERT_EQ(counts.disconnects, cycle + 1) << "cycle " << cycle;
         ASSERT_EQ(counts.connects, cycle + 1);
         ASSERT_FALSE(rig.controller.connected());
+        rig.controller.deliverFrames();  // the owner's hand-over tells the model
         ASSERT_FALSE(rig.model.runtime.deviceConnected);
         ASSERT_EQ(rig.controller.phase(), Phase::kSendDiscovery);
         // A pass while nothing is plugged finds nothing.

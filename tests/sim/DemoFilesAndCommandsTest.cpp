@@ -121,8 +121,9 @@ TEST(ProtocolCommands, PowerSettingsBuiltByTheHostSetTheFirmwaresTrigger) {
         model.power_setting.triggerOnPower = 1;
         model.power_setting.triggerRisingEdge = 1;
         model.power_setting.triggerDelay = 0.0002f;
+        const LinkSettings settings = LinkSettings::of(model);
         std::vector<uint8_t> command = built(p.settingsCommandLength(), [&](uint8_t* b, size_t n) {
-            return p.buildSettingsCommand(b, n, &model);
+            return p.buildSettingsCommand(b, n, &settings);
         });
         sim->receive(command);
         std::vector<uint8_t> ack = sim->readAll();
@@ -167,8 +168,9 @@ TEST(ProtocolCommands, ThirdGenerationRequestsFromTheHostSwitchBandAndHalt) {
     SpectrumSettings model;
     model.applyDescription(d.description);
     model.spectrum_settings.band = 1;
+    const LinkSettings settings = LinkSettings::of(model);
     std::vector<uint8_t> command = built(p.settingsCommandLength(), [&](uint8_t* b, size_t n) {
-        return p.buildSettingsCommand(b, n, &model);
+        return p.buildSettingsCommand(b, n, &settings);
     });
     sim->receive(command);
     std::vector<uint8_t> ack = sim->readAll();

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "model/LinkSettings.h"
 #include "model/SpectrumSettings.h"
 #include "protocol/AccessoryProtocolFactory.h"
 #include "protocol/PacketFramer.h"

@@ -53,7 +53,7 @@ TEST(TraceProcessing, PointCountsOutsideTheRowMeanTheWholeRow) {
         ASSERT_TRUE(TraceProcessing::processBand(b.band, b.settings));
         EXPECT_EQ(b.band.processedPointCount, 256) << count;
         EXPECT_FLOAT_EQ(b.at(Trace::kRawTrace, 255), row[255]) << count;
-        EXPECT_EQ(b.band.peakLists[0][0].index, 255) << count;
+        EXPECT_EQ(b.band.peaks(0)[0].index, 255) << count;
     }
     // Inside the row the count is taken as given.
     Band b;
@@ -135,10 +135,10 @@ TEST(TraceProcessing, PeakListsFollowRawDecayAverageMaximumMinimum) {
     Band b;
     b.appendAndProcess(-50);
     b.appendAndProcess(-80);
-    EXPECT_FLOAT_EQ(b.band.peakLists[0][0].value, -80);  // raw
-    EXPECT_FLOAT_EQ(b.band.peakLists[3][0].value, -50);  // maximum
-    EXPECT_FLOAT_EQ(b.band.peakLists[4][0].value, -80);  // minimum
-    EXPECT_FLOAT_EQ(b.band.peakLists[2][0].value, -65);  // average of two
+    EXPECT_FLOAT_EQ(b.band.peaks(0)[0].value, -80);  // raw
+    EXPECT_FLOAT_EQ(b.band.peaks(3)[0].value, -50);  // maximum
+    EXPECT_FLOAT_EQ(b.band.peaks(4)[0].value, -80);  // minimum
+    EXPECT_FLOAT_EQ(b.band.peaks(2)[0].value, -65);  // average of two
 }
 
 TEST(TraceProcessing, WindowLengthsInSweeps) {

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "model/AccessoryControl.h"
+#include "model/LinkSettings.h"
 
 // Stands in for the accessory controller in scene, view and menu tests: counts every request,
 // keeps the clearData flag of each reconfiguration in order, and answers identified() and
@@ -23,6 +26,11 @@ class FakeAccessoryControl : public AccessoryControl {
 
     bool identified() const override { return isIdentified; }
     bool connected() const override { return isConnected; }
+    void publishSettings(const LinkSettings& settings) override {
+        lastPublished = settings;
+        requestsBeforeLastPublication = totalRequests();
+    }
+    void runStateChanged(int32_t runState) override { runStates.push_back(runState); }
 
     // Requests of every kind since construction or the last reset().
     int totalRequests() const {
@@ -45,6 +53,11 @@ class FakeAccessoryControl : public AccessoryControl {
     int singleSweeps = 0;
     int playbackRestarts = 0;
     std::vector<bool> reconfigureClearData;
+
+    // The settings copy last published, and how many requests had been made before it.
+    std::optional<LinkSettings> lastPublished;
+    int requestsBeforeLastPublication = 0;
+    std::vector<int32_t> runStates;
 
     bool isIdentified = true;
     bool isConnected = false;

@@ -13,6 +13,7 @@
 #include "engine/renderer/Renderer.h"
 #include "model/ScopedModelLocks.h"
 #include "model/SpectrumSettings.h"
+#include "views/power/PowerTraceExtent.h"
 #include "views/power/PowerTraceVertices.h"
 
 using engine::Mat4;
@@ -122,6 +123,7 @@ void PowerLayer::update(float dt) {
     const float step = PowerTraceVertices::fadeStep(dt, model_->power_setting.persistTime,
                                                     a.optionBytes[0] * a.powerInterval);
     fading_ = false;
+    std::vector<uint8_t> levels;
     for (int set : {kLiveSet, kReferenceSet}) {
         if (setRolling(set)) {
             continue;
@@ -129,10 +131,13 @@ void PowerLayer::update(float dt) {
         PowerTraceLists& l = lists(set);
         pictureChanged_ = PowerTraceVertices::fade(l, step) > 0 || pictureChanged_;
         fading_ = fading_ || l.alpha.size() > 1;
+        PowerTraceVertices::appendDrawnLevels(l, levels);
     }
     // A fade alone is drawn at the fade rate, not at every frame: persistence needs no more, and
-    // each drawn frame of the plot costs a software renderer several milliseconds.
-    pictureChanged_ = pictureChanged_ || (fading_ && sinceDrawn_ >= kFadeFrameInterval);
+    // each drawn frame of the plot costs a software renderer several milliseconds. Nor is it
+    // drawn before some capture's 8-bit brightness has changed (long persistence times).
+    pictureChanged_ =
+        pictureChanged_ || (fading_ && sinceDrawn_ >= kFadeFrameInterval && levels != drawnLevels_);
     sampleCursors();
     // A menu's change (colour, offset, time base, a shown trace) is drawn without waiting for
     // new samples.
@@ -142,8 +147,74 @@ void PowerLayer::update(float dt) {
         pictureChanged_ = true;
     }
     if (pictureChanged_) {
+        drawnLevels_ = std::move(levels);
+        measureDrawnBounds();
         sinceDrawn_ = 0.0f;
         markStale();
+    }
+}
+
+bool PowerLayer::getDrawnBounds(engine::Rect* local) const {
+    const engine::Rect clip(0, 0, _contentSize.width, _contentSize.height + 1.0f);
+    // Resized since the traces were measured: anywhere in the clip until they are again.
+    *local = boundsSize_ == _contentSize ? drawnBounds_ : clip;
+    return true;
+}
+
+void PowerLayer::measureDrawnBounds() {
+    const float width = _contentSize.width;
+    const float height = _contentSize.height;
+    const float scaleY = levelScale(*model_, height);
+    const engine::Rect clip(0, 0, width, height + 1.0f);
+    boundsSize_ = _contentSize;
+    drawnBounds_ = engine::Rect();
+    if (!(width > 0.0f) || scaleY <= 0.0f) {
+        return;
+    }
+    float x0 = clip.getMaxX(), y0 = clip.getMaxY(), x1 = clip.getMinX(), y1 = clip.getMinY();
+    for (int set : {kLiveSet, kReferenceSet}) {
+        if (!setShown(set)) {
+            continue;
+        }
+        // The points drawSet draws, and where.
+        const PowerTraceLists& l = lists(set);
+        PowerTraceExtent extent;
+        if (setRolling(set)) {
+            const int points = rollPoints(set);
+            const size_t available = l.processedRollingHistory.size() / 2;
+            if (points >= 2 && available >= 2) {
+                const size_t count = std::min(available, static_cast<size_t>(points));
+                const float spacing = width / static_cast<float>(points - 1);
+                extent.addLevels(l.processedRollingHistory, available - count, count);
+                extent.addSpan(static_cast<float>(static_cast<size_t>(points) - count) * spacing,
+                               width);
+            }
+        } else {
+            for (size_t j = 0; j < l.processedHistory.size(); ++j) {
+                const float brightness = j < l.alpha.size() ? l.alpha[j] : 1.0f;
+                if (l.processedHistory[j].size() / 2 >= 2 && brightness > 0.0f) {
+                    extent.addLevels(l.processedHistory[j], 0, l.processedHistory[j].size() / 2);
+                    extent.addSpan(0.0f, width);
+                }
+            }
+        }
+        const Placement p = placement(set);
+        const TraceChannel& channel =
+            set == kLiveSet ? model_->power_channel : model_->reference_channel;
+        const float offset = std::isfinite(channel.offset) ? channel.offset : 0.0f;
+        // A line spreads half a pixel, a point half its size, and the rasteriser rounds.
+        const engine::Rect r =
+            extent.placed(p.scale, p.shift, width, scaleY, scaleY * model_->accessory.powerAxisMin,
+                          offset, kPointSize, clip);
+        if (r.size.width > 0.0f && r.size.height > 0.0f) {
+            x0 = std::min(x0, r.getMinX());
+            y0 = std::min(y0, r.getMinY());
+            x1 = std::max(x1, r.getMaxX());
+            y1 = std::max(y1, r.getMaxY());
+        }
+    }
+    if (x0 < x1 && y0 < y1) {
+        drawnBounds_ = engine::Rect(x0, y0, x1 - x0, y1 - y0);
     }
 }
 
@@ -162,6 +233,13 @@ std::vector<uint8_t> PowerLayer::drawSettings() const {
     add(model_->accessory.powerAxisMin);
     add(model_->accessory.powerAxisMax);
     add(model_->accessory.powerRollPoints);
+    // Where a held capture is placed.
+    const RuntimeState& run = model_->runtime;
+    add(run.captureRescale.load());
+    add(run.captureTimeBaseIndex);
+    add(run.captureDelay);
+    add(run.viewTimeBaseIndex);
+    add(run.viewDelay);
     add(_contentSize);
     return bytes;
 }

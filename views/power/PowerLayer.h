@@ -36,12 +36,10 @@ class PowerLayer : public engine::Layer {
     void draw(engine::Renderer* renderer, const engine::Mat4& transform, uint32_t flags) override;
     void visit(engine::Renderer* renderer, const engine::Mat4& parentTransform,
                uint32_t parentFlags) override;
-    // The clip's rectangle: a new capture or a fading step redraws the plot, not the window.
-    bool getDrawnBounds(engine::Rect* local) const override {
-        *local = engine::Rect(0, 0, _contentSize.width, _contentSize.height + 1.0f);
-        return true;
-    }
-    bool drawnBoundsHoldChildren() const override { return true; }
+    // Where the traces lie inside the clip's rectangle: a new capture or a fading step redraws
+    // those rows of the plot, not the plot or the window.
+    // They hold nothing a child would draw: a child's change damages the whole frame.
+    bool getDrawnBounds(engine::Rect* local) const override;
 
     // The "SimpleLineShader" program from the cache, built from the engine's position and
     // uniform-colour shaders on first use; nullptr when it does not link.
@@ -65,6 +63,7 @@ class PowerLayer : public engine::Layer {
     // Both with traceLock held.
     void buildLiveVertices();
     void sampleCursors();
+    void measureDrawnBounds();
     bool setShown(int set) const;
     bool setRolling(int set) const;
     Placement placement(int set) const;
@@ -86,6 +85,9 @@ class PowerLayer : public engine::Layer {
     bool fading_ = false;
     bool pictureChanged_ = false;
     std::vector<uint8_t> drawnSettings_;  // the settings the last frame was drawn with
+    std::vector<uint8_t> drawnLevels_;    // the captures' 8-bit brightness in the last frame
+    engine::Rect drawnBounds_;            // of the traces, as the last update left them
+    engine::Size boundsSize_;             // the layer's size when they were measured
     engine::CustomCommand drawCommands_[2];
     std::vector<engine::Vec2> points_;  // reused across captures and frames
     ScissorClip clip_;

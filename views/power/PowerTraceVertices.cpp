@@ -96,6 +96,14 @@ size_t PowerTraceVertices::fade(PowerTraceLists& set, float step) {
     return expired;
 }
 
+void PowerTraceVertices::appendDrawnLevels(const PowerTraceLists& set, std::vector<uint8_t>& out) {
+    for (size_t j = 0; j < set.processedHistory.size(); ++j) {
+        const float brightness = j < set.alpha.size() ? set.alpha[j] : 1.0f;
+        const float level = brightness > 0.0f ? std::min(brightness, 1.0f) * 255.0f : 0.0f;
+        out.push_back(static_cast<uint8_t>(std::lround(level)));
+    }
+}
+
 float PowerTraceVertices::pointUnder(float x, float firstX, float spacing, size_t count) {
     if (count < 2 || !(spacing > 0.0f) || !std::isfinite(x) || !std::isfinite(firstX) ||
         !std::isfinite(spacing)) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 struct PowerTraceLists;
@@ -35,6 +36,11 @@ class PowerTraceVertices {
     // older one), the newest is set to full brightness, and with two or more the others dim by
     // `step`. Returns how many captures were removed.
     static size_t fade(PowerTraceLists& set, float step);
+
+    // Appends the brightness of each capture as the 8-bit alpha it is drawn with (0 for one not
+    // drawn). A fading step that leaves them all as they were changes no pixel of an 8-bit
+    // picture, so it need not be drawn.
+    static void appendDrawnLevels(const PowerTraceLists& set, std::vector<uint8_t>& out);
 
     // Fractional point index under view x, for `count` points drawn at firstX + i * spacing,
     // clamped to [0, count - 1]; -1 when there is nothing to sample (fewer than 2 points, a

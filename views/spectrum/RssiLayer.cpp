@@ -390,7 +390,7 @@ void RssiLayer::drawBand(BandSweepBuffers& band, bool band24, bool maskChanged) 
                 else
                     traceNode_->drawPoly(points.data(), static_cast<unsigned>(p), false, colour);
                 nextMarker = static_cast<size_t>(placePeakMarkers(
-                    band.peakLists[static_cast<size_t>(slot.peaks)], view.peakCounts[slot.kind - 1],
+                    band.peaks(slot.peaks), view.peakCounts[slot.kind - 1],
                     static_cast<int>(nextMarker), dx, scaleY, offsetY,
                     Color3B(rgb[0], rgb[1], rgb[2]), view.peaksOnTop == slot.kind));
             }

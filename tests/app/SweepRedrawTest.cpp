@@ -1,0 +1,101 @@
+// What a new sweep costs the window: the demonstration (third generation, 2.4 GHz, real-wave
+// view with the heat map) played through the controller's packet path with a stepped clock.
+// Each sweep redraws only inside the plot; the grid's kept picture is not rendered again and
+// the menu bar is not drawn again.
+#include <memory>
+
+#include "app/MainScene.h"
+#include "engine/2d/CachedBackdrop.h"
+#include "engine/base/Director.h"
+#include "engine/renderer/Renderer.h"
+#include "link/AccessoryCommunicationDelegate.h"
+#include "link/FileResourceReader.h"
+#include "menus/MenuController.h"
+#include "model/ManualClock.h"
+#include "model/SpectrumSettings.h"
+#include "tests/app/AppTestSupport.h"
+
+using namespace apptest;
+
+namespace {
+
+class SweepRedrawTest : public AppGlTest {
+  protected:
+    void SetUp() override {
+        AppGlTest::SetUp();
+        model.runtime.displayClass = 3;
+        SpectrumSettings::getInstance()->runtime.displayClass = 3;
+        AccessoryCommunicationDelegate::Options options;
+        options.resources = &resources;
+        options.clock = &clock;
+        options.startWorker = false;
+        controller = std::make_unique<AccessoryCommunicationDelegate>(model, options);
+    }
+    void TearDown() override {
+        engine::Director::getInstance()->getRenderer()->setDrawObserver(nullptr);
+        AppGlTest::TearDown();
+        controller.reset();
+    }
+    // One worker pass of 100 ms, then one frame, as the two threads would run them.
+    void pass() {
+        clock.advance(AccessoryCommunicationDelegate::kPassMs);
+        controller->runPass();
+        step(1, 0.1f);
+    }
+
+    SpectrumSettings model;
+    ManualClock clock{1000};
+    FileResourceReader resources{APP_TEST_RESOURCE_ROOT};
+    std::unique_ptr<AccessoryCommunicationDelegate> controller;
+};
+
+TEST_F(SweepRedrawTest, ASweepRedrawsThePlotAloneAndKeepsTheGridsPicture) {
+    MainScene* main = MainScene::createWithModel(&model);
+    ASSERT_NE(main, nullptr);
+    engine::Director* director = engine::Director::getInstance();
+    director->replaceScene(main);
+    step(1, 0);
+    for (int i = 0; i < 60; ++i)
+        pass();
+    ASSERT_EQ(model.accessory.generation, 7) << "the demonstration recordings did not play";
+    engine::CachedBackdrop* backdrop = main->getBackdrop();
+    ASSERT_NE(backdrop, nullptr);
+    ASSERT_EQ(backdrop->getChildrenCount(), 1u) << "the grid lies in the backdrop";
+    EXPECT_GE(backdrop->getRenderCount(), 1u);
+
+    const float bar = MenuController::barHeight(model.runtime.displayClass);
+    const engine::Rect plot = main->viewArea();
+    int barDraws = 0;
+    director->getRenderer()->setDrawObserver([&](const engine::Rect& world) {
+        if (world.getMaxY() < bar)
+            ++barDraws;
+    });
+    const unsigned int renders = backdrop->getRenderCount();
+    const unsigned long long drawnBefore = director->getFramesDrawn();
+    int partialFrames = 0;
+    for (int i = 0; i < 40; ++i) {
+        const unsigned long long drawn = director->getFramesDrawn();
+        pass();
+        if (director->getFramesDrawn() == drawn)
+            continue;
+        const auto& box = director->getLastDamageBox();
+        ASSERT_TRUE(box.has_value()) << "sweep " << i << " redrew the whole window";
+        ++partialFrames;
+        // Framebuffer rows from the bottom, one pixel of rounding either side.
+        EXPECT_GE(box->y, static_cast<int>(plot.getMinY()) - 2) << "sweep " << i;
+        EXPECT_LE(box->y + box->height, static_cast<int>(plot.getMaxY()) + 2) << "sweep " << i;
+    }
+    EXPECT_GT(director->getFramesDrawn() - drawnBefore, 20u) << "sweeps arrive and are drawn";
+    EXPECT_GT(partialFrames, 20);
+    EXPECT_EQ(backdrop->getRenderCount(), renders) << "the grid did not change";
+    EXPECT_EQ(barDraws, 0) << "the bar did not change";
+
+    // A new graticule is a new grid: its picture is rendered once.
+    model.graticule ^= 16;  // the minor grid
+    pass();
+    EXPECT_EQ(backdrop->getRenderCount(), renders + 1);
+    pass();
+    EXPECT_EQ(backdrop->getRenderCount(), renders + 1);
+}
+
+}  // namespace

@@ -1,0 +1,197 @@
+// The band's traces and peaks against a straightforward re-reading of the history after every
+// sweep, bit for bit, while the history wraps, the point count and the settings change and the
+// band is cleared.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <vector>
+
+#include "model/BandSweepBuffers.h"
+#include "model/TraceProcessing.h"
+
+namespace {
+
+struct ReferenceTraces {
+    std::array<std::vector<float>, 5> traces;  // BandSweepBuffers::Trace order
+    int processedPointCount = 0;
+};
+
+// Every trace from the rows of the history, one point and one row at a time, newest row first.
+void referenceProcess(const BandSweepBuffers& band, const TraceProcessing::Settings& settings,
+                      ReferenceTraces& out) {
+    const int h = band.sweepCount();
+    if (h == 0) {
+        out.processedPointCount = 0;
+        return;
+    }
+    const int p = TraceProcessing::effectivePointCount(band.sweepPointCount, band.pointsPerSweep());
+    auto& raw = out.traces[BandSweepBuffers::kRawTrace];
+    auto& decay = out.traces[BandSweepBuffers::kDecayTrace];
+    auto& maximum = out.traces[BandSweepBuffers::kMaxTrace];
+    auto& minimum = out.traces[BandSweepBuffers::kMinTrace];
+    auto& average = out.traces[BandSweepBuffers::kAverageTrace];
+    const float* newest = band.sweep(h - 1);
+    for (int i = 0; i < p; ++i)
+        raw[i] = newest[i];
+    if (out.processedPointCount == 0) {
+        for (auto* trace : {&decay, &maximum, &minimum, &average})
+            for (int i = 0; i < p; ++i)
+                (*trace)[i] = raw[i];
+        out.processedPointCount = p;
+        return;
+    }
+    const int hold = TraceProcessing::windowSweeps(settings.holdTime, settings.sweepPeriod, h);
+    const int window = TraceProcessing::windowSweeps(settings.averageTime, settings.sweepPeriod, h);
+    for (int i = 0; i < p; ++i) {
+        if (hold > 0) {
+            float d = decay[i] - settings.decayStep;
+            for (int k = 0; k < hold; ++k) {
+                const float v = band.sweep(h - 1 - k)[i];
+                d = d < v ? v : d;
+            }
+            decay[i] = d;
+        }
+        if (window > 0) {
+            float sum = band.sweep(h - 1)[i];
+            for (int k = 1; k < window; ++k)
+                sum += band.sweep(h - 1 - k)[i];
+            average[i] = window > 1 ? sum / static_cast<float>(window) : sum;
+        }
+        maximum[i] = maximum[i] < raw[i] ? raw[i] : maximum[i];
+        minimum[i] = raw[i] < minimum[i] ? raw[i] : minimum[i];
+    }
+    out.processedPointCount = p;
+}
+
+// Equal bit for bit: NaN equals the same NaN, and -0 differs from +0.
+bool sameBits(const std::vector<float>& a, const std::vector<float>& b) {
+    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(float)) == 0;
+}
+
+// Levels as the first generation decodes them (a byte times a scale that is no power of two),
+// with the odd NaN, infinity and signed zero an accessory or a file could bring.
+class LevelSource {
+  public:
+    explicit LevelSource(unsigned seed) : random_(seed) {}
+
+    float next() {
+        const int roll = static_cast<int>(random_() % 400);
+        if (roll == 0)
+            return std::numeric_limits<float>::quiet_NaN();
+        if (roll == 1)
+            return -0.0f;
+        if (roll == 2)
+            return 0.0f;
+        if (roll == 3)
+            return -std::numeric_limits<float>::infinity();
+        return static_cast<float>(random_() % 256) * 0.36290324f - 100.0f;
+    }
+    unsigned pick(unsigned n) { return static_cast<unsigned>(random_() % n); }
+
+  private:
+    std::mt19937 random_;
+};
+
+void expectSame(const BandSweepBuffers& band, const ReferenceTraces& reference, int sweep) {
+    ASSERT_EQ(band.processedPointCount, reference.processedPointCount) << "sweep " << sweep;
+    for (size_t t = 0; t < reference.traces.size(); ++t)
+        ASSERT_TRUE(sameBits(band.traces[t], reference.traces[t]))
+            << "trace " << t << " after sweep " << sweep;
+}
+
+void expectPeaksOf(const BandSweepBuffers& band, const ReferenceTraces& reference, int list,
+                   int sweep) {
+    static constexpr int kTraceOfList[5] = {
+        BandSweepBuffers::kRawTrace, BandSweepBuffers::kDecayTrace, BandSweepBuffers::kAverageTrace,
+        BandSweepBuffers::kMaxTrace, BandSweepBuffers::kMinTrace};
+    PeakList expected;
+    TraceProcessing::findTopPeaks(reference.traces[kTraceOfList[list]].data(),
+                                  reference.processedPointCount, expected);
+    const PeakList& got = band.peaks(list);
+    for (size_t e = 0; e < expected.size(); ++e) {
+        ASSERT_EQ(got[e].index, expected[e].index) << "list " << list << " sweep " << sweep;
+        ASSERT_EQ(std::memcmp(&got[e].value, &expected[e].value, sizeof(float)), 0)
+            << "list " << list << " sweep " << sweep;
+    }
+}
+
+// Runs `sweeps` sweeps through a band and the reference, changing the settings, the point count
+// and the history limit on the way; reads some peak lists after some sweeps only.
+void runAgainstReference(int pointsPerSweep, int sweepLimit, unsigned seed, int sweeps) {
+    BandSweepBuffers band(pointsPerSweep);
+    BandSweepBuffers history(pointsPerSweep);  // the same rows for the reference to read
+    band.sweepLimit = sweepLimit;
+    history.sweepLimit = sweepLimit;
+    ReferenceTraces reference;
+    for (auto& trace : reference.traces)
+        trace.assign(static_cast<size_t>(pointsPerSweep), 0.0f);
+    LevelSource source(seed);
+    // Windows of none, one, a few and more sweeps than the history holds; a broken period.
+    const float periods[] = {0.1f, 0.25f, 0.0f, 0.03f};
+    const float times[] = {1.0f, 0.0f, 0.1f, 2.5f, 4.0f, 0.35f};
+    const float steps[] = {2.0f, 0.0f, 0.37f, 10.0f};
+    TraceProcessing::Settings settings;
+    std::vector<float> levels(static_cast<size_t>(pointsPerSweep));
+    int count = pointsPerSweep;
+    for (int s = 0; s < sweeps; ++s) {
+        if (s % 37 == 0) {
+            settings.sweepPeriod = periods[source.pick(4)];
+            settings.holdTime = times[source.pick(6)];
+            settings.averageTime = times[source.pick(6)];
+            settings.decayStep = steps[source.pick(4)];
+        }
+        if (s % 53 == 0)  // fewer points, or the whole row again
+            count = source.pick(3) == 0
+                        ? 1 + static_cast<int>(source.pick(static_cast<unsigned>(pointsPerSweep)))
+                        : pointsPerSweep;
+        if (s % 211 == 100) {
+            band.clear();
+            history.clear();
+            reference.processedPointCount = 0;
+        }
+        for (int i = 0; i < count; ++i)
+            levels[static_cast<size_t>(i)] = source.next();
+        ASSERT_TRUE(band.appendSweep(levels.data(), count));
+        ASSERT_TRUE(history.appendSweep(levels.data(), count));
+        ASSERT_TRUE(TraceProcessing::processBand(band, settings));
+        referenceProcess(history, settings, reference);
+        expectSame(band, reference, s);
+        if (s % 3 == 0)  // some sweeps' peaks are never read
+            expectPeaksOf(band, reference, static_cast<int>(source.pick(5)), s);
+        if (s % 7 == 0)
+            for (int list = 0; list < 5; ++list)
+                expectPeaksOf(band, reference, list, s);
+    }
+}
+
+}  // namespace
+
+TEST(TraceProcessingReference, TracesAndPeaksMatchAFreshReadingOfTheHistory) {
+    runAgainstReference(256, 510, 1u, 1500);  // the 2.4 GHz row, history never full here
+    runAgainstReference(37, 23, 2u, 1500);    // a row that is no multiple of a vector; wrapping
+    runAgainstReference(512, 5, 3u, 400);     // a history shorter than the windows
+    runAgainstReference(64, 0, 4u, 700);      // no limit
+}
+
+TEST(TraceProcessingReference, PeaksOfAnUnprocessedOrClearedBandAreEmpty) {
+    BandSweepBuffers band(16);
+    for (int list = -1; list <= 5; ++list) {
+        EXPECT_EQ(band.peaks(list)[0].index, -1) << list;
+        EXPECT_TRUE(std::isnan(band.peaks(list)[0].value)) << list;
+    }
+    const float levels[3] = {-50.0f, -20.0f, -70.0f};
+    band.appendSweep(levels, 3);
+    ASSERT_TRUE(TraceProcessing::processBand(band, TraceProcessing::Settings{}));
+    EXPECT_EQ(band.peaks(0)[0].index, 1);
+    band.clear();
+    EXPECT_EQ(band.peaks(0)[0].index, -1);
+    // A list put in place stays until the traces change.
+    band.setPeaks(3, PeakList{PeakEntry{7, -1.0f}});
+    EXPECT_EQ(band.peaks(3)[0].index, 7);
+    band.appendSweep(levels, 3);
+    ASSERT_TRUE(TraceProcessing::processBand(band, TraceProcessing::Settings{}));
+    EXPECT_EQ(band.peaks(3)[0].index, 1);
+}
