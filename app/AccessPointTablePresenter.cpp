@@ -9,6 +9,7 @@
 #include "engine/2d/Node.h"
 #include "engine/base/EventDispatcher.h"
 #include "engine/base/EventListenerKeyboard.h"
+#include "instrument/Instrument.h"
 #include "menus/AlertAnswers.h"
 #include "menus/InputRanks.h"
 #include "menus/MenuBar.h"
@@ -17,11 +18,12 @@
 #include "views/ssid/SSIDTableLayer.h"
 #include "views/ssid/SSIDUtilizationTableLayer.h"
 
-AccessPointTablePresenter::AccessPointTablePresenter(engine::Node& parent, SpectrumSettings& model,
+AccessPointTablePresenter::AccessPointTablePresenter(engine::Node& parent, Instrument& instrument,
                                                      AlertAnswers& alerts, int tableZOrder,
                                                      int alertZOrder)
     : parent_(parent),
-      model_(model),
+      instrument_(instrument),
+      model_(instrument.model()),
       alerts_(alerts),
       tableZOrder_(tableZOrder),
       alertZOrder_(alertZOrder) {}
@@ -40,7 +42,7 @@ void AccessPointTablePresenter::showSsidTable(const engine::Rect& area, engine::
         parent_.removeChild(ssidTable_, true);
         ssidTable_ = nullptr;
     }
-    ssidTable_ = SSIDTableLayer::createWithModel(&model_, ssidTableArea(area));
+    ssidTable_ = SSIDTableLayer::createWithInstrument(&instrument_, ssidTableArea(area));
     if (!ssidTable_)
         return;
     ssidTable_->setCloseHandler([this] { hideSsidTable(); });
@@ -78,7 +80,7 @@ void AccessPointTablePresenter::showUtilizationTable(const engine::Rect& area) {
     // A rebuild (after a resize) starts outside edit mode, as a new table does.
     hideUtilizationTable();
     utilizationShown_ = true;
-    utilizationTable_ = SSIDUtilizationTableLayer::createWithModel(&model_, area.size);
+    utilizationTable_ = SSIDUtilizationTableLayer::createWithInstrument(&instrument_, area.size);
     if (!utilizationTable_)
         return;
     utilizationTable_->setPosition(area.origin);

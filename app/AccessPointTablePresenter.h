@@ -12,6 +12,7 @@ class Node;
 }
 
 class AlertAnswers;
+class Instrument;
 class SSIDTableLayer;
 class SSIDUtilizationTableLayer;
 class SpectrumSettings;
@@ -33,7 +34,8 @@ class AccessPointTablePresenter {
     static constexpr float kSsidTableShare = 0.6f;
     static engine::Rect ssidTableArea(const engine::Rect& view);
 
-    AccessPointTablePresenter(engine::Node& parent, SpectrumSettings& model, AlertAnswers& alerts,
+    // The tables change their sort order through `instrument` and show its model.
+    AccessPointTablePresenter(engine::Node& parent, Instrument& instrument, AlertAnswers& alerts,
                               int tableZOrder, int alertZOrder);
 
     // Showing a table again (as a resize does) builds it anew for the new area.
@@ -60,6 +62,7 @@ class AccessPointTablePresenter {
 
     engine::Node& parent_;
     KeyHandler keys_;
+    Instrument& instrument_;
     SpectrumSettings& model_;
     AlertAnswers& alerts_;
     int tableZOrder_;

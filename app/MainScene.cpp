@@ -1,6 +1,7 @@
 #include "app/MainScene.h"
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -72,7 +73,7 @@ bool MainScene::init() {
     backdrop_ = engine::CachedBackdrop::create();
     if (backdrop_)
         addChild(backdrop_, kBackdropZOrder);
-    tables_ = std::make_unique<AccessPointTablePresenter>(*this, *model_, alertAnswers_,
+    tables_ = std::make_unique<AccessPointTablePresenter>(*this, *instrument_, alertAnswers_,
                                                           kTableZOrder, kAlertZOrder);
     tables_->setKeyHandler([this](engine::EventKeyboard::KeyCode key, int modifiers) {
         return tableKeyPressed(key, modifiers);
@@ -398,8 +399,13 @@ void MainScene::handleResize() {
         const Vec2 origin = engine::Director::getInstance()->getVisibleOrigin();
         demoBadge_->setPosition(origin.x + size.width * 0.5f, origin.y + size.height * 0.5f);
     }
-    CursorRescaling::apply(model_->cursors, old.width, old.height, size.width, size.height,
-                           MenuController::barHeight(model_->runtime.displayClass));
+    const float barHeight = MenuController::barHeight(model_->runtime.displayClass);
+    instrument_->edit(SettingChange::kCursors, [&](SpectrumSettings& s) {
+        const CursorSettings before = s.cursors;
+        CursorRescaling::apply(s.cursors, old.width, old.height, size.width, size.height,
+                               barHeight);
+        return std::memcmp(&before, &s.cursors, sizeof before) != 0;
+    });
     MenuController::getInstance()->setScene(this);
     if (isSsidTableShown())
         showSsidTable();

@@ -42,7 +42,7 @@ engine::Layer* grid(const ViewContext& context) {
 }
 
 engine::Layer* waterfallTouch(const ViewContext& context) {
-    auto* layer = WaterfallThresholdAndTouchLayer::createWithModel(context.model);
+    auto* layer = WaterfallThresholdAndTouchLayer::createWithInstrument(context.instrument);
     if (layer)
         layer->setScalingPopover(context.scalingPopover);
     return forBand(layer, context);
@@ -120,7 +120,7 @@ ViewFactoryTable ViewFactories::standard() {
          }},
         {ViewLayer::kChannelGuide,
          [](const ViewContext& c) {
-             return inInnerArea(ChannelGuideLayer::createWithModel(c.model), c);
+             return inInnerArea(ChannelGuideLayer::createWithInstrument(c.instrument), c);
          }},
         {ViewLayer::kPowerTrace,
          [](const ViewContext& c) { return inInnerArea(PowerLayer::createWithModel(c.model), c); }},

@@ -1,5 +1,7 @@
 #include "tests/app/InputTestSupport.h"
 
+#include <cstdint>
+
 #include "engine/base/Director.h"
 #include "engine/base/EventDispatcher.h"
 #include "engine/ui/Button.h"
@@ -117,6 +119,8 @@ ScreenLog* InputOwnerTest::installLog() {
     if (!log_)
         return nullptr;
     log_->retain();
+    // A stopped clock: the lines must not age out while a slow (sanitizer) build looks at them.
+    log_->setWallClock([] { return uint64_t{1000}; });
     const engine::Rect view = main->viewArea();
     log_->setPosition(engine::Vec2(view.origin.x, 0));
     log_->setContentSize(engine::Size(view.size.width, view.getMaxY()));

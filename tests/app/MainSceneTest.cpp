@@ -7,6 +7,7 @@
 #include "engine/base/Director.h"
 #include "engine/platform/GLView.h"
 #include "engine/ui/Scale9Sprite.h"
+#include "instrument/Instrument.h"
 #include "menus/AlertViewLayer.h"
 #include "menus/MenuBar.h"
 #include "menus/MenuController.h"
@@ -218,9 +219,13 @@ TEST_F(MainSceneTest, ResizeRelaysOutAndKeepsCursorsInPlace) {
     model.cursors.levelReferencePair[0] = 56.5f;
     model.band24.heatMap.dirty = false;
     model.band24.tracesReady = false;
+    const uint64_t changes = main->getInstrument().changeCount();
     engine::GLView* view = engine::Director::getInstance()->getOpenGLView();
     view->setFrameSize(1200, 715);
     step(2);
+    // Stored cursor positions changed: through the instrument, once.
+    EXPECT_EQ(main->getInstrument().changeCount(), changes + 1);
+    EXPECT_TRUE(main->getInstrument().isStoreDirty());
     EXPECT_EQ(main->getContentSize().width, 1200.f);
     EXPECT_FLOAT_EQ(model.cursors.verticalX[0], 120.f);  // width ratio 1.25
     EXPECT_FLOAT_EQ(model.cursors.verticalX[1], 600.f);

@@ -13,14 +13,20 @@ namespace {
 
 constexpr const char* kPreload = "libumockdev-preload.so.0";
 
-void prependEnvironment(const char* name, const std::string& value, const char* separator) {
+// Adds `value` to a list in the environment, before or after what is there already.
+void addToEnvironment(const char* name, const std::string& value, const char* separator,
+                      bool first) {
     const char* old = std::getenv(name);
-    std::string combined = value;
-    if (old != nullptr && *old != '\0') {
-        combined += separator;
-        combined += old;
+    if (old == nullptr || *old == '\0') {
+        setenv(name, value.c_str(), 1);
+        return;
     }
+    const std::string combined = first ? value + separator + old : old + (separator + value);
     setenv(name, combined.c_str(), 1);
+}
+
+void prependEnvironment(const char* name, const std::string& value, const char* separator) {
+    addToEnvironment(name, value, separator, true);
 }
 
 // Whether the preload library is mapped into this process (umockdev's own check looks at the
@@ -48,8 +54,9 @@ int main(int argc, char** argv) {
         prependEnvironment("LD_PRELOAD", kPreload, ":");
         // AddressSanitizer insists on being first in the library list; the preload comes first.
         prependEnvironment("ASAN_OPTIONS", "verify_asan_link_order=0", ":");
-        // ThreadSanitizer cannot see umockdev's and GLib's own synchronisation.
-        prependEnvironment("TSAN_OPTIONS", "suppressions=" TARNO_TSAN_SUPPRESSIONS, " ");
+        // ThreadSanitizer cannot see umockdev's and GLib's own synchronisation. The last
+        // suppressions file named wins, so ours goes after one the caller gave for the suite.
+        addToEnvironment("TSAN_OPTIONS", "suppressions=" TARNO_TSAN_SUPPRESSIONS, " ", false);
         execv("/proc/self/exe", argv);
         std::perror("re-executing with umockdev's preload library");
         return 1;

@@ -5,6 +5,7 @@
 #include "engine/2d/Label.h"
 #include "engine/2d/Sprite.h"
 #include "engine/ui/Button.h"
+#include "instrument/Instrument.h"
 #include "model/ChannelPlans.h"
 #include "tests/spectrum/SpectrumTestSupport.h"
 #include "views/spectrum/ChannelGuideLayer.h"
@@ -196,6 +197,24 @@ TEST_F(ChannelGuideTest, ClosingThePopoverLeavesNothingDangling) {
     select(5);
     guide->removeFromParent();
     step(1);
+}
+
+TEST_F(ChannelGuideTest, TheIconChangesTheGuideThroughTheInstrument) {
+    guide->removeFromParent();
+    Instrument instrument(*model);
+    guide = ChannelGuideLayer::createWithInstrument(&instrument);
+    ASSERT_NE(guide, nullptr);
+    guide->setPosition(kX, kY);
+    guide->setContentSize(engine::Size(kW, kH));
+    scene->addChild(guide);
+    step(1);
+    tapIcon();
+    EXPECT_EQ(model->spectrum_settings.channelGuideState, 1);
+    EXPECT_TRUE(instrument.isStoreDirty());
+    EXPECT_EQ(instrument.changeCount(), 1u);
+    tapIcon();
+    EXPECT_EQ(model->spectrum_settings.channelGuideState, 0);
+    EXPECT_EQ(instrument.changeCount(), 2u);
 }
 
 }  // namespace

@@ -277,6 +277,11 @@ TEST_F(CursorsLayerTest, MovesAndSelectionsGoThroughTheInstrument) {
     x()[1] = kW;
     key(KeyCode::KEY_RIGHT_ARROW, true);
     EXPECT_EQ(instrument.changeCount(), 3u);
+    // A damaged position put back to its default is a change too, made once.
+    x()[0] = std::numeric_limits<float>::quiet_NaN();
+    step(2);
+    EXPECT_FLOAT_EQ(x()[0], 100.f);
+    EXPECT_EQ(instrument.changeCount(), 4u);
 }
 
 TEST_F(CursorsLayerTest, AnotherLayersGestureKeepsTheCursorsStill) {

@@ -5,6 +5,7 @@
 #include "engine/base/Director.h"
 #include "engine/platform/GLView.h"
 #include "engine/renderer/Texture2D.h"
+#include "instrument/Instrument.h"
 #include "tests/spectrum/SpectrumTestSupport.h"
 #include "views/spectrum/ScalingPopoverLayer.h"
 #include "views/spectrum/WaterfallThresholdAndTouchLayer.h"
@@ -197,4 +198,44 @@ TEST_F(WaterfallTouchTest, SmallPinchesDoNotStep) {
     touches("moved", {{100, 60}, {100, 100}});  // 20 units together per callback pair
     EXPECT_EQ(model->spectrum_settings.waterfallTimeScaleIndex, 0);
     touches("ended", {{100, 60}, {100, 100}});
+}
+
+TEST_F(WaterfallTouchTest, ThresholdsAndTimeScaleChangeThroughTheInstrument) {
+    layer->removeFromParent();
+    Instrument instrument(*model);
+    layer = Layer::createWithInstrument(&instrument);
+    ASSERT_NE(layer, nullptr);
+    layer->setContentSize(engine::Size(kLayerWidth, kLayerHeight));
+    layer->showBand5 = false;
+    layer->setScalingPopover(popover);
+    scene->addChild(layer);
+    step(1);
+    EXPECT_FALSE(instrument.isStoreDirty());
+
+    // Each step of a drag is one change; a step that moves nothing is none and redraws nothing.
+    touches("began", {{195, 10}});
+    touches("moved", {{195, 30}});
+    EXPECT_FLOAT_EQ(model->spectrum_settings.waterfallLevelLow, -75.f);
+    EXPECT_TRUE(instrument.isStoreDirty());
+    EXPECT_EQ(instrument.changeCount(), 1u);
+    model->band24.waterfallDirty = false;
+    layer->moveThreshold(false, 0.f);
+    EXPECT_EQ(instrument.changeCount(), 1u);
+    EXPECT_FALSE(model->band24.waterfallDirty);
+    touches("ended", {{195, 30}});
+
+    layer->stepTimeScale(1);
+    EXPECT_EQ(model->spectrum_settings.waterfallTimeScaleIndex, 1);
+    EXPECT_EQ(instrument.changeCount(), 2u);
+    EXPECT_TRUE(popover->touchHeld);
+    popover->touchHeld = false;
+    // Against the end of the scale nothing changes and the popover stays down.
+    layer->stepTimeScale(-5);
+    layer->stepTimeScale(-1);
+    EXPECT_EQ(model->spectrum_settings.waterfallTimeScaleIndex, 0);
+    EXPECT_EQ(instrument.changeCount(), 3u);
+    popover->touchHeld = false;
+    layer->stepTimeScale(-1);
+    EXPECT_EQ(instrument.changeCount(), 3u);
+    EXPECT_FALSE(popover->touchHeld);
 }

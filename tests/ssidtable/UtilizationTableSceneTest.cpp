@@ -10,11 +10,13 @@
 #include "engine/ui/Button.h"
 #include "engine/ui/TableView.h"
 #include "engine/ui/TableViewCell.h"
+#include "instrument/Instrument.h"
 #include "menus/AlertViewLayer.h"
 #include "menus/MenuController.h"
 #include "model/AccessPointSelection.h"
 #include "model/ManualClock.h"
 #include "tests/ssidtable/SSIDTableTestSupport.h"
+#include "views/ssid/SSIDTableLayer.h"
 #include "views/ssid/SSIDUtilizationTableLayer.h"
 #include "views/ssid/UtilizationTableRows.h"
 
@@ -211,6 +213,35 @@ TEST_F(UtilizationTableSceneTest, AnAlertLeftOpenWhenTheTableGoesAnswersNothing)
     EXPECT_FALSE(selected(0));
     EXPECT_FALSE(selected(1));
     step(2);
+}
+
+// Both tables' sort orders are stored settings: a header press is a change of the scene's
+// instrument.
+TEST_F(UtilizationTableSceneTest, HeaderPressesSortThroughTheScenesInstrument) {
+    const Instrument& instrument = main->getInstrument();
+    const SpectrumViewSettings& view = model->spectrum_settings;
+    const uint64_t before = instrument.changeCount();
+    main->showUtilizationTable();
+    step(1);
+    ASSERT_FALSE(main->getUtilizationTable()->getHeaderButtons().empty());
+    engine::ui::Button* header = main->getUtilizationTable()->getHeaderButtons()[0];
+    tapNode(header);
+    const uint8_t criterion = view.utilizationSortCriterion;
+    const uint8_t descending = view.utilizationSortDescending;
+    EXPECT_NE(criterion, 11);
+    EXPECT_EQ(instrument.changeCount(), before + 1);
+    EXPECT_TRUE(instrument.isStoreDirty());
+    tapNode(header);
+    EXPECT_EQ(view.utilizationSortCriterion, criterion);
+    EXPECT_NE(view.utilizationSortDescending, descending);
+    EXPECT_EQ(instrument.changeCount(), before + 2);
+
+    main->showSsidTable();
+    step(1);
+    ASSERT_NE(main->getSsidTable(), nullptr);
+    tapNode(main->getSsidTable()->getHeaderButton(SSIDTableViewCell::kSsid));
+    EXPECT_EQ(view.ssidSortCriterion, 2);
+    EXPECT_EQ(instrument.changeCount(), before + 3);
 }
 
 }  // namespace

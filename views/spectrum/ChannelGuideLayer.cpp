@@ -1,8 +1,10 @@
 #include "views/spectrum/ChannelGuideLayer.h"
 
 #include <algorithm>
+#include <memory>
 #include <new>
 #include <string>
+#include <utility>
 
 #include "engine/2d/DrawNode.h"
 #include "engine/2d/Sprite.h"
@@ -12,6 +14,7 @@
 #include "engine/renderer/Texture2D.h"
 #include "engine/ui/Button.h"
 #include "engine/ui/Scale9Sprite.h"
+#include "instrument/Instrument.h"
 #include "model/ChannelPlans.h"
 #include "model/SpectrumSettings.h"
 #include "views/spectrum/ChannelGuidePopoverLayer.h"
@@ -49,10 +52,23 @@ ChannelGuideLayer* ChannelGuideLayer::create() {
 }
 
 ChannelGuideLayer* ChannelGuideLayer::createWithModel(SpectrumSettings* model) {
+    if (!model)
+        return nullptr;
+    auto own = std::make_unique<Instrument>(*model);
+    ChannelGuideLayer* layer = createWithInstrument(own.get());
+    if (layer)
+        layer->ownInstrument_ = std::move(own);
+    return layer;
+}
+
+ChannelGuideLayer* ChannelGuideLayer::createWithInstrument(Instrument* instrument) {
+    if (!instrument)
+        return nullptr;
     auto* layer = new (std::nothrow) ChannelGuideLayer();
     if (!layer)
         return nullptr;
-    layer->model_ = model;
+    layer->instrument_ = instrument;
+    layer->model_ = &instrument->model();
     if (layer->init()) {
         layer->autorelease();
         return layer;
@@ -291,7 +307,7 @@ bool ChannelGuideLayer::onIconTouchBegan(Touch* touch, engine::Event*) {
 
 void ChannelGuideLayer::onIconTouchEnded(Touch*, engine::Event*) {
     uint8_t& state = model_->spectrum_settings.channelGuideState;
-    state = state != 0 ? 0 : 1;
+    instrument_->set(SettingChange::kDisplay, state, static_cast<uint8_t>(state != 0 ? 0 : 1));
     if (state != 0)
         selectedChannel_ = -1;
 }

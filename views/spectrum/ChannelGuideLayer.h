@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "engine/2d/Layer.h"
@@ -18,13 +19,15 @@ class Button;
 }  // namespace engine
 
 class ChannelGuidePopoverLayer;
+class Instrument;
 class SpectrumSettings;
 
 // The channels of the selected plan over the plotting rectangle. Collapsed it is only an expand
 // icon in the top-left corner; expanded, every channel is a labelled button spanning its
 // frequencies, stacked in rows; tapping one selects it, shades the rest of the spectrum and
 // opens a popover with the channel's edges. With a channel selected, touching the spectrum
-// moves the selection to the nearest channel.
+// moves the selection to the nearest channel. The expand icon changes the guide's state through
+// the instrument.
 class ChannelGuideLayer : public engine::Layer, public ChannelGuidePopoverLayerDelegate {
   public:
     static constexpr const char* kExpandImage = "ExpandShrinkIcon.png";
@@ -32,8 +35,10 @@ class ChannelGuideLayer : public engine::Layer, public ChannelGuidePopoverLayerD
     static constexpr int kPopoverZOrder = 100;
 
     static ChannelGuideLayer* create();
-    // A layer over another model (tests); create() uses the process-wide one.
+    // A layer over another model with an instrument of its own (tests); create() uses the
+    // process-wide model.
     static ChannelGuideLayer* createWithModel(SpectrumSettings* model);
+    static ChannelGuideLayer* createWithInstrument(Instrument* instrument);
     ~ChannelGuideLayer() override;
 
     bool init() override;
@@ -71,6 +76,8 @@ class ChannelGuideLayer : public engine::Layer, public ChannelGuidePopoverLayerD
     bool selectNearest(engine::Touch* touch);
 
     SpectrumSettings* model_ = nullptr;
+    Instrument* instrument_ = nullptr;  // how the guide's state changes; never null
+    std::unique_ptr<Instrument> ownInstrument_;
     engine::Sprite* expandIcon_ = nullptr;         // child
     engine::DrawNode* guideNode_ = nullptr;        // child
     std::vector<engine::ui::Button*> buttons_;     // retained, pooled

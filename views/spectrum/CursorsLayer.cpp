@@ -241,9 +241,19 @@ std::vector<uint8_t> CursorsLayer::drawInputs() const {
     return bytes;
 }
 
+// A damaged stored position goes back to its default like any other change of the cursors;
+// the check on a copy keeps the settings lock out of every frame.
+void CursorsLayer::repairPositions() {
+    CursorSettings probe = model_->cursors;
+    if (!resetNonFinitePositions(probe))
+        return;
+    instrument_->edit(SettingChange::kCursors,
+                      [](SpectrumSettings& s) { return resetNonFinitePositions(s.cursors); });
+}
+
 void CursorsLayer::drawCursors() {
-    CursorSettings& cursors = model_->cursors;
-    resetNonFinitePositions(cursors);
+    const CursorSettings& cursors = model_->cursors;
+    repairPositions();
     // The readouts' screen positions are written with the traces.
     std::vector<uint8_t> inputs = drawInputs();
     if (inputs == drawnInputs_)
@@ -316,7 +326,7 @@ bool CursorsLayer::onTouchBegan(Touch* touch, engine::Event*) {
     CursorSettings& cursors = model_->cursors;
     if (!cursors.cursorsShown)
         return false;
-    resetNonFinitePositions(cursors);
+    repairPositions();
     const Vec2 at = convertTouchToNodeSpace(touch);
     const float r = grabRadius();
     if (at.x < -r || at.y < -r || at.x > _contentSize.width + r || at.y > _contentSize.height + r)

@@ -88,6 +88,7 @@ class CursorsLayer : public engine::Layer {
     engine::Color4F lineColour() const;
     void drawTicks(float x, int cursor, const engine::Color4F& lineColour);
     void releaseTouch();
+    void repairPositions();
     std::vector<uint8_t> drawInputs() const;
 
     SpectrumSettings* model_ = nullptr;

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <new>
+#include <utility>
 
 #include "engine/2d/DrawNode.h"
 #include "engine/2d/Label.h"
@@ -12,6 +14,7 @@
 #include "engine/base/EventListenerTouchOneByOne.h"
 #include "engine/base/Touch.h"
 #include "engine/renderer/Texture2D.h"
+#include "instrument/Instrument.h"
 #include "model/PowerConversions.h"
 #include "model/SpectrumSettings.h"
 #include "model/ValueFormatting.h"
@@ -45,10 +48,24 @@ WaterfallThresholdAndTouchLayer* WaterfallThresholdAndTouchLayer::create() {
 
 WaterfallThresholdAndTouchLayer* WaterfallThresholdAndTouchLayer::createWithModel(
     SpectrumSettings* model) {
+    if (!model)
+        return nullptr;
+    auto own = std::make_unique<Instrument>(*model);
+    WaterfallThresholdAndTouchLayer* layer = createWithInstrument(own.get());
+    if (layer)
+        layer->ownInstrument_ = std::move(own);
+    return layer;
+}
+
+WaterfallThresholdAndTouchLayer* WaterfallThresholdAndTouchLayer::createWithInstrument(
+    Instrument* instrument) {
+    if (!instrument)
+        return nullptr;
     auto* layer = new (std::nothrow) WaterfallThresholdAndTouchLayer();
     if (!layer)
         return nullptr;
-    layer->model_ = model;
+    layer->instrument_ = instrument;
+    layer->model_ = &instrument->model();
     if (layer->init()) {
         layer->autorelease();
         return layer;
@@ -330,16 +347,23 @@ void WaterfallThresholdAndTouchLayer::onTouchMoved(Touch*, engine::Event*) {
 }
 
 void WaterfallThresholdAndTouchLayer::moveThreshold(bool high, float dbm) {
-    SpectrumViewSettings& view = model_->spectrum_settings;
-    if (high) {
-        view.waterfallLevelHigh += dbm;
-        if (view.waterfallLevelLow > view.waterfallLevelHigh)
-            view.waterfallLevelLow = view.waterfallLevelHigh;
-    } else {
-        view.waterfallLevelLow += dbm;
-        if (view.waterfallLevelHigh < view.waterfallLevelLow)
-            view.waterfallLevelHigh = view.waterfallLevelLow;
-    }
+    const bool moved = instrument_->edit(SettingChange::kDisplay, [high, dbm](SpectrumSettings& s) {
+        SpectrumViewSettings& view = s.spectrum_settings;
+        const float lowBefore = view.waterfallLevelLow;
+        const float highBefore = view.waterfallLevelHigh;
+        if (high) {
+            view.waterfallLevelHigh += dbm;
+            if (view.waterfallLevelLow > view.waterfallLevelHigh)
+                view.waterfallLevelLow = view.waterfallLevelHigh;
+        } else {
+            view.waterfallLevelLow += dbm;
+            if (view.waterfallLevelHigh < view.waterfallLevelLow)
+                view.waterfallLevelHigh = view.waterfallLevelLow;
+        }
+        return view.waterfallLevelLow != lowBefore || view.waterfallLevelHigh != highBefore;
+    });
+    if (!moved)
+        return;
     model_->band24.waterfallDirty = true;
     model_->band5.waterfallDirty = true;
 }
@@ -347,8 +371,7 @@ void WaterfallThresholdAndTouchLayer::moveThreshold(bool high, float dbm) {
 void WaterfallThresholdAndTouchLayer::stepTimeScale(int steps) {
     int& index = model_->spectrum_settings.waterfallTimeScaleIndex;
     const int previous = index;
-    index = std::clamp(index + steps, 0, 2);
-    if (index == previous)
+    if (!instrument_->set(SettingChange::kDisplay, index, std::clamp(previous + steps, 0, 2)))
         return;
     if (ScalingPopoverLayer* popover = findPopover()) {
         popover->horizontalSteps = 0;

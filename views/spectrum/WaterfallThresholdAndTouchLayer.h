@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,13 +15,14 @@ class Sprite;
 class Touch;
 }  // namespace engine
 
+class Instrument;
 class ScalingPopoverLayer;
 class SpectrumSettings;
 
 // The two colour-threshold handles of the waterfall at the right edge, with value labels that
 // fade after a drag, and the waterfall's touches: dragging a handle moves its threshold (the
 // other follows when they would cross), a two-finger pinch or a wheel notch steps the time
-// scale.
+// scale. Thresholds and time scale change through the instrument.
 class WaterfallThresholdAndTouchLayer : public engine::Layer {
   public:
     static constexpr const char* kHandleImage = "WhiteBubbleTextureMap.png";
@@ -29,8 +31,10 @@ class WaterfallThresholdAndTouchLayer : public engine::Layer {
     enum TouchMode { kNoTouch = 0, kPinch = 1, kDragLow = 2, kDragHigh = 3 };
 
     static WaterfallThresholdAndTouchLayer* create();
-    // A layer over another model (tests); create() uses the process-wide one.
+    // A layer over another model with an instrument of its own (tests); create() uses the
+    // process-wide model.
     static WaterfallThresholdAndTouchLayer* createWithModel(SpectrumSettings* model);
+    static WaterfallThresholdAndTouchLayer* createWithInstrument(Instrument* instrument);
     ~WaterfallThresholdAndTouchLayer() override;
 
     bool init() override;
@@ -81,6 +85,8 @@ class WaterfallThresholdAndTouchLayer : public engine::Layer {
     ScalingPopoverLayer* findPopover() const;
 
     SpectrumSettings* model_ = nullptr;
+    Instrument* instrument_ = nullptr;  // how thresholds and time scale change; never null
+    std::unique_ptr<Instrument> ownInstrument_;
     float lastDelta_ = 0;
     float labelFontSize_ = 10;
     float labelFade_ = 0;

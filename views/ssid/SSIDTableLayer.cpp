@@ -1,7 +1,9 @@
 #include "views/ssid/SSIDTableLayer.h"
 
 #include <algorithm>
+#include <memory>
 #include <new>
+#include <utility>
 
 #include "engine/2d/Label.h"
 #include "engine/base/EventDispatcher.h"
@@ -11,6 +13,7 @@
 #include "engine/ui/Button.h"
 #include "engine/ui/Scale9Sprite.h"
 #include "engine/ui/TableView.h"
+#include "instrument/Instrument.h"
 #include "model/AccessPointHighlight.h"
 #include "model/AccessPointTableExport.h"
 #include "model/SpectrumSettings.h"
@@ -48,10 +51,24 @@ ClassMetrics metricsFor(int displayClass) {
 }  // namespace
 
 SSIDTableLayer* SSIDTableLayer::createWithModel(SpectrumSettings* model, const engine::Rect& area) {
+    if (!model)
+        return nullptr;
+    auto own = std::make_unique<Instrument>(*model);
+    SSIDTableLayer* layer = createWithInstrument(own.get(), area);
+    if (layer)
+        layer->ownInstrument_ = std::move(own);
+    return layer;
+}
+
+SSIDTableLayer* SSIDTableLayer::createWithInstrument(Instrument* instrument,
+                                                     const engine::Rect& area) {
+    if (!instrument)
+        return nullptr;
     auto* layer = new (std::nothrow) SSIDTableLayer();
     if (!layer)
         return nullptr;
-    layer->model_ = model;
+    layer->instrument_ = instrument;
+    layer->model_ = &instrument->model();
     layer->area_ = area;
     if (layer->init()) {
         layer->autorelease();
@@ -413,8 +430,14 @@ void SSIDTableLayer::chooseSort(uint8_t& criterion, uint8_t& descending, int pre
 }
 
 void SSIDTableLayer::pressHeader(int criterion) {
-    SpectrumViewSettings& view = model_->spectrum_settings;
-    chooseSort(view.ssidSortCriterion, view.ssidSortDescending, criterion);
+    instrument_->edit(SettingChange::kDisplay, [criterion](SpectrumSettings& s) {
+        SpectrumViewSettings& view = s.spectrum_settings;
+        const uint8_t criterionBefore = view.ssidSortCriterion;
+        const uint8_t descendingBefore = view.ssidSortDescending;
+        chooseSort(view.ssidSortCriterion, view.ssidSortDescending, criterion);
+        return view.ssidSortCriterion != criterionBefore ||
+               view.ssidSortDescending != descendingBefore;
+    });
     model_->runtime.ssidTableChanged = true;
 }
 

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <utility>
 
 #include "engine/2d/Layer.h"
@@ -25,13 +26,15 @@ class TableView;
 }  // namespace ui
 }  // namespace engine
 
+class Instrument;
 class SpectrumSettings;
 
 // The panel listing every scanned access point, 2.4 GHz and 5 GHz in sections, with a title
 // counting access points and scans, sort buttons over the columns, "CLEAR TABLE" and a close
 // button. The main scene sorts the list and calls refresh() whenever ssidTableChanged is
 // raised; the header buttons and "CLEAR TABLE" only change the model and raise the flag. The
-// panel swallows every touch that lands on it, so nothing reaches the views below.
+// panel swallows every touch that lands on it, so nothing reaches the views below. The sort order
+// changes through the instrument.
 class SSIDTableLayer : public engine::Layer,
                        public engine::ui::TableViewDataSource,
                        public engine::ui::TableViewDelegate {
@@ -46,8 +49,9 @@ class SSIDTableLayer : public engine::Layer,
     static constexpr const char* kInitialTitle = "Total Scans: 0";
 
     // A panel filling `area` (in its parent's coordinates), laid out for the model's
-    // displayClass.
+    // displayClass. createWithModel gives the panel an instrument of its own (tests).
     static SSIDTableLayer* createWithModel(SpectrumSettings* model, const engine::Rect& area);
+    static SSIDTableLayer* createWithInstrument(Instrument* instrument, const engine::Rect& area);
     ~SSIDTableLayer() override;
 
     bool init() override;
@@ -111,6 +115,8 @@ class SSIDTableLayer : public engine::Layer,
     void scrollToHighlight();
 
     SpectrumSettings* model_ = nullptr;
+    Instrument* instrument_ = nullptr;  // how the sort order changes; never null
+    std::unique_ptr<Instrument> ownInstrument_;
     engine::Rect area_;
     SSIDTableViewCell::Layout cellLayout_;
     SSIDTableSections sections_;

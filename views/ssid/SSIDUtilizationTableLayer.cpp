@@ -1,8 +1,10 @@
 #include "views/ssid/SSIDUtilizationTableLayer.h"
 
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <new>
+#include <utility>
 
 #include "engine/2d/Label.h"
 #include "engine/base/EventDispatcher.h"
@@ -11,6 +13,7 @@
 #include "engine/ui/Button.h"
 #include "engine/ui/Scale9Sprite.h"
 #include "engine/ui/TableView.h"
+#include "instrument/Instrument.h"
 #include "model/AccessPointSelection.h"
 #include "model/AccessPointTableExport.h"
 #include "model/AccessPointTexts.h"
@@ -30,11 +33,28 @@ SSIDUtilizationTableLayer* SSIDUtilizationTableLayer::create(const Size& size) {
 
 SSIDUtilizationTableLayer* SSIDUtilizationTableLayer::createWithModel(SpectrumSettings* model,
                                                                       const Size& size) {
+    if (!model) {
+        return nullptr;
+    }
+    auto own = std::make_unique<Instrument>(*model);
+    SSIDUtilizationTableLayer* layer = createWithInstrument(own.get(), size);
+    if (layer) {
+        layer->ownInstrument_ = std::move(own);
+    }
+    return layer;
+}
+
+SSIDUtilizationTableLayer* SSIDUtilizationTableLayer::createWithInstrument(Instrument* instrument,
+                                                                           const Size& size) {
+    if (!instrument) {
+        return nullptr;
+    }
     auto* layer = new (std::nothrow) SSIDUtilizationTableLayer();
     if (!layer) {
         return nullptr;
     }
-    layer->model_ = model;
+    layer->instrument_ = instrument;
+    layer->model_ = &instrument->model();
     layer->setContentSize(size);
     if (layer->init()) {
         layer->autorelease();
@@ -258,12 +278,21 @@ void SSIDUtilizationTableLayer::refresh() {
 }
 
 void SSIDUtilizationTableLayer::headerReleased(int criterion) {
-    SpectrumViewSettings& view = model_->spectrum_settings;
-    const TableSortHeader::Order next = TableSortHeader::pressed(
-        TableSortHeader::Order{view.utilizationSortCriterion, view.utilizationSortDescending != 0},
-        criterion);
-    view.utilizationSortCriterion = static_cast<uint8_t>(next.criterion);
-    view.utilizationSortDescending = next.descending ? 1 : 0;
+    instrument_->edit(SettingChange::kDisplay, [criterion](SpectrumSettings& s) {
+        SpectrumViewSettings& view = s.spectrum_settings;
+        const TableSortHeader::Order next =
+            TableSortHeader::pressed(TableSortHeader::Order{view.utilizationSortCriterion,
+                                                            view.utilizationSortDescending != 0},
+                                     criterion);
+        const auto sortCriterion = static_cast<uint8_t>(next.criterion);
+        const uint8_t descending = next.descending ? 1 : 0;
+        if (view.utilizationSortCriterion == sortCriterion &&
+            view.utilizationSortDescending == descending)
+            return false;
+        view.utilizationSortCriterion = sortCriterion;
+        view.utilizationSortDescending = descending;
+        return true;
+    });
     model_->runtime.utilizationChanged = true;
 }
 

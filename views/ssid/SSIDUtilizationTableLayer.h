@@ -21,12 +21,14 @@ class TableView;
 }  // namespace ui
 }  // namespace engine
 
+class Instrument;
 class SpectrumSettings;
 
 // The utilization table: the 2.4 GHz access points with their grades, the user's own ones
 // (the selection) first with the channel recommended for them. "EDIT" freezes the list
 // (scanPaused) so rows can be picked; touching a row then asks, in an alert, to add it to or
 // remove it from the selection. Leaving the scene ends edit mode, so the list never stays frozen.
+// The sort order changes through the instrument.
 class SSIDUtilizationTableLayer : public engine::Layer,
                                   public engine::ui::TableViewDataSource,
                                   public engine::ui::TableViewDelegate {
@@ -43,8 +45,11 @@ class SSIDUtilizationTableLayer : public engine::Layer,
                                               const std::function<void(int)>& answer)>;
 
     static SSIDUtilizationTableLayer* create(const engine::Size& size);
+    // A table over another model with an instrument of its own (tests).
     static SSIDUtilizationTableLayer* createWithModel(SpectrumSettings* model,
                                                       const engine::Size& size);
+    static SSIDUtilizationTableLayer* createWithInstrument(Instrument* instrument,
+                                                           const engine::Size& size);
     ~SSIDUtilizationTableLayer() override;
 
     bool init() override;
@@ -85,6 +90,8 @@ class SSIDUtilizationTableLayer : public engine::Layer,
                const std::vector<std::string>& buttons, bool answerable);
 
     SpectrumSettings* model_ = nullptr;
+    Instrument* instrument_ = nullptr;  // how the sort order changes; never null
+    std::unique_ptr<Instrument> ownInstrument_;
     SSIDTableLayout layout_;
     UtilizationTableRows rows_;
     engine::ui::TableView* table_ = nullptr;
