@@ -91,13 +91,13 @@ TEST_F(AppDelegateTest, StartsOnAnEmptyStoreAndSavesInTheBackgroundAndAtTheEnd) 
     EXPECT_FALSE(app.getCommunication()->isSuspended());
 
     // The loop has ended: slot 0 is saved as at every entry into the background. The worker
-    // still runs, so the store is used under the model's locks, as the application does.
+    // still runs, but it only reads its published copy of the settings, never the model.
     model->graticule = SpectrumSettings::kCrosshairs;
-    ASSERT_TRUE(model->saveConfigurationLocked(0));
+    ASSERT_TRUE(model->saveConfiguration(0));
     model->graticule = SpectrumSettings::kGraticuleAll;
     app.applicationWillTerminate();
     model->graticule = SpectrumSettings::kCrosshairs;
-    ASSERT_TRUE(model->loadConfigurationLocked(0));
+    ASSERT_TRUE(model->loadConfiguration(0));
     EXPECT_EQ(model->graticule, SpectrumSettings::kGraticuleAll);
 
     // Orderly end: link, then worker, then the log leaves the model.
