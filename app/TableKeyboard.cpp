@@ -18,6 +18,8 @@ using K = engine::EventKeyboard::KeyCode;
 
 namespace {
 
+const char* const kRingName = "tableKeyboardRing";
+
 void collectButtons(engine::Node* node, std::vector<engine::ui::Widget*>& out) {
     for (engine::Node* child : node->getChildren()) {
         if (!child->isVisible() || dynamic_cast<engine::ui::TableView*>(child))
@@ -75,11 +77,11 @@ bool TableKeyboard::keyPressed(engine::EventKeyboard::KeyCode key, int modifiers
     engine::Node* shown = table();
     if (!shown)
         return false;
-    if (shown != lastTable_) {
-        // A new table (or the same one built again): the ring starts afresh.
+    if (shown != lastTable_ || !shown->getChildByName(kRingName)) {
+        // A new table starts afresh. A table without the ring is new even where it took a closed
+        // table's address.
         lastTable_ = shown;
         button_ = row_ = -1;
-        ring_ = nullptr;
     }
     switch (key) {
         case K::KEY_TAB:
@@ -170,13 +172,17 @@ void TableKeyboard::showFocus() {
     engine::Node* shown = table();
     if (!shown)
         return;
-    if (!ring_) {
-        ring_ = engine::DrawNode::create(2.f);
-        if (!ring_)
+    // Looked up each time rather than kept: a press may rebuild the table's children (EDIT and
+    // DONE do), and a kept pointer would then point at a freed node.
+    auto* ring = dynamic_cast<engine::DrawNode*>(shown->getChildByName(kRingName));
+    if (!ring) {
+        ring = engine::DrawNode::create(2.f);
+        if (!ring)
             return;
-        shown->addChild(ring_, 100);
+        ring->setName(kRingName);
+        shown->addChild(ring, 100);
     }
-    ring_->clear();
+    ring->clear();
     engine::Rect box;
     if (button_ >= 0) {
         const auto list = buttons();
@@ -199,6 +205,6 @@ void TableKeyboard::showFocus() {
     }
     const Vec2 a = shown->convertToNodeSpace(box.origin);
     const Vec2 b = shown->convertToNodeSpace(Vec2(box.getMaxX(), box.getMaxY()));
-    ring_->drawRect(Vec2(a.x + 1, a.y + 1), Vec2(b.x - 1, b.y - 1),
+    ring->drawRect(Vec2(a.x + 1, a.y + 1), Vec2(b.x - 1, b.y - 1),
                     engine::Color4F(1.f, 0.85f, 0.2f, 1.f));
 }

@@ -5,7 +5,6 @@
 #include "engine/base/EventKeyboard.h"
 
 namespace engine {
-class DrawNode;
 class Node;
 namespace ui {
 class TableView;
@@ -47,5 +46,4 @@ class TableKeyboard {
     engine::Node* lastTable_ = nullptr;  // not retained: compared only, to start afresh
     int button_ = -1;
     int row_ = -1;
-    engine::DrawNode* ring_ = nullptr;  // a child of the shown table
 };
