@@ -398,19 +398,6 @@ void PowerLayer::visit(engine::Renderer* renderer, const Mat4& parentTransform,
     clip_.end(renderer, _globalZOrder);
 }
 
-size_t PowerLayer::mapPoints(const std::vector<float>& vertices, size_t first, size_t count,
-                             float firstX, float spacing, float scaleY) {
-    if (points_.size() < count) {
-        points_.resize(count);
-    }
-    const float base = scaleY * model_->accessory.powerAxisMin;
-    for (size_t i = 0; i < count; ++i) {
-        points_[i] = Vec2(firstX + static_cast<float>(i) * spacing,
-                          vertices[2 * (first + i) + 1] * scaleY - base);
-    }
-    return count;
-}
-
 void PowerLayer::drawSet(int set, const Mat4& transform) {
     engine::GLProgram* program = getGLProgram();
     const float width = _contentSize.width;
@@ -436,6 +423,7 @@ void PowerLayer::drawSet(int set, const Mat4& transform) {
     const float g = channel.color[1] / 255.0f;
     const float b = channel.color[2] / 255.0f;
 
+    const float base = scaleY * model_->accessory.powerAxisMin;
     const PowerTraceLists& l = lists(set);
     if (setRolling(set)) {
         const int points = rollPoints(set);
@@ -444,22 +432,22 @@ void PowerLayer::drawSet(int set, const Mat4& transform) {
             const size_t count = std::min(available, static_cast<size_t>(points));
             const float spacing = width / static_cast<float>(points - 1);
             const float firstX = static_cast<float>(static_cast<size_t>(points) - count) * spacing;
-            mapPoints(l.processedRollingHistory, available - count, count, firstX, spacing, scaleY);
+            PowerCaptureBuffers::mapPoints(l.processedRollingHistory, available - count, count,
+                                           firstX, spacing, scaleY, base, points_);
             program->setUniformLocationWith4f(colorLocation, r, g, b, 1.0f);
             engine::GL::drawPositions(mode, points_.data(), static_cast<int>(count));
         }
     } else {
+        // Each capture's positions were uploaded once; a fading step sets only its colour.
+        PowerCaptureBuffers& buffers = captureBuffers_[set];
+        buffers.sync(l.processedHistory, PowerCaptureBuffers::Mapping{width, scaleY, base});
         for (size_t j = 0; j < l.processedHistory.size(); ++j) {
-            const std::vector<float>& vertices = l.processedHistory[j];
-            const size_t count = vertices.size() / 2;
             const float brightness = j < l.alpha.size() ? l.alpha[j] : 1.0f;
-            if (count < 2 || !(brightness > 0.0f)) {
+            if (l.processedHistory[j].size() / 2 < 2 || !(brightness > 0.0f)) {
                 continue;
             }
-            const float spacing = width / static_cast<float>(count - 1);
-            mapPoints(vertices, 0, count, 0.0f, spacing, scaleY);
             program->setUniformLocationWith4f(colorLocation, r, g, b, std::min(brightness, 1.0f));
-            engine::GL::drawPositions(mode, points_.data(), static_cast<int>(count));
+            buffers.draw(j, mode);
         }
     }
     engine::GL::blendFunc(GL_ONE, GL_ZERO);

@@ -5,6 +5,7 @@
 
 #include "engine/2d/Layer.h"
 #include "engine/renderer/CustomCommand.h"
+#include "views/power/PowerCaptureBuffers.h"
 #include "views/spectrum/ScissorClip.h"
 
 namespace engine {
@@ -51,6 +52,11 @@ class PowerLayer : public engine::Layer {
     // Whether the last update changed what the layer draws: new power data, a fading step or
     // an expired capture. The scene asks for a redraw when it is set.
     bool pictureChanged() const { return pictureChanged_; }
+    // How many capture vertex buffers a trace set built (tests count them: one per capture over
+    // its fading life, unless the layer's size or the level axis changes).
+    size_t getCaptureBufferBuilds(int set) const {
+        return captureBuffers_[set == kLiveSet ? kLiveSet : kReferenceSet].getBuildCount();
+    }
 
   private:
     // How a trace set is placed horizontally: x' = (x + shift - W/2) * scale + W/2.
@@ -71,9 +77,6 @@ class PowerLayer : public engine::Layer {
     void drawSet(int set, const engine::Mat4& transform);
     // The bytes of every setting the picture depends on besides the samples.
     std::vector<uint8_t> drawSettings() const;
-    // Maps a vertex list into points_ at the drawn x positions; returns the point count.
-    size_t mapPoints(const std::vector<float>& vertices, size_t first, size_t count, float firstX,
-                     float spacing, float scaleY);
 
     SpectrumSettings* model_ = nullptr;
     // Seconds between frames drawn for a fade alone (24 a second).
@@ -88,6 +91,7 @@ class PowerLayer : public engine::Layer {
     engine::Rect drawnBounds_;            // of the traces, as the last update left them
     engine::Size boundsSize_;             // the layer's size when they were measured
     engine::CustomCommand drawCommands_[2];
-    std::vector<engine::Vec2> points_;  // reused across captures and frames
+    std::vector<engine::Vec2> points_;  // the roll trace's, reused across frames
+    PowerCaptureBuffers captureBuffers_[2];
     ScissorClip clip_;
 };
