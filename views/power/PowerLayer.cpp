@@ -446,6 +446,9 @@ void PowerLayer::drawSet(int set, const Mat4& transform) {
             if (l.processedHistory[j].size() / 2 < 2 || !(brightness > 0.0f)) {
                 continue;
             }
+            // At full brightness a blend leaves the colour itself: the same pixels, cheaper.
+            engine::GL::blendFunc(brightness >= 1.0f ? GL_ONE : GL_SRC_ALPHA,
+                                  brightness >= 1.0f ? GL_ZERO : GL_ONE_MINUS_SRC_ALPHA);
             program->setUniformLocationWith4f(colorLocation, r, g, b, std::min(brightness, 1.0f));
             buffers.draw(j, mode);
         }
