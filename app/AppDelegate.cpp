@@ -53,7 +53,7 @@ void AppDelegate::initGLContextAttrs() {
     attrs.greenBits = 8;
     attrs.blueBits = 8;
     attrs.alphaBits = 8;
-    // Nothing tests depth or stencil, and a window that has them costs a software rasteriser
+    // Nothing draws with depth or stencil, and a window that has them costs a software rasteriser
     // more for every pixel it fills.
     attrs.depthBits = 0;
     attrs.stencilBits = 0;

@@ -11,7 +11,7 @@ bool FrameCanvas::begin(int width, int height) {
     if (!_framebuffer || width != _width || height != _height) {
         release();
         glGenFramebuffers(1, &_framebuffer);
-        // Colour only: nothing tests depth or stencil, and a depth buffer costs a software
+        // Colour only: nothing draws with depth or stencil, and a depth buffer costs a software
         // rasteriser more for every pixel it fills.
         glGenRenderbuffers(1, &_color);
         glBindRenderbuffer(GL_RENDERBUFFER, _color);
