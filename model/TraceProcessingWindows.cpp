@@ -1,0 +1,370 @@
+#include "model/TraceProcessingWindows.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+#include "model/BandSweepBuffers.h"
+
+// The decay trace is defined as a fold over its hold window, point by point:
+//   d' = f(...f(f(d - step, r0), r1)..., rk-1),  f(t, v) = (t < v ? v : t),  r0 the newest row.
+// If d - step is NaN, every step keeps it. Otherwise f never takes a NaN row, and takes a row
+// only when it is strictly larger than what it holds, so d' is d - step unless some non-NaN row
+// exceeds it, and then it is the first row, newest first, that equals the largest non-NaN row M.
+// Call that row's value H (-inf when every row is NaN). Equal floats have equal bits but for -0
+// and +0, which is why "the first row" matters. The same argument applied from -inf gives H, so
+//   d' = f(d - step, H)  exactly, NaN, -inf and signed zeros included.
+// H is kept per point with the number c of rows that equal it. A row arriving v (the newest, so
+// the first in the order) makes H = v, c = 1 when v > H, and H = v, c + 1 when v == H (between
+// -0 and +0 the newest decides); otherwise it changes nothing. The row leaving is the oldest: when
+// it equals H, c falls by one, and while c > 0 a newer row equals H, so H (the newest such row)
+// stands; at c == 0, unless the arriving row equals or passes H, the point is folded again from
+// its rows.
+//
+// The average is the window's sum in double, added newest first, divided by the window and
+// rounded to float once. Where every row of the window is zero or has a magnitude in
+// [2^-6, 2^8), every value is a multiple of 2^-29 and every partial sum is below 2^24 (at most
+// 65535 rows), so every sum is exact: adding the row arriving and subtracting the one leaving
+// gives the very double that adding up the rows does. -0 is left out: a sum of only -0 is -0,
+// which a subtraction cannot keep; without it no sum is ever -0, as adding up never gives one.
+
+namespace {
+
+// Point-wise loops run in blocks of eight points with a fixed trip count, which the compiler
+// turns into vector instructions at -O2 (a loop of unknown length stays scalar there), then a
+// scalar tail. Vectors go across points, so each point sees its operations in the order written.
+constexpr int kBlock = 8;
+
+// True when every value is +0 or has a magnitude in [2^-6, 2^8). Signed integer compares of the
+// magnitude's bits, without branches, so that the blocks vectorize.
+bool exactRow(const float* __restrict row, int count) {
+    constexpr int32_t kLow = 0x3c800000;   // 2^-6
+    constexpr int32_t kHigh = 0x43800000;  // 2^8
+    int32_t bad[kBlock] = {};
+    int i = 0;
+    for (; i + kBlock <= count; i += kBlock)
+        for (int j = 0; j < kBlock; ++j) {
+            int32_t bits;
+            std::memcpy(&bits, row + i + j, sizeof bits);
+            const int32_t magnitude = bits & 0x7fffffff;
+            bad[j] |= (bits != 0) & (magnitude < kLow || magnitude >= kHigh);
+        }
+    for (; i < count; ++i) {
+        int32_t bits;
+        std::memcpy(&bits, row + i, sizeof bits);
+        const int32_t magnitude = bits & 0x7fffffff;
+        bad[0] |= (bits != 0) & (magnitude < kLow || magnitude >= kHigh);
+    }
+    int32_t any = 0;
+    for (int j = 0; j < kBlock; ++j)
+        any |= bad[j];
+    return any == 0;
+}
+
+constexpr float kNone = -std::numeric_limits<float>::infinity();
+
+// The largest of a point's rows, newest first, and how many rows equal it.
+void foldPoint(const float* const* rows, int rowCount, int i, float& maximum, int32_t& count) {
+    float m = kNone;
+    int32_t c = 0;
+    for (int k = 0; k < rowCount; ++k) {
+        const float v = rows[k][i];
+        if (v > m) {
+            m = v;
+            c = 1;
+        } else if (v == m) {
+            ++c;
+        }
+    }
+    maximum = m;
+    count = c;
+}
+
+// foldPoint for the block of points from `i`, which stays in registers across the rows.
+inline void foldBlock(float* __restrict maxima, int32_t* __restrict counts,
+                      const float* const* rows, int rowCount, int i) {
+    float m[kBlock];
+    int32_t c[kBlock];
+    for (int j = 0; j < kBlock; ++j) {
+        m[j] = kNone;
+        c[j] = 0;
+    }
+    for (int k = 0; k < rowCount; ++k) {
+        const float* row = rows[k] + i;
+        for (int j = 0; j < kBlock; ++j) {
+            const float v = row[j];
+            const bool above = v > m[j];
+            c[j] = above ? 1 : c[j] + (v == m[j] ? 1 : 0);
+            m[j] = above ? v : m[j];
+        }
+    }
+    for (int j = 0; j < kBlock; ++j) {
+        maxima[i + j] = m[j];
+        counts[i + j] = c[j];
+    }
+}
+
+void foldHold(float* maxima, int32_t* counts, const float* const* rows, int rowCount, int points) {
+    int i = 0;
+    for (; i + kBlock <= points; i += kBlock)
+        foldBlock(maxima, counts, rows, rowCount, i);
+    for (; i < points; ++i)
+        foldPoint(rows, rowCount, i, maxima[i], counts[i]);
+}
+
+// One row arrives and, with kLeaving, the oldest leaves. A point that lost every row equal to its
+// largest (count 0) is folded again from `rows`, the window newest first, while its block is at
+// hand: few points of a block lose theirs, so it goes point by point. (v >= m: NaN never; -1/0
+// masks keep the block free of branches.)
+template <bool kLeaving>
+void slideHold(float* __restrict maxima, int32_t* __restrict counts,
+               const float* __restrict arriving, const float* __restrict leaving,
+               const float* const* rows, int rowCount, int points) {
+    int i = 0;
+    for (; i + kBlock <= points; i += kBlock) {
+        int32_t lost = 0;
+        for (int j = 0; j < kBlock; ++j) {
+            const float m = maxima[i + j];
+            const float v = arriving[i + j];
+            int32_t c = counts[i + j];
+            if constexpr (kLeaving)
+                c -= leaving[i + j] == m ? 1 : 0;
+            const int32_t above = v > m ? -1 : 0;
+            const int32_t same = v == m ? 1 : 0;
+            maxima[i + j] = v >= m ? v : m;
+            c = (above & 1) | (~above & (c + same));
+            counts[i + j] = c;
+            lost |= c == 0 ? 1 : 0;
+        }
+        if (lost)
+            for (int j = 0; j < kBlock; ++j)
+                if (counts[i + j] == 0)
+                    foldPoint(rows, rowCount, i + j, maxima[i + j], counts[i + j]);
+    }
+    for (; i < points; ++i) {
+        const float m = maxima[i];
+        const float v = arriving[i];
+        int32_t c = counts[i];
+        if constexpr (kLeaving)
+            c -= leaving[i] == m ? 1 : 0;
+        maxima[i] = v >= m ? v : m;
+        c = v > m ? 1 : c + (v == m ? 1 : 0);
+        counts[i] = c;
+        if (c == 0)
+            foldPoint(rows, rowCount, i, maxima[i], counts[i]);
+    }
+}
+
+// d = f(d - step, H), as the fold over the hold window gives it.
+void decayTowards(float* __restrict decay, const float* __restrict maxima, float step, int points) {
+    int i = 0;
+    for (; i + kBlock <= points; i += kBlock)
+        for (int j = 0; j < kBlock; ++j) {
+            const float t = decay[i + j] - step;
+            decay[i + j] = t < maxima[i + j] ? maxima[i + j] : t;
+        }
+    for (; i < points; ++i) {
+        const float t = decay[i] - step;
+        decay[i] = t < maxima[i] ? maxima[i] : t;
+    }
+}
+
+// The sum of each point's rows, newest first.
+void sumRows(double* __restrict sums, const float* const* rows, int rowCount, int points) {
+    int i = 0;
+    for (; i + kBlock <= points; i += kBlock) {
+        double s[kBlock];
+        for (int j = 0; j < kBlock; ++j)
+            s[j] = rows[0][i + j];
+        for (int k = 1; k < rowCount; ++k) {
+            const float* row = rows[k] + i;
+            for (int j = 0; j < kBlock; ++j)
+                s[j] += row[j];
+        }
+        for (int j = 0; j < kBlock; ++j)
+            sums[i + j] = s[j];
+    }
+    for (; i < points; ++i) {
+        double s = rows[0][i];
+        for (int k = 1; k < rowCount; ++k)
+            s += rows[k][i];
+        sums[i] = s;
+    }
+}
+
+template <bool kLeaving>
+void slideSums(double* __restrict sums, const float* __restrict arriving,
+               const float* __restrict leaving, int points) {
+    int i = 0;
+    for (; i + kBlock <= points; i += kBlock)
+        for (int j = 0; j < kBlock; ++j) {
+            const double s = sums[i + j] + static_cast<double>(arriving[i + j]);
+            sums[i + j] = kLeaving ? s - static_cast<double>(leaving[i + j]) : s;
+        }
+    for (; i < points; ++i) {
+        const double s = sums[i] + static_cast<double>(arriving[i]);
+        sums[i] = kLeaving ? s - static_cast<double>(leaving[i]) : s;
+    }
+}
+
+void meanOf(float* __restrict average, const double* __restrict sums, double divisor, int points) {
+    int i = 0;
+    for (; i + kBlock <= points; i += kBlock)
+        for (int j = 0; j < kBlock; ++j)
+            average[i + j] = static_cast<float>(sums[i + j] / divisor);
+    for (; i < points; ++i)
+        average[i] = static_cast<float>(sums[i] / divisor);
+}
+
+void raiseTo(float* __restrict trace, const float* __restrict row, int points) {
+    int i = 0;
+    for (; i + kBlock <= points; i += kBlock)
+        for (int j = 0; j < kBlock; ++j)
+            trace[i + j] = trace[i + j] < row[i + j] ? row[i + j] : trace[i + j];
+    for (; i < points; ++i)
+        trace[i] = trace[i] < row[i] ? row[i] : trace[i];
+}
+
+void lowerTo(float* __restrict trace, const float* __restrict row, int points) {
+    int i = 0;
+    for (; i + kBlock <= points; i += kBlock)
+        for (int j = 0; j < kBlock; ++j)
+            trace[i + j] = row[i + j] < trace[i + j] ? row[i + j] : trace[i + j];
+    for (; i < points; ++i)
+        trace[i] = row[i] < trace[i] ? row[i] : trace[i];
+}
+
+}  // namespace
+
+bool TraceProcessingWindows::process(BandSweepBuffers& band,
+                                     const TraceProcessing::Settings& settings) {
+    if (!band.newSweep)
+        return false;
+    const int n = band.pointsPerSweep();
+    const int h = band.sweepCount();
+    if (h == 0) {
+        forget();
+        band.processedPointCount = 0;
+        band.newSweep = false;
+        band.tracesReady = true;
+        return true;
+    }
+    const int p = TraceProcessing::effectivePointCount(band.sweepPointCount, n);
+    const size_t bytes = static_cast<size_t>(p) * sizeof(float);
+    float* raw = band.traces[BandSweepBuffers::kRawTrace].data();
+    float* decay = band.traces[BandSweepBuffers::kDecayTrace].data();
+    float* maximum = band.traces[BandSweepBuffers::kMaxTrace].data();
+    float* minimum = band.traces[BandSweepBuffers::kMinTrace].data();
+    float* average = band.traces[BandSweepBuffers::kAverageTrace].data();
+    const float* newest = band.sweep(h - 1);
+    std::memcpy(raw, newest, bytes);
+
+    // The windows go on from the last sweep only when this is the very next sweep of the same
+    // band over the same points; serials are never reused, and a cleared band starts over below.
+    const uint64_t serial = band.firstSerial() + static_cast<uint64_t>(h - 1);
+    const bool continuing = band_ == &band && serial == newestSerial_ + 1 && points_ == p;
+    band_ = &band;
+    newestSerial_ = serial;
+    points_ = p;
+    if (holdMax_.size() < static_cast<size_t>(n)) {
+        holdMax_.resize(static_cast<size_t>(n));
+        holdCount_.resize(static_cast<size_t>(n));
+        sums_.resize(static_cast<size_t>(n));
+    }
+
+    if (band.processedPointCount == 0) {
+        // First sweep after a reset: every trace starts from it.
+        for (float* trace : {decay, maximum, minimum, average})
+            std::memcpy(trace, raw, bytes);
+        holdRows_ = 0;
+        averageRows_ = 0;
+    } else {
+        const int hold = TraceProcessing::windowSweeps(settings.holdTime, settings.sweepPeriod, h);
+        if (hold > 0) {
+            updateHold(band, hold, continuing, p);
+            decayTowards(decay, holdMax_.data(), settings.decayStep, p);
+        } else {
+            holdRows_ = 0;
+        }
+        const int window =
+            TraceProcessing::windowSweeps(settings.averageTime, settings.sweepPeriod, h);
+        if (window > 0) {
+            updateAverage(band, window, continuing, p);
+            meanOf(average, sums_.data(), static_cast<double>(window), p);
+        } else {
+            averageRows_ = 0;
+        }
+        raiseTo(maximum, raw, p);
+        lowerTo(minimum, raw, p);
+    }
+
+    band.processedPointCount = p;
+    band.tracesChanged();
+    band.newSweep = false;
+    band.tracesReady = true;
+    return true;
+}
+
+void TraceProcessingWindows::gatherRows(const BandSweepBuffers& band, int first, int last) {
+    rows_.resize(static_cast<size_t>(std::max(last - first, 0)));
+    const int newest = band.sweepCount() - 1;
+    for (int k = first; k < last; ++k)
+        rows_[static_cast<size_t>(k - first)] = band.sweep(newest - k);
+}
+
+const float* TraceProcessingWindows::leavingRow(const BandSweepBuffers& band, int rows) {
+    return band.sweep(band.sweepCount() - 1 - rows);
+}
+
+void TraceProcessingWindows::updateHold(const BandSweepBuffers& band, int hold, bool continuing,
+                                        int points) {
+    const float* arriving = band.sweep(band.sweepCount() - 1);
+    float* maxima = holdMax_.data();
+    int32_t* counts = holdCount_.data();
+    gatherRows(band, 0, hold);
+    const float* const* rows = rows_.data();
+    const float* leaving = leavingRow(band, hold);
+    if (continuing && holdRows_ > 0 && hold == holdRows_ + 1) {
+        slideHold<false>(maxima, counts, arriving, nullptr, rows, hold, points);
+    } else if (continuing && holdRows_ > 0 && hold == holdRows_ && leaving) {
+        slideHold<true>(maxima, counts, arriving, leaving, rows, hold, points);
+    } else {
+        foldHold(maxima, counts, rows, hold, points);
+    }
+    holdRows_ = hold;
+}
+
+void TraceProcessingWindows::updateAverage(const BandSweepBuffers& band, int window,
+                                           bool continuing, int points) {
+    const float* arriving = band.sweep(band.sweepCount() - 1);
+    double* sums = sums_.data();
+    bool slid = false;
+    if (continuing && averageRows_ > 0 && sumsExact_ && window <= kMaxExactRows &&
+        exactRow(arriving, points)) {
+        // The exact window's rows, the one leaving included, are all exact, and so is the new one.
+        if (window == averageRows_ + 1) {
+            slideSums<false>(sums, arriving, nullptr, points);
+            slid = true;
+        } else if (window == averageRows_) {
+            if (const float* leaving = leavingRow(band, window)) {
+                slideSums<true>(sums, arriving, leaving, points);
+                slid = true;
+            }
+        }
+    }
+    if (!slid) {
+        gatherRows(band, 0, window);
+        sumRows(sums, rows_.data(), window, points);
+        sumsExact_ = window <= kMaxExactRows;
+        for (int k = 0; k < window && sumsExact_; ++k)
+            sumsExact_ = exactRow(rows_[static_cast<size_t>(k)], points);
+    }
+    averageRows_ = window;
+}
+
+void TraceProcessingWindows::forget() {
+    band_ = nullptr;
+    holdRows_ = 0;
+    averageRows_ = 0;
+    sumsExact_ = false;
+}
