@@ -14,13 +14,14 @@
 // Call that row's value H (-inf when every row is NaN). Equal floats have equal bits but for -0
 // and +0, which is why "the first row" matters. The same argument applied from -inf gives H, so
 //   d' = f(d - step, H)  exactly, NaN, -inf and signed zeros included.
-// H is kept per point with the number c of rows that equal it. A row arriving v (the newest, so
-// the first in the order) makes H = v, c = 1 when v > H, and H = v, c + 1 when v == H (between
-// -0 and +0 the newest decides); otherwise it changes nothing. The row leaving is the oldest: when
-// it equals H, c falls by one, and while c > 0 a newer row equals H, so H (the newest such row)
-// stands; at c == 0, unless the arriving row equals or passes H, the point is folded again from
-// its rows.
-//
+// F, "the first largest non-NaN value, newest first, or -inf", splits: for newer rows A and
+// older rows B, F(A then B) = (F(B) > F(A) ? F(B) : F(A)). So H comes from the rows in blocks of
+// k sweeps (k the window), by serial: P = F of the current block's rows up to the newest (one
+// step per sweep: P = (v >= P ? v : P), which skips a NaN v), and S[j] = F of the previous
+// block's rows from the j-th on (worked out once per block, newest row first). The window is
+// the current block's rows and the previous block's from j = phase + 1 on, so
+// H = (S[phase + 1] > P ? S[phase + 1] : P), S[k] = -inf: three row steps a sweep for any k.
+
 // The average is the window's sum in double, added newest first, divided by the window and
 // rounded to float once. Where every row of the window is zero or has a magnitude in
 // [2^-6, 2^8), every value is a multiple of 2^-29 and every partial sum is below 2^24 (at most
@@ -63,109 +64,41 @@ bool exactRow(const float* __restrict row, int count) {
 
 constexpr float kNone = -std::numeric_limits<float>::infinity();
 
-// The largest of a point's rows, newest first, and how many rows equal it.
-void foldPoint(const float* const* rows, int rowCount, int i, float& maximum, int32_t& count) {
-    float m = kNone;
-    int32_t c = 0;
-    for (int k = 0; k < rowCount; ++k) {
-        const float v = rows[k][i];
-        if (v > m) {
-            m = v;
-            c = 1;
-        } else if (v == m) {
-            ++c;
-        }
-    }
-    maximum = m;
-    count = c;
-}
-
-// foldPoint for the block of points from `i`, which stays in registers across the rows.
-inline void foldBlock(float* __restrict maxima, int32_t* __restrict counts,
-                      const float* const* rows, int rowCount, int i) {
-    float m[kBlock];
-    int32_t c[kBlock];
-    for (int j = 0; j < kBlock; ++j) {
-        m[j] = kNone;
-        c[j] = 0;
-    }
-    for (int k = 0; k < rowCount; ++k) {
-        const float* row = rows[k] + i;
-        for (int j = 0; j < kBlock; ++j) {
-            const float v = row[j];
-            const bool above = v > m[j];
-            c[j] = above ? 1 : c[j] + (v == m[j] ? 1 : 0);
-            m[j] = above ? v : m[j];
-        }
-    }
-    for (int j = 0; j < kBlock; ++j) {
-        maxima[i + j] = m[j];
-        counts[i + j] = c[j];
-    }
-}
-
-void foldHold(float* maxima, int32_t* counts, const float* const* rows, int rowCount, int points) {
+// P = F(v then P) for every point: the row arriving is the newest.
+void riseTo(float* __restrict prefix, const float* __restrict row, int points) {
     int i = 0;
     for (; i + kBlock <= points; i += kBlock)
-        foldBlock(maxima, counts, rows, rowCount, i);
+        for (int j = 0; j < kBlock; ++j)
+            prefix[i + j] = row[i + j] >= prefix[i + j] ? row[i + j] : prefix[i + j];
     for (; i < points; ++i)
-        foldPoint(rows, rowCount, i, maxima[i], counts[i]);
+        prefix[i] = row[i] >= prefix[i] ? row[i] : prefix[i];
 }
 
-// One row arrives and, with kLeaving, the oldest leaves. A point that lost every row equal to its
-// largest (count 0) is folded again from `rows`, the window newest first, while its block is at
-// hand: few points of a block lose theirs, so it goes point by point. (v >= m: NaN never; -1/0
-// masks keep the block free of branches.)
-template <bool kLeaving>
-void slideHold(float* __restrict maxima, int32_t* __restrict counts,
-               const float* __restrict arriving, const float* __restrict leaving,
-               const float* const* rows, int rowCount, int points) {
+// S = F(newer then v) for every point: the row is older than those of `newer`.
+void suffixOf(float* __restrict suffix, const float* __restrict newer, const float* __restrict row,
+              int points) {
     int i = 0;
-    for (; i + kBlock <= points; i += kBlock) {
-        int32_t lost = 0;
-        for (int j = 0; j < kBlock; ++j) {
-            const float m = maxima[i + j];
-            const float v = arriving[i + j];
-            int32_t c = counts[i + j];
-            if constexpr (kLeaving)
-                c -= leaving[i + j] == m ? 1 : 0;
-            const int32_t above = v > m ? -1 : 0;
-            const int32_t same = v == m ? 1 : 0;
-            maxima[i + j] = v >= m ? v : m;
-            c = (above & 1) | (~above & (c + same));
-            counts[i + j] = c;
-            lost |= c == 0 ? 1 : 0;
-        }
-        if (lost)
-            for (int j = 0; j < kBlock; ++j)
-                if (counts[i + j] == 0)
-                    foldPoint(rows, rowCount, i + j, maxima[i + j], counts[i + j]);
-    }
-    for (; i < points; ++i) {
-        const float m = maxima[i];
-        const float v = arriving[i];
-        int32_t c = counts[i];
-        if constexpr (kLeaving)
-            c -= leaving[i] == m ? 1 : 0;
-        maxima[i] = v >= m ? v : m;
-        c = v > m ? 1 : c + (v == m ? 1 : 0);
-        counts[i] = c;
-        if (c == 0)
-            foldPoint(rows, rowCount, i, maxima[i], counts[i]);
-    }
+    for (; i + kBlock <= points; i += kBlock)
+        for (int j = 0; j < kBlock; ++j)
+            suffix[i + j] = row[i + j] > newer[i + j] ? row[i + j] : newer[i + j];
+    for (; i < points; ++i)
+        suffix[i] = row[i] > newer[i] ? row[i] : newer[i];
 }
 
-// d = f(d - step, H), as the fold over the hold window gives it.
-void decayTowards(float* __restrict decay, const float* __restrict maxima, float step, int points) {
+// d = f(d - step, H) with H = F(P then S), as the fold over the hold window gives it.
+void decayTowards(float* __restrict decay, const float* __restrict prefix,
+                  const float* __restrict suffix, float step, int points) {
     int i = 0;
     for (; i + kBlock <= points; i += kBlock)
         for (int j = 0; j < kBlock; ++j) {
+            const float h = suffix[i + j] > prefix[i + j] ? suffix[i + j] : prefix[i + j];
             const float t = decay[i + j] - step;
-            decay[i + j] = t < maxima[i + j] ? maxima[i + j] : t;
+            decay[i + j] = t < h ? h : t;
         }
     for (; i < points; ++i) {
+        const float h = suffix[i] > prefix[i] ? suffix[i] : prefix[i];
         const float t = decay[i] - step;
-        decay[i] = t < maxima[i] ? maxima[i] : t;
+        decay[i] = t < h ? h : t;
     }
 }
 
@@ -266,9 +199,8 @@ bool TraceProcessingWindows::process(BandSweepBuffers& band,
     band_ = &band;
     newestSerial_ = serial;
     points_ = p;
-    if (holdMax_.size() < static_cast<size_t>(n)) {
-        holdMax_.resize(static_cast<size_t>(n));
-        holdCount_.resize(static_cast<size_t>(n));
+    if (holdPrefix_.size() < static_cast<size_t>(n)) {
+        holdPrefix_.resize(static_cast<size_t>(n));
         sums_.resize(static_cast<size_t>(n));
     }
 
@@ -281,8 +213,7 @@ bool TraceProcessingWindows::process(BandSweepBuffers& band,
     } else {
         const int hold = TraceProcessing::windowSweeps(settings.holdTime, settings.sweepPeriod, h);
         if (hold > 0) {
-            updateHold(band, hold, continuing, p);
-            decayTowards(decay, holdMax_.data(), settings.decayStep, p);
+            updateHold(band, hold, continuing, p, decay, settings.decayStep);
         } else {
             holdRows_ = 0;
         }
@@ -317,20 +248,33 @@ const float* TraceProcessingWindows::leavingRow(const BandSweepBuffers& band, in
 }
 
 void TraceProcessingWindows::updateHold(const BandSweepBuffers& band, int hold, bool continuing,
-                                        int points) {
-    const float* arriving = band.sweep(band.sweepCount() - 1);
-    float* maxima = holdMax_.data();
-    int32_t* counts = holdCount_.data();
-    gatherRows(band, 0, hold);
-    const float* const* rows = rows_.data();
-    const float* leaving = leavingRow(band, hold);
-    if (continuing && holdRows_ > 0 && hold == holdRows_ + 1) {
-        slideHold<false>(maxima, counts, arriving, nullptr, rows, hold, points);
-    } else if (continuing && holdRows_ > 0 && hold == holdRows_ && leaving) {
-        slideHold<true>(maxima, counts, arriving, leaving, rows, hold, points);
+                                        int points, float* decay, float step) {
+    const size_t width = static_cast<size_t>(band.pointsPerSweep());
+    const int newest = band.sweepCount() - 1;
+    const int phase = static_cast<int>(newestSerial_ % static_cast<uint64_t>(hold));
+    float* prefix = holdPrefix_.data();
+    // Row j of the previous block's suffixes at j × width; row `hold` stays -inf.
+    auto suffix = [&](int j) { return holdSuffix_.data() + static_cast<size_t>(j) * width; };
+    auto sweepsBack = [&](int k) { return band.sweep(newest - k); };
+    const bool sameWindow = continuing && holdRows_ == hold;
+    if (!sameWindow) {
+        holdSuffix_.assign((static_cast<size_t>(hold) + 1) * width, kNone);
+        std::fill(prefix, prefix + points, kNone);
+        for (int k = phase; k >= 0; --k)  // the current block, oldest first
+            riseTo(prefix, sweepsBack(k), points);
+        // The previous block's rows in the window, newest first: phase + 1 .. hold - 1 back.
+        for (int j = hold - 1; j > phase; --j)
+            suffixOf(suffix(j), suffix(j + 1), sweepsBack(phase + hold - j), points);
+    } else if (phase == 0) {
+        // A block begins: the one just completed, rows 1 .. hold - 1 back, gives the suffixes.
+        for (int j = hold - 1; j > 0; --j)
+            suffixOf(suffix(j), suffix(j + 1), sweepsBack(hold - j), points);
+        std::fill(prefix, prefix + points, kNone);
+        riseTo(prefix, sweepsBack(0), points);
     } else {
-        foldHold(maxima, counts, rows, hold, points);
+        riseTo(prefix, sweepsBack(0), points);
     }
+    decayTowards(decay, prefix, suffix(phase + 1), step, points);
     holdRows_ = hold;
 }
 

@@ -20,7 +20,9 @@ class TraceProcessingWindows {
   private:
     // Rows `first`..`last` - 1 back from the newest of `band` (0: the newest) into rows_.
     void gatherRows(const BandSweepBuffers& band, int first, int last);
-    void updateHold(const BandSweepBuffers& band, int hold, bool continuing, int points);
+    // Brings the hold window's largest values up to date and lets `decay` fall towards them.
+    void updateHold(const BandSweepBuffers& band, int hold, bool continuing, int points,
+                    float* decay, float step);
     void updateAverage(const BandSweepBuffers& band, int window, bool continuing, int points);
     // The row `rows` back from the newest, which leaves a window of `rows` rows as a sweep
     // arrives; nullptr when the history no longer holds it.
@@ -31,11 +33,12 @@ class TraceProcessingWindows {
     uint64_t newestSerial_ = 0;
     int points_ = 0;
 
-    // Hold window, per point: the largest of its rows (NaN skipped; of equal values the newest
-    // row's, which decides between -0 and +0; -inf for none) and how many rows equal it.
-    int holdRows_ = 0;  // 0: not worked out
-    std::vector<float> holdMax_;
-    std::vector<int32_t> holdCount_;
+    // Hold window of k rows, per point, in blocks of k serials: the largest of the current
+    // block's rows up to the newest and of the previous block's from each row on (NaN skipped;
+    // of equal values the newest row's, which decides between -0 and +0; -inf for none).
+    int holdRows_ = 0;  // k; 0: not worked out
+    std::vector<float> holdPrefix_;
+    std::vector<float> holdSuffix_;  // k + 1 rows of pointsPerSweep() values
 
     // Average window, per point: the sum of its rows in double.
     int averageRows_ = 0;  // 0: not worked out
