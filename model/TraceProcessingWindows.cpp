@@ -36,30 +36,30 @@ namespace {
 // scalar tail. Vectors go across points, so each point sees its operations in the order written.
 constexpr int kBlock = 8;
 
-// True when every value is +0 or has a magnitude in [2^-6, 2^8). Signed integer compares of the
-// magnitude's bits, without branches, so that the blocks vectorize.
-bool exactRow(const float* __restrict row, int count) {
+// Negative when `value` is neither +0 nor of a magnitude in [2^-6, 2^8): the sign bits of
+// integer differences of the magnitude's bits, without a comparison, so that the blocks vectorize.
+inline int32_t inexact(float value) {
     constexpr int32_t kLow = 0x3c800000;   // 2^-6
     constexpr int32_t kHigh = 0x43800000;  // 2^8
+    uint32_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    const int32_t magnitude = static_cast<int32_t>(bits & 0x7fffffffu);
+    const int32_t nonzero = static_cast<int32_t>(bits | (0u - bits));  // negative unless +0
+    return ((magnitude - kLow) | (kHigh - 1 - magnitude)) & nonzero;
+}
+
+bool exactRow(const float* __restrict row, int count) {
     int32_t bad[kBlock] = {};
     int i = 0;
     for (; i + kBlock <= count; i += kBlock)
-        for (int j = 0; j < kBlock; ++j) {
-            int32_t bits;
-            std::memcpy(&bits, row + i + j, sizeof bits);
-            const int32_t magnitude = bits & 0x7fffffff;
-            bad[j] |= (bits != 0) & (magnitude < kLow || magnitude >= kHigh);
-        }
-    for (; i < count; ++i) {
-        int32_t bits;
-        std::memcpy(&bits, row + i, sizeof bits);
-        const int32_t magnitude = bits & 0x7fffffff;
-        bad[0] |= (bits != 0) & (magnitude < kLow || magnitude >= kHigh);
-    }
+        for (int j = 0; j < kBlock; ++j)
+            bad[j] |= inexact(row[i + j]);
+    for (; i < count; ++i)
+        bad[0] |= inexact(row[i]);
     int32_t any = 0;
     for (int j = 0; j < kBlock; ++j)
         any |= bad[j];
-    return any == 0;
+    return any >= 0;
 }
 
 constexpr float kNone = -std::numeric_limits<float>::infinity();
@@ -167,6 +167,56 @@ void lowerTo(float* __restrict trace, const float* __restrict row, int points) {
         trace[i] = row[i] < trace[i] ? row[i] : trace[i];
 }
 
+// Where both windows go on from the last sweep, two passes make every trace but raw: this one
+// the maximum, minimum, the hold window's prefix and the decay; slideAverage the average's sums
+// (without the row `leaving`) and the average. The same operations per point as the separate
+// passes. Arrays as __restrict parameters, so that the blocks vectorize.
+void stepExtremesAndDecay(float* __restrict maximum, float* __restrict minimum,
+                          float* __restrict prefix, const float* __restrict suffix,
+                          float* __restrict decay, float step, const float* __restrict arriving,
+                          int points) {
+    int i = 0;
+    for (; i + kBlock <= points; i += kBlock)
+        for (int j = 0; j < kBlock; ++j) {
+            const float v = arriving[i + j];
+            maximum[i + j] = maximum[i + j] < v ? v : maximum[i + j];
+            minimum[i + j] = v < minimum[i + j] ? v : minimum[i + j];
+            const float p = v >= prefix[i + j] ? v : prefix[i + j];
+            prefix[i + j] = p;
+            const float h = suffix[i + j] > p ? suffix[i + j] : p;
+            const float t = decay[i + j] - step;
+            decay[i + j] = t < h ? h : t;
+        }
+    for (; i < points; ++i) {
+        const float v = arriving[i];
+        maximum[i] = maximum[i] < v ? v : maximum[i];
+        minimum[i] = v < minimum[i] ? v : minimum[i];
+        const float p = v >= prefix[i] ? v : prefix[i];
+        prefix[i] = p;
+        const float h = suffix[i] > p ? suffix[i] : p;
+        const float t = decay[i] - step;
+        decay[i] = t < h ? h : t;
+    }
+}
+
+void slideAverage(double* __restrict sums, float* __restrict average, double divisor,
+                  const float* __restrict arriving, const float* __restrict leaving, int points) {
+    int i = 0;
+    for (; i + kBlock <= points; i += kBlock)
+        for (int j = 0; j < kBlock; ++j) {
+            const double s = sums[i + j] + static_cast<double>(arriving[i + j]) -
+                             static_cast<double>(leaving[i + j]);
+            sums[i + j] = s;
+            average[i + j] = static_cast<float>(s / divisor);
+        }
+    for (; i < points; ++i) {
+        const double s =
+            sums[i] + static_cast<double>(arriving[i]) - static_cast<double>(leaving[i]);
+        sums[i] = s;
+        average[i] = static_cast<float>(s / divisor);
+    }
+}
+
 }  // namespace
 
 bool TraceProcessingWindows::process(BandSweepBuffers& band,
@@ -212,21 +262,39 @@ bool TraceProcessingWindows::process(BandSweepBuffers& band,
         averageRows_ = 0;
     } else {
         const int hold = TraceProcessing::windowSweeps(settings.holdTime, settings.sweepPeriod, h);
-        if (hold > 0) {
-            updateHold(band, hold, continuing, p, decay, settings.decayStep);
-        } else {
-            holdRows_ = 0;
-        }
         const int window =
             TraceProcessing::windowSweeps(settings.averageTime, settings.sweepPeriod, h);
-        if (window > 0) {
-            updateAverage(band, window, continuing, p);
-            meanOf(average, sums_.data(), static_cast<double>(window), p);
+        const float* leaving = window > 0 ? leavingRow(band, window) : nullptr;
+        const bool holdGoesOn = hold > 0 && continuing && holdRows_ == hold;
+        const bool sumsGoOn = window > 0 && continuing && averageRows_ == window && sumsExact_ &&
+                              window <= kMaxExactRows && leaving != nullptr;
+        if (holdGoesOn && sumsGoOn) {
+            // The common case, every sweep once the windows are full: one pass.
+            const int phase = beginHoldBlock(band, hold, p);
+            stepExtremesAndDecay(maximum, minimum, holdPrefix_.data(), holdSuffix(band, phase + 1),
+                                 decay, settings.decayStep, newest, p);
+            const double divisor = static_cast<double>(window);
+            if (exactRow(newest, p)) {
+                slideAverage(sums_.data(), average, divisor, newest, leaving, p);
+            } else {
+                updateAverage(band, window, false, p);
+                meanOf(average, sums_.data(), divisor, p);
+            }
         } else {
-            averageRows_ = 0;
+            if (hold > 0) {
+                updateHold(band, hold, continuing, p, decay, settings.decayStep);
+            } else {
+                holdRows_ = 0;
+            }
+            if (window > 0) {
+                updateAverage(band, window, continuing, p);
+                meanOf(average, sums_.data(), static_cast<double>(window), p);
+            } else {
+                averageRows_ = 0;
+            }
+            raiseTo(maximum, raw, p);
+            lowerTo(minimum, raw, p);
         }
-        raiseTo(maximum, raw, p);
-        lowerTo(minimum, raw, p);
     }
 
     band.processedPointCount = p;
@@ -247,34 +315,45 @@ const float* TraceProcessingWindows::leavingRow(const BandSweepBuffers& band, in
     return band.sweep(band.sweepCount() - 1 - rows);
 }
 
+float* TraceProcessingWindows::holdSuffix(const BandSweepBuffers& band, int j) {
+    return holdSuffix_.data() + static_cast<size_t>(j) * static_cast<size_t>(band.pointsPerSweep());
+}
+
+int TraceProcessingWindows::beginHoldBlock(const BandSweepBuffers& band, int hold, int points) {
+    const int phase = static_cast<int>(newestSerial_ % static_cast<uint64_t>(hold));
+    if (phase == 0) {
+        // The block just completed, rows 1 .. hold - 1 back, gives the suffixes; row `hold`
+        // stays -inf.
+        const int newest = band.sweepCount() - 1;
+        for (int j = hold - 1; j > 0; --j)
+            suffixOf(holdSuffix(band, j), holdSuffix(band, j + 1), band.sweep(newest - (hold - j)),
+                     points);
+        std::fill(holdPrefix_.begin(), holdPrefix_.begin() + points, kNone);
+    }
+    return phase;
+}
+
 void TraceProcessingWindows::updateHold(const BandSweepBuffers& band, int hold, bool continuing,
                                         int points, float* decay, float step) {
-    const size_t width = static_cast<size_t>(band.pointsPerSweep());
     const int newest = band.sweepCount() - 1;
-    const int phase = static_cast<int>(newestSerial_ % static_cast<uint64_t>(hold));
     float* prefix = holdPrefix_.data();
-    // Row j of the previous block's suffixes at j × width; row `hold` stays -inf.
-    auto suffix = [&](int j) { return holdSuffix_.data() + static_cast<size_t>(j) * width; };
-    auto sweepsBack = [&](int k) { return band.sweep(newest - k); };
-    const bool sameWindow = continuing && holdRows_ == hold;
-    if (!sameWindow) {
+    int phase = 0;
+    if (continuing && holdRows_ == hold) {
+        phase = beginHoldBlock(band, hold, points);
+        riseTo(prefix, band.sweep(newest), points);
+    } else {
+        phase = static_cast<int>(newestSerial_ % static_cast<uint64_t>(hold));
+        const size_t width = static_cast<size_t>(band.pointsPerSweep());
         holdSuffix_.assign((static_cast<size_t>(hold) + 1) * width, kNone);
         std::fill(prefix, prefix + points, kNone);
         for (int k = phase; k >= 0; --k)  // the current block, oldest first
-            riseTo(prefix, sweepsBack(k), points);
+            riseTo(prefix, band.sweep(newest - k), points);
         // The previous block's rows in the window, newest first: phase + 1 .. hold - 1 back.
         for (int j = hold - 1; j > phase; --j)
-            suffixOf(suffix(j), suffix(j + 1), sweepsBack(phase + hold - j), points);
-    } else if (phase == 0) {
-        // A block begins: the one just completed, rows 1 .. hold - 1 back, gives the suffixes.
-        for (int j = hold - 1; j > 0; --j)
-            suffixOf(suffix(j), suffix(j + 1), sweepsBack(hold - j), points);
-        std::fill(prefix, prefix + points, kNone);
-        riseTo(prefix, sweepsBack(0), points);
-    } else {
-        riseTo(prefix, sweepsBack(0), points);
+            suffixOf(holdSuffix(band, j), holdSuffix(band, j + 1),
+                     band.sweep(newest - (phase + hold - j)), points);
     }
-    decayTowards(decay, prefix, suffix(phase + 1), step, points);
+    decayTowards(decay, prefix, holdSuffix(band, phase + 1), step, points);
     holdRows_ = hold;
 }
 

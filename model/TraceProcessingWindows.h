@@ -20,6 +20,11 @@ class TraceProcessingWindows {
   private:
     // Rows `first`..`last` - 1 back from the newest of `band` (0: the newest) into rows_.
     void gatherRows(const BandSweepBuffers& band, int first, int last);
+    // Where the hold window goes on: its phase in its block of serials; at a block's first sweep
+    // the suffixes of the block just completed are worked out and the prefix starts over.
+    int beginHoldBlock(const BandSweepBuffers& band, int hold, int points);
+    // Row j of the previous block's suffixes; row `hold` is all -inf.
+    float* holdSuffix(const BandSweepBuffers& band, int j);
     // Brings the hold window's largest values up to date and lets `decay` fall towards them.
     void updateHold(const BandSweepBuffers& band, int hold, bool continuing, int points,
                     float* decay, float step);
