@@ -168,17 +168,20 @@ void lowerTo(float* __restrict trace, const float* __restrict row, int points) {
 }
 
 // Where both windows go on from the last sweep, two passes make every trace but raw: this one
-// the maximum, minimum, the hold window's prefix and the decay; slideAverage the average's sums
+// the maximum, minimum, the hold window's prefix and the decay, and tells whether the arriving row
+// is exact (exactRow); slideAverage the average's sums
 // (without the row `leaving`) and the average. The same operations per point as the separate
 // passes. Arrays as __restrict parameters, so that the blocks vectorize.
-void stepExtremesAndDecay(float* __restrict maximum, float* __restrict minimum,
+bool stepExtremesAndDecay(float* __restrict maximum, float* __restrict minimum,
                           float* __restrict prefix, const float* __restrict suffix,
                           float* __restrict decay, float step, const float* __restrict arriving,
                           int points) {
+    int32_t bad[kBlock] = {};
     int i = 0;
     for (; i + kBlock <= points; i += kBlock)
         for (int j = 0; j < kBlock; ++j) {
             const float v = arriving[i + j];
+            bad[j] |= inexact(v);
             maximum[i + j] = maximum[i + j] < v ? v : maximum[i + j];
             minimum[i + j] = v < minimum[i + j] ? v : minimum[i + j];
             const float p = v >= prefix[i + j] ? v : prefix[i + j];
@@ -189,6 +192,7 @@ void stepExtremesAndDecay(float* __restrict maximum, float* __restrict minimum,
         }
     for (; i < points; ++i) {
         const float v = arriving[i];
+        bad[0] |= inexact(v);
         maximum[i] = maximum[i] < v ? v : maximum[i];
         minimum[i] = v < minimum[i] ? v : minimum[i];
         const float p = v >= prefix[i] ? v : prefix[i];
@@ -197,6 +201,10 @@ void stepExtremesAndDecay(float* __restrict maximum, float* __restrict minimum,
         const float t = decay[i] - step;
         decay[i] = t < h ? h : t;
     }
+    int32_t any = 0;
+    for (int j = 0; j < kBlock; ++j)
+        any |= bad[j];
+    return any >= 0;
 }
 
 void slideAverage(double* __restrict sums, float* __restrict average, double divisor,
@@ -271,10 +279,11 @@ bool TraceProcessingWindows::process(BandSweepBuffers& band,
         if (holdGoesOn && sumsGoOn) {
             // The common case, every sweep once the windows are full: one pass.
             const int phase = beginHoldBlock(band, hold, p);
-            stepExtremesAndDecay(maximum, minimum, holdPrefix_.data(), holdSuffix(band, phase + 1),
-                                 decay, settings.decayStep, newest, p);
+            const bool exact = stepExtremesAndDecay(maximum, minimum, holdPrefix_.data(),
+                                                    holdSuffix(band, phase + 1), decay,
+                                                    settings.decayStep, newest, p);
             const double divisor = static_cast<double>(window);
-            if (exactRow(newest, p)) {
+            if (exact) {
                 slideAverage(sums_.data(), average, divisor, newest, leaving, p);
             } else {
                 updateAverage(band, window, false, p);
