@@ -32,10 +32,7 @@ xvfb-run -a -s "-screen 0 1280x800x24" ctest --preset asan -j 2
 done_stage "ASan+UBSan"
 
 # The app and menu suites start the real link and playback next to the GL window, so TSan runs
-# them too; Mesa's own threads are suppressed, nothing of ours. app_tests stays out for now: under
-# TSan at -O1 it aborts inside TSan's allocator while the utilization table rebuilds its headers
-# from a key press (KeyboardWalkTest), which ASan and the default build do not show; until that is
-# understood it runs under ASan only. TARNO_TSAN_APP=1 includes it.
+# them too; Mesa's own threads are suppressed, nothing of ours.
 export TSAN_OPTIONS="suppressions=$PWD/tests/engine/tsan.supp halt_on_error=1 second_deadlock_stack=1"
 if [ -n "${TARNO_TSAN_QUICK:-}" ]; then
   stage "TSan: build and threaded tests"
@@ -47,11 +44,7 @@ else
   stage "TSan: build and whole test suite"
   cmake --preset tsan >/dev/null
   cmake --build --preset tsan
-  if [ -n "${TARNO_TSAN_APP:-}" ]; then
-    xvfb-run -a -s "-screen 0 1280x800x24" ctest --preset tsan -j 2
-  else
-    xvfb-run -a -s "-screen 0 1280x800x24" ctest --preset tsan -j 2 -E '^app_tests$'
-  fi
+  xvfb-run -a -s "-screen 0 1280x800x24" ctest --preset tsan -j 2
 fi
 done_stage "TSan"
 
