@@ -23,7 +23,7 @@
 // H = (S[phase + 1] > P ? S[phase + 1] : P), S[k] = -inf: three row steps a sweep for any k.
 
 // The average is the window's sum in double, added newest first, divided by the window and
-// rounded to float once. Where every row of the window is zero or has a magnitude in
+// rounded to float once. Where every row of the window is +0 or has a magnitude in
 // [2^-6, 2^8), every value is a multiple of 2^-29 and every partial sum is below 2^24 (at most
 // 65535 rows), so every sum is exact: adding the row arriving and subtracting the one leaving
 // gives the very double that adding up the rows does. -0 is left out: a sum of only -0 is -0,
@@ -48,6 +48,7 @@ inline int32_t inexact(float value) {
     return ((magnitude - kLow) | (kHigh - 1 - magnitude)) & nonzero;
 }
 
+// True when every value is +0 or of a magnitude in [2^-6, 2^8).
 bool exactRow(const float* __restrict row, int count) {
     int32_t bad[kBlock] = {};
     int i = 0;

@@ -47,7 +47,7 @@ class TraceProcessingWindows {
 
     // Average window, per point: the sum of its rows in double.
     int averageRows_ = 0;  // 0: not worked out
-    // Every row of the window is zero or has a magnitude in [2^-6, 2^8): all are multiples of
+    // Every row of the window is +0 or has a magnitude in [2^-6, 2^8): all are multiples of
     // 2^-29 and the sums stay below 2^24, so every sum is exact whatever the order of its terms.
     bool sumsExact_ = false;
     std::vector<double> sums_;
