@@ -206,5 +206,5 @@ void TableKeyboard::showFocus() {
     const Vec2 a = shown->convertToNodeSpace(box.origin);
     const Vec2 b = shown->convertToNodeSpace(Vec2(box.getMaxX(), box.getMaxY()));
     ring->drawRect(Vec2(a.x + 1, a.y + 1), Vec2(b.x - 1, b.y - 1),
-                    engine::Color4F(1.f, 0.85f, 0.2f, 1.f));
+                   engine::Color4F(1.f, 0.85f, 0.2f, 1.f));
 }

@@ -11,17 +11,14 @@ bool FrameCanvas::begin(int width, int height) {
     if (!_framebuffer || width != _width || height != _height) {
         release();
         glGenFramebuffers(1, &_framebuffer);
+        // Colour only: nothing draws with depth or stencil, and a depth buffer costs a software
+        // rasteriser more for every pixel it fills.
         glGenRenderbuffers(1, &_color);
-        glGenRenderbuffers(1, &_depthStencil);
         glBindRenderbuffer(GL_RENDERBUFFER, _color);
         glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
-        glBindRenderbuffer(GL_RENDERBUFFER, _depthStencil);
-        glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, width, height);
         glBindRenderbuffer(GL_RENDERBUFFER, 0);
         glBindFramebuffer(GL_FRAMEBUFFER, _framebuffer);
         glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, _color);
-        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
-                                  _depthStencil);
         if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
             // Drawing straight to the window still works, only every frame is drawn whole.
             glBindFramebuffer(GL_FRAMEBUFFER, 0);
@@ -53,9 +50,7 @@ void FrameCanvas::release() {
         glDeleteFramebuffers(1, &_framebuffer);
     if (_color)
         glDeleteRenderbuffers(1, &_color);
-    if (_depthStencil)
-        glDeleteRenderbuffers(1, &_depthStencil);
-    _framebuffer = _color = _depthStencil = 0;
+    _framebuffer = _color = 0;
     _width = _height = 0;
 }
 

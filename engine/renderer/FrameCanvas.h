@@ -28,7 +28,6 @@ class FrameCanvas {
   private:
     unsigned int _framebuffer = 0;
     unsigned int _color = 0;
-    unsigned int _depthStencil = 0;
     int _width = 0;
     int _height = 0;
     bool _fresh = false;

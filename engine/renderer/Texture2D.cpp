@@ -83,16 +83,18 @@ void Texture2D::setTexParameters(const TexParams& params) {
     Director::markStale();
 }
 
-// The used part is what the sprites over this texture are placed by.
+// The used part is what the sprites over this texture are placed by: where the texture shows
+// is damaged, and cached pictures that show it are drawn again; pictures that do not show it
+// stay valid.
 void Texture2D::setMaxS(float s) {
-    if (s != _maxS)
-        Director::markStale();
+    if (s != _maxS && _name)
+        Director::textureChanged(_name, Rect(0, 0, 1, 1));
     _maxS = s;
 }
 
 void Texture2D::setMaxT(float t) {
-    if (t != _maxT)
-        Director::markStale();
+    if (t != _maxT && _name)
+        Director::textureChanged(_name, Rect(0, 0, 1, 1));
     _maxT = t;
 }
 

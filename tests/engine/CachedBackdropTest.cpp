@@ -229,6 +229,38 @@ TEST_P(CachedBackdropTest, RendersAgainOnlyWhenWhatItHoldsChanges) {
     EXPECT_EQ(backdrop->getRenderCount(), rendered + 3);
 }
 
+// A texture's used part (what sprites over it are placed by) changing is a change of that
+// texture alone: a backdrop that does not show it keeps its picture, and the frame redraws where
+// the texture shows; the backdrop that shows it is rendered again.
+TEST_P(CachedBackdropTest, UsedPartOfATextureRendersOnlyWhatShowsIt) {
+    build(true);
+    std::vector<uint8_t> white(size_t{4} * 4 * 4, 255);
+    auto* above = new Texture2D();
+    ASSERT_TRUE(above->initWithData(white.data(), white.size(), Texture2D::PixelFormat::RGBA8888, 4,
+                                    4, Size(4, 4)));
+    Sprite* marker = Sprite::createWithTexture(above);
+    above->release();
+    ASSERT_NE(marker, nullptr);
+    marker->setPosition(130, 70);
+    scene->addChild(marker);
+    step(1);
+    const unsigned int rendered = backdrop->getRenderCount();
+
+    above->setMaxT(0.5f);
+    step(1);
+    EXPECT_EQ(backdrop->getRenderCount(), rendered) << "the backdrop does not show the texture";
+    ASSERT_TRUE(Director::getInstance()->getLastDamageBox().has_value())
+        << "only where the texture shows is drawn again";
+    EXPECT_LT(Director::getInstance()->getLastDamageBox()->width, kWidth / 2);
+
+    texture->setMaxS(0.5f);
+    step(1);
+    EXPECT_EQ(backdrop->getRenderCount(), rendered + 1) << "the backdrop shows this one";
+    texture->setMaxS(0.5f);  // no change
+    step(1);
+    EXPECT_EQ(backdrop->getRenderCount(), rendered + 1);
+}
+
 // Without a view's help, the renderer alone: a triangle command outside the damage is left out,
 // one that reaches into it runs.
 TEST_P(CachedBackdropTest, TrianglesOutsideTheDamageAreLeftOut) {
