@@ -10,6 +10,6 @@ int BandAcquisition::add(BandSweepBuffers& band, const float* values, size_t cou
     if (!band.appendSweep(values, n))
         return 0;
     heatMap_.update(band, n, grid.rows, grid.lo, grid.hi);
-    TraceProcessing::processBand(band, traces);
+    traces_.process(band, traces);
     return n;
 }

@@ -5,6 +5,7 @@
 
 #include "acquisition/HeatMapBuilder.h"
 #include "model/TraceProcessing.h"
+#include "model/TraceProcessingWindows.h"
 
 class BandSweepBuffers;
 
@@ -19,7 +20,8 @@ struct LevelGrid {
 // Everything derived from one band's sweeps, brought up to date once as each sweep arrives: the
 // history, the persistence heat map, the raw, decay, average, maximum and minimum traces and their
 // peaks. Views and headless commands only read what this leaves in the band, so a trace exists
-// whether or not anything draws it. One per band: the heat-map builder remembers what it counted.
+// whether or not anything draws it. One per band: the heat-map builder remembers what it counted,
+// and the trace windows what they held.
 class BandAcquisition {
   public:
     // Appends `count` levels (at most the band's row) and derives from them. Returns the points
@@ -29,4 +31,5 @@ class BandAcquisition {
 
   private:
     HeatMapBuilder heatMap_;
+    TraceProcessingWindows traces_;
 };

@@ -11,8 +11,7 @@ namespace {
 // Level row of a NaN level: counted nowhere. Never a real row (at most kMaxRows of them).
 constexpr uint16_t kSkip = UINT16_MAX;
 static_assert(HeatMapBuilder::kMaxRows < kSkip);
-// A cell never holds more than kNewestSweeps hits, so adding and taking away a hit in the same
-// cell leaves it as it was: the sum never meets the saturation at UINT16_MAX.
+// A cell never holds more than kNewestSweeps hits, so adding a hit never wraps a count.
 static_assert(HeatMapBuilder::kNewestSweeps < UINT16_MAX);
 
 struct Grid {
@@ -75,10 +74,11 @@ struct Grid {
     }
 
     // Adds the hits of `sweep` and takes away those of the sweep whose rows `held` holds, in one
-    // pass that leaves the rows of `sweep` in `held`. A point that stays in its row changes
-    // nothing; a count neither wraps nor passes UINT16_MAX. No branch on whether a point moved: for
-    // noise that is a coin toss, and a mispredicted branch stalls the loads of the cells that
-    // follow; without it the processor fetches many cells at once.
+    // pass that leaves the rows of `sweep` in `held`. Every cell counts hits of the newest
+    // kNewestSweeps sweeps only (the builder keeps it so), so a hit added never passes that and
+    // the cell of the sweep leaving holds its hit: no saturation to test, and a point that stays
+    // in its row adds one and takes it away again. No branch on whether a point moved: for noise
+    // that is a coin toss, and a mispredicted branch stalls the loads of the cells that follow.
     // The rows of levels met before come from `memoLevels`/`memoRows` (slot by the level's bits).
     void replace(HeatMap& map, const float* sweep, uint16_t* held, uint32_t* memoLevels,
                  uint16_t* memoRows, int memoBits) const {
@@ -97,15 +97,10 @@ struct Grid {
             }
             const uint16_t down = held[j];
             held[j] = up;
-            const int moved = up != down ? 1 : 0;
-            if (up != kSkip) {
-                uint16_t& cell = counts[up * width + j];
-                cell = static_cast<uint16_t>(cell + (cell != UINT16_MAX ? moved : 0));
-            }
-            if (down != kSkip) {
-                uint16_t& cell = counts[down * width + j];
-                cell = static_cast<uint16_t>(cell - (cell != 0 ? moved : 0));
-            }
+            if (up != kSkip)
+                ++counts[up * width + j];
+            if (down != kSkip)
+                --counts[down * width + j];
         }
     }
 };

@@ -34,8 +34,9 @@ class TraceProcessing {
     // average and decay.
     static Settings settingsFor(const SpectrumSettings& model, bool band24);
 
-    // Processes the newest sweep when `newSweep` is set (clearing it and setting `tracesReady`).
-    // Returns true when the traces changed.
+    // Processes the newest sweep when `newSweep` is set (clearing it and setting `tracesReady`),
+    // working the windows out from the rows. Returns true when the traces changed.
+    // TraceProcessingWindows gives the same traces from what the windows held at the last sweep.
     static bool processBand(BandSweepBuffers& band, const Settings& settings);
 
     // The points of a sweep: a count outside 0..N-1 means the whole row of N.
