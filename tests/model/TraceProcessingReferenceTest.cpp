@@ -87,7 +87,9 @@ class LevelSource {
             return 0.0f;
         if (roll == 3)
             return -std::numeric_limits<float>::infinity();
-        if (roll == 4)  // +inf would meet -inf, and which NaN a sum gives is the compiler's pick
+        if (roll == 4)
+            return std::numeric_limits<float>::infinity();
+        if (roll == 7)
             return 2e38f;
         if (roll == 5)
             return 1e-3f;
@@ -109,10 +111,15 @@ void expectSame(const BandSweepBuffers& band, const ReferenceTraces& reference, 
         const std::vector<float>& got = band.traces[t];
         const std::vector<float>& expected = reference.traces[t];
         ASSERT_EQ(got.size(), expected.size());
-        for (size_t i = 0; i < got.size(); ++i)
+        for (size_t i = 0; i < got.size(); ++i) {
+            // Where +inf meets -inf the sum is NaN, with whichever bits the compiler's order of
+            // the addition gives; any NaN is the same reading.
+            if (std::isnan(got[i]) && std::isnan(expected[i]))
+                continue;
             ASSERT_EQ(std::memcmp(&got[i], &expected[i], sizeof(float)), 0)
                 << "trace " << t << " point " << i << " after sweep " << sweep << ": " << got[i]
                 << " for " << expected[i];
+        }
     }
 }
 
@@ -127,6 +134,8 @@ void expectPeaksOf(const BandSweepBuffers& band, const ReferenceTraces& referenc
     const PeakList& got = band.peaks(list);
     for (size_t e = 0; e < expected.size(); ++e) {
         ASSERT_EQ(got[e].index, expected[e].index) << "list " << list << " sweep " << sweep;
+        if (std::isnan(got[e].value) && std::isnan(expected[e].value))
+            continue;
         ASSERT_EQ(std::memcmp(&got[e].value, &expected[e].value, sizeof(float)), 0)
             << "list " << list << " sweep " << sweep;
     }
