@@ -21,7 +21,7 @@ void FrameDelivery::publish() {
     control_->runStateChanged(model_.runtime.runState);
 }
 
-size_t FrameDelivery::deliver(std::vector<LinkFrame> frames) {
+size_t FrameDelivery::deliver(std::vector<LinkFrame>& frames) {
     // Settings written outside the instrument reach the link too, at the latest here.
     publish();
     size_t sweeps = 0;

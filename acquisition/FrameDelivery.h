@@ -29,8 +29,9 @@ class FrameDelivery {
     // Where requests (the halt after a single shot) and publications go; null: nowhere.
     void setAccessoryControl(AccessoryControl* control) { control_ = control; }
 
-    // Applies every frame in order. Returns the sweeps stored.
-    size_t deliver(std::vector<LinkFrame> frames);
+    // Applies every frame in order, leaving them in `frames` (their buffers go back to the link).
+    // Returns the sweeps stored.
+    size_t deliver(std::vector<LinkFrame>& frames);
     // Tells the link the model's settings and run state as they are now.
     void publish();
 

@@ -1,7 +1,7 @@
 #include "acquisition/FrameQueue.h"
 
 #include <algorithm>
-#include <iterator>
+#include <utility>
 
 void FrameQueue::push(LinkFrame frame) {
     std::lock_guard<std::mutex> guard(lock_);
@@ -9,21 +9,62 @@ void FrameQueue::push(LinkFrame frame) {
         auto measurement = std::find_if(frames_.begin(), frames_.end(), [](const LinkFrame& f) {
             return !std::holds_alternative<LinkEvent>(f);
         });
-        frames_.erase(measurement != frames_.end() ? measurement : frames_.begin());
+        auto victim = measurement != frames_.end() ? measurement : frames_.begin();
+        if (auto* sweep = std::get_if<SweepFrame>(&*victim))
+            keepSpare(std::move(sweep->levels));
+        frames_.erase(victim);
         ++dropped_;
     }
     frames_.push_back(std::move(frame));
 }
 
 std::vector<LinkFrame> FrameQueue::take() {
-    std::lock_guard<std::mutex> guard(lock_);
-    std::vector<LinkFrame> taken(std::make_move_iterator(frames_.begin()),
-                                 std::make_move_iterator(frames_.end()));
-    frames_.clear();
+    std::vector<LinkFrame> taken;
+    takeInto(taken);
     return taken;
+}
+
+void FrameQueue::takeInto(std::vector<LinkFrame>& into) {
+    into.clear();
+    std::lock_guard<std::mutex> guard(lock_);
+    frames_.swap(into);
 }
 
 uint64_t FrameQueue::dropped() const {
     std::lock_guard<std::mutex> guard(lock_);
     return dropped_;
+}
+
+std::vector<float> FrameQueue::sweepBuffer() {
+    std::lock_guard<std::mutex> guard(lock_);
+    if (spares_.empty())
+        return {};
+    std::vector<float> buffer = std::move(spares_.back());
+    spares_.pop_back();
+    buffer.clear();
+    return buffer;
+}
+
+void FrameQueue::recycle(std::vector<LinkFrame>& applied) {
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        for (LinkFrame& frame : applied) {
+            if (auto* sweep = std::get_if<SweepFrame>(&frame))
+                keepSpare(std::move(sweep->levels));
+        }
+    }
+    applied.clear();
+}
+
+size_t FrameQueue::spareBuffers() const {
+    std::lock_guard<std::mutex> guard(lock_);
+    return spares_.size();
+}
+
+void FrameQueue::keepSpare(std::vector<float>&& levels) {
+    // Buffers that never held anything are not worth keeping; more spares than the queue holds
+    // frames would never be used.
+    if (levels.capacity() == 0 || spares_.size() >= kMaxFrames)
+        return;
+    spares_.push_back(std::move(levels));
 }

@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <mutex>
 #include <vector>
 
@@ -13,6 +12,11 @@
 // all at once, in order. Nothing else crosses. Bounded, so an owner that stops taking (a stalled
 // window) costs memory only up to the limit: the oldest measurements go first and are counted;
 // events, which are few, are kept while any measurement can go instead.
+//
+// A sweep's levels travel in a buffer that comes back once the owner has applied it
+// (recycle()) and is handed out again (sweepBuffer()), so a steady stream allocates nothing. The
+// spares are never more than the most frames that were in flight at once; when none is spare (the
+// owner lags) a new buffer is made: the decoding thread never waits for the owner.
 class FrameQueue {
   public:
     static constexpr size_t kMaxFrames = 512;
@@ -20,10 +24,21 @@ class FrameQueue {
     void push(LinkFrame frame);
     // Every frame pushed since the last call, oldest first.
     std::vector<LinkFrame> take();
+    // The same into `into` (emptied first), whose storage the queue keeps for the next frames.
+    void takeInto(std::vector<LinkFrame>& into);
     uint64_t dropped() const;
 
+    // An empty buffer for a sweep's levels, with the capacity of one the owner gave back if any.
+    std::vector<float> sweepBuffer();
+    // Takes back the level buffers of applied sweep frames and empties `applied`.
+    void recycle(std::vector<LinkFrame>& applied);
+    size_t spareBuffers() const;
+
   private:
+    void keepSpare(std::vector<float>&& levels);
+
     mutable std::mutex lock_;
-    std::deque<LinkFrame> frames_;
+    std::vector<LinkFrame> frames_;
+    std::vector<std::vector<float>> spares_;
     uint64_t dropped_ = 0;
 };

@@ -11,6 +11,9 @@ namespace {
 // Level row of a NaN level: counted nowhere. Never a real row (at most kMaxRows of them).
 constexpr uint16_t kSkip = UINT16_MAX;
 static_assert(HeatMapBuilder::kMaxRows < kSkip);
+// Row start of a NaN level: never a real one (kMaxRows × the widest row is far below it).
+constexpr uint32_t kSkipStart = UINT32_MAX;
+static_assert(uint64_t{HeatMapBuilder::kMaxRows} * 4096 < kSkipStart);
 // A cell never holds more than kNewestSweeps hits, so adding a hit never wraps a count.
 static_assert(HeatMapBuilder::kNewestSweeps < UINT16_MAX);
 
@@ -48,66 +51,68 @@ struct Grid {
         return static_cast<uint16_t>(whole + (x - whole >= 0.5 ? 1 : 0));
     }
 
-    // The level row of each of the first `columns` points of `sweep`.
-    void rowsOf(const float* sweep, uint16_t* out) const {
+    // Where the cells of `level`'s row start in the counts: row × columns, kSkipStart for NaN.
+    uint32_t rowStartOf(float level) const {
+        const uint16_t row = rowOf(level);
+        return row == kSkip ? kSkipStart
+                            : static_cast<uint32_t>(row) * static_cast<uint32_t>(columns);
+    }
+
+    // The row start of each of the first `columns` points of `sweep`.
+    void rowStartsOf(const float* sweep, uint32_t* out) const {
         for (int j = 0; j < columns; ++j) {
-            out[j] = rowOf(sweep[j]);
+            out[j] = rowStartOf(sweep[j]);
         }
     }
 
-    // One hit more in `row` of `column`; a count never passes UINT16_MAX. Without branches on
-    // the counts: the rows of noise jump about.
-    static void hit(uint16_t* counts, size_t width, uint16_t row, size_t column) {
-        if (row != kSkip) {
-            uint16_t& cell = counts[row * width + column];
-            cell = static_cast<uint16_t>(cell + (cell != UINT16_MAX ? 1 : 0));
-        }
-    }
-
-    // Adds one sweep's hits.
-    void add(HeatMap& map, const uint16_t* rowsOfSweep) const {
+    // Adds one sweep's hits; a count never passes UINT16_MAX. Without branches on the counts:
+    // the rows of noise jump about.
+    void add(HeatMap& map, const uint32_t* startsOfSweep) const {
         uint16_t* counts = map.counts.data();
-        const size_t width = static_cast<size_t>(columns);
-        for (size_t j = 0; j < width; ++j) {
-            hit(counts, width, rowsOfSweep[j], j);
+        for (size_t j = 0; j < static_cast<size_t>(columns); ++j) {
+            if (startsOfSweep[j] != kSkipStart) {
+                uint16_t& cell = counts[startsOfSweep[j] + j];
+                cell = static_cast<uint16_t>(cell + (cell != UINT16_MAX ? 1 : 0));
+            }
         }
     }
 
-    // Adds the hits of `sweep` and takes away those of the sweep whose rows `held` holds, in one
-    // pass that leaves the rows of `sweep` in `held`. Every cell counts hits of the newest
-    // kNewestSweeps sweeps only (the builder keeps it so), so a hit added never passes that and
-    // the cell of the sweep leaving holds its hit: no saturation to test, and a point that stays
-    // in its row adds one and takes it away again. No branch on whether a point moved: for noise
-    // that is a coin toss, and a mispredicted branch stalls the loads of the cells that follow.
-    // The rows of levels met before come from `memoLevels`/`memoRows` (slot by the level's bits).
-    void replace(HeatMap& map, const float* sweep, uint16_t* held, uint32_t* memoLevels,
-                 uint16_t* memoRows, int memoBits) const {
-        uint16_t* counts = map.counts.data();
+    // Adds the hits of `sweep` and takes away those of the sweep whose row starts `held` holds,
+    // in one pass that leaves the row starts of `sweep` in `held`. Every cell counts hits of the
+    // newest kNewestSweeps sweeps only (the builder keeps it so), so a hit added never passes that
+    // and the cell of the sweep leaving holds its hit: no saturation to test, and a point that
+    // stays in its row adds one and takes it away again. No branch on whether a point moved: for
+    // noise that is a coin toss, and a mispredicted branch stalls the loads of the cells that
+    // follow. The row starts of levels met before come from `memo` (slot by the level's bits),
+    // so most points cost a look-up and two cell updates.
+    template <typename Entry>
+    void replace(uint16_t* __restrict counts, const float* __restrict sweep,
+                 uint32_t* __restrict held, Entry* __restrict memo, int memoBits) const {
         const size_t width = static_cast<size_t>(columns);
         for (size_t j = 0; j < width; ++j) {
             const float level = sweep[j];
             uint32_t bits;
             std::memcpy(&bits, &level, sizeof bits);
             const size_t at = (bits * 0x9E3779B1u) >> (32 - memoBits);
-            uint16_t up = memoRows[at];
-            if (memoLevels[at] != bits) {
-                up = rowOf(level);
-                memoLevels[at] = bits;
-                memoRows[at] = up;
+            Entry& entry = memo[at];
+            if (entry.level != bits) {
+                entry.level = bits;
+                entry.rowStart = rowStartOf(level);
             }
-            const uint16_t down = held[j];
+            const uint32_t up = entry.rowStart;
+            const uint32_t down = held[j];
             held[j] = up;
-            if (up != kSkip)
-                ++counts[up * width + j];
-            if (down != kSkip)
-                --counts[down * width + j];
+            if (up != kSkipStart)
+                ++counts[up + j];
+            if (down != kSkipStart)
+                --counts[down + j];
         }
     }
 };
 
-// Recounts the newest sweeps; `rowsOfSweep(serial)` gives the place for each sweep's rows.
+// Recounts the newest sweeps; `startsOfSweep(serial)` gives the place for each sweep's row starts.
 template <typename Slot>
-void recount(BandSweepBuffers& band, const Grid& grid, Slot&& rowsOfSweep) {
+void recount(BandSweepBuffers& band, const Grid& grid, Slot&& startsOfSweep) {
     HeatMap& map = band.heatMap;
     map.columns = grid.columns;
     map.rows = grid.rows;
@@ -115,9 +120,9 @@ void recount(BandSweepBuffers& band, const Grid& grid, Slot&& rowsOfSweep) {
     if (grid.scale != 0.0) {
         const int total = band.sweepCount();
         for (int s = std::max(0, total - HeatMapBuilder::kNewestSweeps); s < total; ++s) {
-            uint16_t* rows = rowsOfSweep(band.firstSerial() + static_cast<uint64_t>(s));
-            grid.rowsOf(band.sweep(s), rows);
-            grid.add(map, rows);
+            uint32_t* starts = startsOfSweep(band.firstSerial() + static_cast<uint64_t>(s));
+            grid.rowStartsOf(band.sweep(s), starts);
+            grid.add(map, starts);
         }
     }
     map.dirty = true;
@@ -128,7 +133,7 @@ void recount(BandSweepBuffers& band, const Grid& grid, Slot&& rowsOfSweep) {
 
 void HeatMapBuilder::rebuild(BandSweepBuffers& band, int columns, int rows, float lo, float hi) {
     const Grid grid(band, columns, rows, lo, hi);
-    std::vector<uint16_t> scratch(static_cast<size_t>(grid.columns));
+    std::vector<uint32_t> scratch(static_cast<size_t>(grid.columns));
     recount(band, grid, [&scratch](uint64_t) { return scratch.data(); });
 }
 
@@ -152,18 +157,17 @@ void HeatMapBuilder::update(BandSweepBuffers& band, int columns, int rows, float
         if (grid.scale != 0.0) {
             const uint64_t serial = band.firstSerial() + static_cast<uint64_t>(total - 1);
             // The arriving sweep takes the slot of the one leaving the window.
-            uint16_t* slot = slotFor(serial);
+            uint32_t* slot = slotFor(serial);
             uint64_t& slotSerial = cachedSerial_[serial % kNewestSweeps];
             if (total > kNewestSweeps) {
                 const uint64_t leaver = serial - kNewestSweeps;
                 if (slotSerial != leaver) {
-                    grid.rowsOf(band.sweep(total - 1 - kNewestSweeps), slot);
+                    grid.rowStartsOf(band.sweep(total - 1 - kNewestSweeps), slot);
                 }
             } else {
-                std::fill(slot, slot + grid.columns, kSkip);
+                std::fill(slot, slot + grid.columns, kSkipStart);
             }
-            grid.replace(map, band.sweep(total - 1), slot, memoLevels_.data(), memoRows_.data(),
-                         kMemoBits);
+            grid.replace(map.counts.data(), band.sweep(total - 1), slot, memo_.data(), kMemoBits);
             slotSerial = serial;
         }
         map.dirty = true;
@@ -171,8 +175,7 @@ void HeatMapBuilder::update(BandSweepBuffers& band, int columns, int rows, float
     } else {
         columns_ = grid.columns;
         // A new grid: every memo entry becomes the level 0 and its row.
-        memoLevels_.fill(0);  // the bits of 0.0f
-        memoRows_.fill(grid.rowOf(0.0f));
+        memo_.fill(MemoEntry{0, grid.rowStartOf(0.0f)});  // 0: the bits of 0.0f
         cachedSerial_.fill(kNoSweep);
         cachedRows_.resize(static_cast<size_t>(kNewestSweeps) * static_cast<size_t>(grid.columns));
         recount(band, grid, [this](uint64_t serial) {

@@ -31,21 +31,26 @@ class HeatMapBuilder {
   private:
     static constexpr uint64_t kNoSweep = UINT64_MAX;
 
-    // The level rows of the newest sweeps as counted, one slot per serial modulo kNewestSweeps,
-    // so that a sweep leaving the window is taken away without working out its rows again. The
-    // sweep arriving takes the slot of the one leaving. Valid for the grid last built.
-    uint16_t* slotFor(uint64_t serial) {
+    // Where the newest sweeps' hits were counted (row × columns, the start of the cell's row),
+    // one slot per serial modulo kNewestSweeps, so that a sweep leaving the window is taken away
+    // without working out its rows again. The sweep arriving takes the slot of the one leaving.
+    // Valid for the grid last built.
+    uint32_t* slotFor(uint64_t serial) {
         return cachedRows_.data() + (serial % kNewestSweeps) * static_cast<uint64_t>(columns_);
     }
-    std::vector<uint16_t> cachedRows_;
+    std::vector<uint32_t> cachedRows_;
     std::array<uint64_t, kNewestSweeps> cachedSerial_{};  // filled by the first update's recount
 
-    // Level rows of levels seen lately, by the level's bits: a band's levels are decoded from
-    // bytes, so a few hundred values recur, and looking one up costs less than working it out.
-    // Every entry is a true pair for the grid last built.
+    // Row starts (as in cachedRows_) of levels seen lately, by the level's bits: a band's levels
+    // are decoded from bytes, so a few hundred values recur, and looking one up costs less than
+    // working it out. Every entry is a true pair for the grid last built.
+    // Each level beside its row start: one look-up finds both.
     static constexpr int kMemoBits = 9;
-    std::array<uint32_t, std::size_t{1} << kMemoBits> memoLevels_{};
-    std::array<uint16_t, std::size_t{1} << kMemoBits> memoRows_{};
+    struct MemoEntry {
+        uint32_t level = 0;  // the level's bits
+        uint32_t rowStart = 0;
+    };
+    std::array<MemoEntry, std::size_t{1} << kMemoBits> memo_{};
 
     bool built_ = false;
     int columns_ = 0;

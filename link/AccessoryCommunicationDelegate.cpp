@@ -118,7 +118,10 @@ void AccessoryCommunicationDelegate::runPass() {
 }
 
 size_t AccessoryCommunicationDelegate::deliverFrames() {
-    return delivery_.deliver(frames_.take());
+    frames_.takeInto(delivering_);
+    const size_t sweeps = delivery_.deliver(delivering_);
+    frames_.recycle(delivering_);
+    return sweeps;
 }
 
 void AccessoryCommunicationDelegate::pass() {

@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include "acquisition/FrameDelivery.h"
 #include "acquisition/FrameQueue.h"
@@ -137,6 +138,8 @@ class AccessoryCommunicationDelegate : public AccessoryControl {
     void setLogRowLimit(uint64_t rows) { delivery_.setLogRowLimit(rows); }
     // Frames the queue dropped because the owner did not take them in time.
     uint64_t framesDropped() const { return frames_.dropped(); }
+    // Sweep buffers the owner gave back and the packet path has not used again yet.
+    size_t spareSweepBuffers() const { return frames_.spareBuffers(); }
     // Bytes the framer has buffered and thrown away; for tests of hostile streams.
     size_t bufferedBytes() { return intake_.bufferedBytes(); }
     size_t droppedBytes() { return intake_.droppedBytes(); }
@@ -165,7 +168,8 @@ class AccessoryCommunicationDelegate : public AccessoryControl {
     ReplyMailbox replies_;
     SettingsPublication settings_;
     FrameQueue frames_;
-    FrameDelivery delivery_;  // the model owner's, never the link's
+    FrameDelivery delivery_;             // the model owner's, never the link's
+    std::vector<LinkFrame> delivering_;  // the owner's: frames being applied, storage kept
     MeasurementIntake intake_;
     PhaseMachine machine_;
     UsbCommandSink usb_;

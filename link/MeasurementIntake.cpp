@@ -124,25 +124,35 @@ void MeasurementIntake::handleSpectrum(const uint8_t* bytes, size_t length) {
     if (!settings_.measuring()) {
         return;
     }
-    AccessoryProtocol& protocol = *framer_.protocol();
+    const AccessoryProtocol& protocol = *framer_.protocol();
     int count = 0;
     int band = 0;
     int segment = 255;
-    if (protocol.parseSpectrum(bytes, length, spectrumScratch_.data(), spectrumScratch_.size(),
-                               &count, &band, &segment) != 0 ||
-        count <= 0 || segment == 255 || (band != 1 && band != 2)) {
+    if (protocol.parseSpectrumHeader(bytes, length, &count, &band, &segment) != 0 || count <= 0 ||
+        static_cast<size_t>(count) > kMaxSpectrumValues || segment == 255 ||
+        (band != 1 && band != 2)) {
         return;
     }
-    const size_t decoded = std::min(static_cast<size_t>(count), spectrumScratch_.size());
+    const size_t points = static_cast<size_t>(count);
     const int segments = protocol.spectrumSegmentCount(band);
-    SegmentAssembler& assembler = band == 1 ? sweepSegments24_ : sweepSegments5_;
+    // The levels are decoded straight into a buffer the owner gave back: no allocation and no
+    // copy per sweep.
     if (segments < 2) {
-        frames_.push(SweepFrame{
-            band, std::vector<float>(spectrumScratch_.begin(), spectrumScratch_.begin() + decoded),
-            demonstration_});
-    } else if (assembler.add(protocol, spectrumScratch_.data(), decoded, segment, segments) ==
-               SegmentAssembler::Result::kComplete) {
-        frames_.push(SweepFrame{band, assembler.values(), demonstration_});
+        std::vector<float> levels = frames_.sweepBuffer();
+        levels.resize(points);
+        protocol.decodeSpectrum(bytes, band, levels.data(), 1);
+        frames_.push(SweepFrame{band, std::move(levels), demonstration_});
+        return;
+    }
+    SegmentAssembler& assembler = band == 1 ? sweepSegments24_ : sweepSegments5_;
+    const auto decode = [&protocol, bytes, band](float* out, size_t stride) {
+        protocol.decodeSpectrum(bytes, band, out, stride);
+    };
+    if (assembler.addDecoded(protocol, points, segment, segments, decode) ==
+        SegmentAssembler::Result::kComplete) {
+        std::vector<float> levels = frames_.sweepBuffer();
+        assembler.swapValues(levels);
+        frames_.push(SweepFrame{band, std::move(levels), demonstration_});
     }
 }
 

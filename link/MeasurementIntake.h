@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
@@ -70,5 +69,4 @@ class MeasurementIntake {
     SegmentAssembler sweepSegments5_;
     PowerCaptureIntake power_;
     bool demonstration_ = false;  // of the bytes being delivered
-    std::array<float, kMaxSpectrumValues> spectrumScratch_{};
 };

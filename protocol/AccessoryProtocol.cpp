@@ -16,30 +16,8 @@ int packetType(const uint8_t* bytes) {
     return bytes[1] >> 5;
 }
 
-// value = raw * scale + offset, raised to the floor: straight loop, no allocation, on the receive
-// path for every packet.
 // Points of a reordered sweep that are sorted on the stack.
 constexpr size_t kStackPoints = 1024;
-
-void convertSpectrum(const uint8_t* __restrict raw, size_t count, const BandCalibration& band,
-                     float* __restrict out) {
-    // Blocks of a fixed length, which the compiler turns into vector instructions at -O2.
-    constexpr size_t kBlock = 8;
-    const float scale = band.scale;
-    const float offset = band.offset;
-    const float floor = band.floor;
-    size_t i = 0;
-    for (; i + kBlock <= count; i += kBlock) {
-        for (size_t j = 0; j < kBlock; ++j) {
-            float v = static_cast<float>(raw[i + j]) * scale + offset;
-            out[i + j] = v < floor ? floor : v;
-        }
-    }
-    for (; i < count; ++i) {
-        float v = static_cast<float>(raw[i]) * scale + offset;
-        out[i] = v < floor ? floor : v;
-    }
-}
 
 void convertPower(const uint8_t* raw, size_t count, float scale, float offset, float* out) {
     for (size_t i = 0; i < count; ++i) {
@@ -199,8 +177,8 @@ int AccessoryProtocol::powerRequestLength() const {
     return layout_.powerRequest ? 3 : 0;
 }
 
-int AccessoryProtocol::parseSpectrum(const uint8_t* bytes, size_t length, float* values,
-                                     size_t capacity, int* count, int* band, int* segment) const {
+int AccessoryProtocol::parseSpectrumHeader(const uint8_t* bytes, size_t length, int* count,
+                                           int* band, int* segment) const {
     int check = checkMeasurement(bytes, length, packet_type::kSpectrum);
     if (check != 0)
         return check;
@@ -220,17 +198,68 @@ int AccessoryProtocol::parseSpectrum(const uint8_t* bytes, size_t length, float*
         bandIndex = bytes[2];
     }
     const ValueBlock& block = layout_.spectrum[bandIndex];
-    if (length < block.packetBytes || capacity < block.count)
+    if (length < block.packetBytes)
         return pr::kTooShort;
-    if (values == nullptr)
-        return pr::kNullBuffer;
-    convertSpectrum(bytes + block.firstByte, block.count, calibration_->bands[bandIndex], values);
     if (count)
         *count = block.count;
     if (band)
         *band = bandIndex + 1;
     if (segment)
         *segment = layout_.spectrumSegmentInHeader ? (bytes[1] & 0x0F) : 0;
+    return pr::kOk;
+}
+
+void AccessoryProtocol::decodeSpectrum(const uint8_t* bytes, int band, float* out,
+                                       size_t stride) const {
+    const size_t bandIndex = band == 2 ? 1 : 0;
+    const ValueBlock& block = layout_.spectrum[bandIndex];
+    // One table look-up per point, four at a time: on the receive path for every packet.
+    const float* levels = levelTables_[bandIndex].levelsFor(calibration_->bands[bandIndex]);
+    const uint8_t* raw = bytes + block.firstByte;
+    const size_t n = block.count;
+    size_t i = 0;
+    for (; i + 4 <= n; i += 4, out += 4 * stride) {
+        out[0] = levels[raw[i]];
+        out[stride] = levels[raw[i + 1]];
+        out[2 * stride] = levels[raw[i + 2]];
+        out[3 * stride] = levels[raw[i + 3]];
+    }
+    for (; i < n; ++i, out += stride)
+        *out = levels[raw[i]];
+}
+
+int AccessoryProtocol::parseSpectrum(const uint8_t* bytes, size_t length, float* values,
+                                     size_t capacity, int* count, int* band, int* segment) const {
+    int check = checkMeasurement(bytes, length, packet_type::kSpectrum);
+    if (check != 0)
+        return check;
+    if (count)
+        *count = 0;
+    if (segment)
+        *segment = 255;
+    // What the header gives is told only once the whole packet is taken.
+    int points = 0;
+    int bandNumber = 0;
+    int segmentIndex = 255;
+    check = parseSpectrumHeader(bytes, length, &points, &bandNumber, &segmentIndex);
+    if (check != 0)
+        return check;
+    if (bandNumber == 0) {
+        if (band)
+            *band = 0;
+        return pr::kOk;  // empty sweep
+    }
+    if (capacity < static_cast<size_t>(points))
+        return pr::kTooShort;
+    if (values == nullptr)
+        return pr::kNullBuffer;
+    decodeSpectrum(bytes, bandNumber, values, 1);
+    if (count)
+        *count = points;
+    if (band)
+        *band = bandNumber;
+    if (segment)
+        *segment = segmentIndex;
     return pr::kOk;
 }
 
@@ -321,6 +350,31 @@ bool AccessoryProtocol::reorderSegments(float* values, size_t count, const int* 
         }
     }
     std::copy(result, result + count, values);
+    return true;
+}
+
+bool AccessoryProtocol::segmentPlace(int segment, size_t count, size_t segmentCount, size_t* first,
+                                     size_t* stride) const {
+    if (count == 0 || segment < 0 || static_cast<size_t>(segment) >= segmentCount)
+        return false;
+    const size_t s = static_cast<size_t>(segment);
+    // Interleaved, segment s carries points s, s + n, s + 2n, ... of the trace.
+    const bool interleaved = layout_.interleavedSegments && segmentCount > 1;
+    *first = interleaved ? s : s * count;
+    *stride = interleaved ? segmentCount : 1;
+    return true;
+}
+
+bool AccessoryProtocol::placeSegment(const float* values, size_t count, int segment,
+                                     size_t segmentCount, float* trace) const {
+    size_t first = 0;
+    size_t stride = 1;
+    if (values == nullptr || trace == nullptr ||
+        !segmentPlace(segment, count, segmentCount, &first, &stride))
+        return false;
+    float* to = trace + first;
+    for (size_t k = 0; k < count; ++k, to += stride)
+        *to = values[k];
     return true;
 }
 

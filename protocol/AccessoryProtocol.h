@@ -12,6 +12,7 @@
 #include "model/AccessoryDescription.h"
 #include "protocol/AccessoryGeneration.h"
 #include "protocol/CalibrationRecord.h"
+#include "protocol/LevelTable.h"
 
 class DiagnosticSink;
 struct LinkSettings;
@@ -64,6 +65,12 @@ class AccessoryProtocol {
     // `band` out: 1 for 2.4 GHz, 2 for 5 GHz.
     virtual int parseSpectrum(const uint8_t* bytes, size_t length, float* values, size_t capacity,
                               int* count, int* band, int* segment) const;
+    // parseSpectrum in two steps, for a caller that puts the levels in place itself: the header
+    // (point count, band, segment) with every check of the packet parseSpectrum makes, then the
+    // levels of a packet whose header passed, point k to out[k × stride].
+    int parseSpectrumHeader(const uint8_t* bytes, size_t length, int* count, int* band,
+                            int* segment) const;
+    void decodeSpectrum(const uint8_t* bytes, int band, float* out, size_t stride) const;
     virtual int buildSpectrumRequest(uint8_t* buffer, size_t length) const;
     virtual int spectrumRequestLength() const;
     // `list` receives the decoded records, or null when none passed; a null `list` only logs.
@@ -78,6 +85,15 @@ class AccessoryProtocol {
     // into their places. False (values untouched) when an index is out of range.
     virtual bool reorderSegments(float* values, size_t count, const int* order,
                                  size_t segmentCount) const;
+    // Puts one segment of a trace of `segmentCount` segments, `count` points each, into its
+    // places in `trace` (count × segmentCount values), as reorderSegments would. False (trace
+    // untouched) for an index out of range or a null buffer.
+    bool placeSegment(const float* values, size_t count, int segment, size_t segmentCount,
+                      float* trace) const;
+    // Where placeSegment puts segment `segment`: its first point at trace[*first], the next ones
+    // `*stride` apart. False for an index out of range or an empty segment.
+    bool segmentPlace(int segment, size_t count, size_t segmentCount, size_t* first,
+                      size_t* stride) const;
 
     // The discovery request, 0xAA 0x03 0x03, is the same for every generation: it goes out before
     // any protocol object exists, so it is built without one. Returns 3, or kNullBuffer or kNoRoom
@@ -121,4 +137,6 @@ class AccessoryProtocol {
     const GenerationLayout& layout_;
     std::unique_ptr<CalibrationRecord> calibration_;
     ProtocolEnvironment environment_;
+    // Per band, for parseSpectrum. A cache: like every parse, one thread at a time.
+    mutable LevelTable levelTables_[2];
 };

@@ -20,7 +20,7 @@ struct DeliveryRig {
         delivery.setAccessoryControl(&control);
         model.accessory.hasSpectrum24 = true;
     }
-    size_t deliver(std::vector<LinkFrame> frames) { return delivery.deliver(std::move(frames)); }
+    size_t deliver(std::vector<LinkFrame> frames) { return delivery.deliver(frames); }
 
     SpectrumSettings model;
     DataLogFile log{""};
