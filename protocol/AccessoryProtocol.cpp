@@ -19,6 +19,23 @@ int packetType(const uint8_t* bytes) {
 // Points of a reordered sweep that are sorted on the stack.
 constexpr size_t kStackPoints = 1024;
 
+// out[k × stride] = levels[raw[k]], four points a step: on the receive path for every packet.
+// A `kStride` other than 0 is the stride as a constant.
+template <size_t kStride>
+void lookUpLevels(const uint8_t* __restrict raw, size_t count, const float* __restrict levels,
+                  float* __restrict out, size_t stride) {
+    const size_t step = kStride != 0 ? kStride : stride;
+    size_t i = 0;
+    for (; i + 4 <= count; i += 4, out += 4 * step) {
+        out[0] = levels[raw[i]];
+        out[step] = levels[raw[i + 1]];
+        out[2 * step] = levels[raw[i + 2]];
+        out[3 * step] = levels[raw[i + 3]];
+    }
+    for (; i < count; ++i, out += step)
+        *out = levels[raw[i]];
+}
+
 void convertPower(const uint8_t* raw, size_t count, float scale, float offset, float* out) {
     for (size_t i = 0; i < count; ++i) {
         out[i] = static_cast<float>(raw[i]) * scale + offset;
@@ -213,19 +230,16 @@ void AccessoryProtocol::decodeSpectrum(const uint8_t* bytes, int band, float* ou
                                        size_t stride) const {
     const size_t bandIndex = band == 2 ? 1 : 0;
     const ValueBlock& block = layout_.spectrum[bandIndex];
-    // One table look-up per point, four at a time: on the receive path for every packet.
     const float* levels = levelTables_[bandIndex].levelsFor(calibration_->bands[bandIndex]);
     const uint8_t* raw = bytes + block.firstByte;
-    const size_t n = block.count;
-    size_t i = 0;
-    for (; i + 4 <= n; i += 4, out += 4 * stride) {
-        out[0] = levels[raw[i]];
-        out[stride] = levels[raw[i + 1]];
-        out[2 * stride] = levels[raw[i + 2]];
-        out[3 * stride] = levels[raw[i + 3]];
-    }
-    for (; i < n; ++i, out += stride)
-        *out = levels[raw[i]];
+    // The strides of whole sweeps and of the first generation's two interleaved segments as
+    // constants, so that the places need no arithmetic.
+    if (stride == 1)
+        lookUpLevels<1>(raw, block.count, levels, out, 1);
+    else if (stride == 2)
+        lookUpLevels<2>(raw, block.count, levels, out, 2);
+    else
+        lookUpLevels<0>(raw, block.count, levels, out, stride);
 }
 
 int AccessoryProtocol::parseSpectrum(const uint8_t* bytes, size_t length, float* values,
