@@ -1,6 +1,7 @@
 #include "acquisition/FrameQueue.h"
 
 #include <algorithm>
+#include <iterator>
 #include <utility>
 
 void FrameQueue::push(LinkFrame frame) {
@@ -27,7 +28,10 @@ std::vector<LinkFrame> FrameQueue::take() {
 void FrameQueue::takeInto(std::vector<LinkFrame>& into) {
     into.clear();
     std::lock_guard<std::mutex> guard(lock_);
-    frames_.swap(into);
+    into.reserve(frames_.size());
+    for (LinkFrame& frame : frames_)
+        into.push_back(std::move(frame));
+    frames_.clear();
 }
 
 uint64_t FrameQueue::dropped() const {

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <mutex>
 #include <vector>
 
@@ -24,7 +25,7 @@ class FrameQueue {
     void push(LinkFrame frame);
     // Every frame pushed since the last call, oldest first.
     std::vector<LinkFrame> take();
-    // The same into `into` (emptied first), whose storage the queue keeps for the next frames.
+    // The same into `into` (emptied first), whose storage the caller keeps for the next call.
     void takeInto(std::vector<LinkFrame>& into);
     uint64_t dropped() const;
 
@@ -38,7 +39,7 @@ class FrameQueue {
     void keepSpare(std::vector<float>&& levels);
 
     mutable std::mutex lock_;
-    std::vector<LinkFrame> frames_;
+    std::deque<LinkFrame> frames_;  // the oldest measurement may go from anywhere near the front
     std::vector<std::vector<float>> spares_;
     uint64_t dropped_ = 0;
 };
