@@ -6,6 +6,20 @@
 
 void FrameQueue::push(LinkFrame frame) {
     std::lock_guard<std::mutex> guard(lock_);
+    pushLocked(std::move(frame));
+}
+
+std::vector<float> FrameQueue::pushSweep(SweepFrame sweep) {
+    std::lock_guard<std::mutex> guard(lock_);
+    pushLocked(std::move(sweep));
+    if (spares_.empty())
+        return {};
+    std::vector<float> buffer = std::move(spares_.back());
+    spares_.pop_back();
+    return buffer;
+}
+
+void FrameQueue::pushLocked(LinkFrame&& frame) {
     if (frames_.size() >= kMaxFrames) {
         auto measurement = std::find_if(frames_.begin(), frames_.end(), [](const LinkFrame& f) {
             return !std::holds_alternative<LinkEvent>(f);
@@ -37,16 +51,6 @@ void FrameQueue::takeInto(std::vector<LinkFrame>& into) {
 uint64_t FrameQueue::dropped() const {
     std::lock_guard<std::mutex> guard(lock_);
     return dropped_;
-}
-
-std::vector<float> FrameQueue::sweepBuffer() {
-    std::lock_guard<std::mutex> guard(lock_);
-    if (spares_.empty())
-        return {};
-    std::vector<float> buffer = std::move(spares_.back());
-    spares_.pop_back();
-    buffer.clear();
-    return buffer;
 }
 
 void FrameQueue::recycle(std::vector<LinkFrame>& applied) {

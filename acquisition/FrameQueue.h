@@ -15,9 +15,10 @@
 // events, which are few, are kept while any measurement can go instead.
 //
 // A sweep's levels travel in a buffer that comes back once the owner has applied it
-// (recycle()) and is handed out again (sweepBuffer()), so a steady stream allocates nothing. The
-// spares are never more than the most frames that were in flight at once; when none is spare (the
-// owner lags) a new buffer is made: the decoding thread never waits for the owner.
+// (recycle()) and is handed out again for a later sweep (pushSweep()), so a steady stream
+// allocates nothing. The spares are never more than the most frames that were in flight at once;
+// when none is spare (the owner lags) the decoder gets none and makes a new one: it never waits
+// for the owner.
 class FrameQueue {
   public:
     static constexpr size_t kMaxFrames = 512;
@@ -29,13 +30,16 @@ class FrameQueue {
     void takeInto(std::vector<LinkFrame>& into);
     uint64_t dropped() const;
 
-    // An empty buffer for a sweep's levels, with the capacity of one the owner gave back if any.
-    std::vector<float> sweepBuffer();
+    // Pushes a sweep and, under the same lock, hands back a buffer the owner gave back for the
+    // next sweep's levels: its size and contents are left over, the caller sizes and fills it.
+    // Empty when none is spare.
+    std::vector<float> pushSweep(SweepFrame sweep);
     // Takes back the level buffers of applied sweep frames and empties `applied`.
     void recycle(std::vector<LinkFrame>& applied);
     size_t spareBuffers() const;
 
   private:
+    void pushLocked(LinkFrame&& frame);
     void keepSpare(std::vector<float>&& levels);
 
     mutable std::mutex lock_;

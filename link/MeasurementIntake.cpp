@@ -138,10 +138,9 @@ void MeasurementIntake::handleSpectrum(const uint8_t* bytes, size_t length) {
     // The levels are decoded straight into a buffer the owner gave back: no allocation and no
     // copy per sweep.
     if (segments < 2) {
-        std::vector<float> levels = frames_.sweepBuffer();
-        levels.resize(points);
-        protocol.decodeSpectrum(bytes, band, levels.data(), 1);
-        frames_.push(SweepFrame{band, std::move(levels), demonstration_});
+        nextLevels_.resize(points);
+        protocol.decodeSpectrum(bytes, band, nextLevels_.data(), 1);
+        nextLevels_ = frames_.pushSweep(SweepFrame{band, std::move(nextLevels_), demonstration_});
         return;
     }
     SegmentAssembler& assembler = band == 1 ? sweepSegments24_ : sweepSegments5_;
@@ -150,9 +149,8 @@ void MeasurementIntake::handleSpectrum(const uint8_t* bytes, size_t length) {
     };
     if (assembler.addDecoded(protocol, points, segment, segments, decode) ==
         SegmentAssembler::Result::kComplete) {
-        std::vector<float> levels = frames_.sweepBuffer();
-        assembler.swapValues(levels);
-        frames_.push(SweepFrame{band, std::move(levels), demonstration_});
+        assembler.swapValues(nextLevels_);
+        nextLevels_ = frames_.pushSweep(SweepFrame{band, std::move(nextLevels_), demonstration_});
     }
 }
 

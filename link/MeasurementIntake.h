@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
+#include <vector>
 
 #include "acquisition/FrameQueue.h"
 #include "link/PowerCaptureIntake.h"
@@ -68,5 +69,6 @@ class MeasurementIntake {
     SegmentAssembler sweepSegments24_;
     SegmentAssembler sweepSegments5_;
     PowerCaptureIntake power_;
-    bool demonstration_ = false;  // of the bytes being delivered
+    bool demonstration_ = false;     // of the bytes being delivered
+    std::vector<float> nextLevels_;  // a buffer the owner gave back, for the next sweep
 };

@@ -5,7 +5,7 @@
 #include "protocol/AccessoryProtocol.h"
 
 void SegmentAssembler::clear() {
-    values_.clear();
+    // The points stay: a trace's every point is written again before it completes.
     present_ = 0;
     held_ = 0;
     segmentCount_ = 0;

@@ -34,9 +34,10 @@ class SegmentAssembler {
         return endSegment(segment);
     }
 
+    // The trace; meaningful after kComplete only (what else it holds is left over).
     const std::vector<float>& values() const { return values_; }
-    // After kComplete: exchanges the trace for `buffer` (emptied; its storage is used for the
-    // next trace), so the trace leaves without a copy.
+    // After kComplete: exchanges the trace for `buffer`, whose storage the next trace uses (every
+    // point of it is written before it completes), so the trace leaves without a copy.
     void swapValues(std::vector<float>& buffer);
     size_t pendingSegments() const { return held_; }
     void clear();

@@ -77,9 +77,8 @@ TEST(SweepBufferReuse, ALaggingOwnerLosesOnlyWhatTheBoundDropsAndNeverBlocksTheD
                                       static_cast<int>(bytes.size()));
     }
     EXPECT_EQ(rig.controller.framesDropped(), sweeps - FrameQueue::kMaxFrames);
-    // A dropped frame's buffer is the decoder's again: each went to the sweep after it, and the
-    // last one waits for the next.
-    EXPECT_EQ(rig.controller.spareSweepBuffers(), 1u);
+    // A dropped frame's buffer is the decoder's again: each went to the sweep after it.
+    EXPECT_EQ(rig.controller.spareSweepBuffers(), 0u);
     const uint64_t before =
         rig.model.band24.firstSerial() + static_cast<uint64_t>(rig.model.band24.sweepCount());
     EXPECT_EQ(rig.controller.deliverFrames(), FrameQueue::kMaxFrames);
@@ -91,33 +90,39 @@ TEST(SweepBufferReuse, ALaggingOwnerLosesOnlyWhatTheBoundDropsAndNeverBlocksTheD
     EXPECT_EQ(rig.controller.spareSweepBuffers(), FrameQueue::kMaxFrames);
     rig.feed(rig.sweep(70, &raw));
     EXPECT_EQ(rig.newestRow(), rig.expectedRow(raw));
-    EXPECT_EQ(rig.controller.spareSweepBuffers(), FrameQueue::kMaxFrames);
+    EXPECT_EQ(rig.controller.spareSweepBuffers(), FrameQueue::kMaxFrames)
+        << "a steady stream took more buffers than it gave back";
 }
 
-TEST(SweepBufferReuse, TheQueueHandsOutEmptyBuffersAndKeepsDroppedOnes) {
+TEST(SweepBufferReuse, TheQueueHandsBackWhatTheOwnerReturnedAndKeepsDroppedBuffers) {
     FrameQueue queue;
-    EXPECT_TRUE(queue.sweepBuffer().empty()) << "an empty pool must still give a buffer";
-    queue.push(SweepFrame{1, std::vector<float>(512, -50.0f)});
+    EXPECT_EQ(queue.pushSweep(SweepFrame{1, std::vector<float>(512, -50.0f)}).capacity(), 0u)
+        << "a buffer came from nowhere";
     std::vector<LinkFrame> taken;
     queue.takeInto(taken);
     ASSERT_EQ(taken.size(), 1u);
     queue.recycle(taken);
     EXPECT_TRUE(taken.empty());
     ASSERT_EQ(queue.spareBuffers(), 1u);
-    const std::vector<float> reused = queue.sweepBuffer();
-    EXPECT_TRUE(reused.empty()) << "a reused buffer came with the old sweep's points";
-    EXPECT_GE(reused.capacity(), 512u) << "the buffer was not reused";
+    const std::vector<float> reused = queue.pushSweep(SweepFrame{1, std::vector<float>(4)});
+    EXPECT_GE(reused.capacity(), 512u) << "the owner's buffer was not handed back";
     EXPECT_EQ(queue.spareBuffers(), 0u);
-
-    // A full queue drops its oldest measurement and keeps that buffer for the decoder.
-    for (size_t n = 0; n <= FrameQueue::kMaxFrames; ++n)
-        queue.push(SweepFrame{1, std::vector<float>(4, static_cast<float>(n))});
-    EXPECT_EQ(queue.dropped(), 1u);
-    EXPECT_EQ(queue.spareBuffers(), 1u);
     queue.takeInto(taken);
-    EXPECT_EQ(std::get<SweepFrame>(taken.front()).levels[0], 1.0f);
     queue.recycle(taken);
-    EXPECT_EQ(queue.spareBuffers(), FrameQueue::kMaxFrames) << "more spares than frames in flight";
+
+    // A full queue drops its oldest measurement, whose buffer goes to the next sweep.
+    FrameQueue full;
+    for (size_t n = 0; n < FrameQueue::kMaxFrames; ++n)
+        full.push(SweepFrame{1, std::vector<float>(4, static_cast<float>(n))});
+    const std::vector<float> victim = full.pushSweep(SweepFrame{1, std::vector<float>(4, -1.0f)});
+    EXPECT_EQ(full.dropped(), 1u);
+    ASSERT_EQ(victim.size(), 4u);
+    EXPECT_EQ(victim[0], 0.0f) << "not the oldest sweep's buffer";
+    full.takeInto(taken);
+    EXPECT_EQ(std::get<SweepFrame>(taken.front()).levels[0], 1.0f);
+    EXPECT_EQ(std::get<SweepFrame>(taken.back()).levels[0], -1.0f);
+    full.recycle(taken);
+    EXPECT_EQ(full.spareBuffers(), FrameQueue::kMaxFrames) << "more spares than frames in flight";
 }
 
 TEST(SegmentAssembler, ATraceSwappedOutLeavesNothingOfItInTheNext) {
@@ -127,7 +132,7 @@ TEST(SegmentAssembler, ATraceSwappedOutLeavesNothingOfItInTheNext) {
     const std::vector<float> a0(50, 1.0f), a1(50, 2.0f), b0(50, 3.0f), b1(50, 4.0f);
     ASSERT_EQ(assembler.add(*protocol, a0.data(), 50, 0, 2), SegmentAssembler::Result::kPending);
     ASSERT_EQ(assembler.add(*protocol, a1.data(), 50, 1, 2), SegmentAssembler::Result::kComplete);
-    std::vector<float> first(7, 99.0f);  // a buffer with something in it
+    std::vector<float> first(100, 99.0f);  // a used buffer of the same size, handed in
     assembler.swapValues(first);
     ASSERT_EQ(first.size(), 100u);
     EXPECT_EQ(first[0], 1.0f);
@@ -137,7 +142,7 @@ TEST(SegmentAssembler, ATraceSwappedOutLeavesNothingOfItInTheNext) {
     ASSERT_EQ(assembler.add(*protocol, b0.data(), 50, 0, 2), SegmentAssembler::Result::kPending)
         << "segment 0 restarts a pending trace";
     ASSERT_EQ(assembler.add(*protocol, b1.data(), 50, 1, 2), SegmentAssembler::Result::kComplete);
-    const std::vector<float>& second = assembler.values();
+    const std::vector<float>& second = assembler.values();  // in the buffer of 99s
     ASSERT_EQ(second.size(), 100u);
     for (size_t i = 0; i < second.size(); ++i)
         ASSERT_EQ(second[i], i % 2 == 0 ? 3.0f : 4.0f) << i;
