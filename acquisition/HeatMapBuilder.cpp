@@ -95,7 +95,7 @@ struct Grid {
             std::memcpy(&bits, &level, sizeof bits);
             const size_t at = (bits * 0x9E3779B1u) >> (32 - memoBits);
             Entry& entry = memo[at];
-            if (entry.level != bits) {
+            if (entry.level != bits) [[unlikely]] {
                 entry.level = bits;
                 entry.rowStart = rowStartOf(level);
             }
