@@ -57,6 +57,14 @@ void exerciseParsers(AccessoryProtocol& p, const uint8_t* data, size_t size) {
         p.parsePowerSamples(data, size, values.data(), capacity, &count, &segment, &marker);
         p.parseSpectrum(data, size, values.data(), capacity, &count, &band, &segment);
     }
+    // The packet path's own decoding: the header, then the levels into a block of exactly the
+    // points the header announced, spread `stride` apart.
+    int count = 0, band = 0, segment = 0;
+    if (p.parseSpectrumHeader(data, size, &count, &band, &segment) == 0 && count > 0) {
+        const size_t stride = size > 0 ? 1 + data[0] % 3 : 1;
+        std::vector<float> spread((static_cast<size_t>(count) - 1) * stride + 1);
+        p.decodeSpectrum(data, band, spread.data(), stride);
+    }
 
     std::unique_ptr<AccessPointList> list;
     p.parseSsidList(data, size, &list);
@@ -71,6 +79,11 @@ void exerciseParsers(AccessoryProtocol& p, const uint8_t* data, size_t size) {
         }
         std::vector<float> trace(size);
         p.reorderSegments(trace.data(), trace.size(), order.data(), segments);
+        // Each segment into a trace of exactly segments × points values.
+        const size_t points = segments > 0 ? size / segments : 0;
+        std::vector<float> placed(points * segments);
+        for (size_t j = 0; j < segments && points > 0; ++j)
+            p.placeSegment(trace.data(), points, order[j], segments, placed.data());
     }
 }
 
