@@ -8,10 +8,12 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <utility>
 #include <vector>
 
 #include "protocol/AccessoryProtocolTarno.h"
 #include "protocol/AccessoryProtocolTarno2.h"
+#include "protocol/AccessoryProtocolTarno25.h"
 #include "protocol/LevelTable.h"
 #include "tests/protocol/ProtocolTestSupport.h"
 
@@ -115,4 +117,56 @@ TEST(PlaceSegment, AnIndexOutsideTheTraceTouchesNothing) {
     EXPECT_FALSE(p.placeSegment(nullptr, 3, 0, 2, trace.data()));
     EXPECT_FALSE(p.placeSegment(values.data(), 3, 0, 2, nullptr));
     EXPECT_EQ(trace, std::vector<float>(6, 9.0f));
+}
+
+TEST(SpectrumHeader, RefusesEveryPacketParseSpectrumRefusesAndDecodesTheSameLevels) {
+    AccessoryProtocolTarno first;
+    AccessoryProtocolTarno25 third;
+    ASSERT_EQ(first.parseDescription(discoveryTarno().data(), discoveryTarno().size(), nullptr), 0);
+    ASSERT_EQ(third.parseDescription(discoveryTarno25().data(), discoveryTarno25().size(), nullptr),
+              0);
+    std::vector<std::pair<AccessoryProtocol*, Bytes>> packets;
+    Bytes sweep1 = packet(5, 52, 0x01);  // segment 1 of the first generation
+    Bytes sweep24 = packet(5, 260);
+    Bytes sweep5 = packet(5, 516);
+    sweep5[2] = 1;
+    Bytes unknownBand = packet(5, 516);
+    unknownBand[2] = 2;
+    Bytes empty = packet(5, 4, 0x01);
+    Bytes power = packet(1, 52);
+    for (Bytes* b : {&sweep1, &sweep24, &sweep5, &unknownBand, &empty, &power})
+        for (size_t i = 3; i < b->size(); ++i)
+            (*b)[i] = static_cast<uint8_t>(i * 37);
+    for (const Bytes* b : {&sweep1, &power})
+        packets.emplace_back(&first, *b);
+    for (const Bytes* b : {&sweep24, &sweep5, &unknownBand, &empty})
+        packets.emplace_back(&third, *b);
+    for (auto& [p, bytes] : packets) {
+        // Every length up to the whole packet: a short one must be refused by both.
+        for (size_t length = 0; length <= bytes.size(); ++length) {
+            std::vector<float> parsed(512, -1.0f);
+            int count = -1, band = -1, segment = -1;
+            const int whole = p->parseSpectrum(bytes.data(), length, parsed.data(), parsed.size(),
+                                               &count, &band, &segment);
+            int headerCount = -1, headerBand = -1, headerSegment = -1;
+            const int header = p->parseSpectrumHeader(bytes.data(), length, &headerCount,
+                                                      &headerBand, &headerSegment);
+            ASSERT_EQ(header, whole) << "length " << length << " of " << bytes.size();
+            if (whole != 0)
+                continue;
+            ASSERT_EQ(headerCount, count);
+            ASSERT_EQ(headerBand, band);
+            ASSERT_EQ(headerSegment, segment);
+            if (count <= 0)
+                continue;
+            // Spread three apart, the levels are those parseSpectrum gave, and nothing between.
+            std::vector<float> spread(static_cast<size_t>(count) * 3, -7.0f);
+            p->decodeSpectrum(bytes.data(), band, spread.data(), 3);
+            for (size_t k = 0; k < static_cast<size_t>(count); ++k) {
+                ASSERT_TRUE(sameBits(spread[3 * k], parsed[k])) << k;
+                ASSERT_EQ(spread[3 * k + 1], -7.0f);
+                ASSERT_EQ(spread[3 * k + 2], -7.0f);
+            }
+        }
+    }
 }
