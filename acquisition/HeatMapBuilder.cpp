@@ -11,9 +11,12 @@ namespace {
 // Level row of a NaN level: counted nowhere. Never a real row (at most kMaxRows of them).
 constexpr uint16_t kSkip = UINT16_MAX;
 static_assert(HeatMapBuilder::kMaxRows < kSkip);
-// Row start of a NaN level: never a real one (kMaxRows × the widest row is far below it).
+// Points of a sweep counted at most: far more than any accessory sends (512), and few enough
+// that every row start (row × columns) fits 32 bits below kSkipStart.
+constexpr int kMaxColumns = 1 << 16;
+// Row start of a NaN level: never a real one.
 constexpr uint32_t kSkipStart = UINT32_MAX;
-static_assert(uint64_t{HeatMapBuilder::kMaxRows} * 4096 < kSkipStart);
+static_assert(uint64_t{HeatMapBuilder::kMaxRows} * kMaxColumns < kSkipStart);
 // A cell never holds more than kNewestSweeps hits, so adding a hit never wraps a count.
 static_assert(HeatMapBuilder::kNewestSweeps < UINT16_MAX);
 
@@ -25,7 +28,7 @@ struct Grid {
     double top;    // the top row
 
     Grid(const BandSweepBuffers& band, int c, int r, float low, float high) {
-        columns = std::clamp(c, 0, band.pointsPerSweep());
+        columns = std::clamp(c, 0, std::min(band.pointsPerSweep(), kMaxColumns));
         rows = std::clamp(r, 0, HeatMapBuilder::kMaxRows);
         lo = low;
         top = static_cast<double>(std::max(rows - 1, 0));
