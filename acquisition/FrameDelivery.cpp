@@ -25,10 +25,14 @@ size_t FrameDelivery::deliver(std::vector<LinkFrame>& frames) {
     // Settings written outside the instrument reach the link too, at the latest here.
     publish();
     size_t sweeps = 0;
+    bool onlySweeps = true;
     for (LinkFrame& frame : frames) {
         if (auto* sweep = std::get_if<SweepFrame>(&frame)) {
             sweeps += apply(*sweep) ? 1 : 0;
-        } else if (auto* power = std::get_if<PowerFrame>(&frame)) {
+            continue;
+        }
+        onlySweeps = false;
+        if (auto* power = std::get_if<PowerFrame>(&frame)) {
             apply(*power);
         } else if (auto* list = std::get_if<AccessPointFrame>(&frame)) {
             apply(*list);
@@ -37,7 +41,9 @@ size_t FrameDelivery::deliver(std::vector<LinkFrame>& frames) {
         }
     }
     // Events may have corrected settings (a description, a demonstration's trigger preset).
-    if (!frames.empty())
+    // Sweeps change none of what the link reads (a single shot tells its run state itself), and
+    // a copy of the settings costs about as much as a sweep's heat map: not again for them.
+    if (!onlySweeps)
         publish();
     return sweeps;
 }

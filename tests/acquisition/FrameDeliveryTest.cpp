@@ -148,3 +148,19 @@ TEST(FrameDelivery, ADemonstrationPresetKeepsTheUsersOwnTrigger) {
     EXPECT_EQ(rig.model.power_setting.triggerLevel, -12.5f);
     EXPECT_NE(preset, -12.5f);
 }
+
+TEST(FrameDelivery, SweepsAloneCostOneSettingsCopyAndAnEventItsCorrectedOne) {
+    DeliveryRig rig;
+    rig.deliver(frames({sweep(-70.f), sweep(-60.f)}));
+    EXPECT_EQ(rig.control.publications, 1) << "a frame of sweeps copied the settings twice";
+    EXPECT_EQ(rig.model.band24.sweepCount(), 2);
+    // A description corrects the settings: what the link reads follows at once.
+    auto description = std::make_shared<AccessoryDescription>();
+    description->generation = 2;
+    description->hasSpectrum24 = true;
+    rig.deliver(
+        frames({sweep(-50.f), LinkEvent::make(LinkEvent::kIdentified, false, 0, description)}));
+    EXPECT_EQ(rig.control.publications, 3);
+    ASSERT_TRUE(rig.control.lastPublished.has_value());
+    EXPECT_TRUE(*rig.control.lastPublished == LinkSettings::of(rig.model));
+}

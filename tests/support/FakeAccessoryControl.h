@@ -27,6 +27,7 @@ class FakeAccessoryControl : public AccessoryControl {
     bool identified() const override { return isIdentified; }
     bool connected() const override { return isConnected; }
     void publishSettings(const LinkSettings& settings) override {
+        ++publications;
         lastPublished = settings;
         requestsBeforeLastPublication = totalRequests();
     }
@@ -57,6 +58,7 @@ class FakeAccessoryControl : public AccessoryControl {
     // The settings copy last published, and how many requests had been made before it.
     std::optional<LinkSettings> lastPublished;
     int requestsBeforeLastPublication = 0;
+    int publications = 0;  // settings copies published
     std::vector<int32_t> runStates;
 
     bool isIdentified = true;
