@@ -43,8 +43,8 @@ class HeatMapBuilder {
 
     // Row starts (as in cachedRows_) of levels seen lately, by the level's bits: a band's levels
     // are decoded from bytes, so a few hundred values recur, and looking one up costs less than
-    // working it out. Every entry is a true pair for the grid last built.
-    // Each level beside its row start: one look-up finds both.
+    // working it out. Each level is kept beside its row start, so one look-up finds both; every
+    // entry is a true pair for the grid last built.
     static constexpr int kMemoBits = 9;
     struct MemoEntry {
         uint32_t level = 0;  // the level's bits

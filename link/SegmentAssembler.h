@@ -12,7 +12,8 @@ class AccessoryProtocol;
 class SegmentAssembler {
   public:
     enum class Result { kPending, kComplete, kDropped };
-    // Packet headers number segments in four bits; a trace of more is dropped.
+    // Segments held are told by a bit each; a trace of more is dropped (packet headers number
+    // at most 16).
     static constexpr int kMaxSegments = 64;
 
     // Adds one decoded segment of a trace made of `segmentCount` segments. A segment 0 that
