@@ -48,7 +48,10 @@ Stream record(SimGeneration generation, SimBand band, uint8_t request) {
     return s;
 }
 
-void packetPath(benchmark::State& state, SimGeneration generation, SimBand band, uint8_t request) {
+// `readBytes` per read; `deliverEachRead`: the owner takes the frames after every read, as the
+// window does once a frame (about one sweep a frame), instead of once per ten seconds of packets.
+void packetPathIn(benchmark::State& state, SimGeneration generation, SimBand band, uint8_t request,
+                  size_t readBytes, bool deliverEachRead) {
     Stream stream = record(generation, band, request);
     std::FILE* console = std::tmpfile();
     ManualClock clock(1000);
@@ -71,10 +74,12 @@ void packetPath(benchmark::State& state, SimGeneration generation, SimBand band,
     };
     const uint64_t sweepsBefore = appended();
     for (auto _ : state) {
-        for (size_t at = 0; at < stream.packets.size(); at += kReadBytes) {
-            size_t n = std::min(kReadBytes, stream.packets.size() - at);
+        for (size_t at = 0; at < stream.packets.size(); at += readBytes) {
+            size_t n = std::min(readBytes, stream.packets.size() - at);
             controller.didReceiveData(nullptr, nullptr, stream.packets.data() + at,
                                       static_cast<int>(n));
+            if (deliverEachRead)
+                controller.deliverFrames();
         }
         // The sweeps' derived data is part of the path, computed where the window computes it.
         controller.deliverFrames();
@@ -86,6 +91,15 @@ void packetPath(benchmark::State& state, SimGeneration generation, SimBand band,
     state.counters["sweeps_kept"] = model.band24.sweepCount() + model.band5.sweepCount();
     state.counters["captures_kept"] = static_cast<double>(model.live.history.size());
     std::fclose(console);
+}
+
+void packetPath(benchmark::State& state, SimGeneration generation, SimBand band, uint8_t request) {
+    packetPathIn(state, generation, band, request, kReadBytes, false);
+}
+
+// The first generation's sweep is two 52-byte packets: one sweep a read and a frame.
+void sweepPerFrame(benchmark::State& state) {
+    packetPathIn(state, SimGeneration::Tarno, SimBand::Band24, HostCommands::kSpectrum, 104, true);
 }
 
 }  // namespace
@@ -102,3 +116,4 @@ BENCHMARK_CAPTURE(packetPath, Tarno_power, SimGeneration::Tarno, SimBand::Band24
                   HostCommands::kPower);
 BENCHMARK_CAPTURE(packetPath, Tarno2_power, SimGeneration::Tarno2, SimBand::Band24,
                   HostCommands::kPower);
+BENCHMARK(sweepPerFrame)->Name("packetPath/Tarno_spectrum24_sweepPerFrame");
