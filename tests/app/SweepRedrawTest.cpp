@@ -2,6 +2,8 @@
 // view with the heat map) played through the controller's packet path with a stepped clock.
 // Each sweep redraws only inside the plot; the grid's kept picture is not rendered again and
 // the menu bar is not drawn again.
+#include <cstring>
+#include <limits>
 #include <memory>
 
 #include "app/MainScene.h"
@@ -14,6 +16,7 @@
 #include "model/ManualClock.h"
 #include "model/SpectrumSettings.h"
 #include "tests/app/AppTestSupport.h"
+#include "tests/support/FrameReader.h"
 
 using namespace apptest;
 
@@ -96,6 +99,58 @@ TEST_F(SweepRedrawTest, ASweepRedrawsThePlotAloneAndKeepsTheGridsPicture) {
     EXPECT_EQ(backdrop->getRenderCount(), renders + 1);
     pass();
     EXPECT_EQ(backdrop->getRenderCount(), renders + 1);
+}
+
+// A sweep's frame is drawn in boxes, one for each stretch of the band where something changed,
+// each only as high as the change there: pixel for pixel what the same frame drawn whole shows.
+TEST_F(SweepRedrawTest, ASweepDrawnInBoxesShowsWhatAWholeFrameShows) {
+    MainScene* main = MainScene::createWithModel(&model);
+    ASSERT_NE(main, nullptr);
+    gltest::FrameReader* reader = gltest::FrameReader::create();
+    reader->setGlobalZOrder(std::numeric_limits<float>::max());
+    main->addChild(reader, std::numeric_limits<int>::max());
+    engine::Director* director = engine::Director::getInstance();
+    director->replaceScene(main);
+    step(1, 0);
+    for (int i = 0; i < 60; ++i)
+        pass();
+    ASSERT_EQ(model.accessory.generation, 7) << "the demonstration recordings did not play";
+
+    engine::Image inBoxes;
+    engine::Image whole;
+    int compared = 0;
+    int split = 0;
+    double boxesArea = 0;
+    double boundsArea = 0;
+    for (int i = 0; i < 30; ++i) {
+        const unsigned long long drawn = director->getFramesDrawn();
+        reader->image = &inBoxes;
+        pass();
+        reader->image = nullptr;
+        if (director->getFramesDrawn() == drawn)
+            continue;
+        const std::vector<engine::PixelBox> boxes = director->getLastDamageBoxes();
+        ASSERT_FALSE(boxes.empty()) << "sweep " << i << " redrew the whole window";
+        split += boxes.size() > 1 ? 1 : 0;
+        for (const engine::PixelBox& box : boxes)
+            boxesArea += static_cast<double>(box.width) * box.height;
+        const engine::PixelBox bounds = *director->getLastDamageBox();
+        boundsArea += static_cast<double>(bounds.width) * bounds.height;
+
+        // The same state, drawn whole.
+        reader->image = &whole;
+        director->setNeedsWholeRedraw();
+        step(1, 0);
+        reader->image = nullptr;
+        ASSERT_GT(whole.getDataLen(), 0u);
+        ASSERT_EQ(inBoxes.getDataLen(), whole.getDataLen());
+        EXPECT_EQ(std::memcmp(inBoxes.getData(), whole.getData(), whole.getDataLen()), 0)
+            << "sweep " << i;
+        ++compared;
+    }
+    EXPECT_GT(compared, 20);
+    EXPECT_GT(split, compared / 2) << "the quiet stretches of the band are left alone";
+    EXPECT_LT(boxesArea, 0.9 * boundsArea);
 }
 
 }  // namespace

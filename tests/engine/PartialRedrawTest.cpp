@@ -240,6 +240,30 @@ TEST_P(PartialRedrawTest, ALabelsNewTextRedrawsOnlyTheLabel) {
     EXPECT_EQ(pixelAt(image, 101, 41), kMagenta);
 }
 
+// Two changes far apart are drawn in a box each: what lies between them is not drawn again.
+TEST_P(PartialRedrawTest, ChangesFarApartRedrawABoxEach) {
+    DrawNode* marks = DrawNode::create(2.f);
+    marks->drawLine(Vec2(40, 4), Vec2(46, 4), Color4F(0, 1, 0, 1));
+    marks->drawLine(Vec2(140, 97), Vec2(146, 97), Color4F(0, 1, 0, 1));
+    scene->addChild(marks);
+    step(1);
+    paintBehindTheEnginesBack({{80, 55, 4, 4}});
+
+    marks->clear();
+    marks->drawLine(Vec2(44, 4), Vec2(50, 4), Color4F(0, 1, 0, 1));
+    marks->drawLine(Vec2(136, 97), Vec2(142, 97), Color4F(0, 1, 0, 1));
+    const Image image = drawnFrame();
+    const std::vector<PixelBox>& boxes = Director::getInstance()->getLastDamageBoxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    for (const PixelBox& box : boxes)
+        EXPECT_LE(box.width * box.height, 20 * 12) << "a mark, old and new, and rounding";
+    EXPECT_EQ(pixelAt(image, 81, 56), kMagenta) << "between the boxes nothing was drawn";
+    EXPECT_EQ(pixelAt(image, 49, 4), kTraceGreen);
+    EXPECT_EQ(pixelAt(image, 41, 4), kBlack);
+    EXPECT_EQ(pixelAt(image, 137, 97), kTraceGreen);
+    EXPECT_EQ(pixelAt(image, 145, 97), kBlack);
+}
+
 // The same changes give the same picture, pixel for pixel, drawn in part or whole.
 TEST_P(PartialRedrawTest, PartialFramesShowWhatWholeFramesShow) {
     auto run = [this](bool partial) {
