@@ -53,7 +53,6 @@ bool DrawNode::settleGeometry() {
     damageRuns(_drawnVertices, toWorld);
     damageRuns(_vertices, toWorld);
     _drawnVertices = _vertices;
-    notifyCachingAncestors();
     return true;
 }
 

@@ -6,7 +6,6 @@
 #include <cmath>
 
 #include "engine/2d/ActionManager.h"
-#include "engine/2d/CachedBackdrop.h"
 #include "engine/2d/DrawNode.h"
 #include "engine/2d/FontAtlasCache.h"
 #include "engine/2d/NodeDamage.h"
@@ -155,12 +154,7 @@ void Director::textureChanged(unsigned int texture, const Rect& texels) {
     if (!s_instance)
         return;
     Rect footprint;
-    // A cached picture that shows the texture is drawn again, and damages where it shows it.
-    if (CachedBackdrop::textureChanged(texture, texels, &footprint)) {
-        s_instance->setNeedsRedraw(footprint);
-        if (!s_instance->_renderer->getTextureFootprint(texture, texels, &footprint))
-            return;
-    } else if (!s_instance->_renderer->getTextureFootprint(texture, texels, &footprint)) {
+    if (!s_instance->_renderer->getTextureFootprint(texture, texels, &footprint)) {
         s_instance->damageAll();
         return;
     }

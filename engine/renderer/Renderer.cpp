@@ -172,7 +172,8 @@ bool Renderer::outsideDamage(const Rect& world) const {
            world.getMaxY() + kSpare < cull.getMinY() || world.getMinY() - kSpare > cull.getMaxY();
 }
 
-bool Renderer::triangleRangeInCull(const TrianglesCommand& command, int* first, int* count) const {
+bool Renderer::trianglesInCull(const TrianglesCommand& command, const V2F_C4B_T2F** vertices,
+                               int* count) {
     // Few triangles cost less to send than to sort out.
     constexpr int kFewVertices = 96;
     const int n = command.getVertexCount();
@@ -192,25 +193,40 @@ bool Renderer::triangleRangeInCull(const TrianglesCommand& command, int* first, 
     if (ay > by)
         std::swap(ay, by);
     const V2F_C4B_T2F* v = command.getVertices();
-    auto reaches = [&](int t) {
-        const Vec2& p = v[t].vertices;
-        const Vec2& q = v[t + 1].vertices;
-        const Vec2& r = v[t + 2].vertices;
-        const float x0 = std::min({p.x, q.x, r.x});
-        const float x1 = std::max({p.x, q.x, r.x});
-        const float y0 = std::min({p.y, q.y, r.y});
-        const float y1 = std::max({p.y, q.y, r.y});
-        // Not a number anywhere: keep it, as drawing it whole would.
-        return !(x1 < ax || x0 > bx || y1 < ay || y0 > by);
-    };
-    int low = 0;
-    while (low < n && !reaches(low))
-        low += 3;
-    int high = n - 3;
-    while (high > low && !reaches(high))
-        high -= 3;
-    *first = low;
-    *count = low < n ? high + 3 - low : 0;
+    const int triangles = n / 3;
+    _reaches.resize(static_cast<size_t>(triangles));
+    int reaching = 0;
+    int first = -1;
+    int last = -1;
+    for (int t = 0; t < triangles; ++t) {
+        const Vec2& p = v[3 * t].vertices;
+        const Vec2& q = v[3 * t + 1].vertices;
+        const Vec2& r = v[3 * t + 2].vertices;
+        // Not a number anywhere: kept, as drawing the command whole would.
+        const bool reaches = !(std::max({p.x, q.x, r.x}) < ax || std::min({p.x, q.x, r.x}) > bx ||
+                               std::max({p.y, q.y, r.y}) < ay || std::min({p.y, q.y, r.y}) > by);
+        _reaches[static_cast<size_t>(t)] = reaches;
+        if (reaches) {
+            first = first < 0 ? t : first;
+            last = t;
+            ++reaching;
+        }
+    }
+    if (reaching == triangles)
+        return false;
+    if (reaching == last - first + 1) {
+        *vertices = v + 3 * std::max(first, 0);
+        *count = 3 * reaching;
+        return true;
+    }
+    // Scattered (a grid's lines, say): the triangles elsewhere leave out, the order kept.
+    _gathered.clear();
+    for (int t = first; t <= last; ++t) {
+        if (_reaches[static_cast<size_t>(t)])
+            _gathered.insert(_gathered.end(), v + 3 * t, v + 3 * t + 3);
+    }
+    *vertices = _gathered.data();
+    *count = 3 * reaching;
     return true;
 }
 
@@ -292,10 +308,10 @@ void Renderer::renderPass(const std::optional<Color4F>& clearColor) {
             }
             if (_observer && _commandHasBounds[i])
                 _observer(_commandBounds[i]);
-            int first = 0;
+            const V2F_C4B_T2F* vertices = nullptr;
             int count = 0;
-            if (triangleRangeInCull(triangles, &first, &count))
-                triangles.execute(first, count);
+            if (trianglesInCull(triangles, &vertices, &count))
+                triangles.execute(vertices, count);
             else
                 triangles.execute();
         } else {

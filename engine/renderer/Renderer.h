@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/base/Types.h"
+#include "engine/renderer/GLStateCache.h"
 
 namespace engine {
 
@@ -81,9 +82,9 @@ class Renderer {
     void clearNow(const Color4F& color);
     void renderPass(const std::optional<Color4F>& clearColor);
     bool outsideDamage(const Rect& world) const;
-    // The run of a command's vertices that holds every triangle reaching into the cull
-    // rectangle; false when the command must be drawn whole.
-    bool triangleRangeInCull(const TrianglesCommand& command, int* first, int* count) const;
+    // The command's triangles that reach into the cull rectangle, in their order: a run of
+    // its own vertices, or a copy in _gathered; false when it is drawn whole.
+    bool trianglesInCull(const TrianglesCommand& command, const V2F_C4B_T2F** vertices, int* count);
 
     std::vector<RenderCommand*> _queue;
     size_t _drawnBatches = 0;
@@ -96,6 +97,8 @@ class Renderer {
     std::vector<Rect> _cullRects;
     std::vector<Rect> _commandBounds;  // per queued command, this render()'s; empty: none
     std::vector<char> _commandHasBounds;
+    std::vector<char> _reaches;
+    std::vector<V2F_C4B_T2F> _gathered;
     DrawObserver _observer;
     std::unordered_map<unsigned int, std::vector<Footprint>> _footprints;
     std::unordered_map<unsigned int, std::vector<Footprint>> _queuedFootprints;

@@ -22,8 +22,8 @@ void TrianglesCommand::init(float globalZOrder, GLProgram* program, GLProgramSta
     _alpha = alpha;
 }
 
-void TrianglesCommand::execute(int first, int count) const {
-    if (count <= 0 || first < 0 || first + count > _count)
+void TrianglesCommand::execute(const V2F_C4B_T2F* vertices, int count) const {
+    if (count <= 0 || !vertices)
         return;
     GLProgram* program = _state ? _state->getGLProgram() : _program;
     if (!program || !program->getProgram())
@@ -39,7 +39,7 @@ void TrianglesCommand::execute(int first, int count) const {
     if (alphaLocation >= 0)
         glUniform1f(alphaLocation, _alpha);
     GL::blendFunc(_blend);
-    GL::drawVertices(GL_TRIANGLES, _vertices + first, count);
+    GL::drawVertices(GL_TRIANGLES, vertices, count);
 }
 
 }  // namespace engine

@@ -264,6 +264,36 @@ TEST_P(PartialRedrawTest, ChangesFarApartRedrawABoxEach) {
     EXPECT_EQ(pixelAt(image, 145, 97), kBlack);
 }
 
+// A texture's used part (what sprites over it are placed by) changing damages where the
+// texture shows, not the whole frame.
+TEST_P(PartialRedrawTest, UsedPartOfATextureDamagesOnlyWhereItShows) {
+    paintBehindTheEnginesBack({{100, 40, 4, 4}});
+    texture->setMaxT(0.5f);
+    const Image image = drawnFrame();
+    const std::optional<PixelBox>& box = Director::getInstance()->getLastDamageBox();
+    ASSERT_TRUE(box.has_value()) << "only where the texture shows is drawn again";
+    EXPECT_LE(box->x + box->width, 34) << "no wider than the picture";
+    EXPECT_EQ(pixelAt(image, 101, 41), kMagenta);
+    texture->setMaxT(0.5f);  // no change, no frame
+    EXPECT_EQ(drawnFrame().getDataLen(), 0u);
+}
+
+// Triangle commands wholly outside the damage are not sent; those reaching into it are.
+TEST_P(PartialRedrawTest, TrianglesOutsideTheDamageAreLeftOut) {
+    std::vector<Rect> drawn;
+    Director::getInstance()->getRenderer()->setDrawObserver(
+        [&](const Rect& world) { drawn.push_back(world); });
+    trace->clear();
+    trace->drawLine(Vec2(10, 40), Vec2(150, 40), Color4F(0, 1, 0, 1));
+    drawnFrame();
+    Director::getInstance()->getRenderer()->setDrawObserver(nullptr);
+    ASSERT_TRUE(Director::getInstance()->getLastDamageBox().has_value());
+    EXPECT_FALSE(drawn.empty()) << "the trace reaches into the damage";
+    for (const Rect& world : drawn)
+        EXPECT_LT(world.getMinY(), 45.f) << "a command wholly above the trace's damage ran";
+    EXPECT_GE(Director::getInstance()->getRenderer()->getCulledBatches(), 1u) << "the bar";
+}
+
 // The same changes give the same picture, pixel for pixel, drawn in part or whole.
 TEST_P(PartialRedrawTest, PartialFramesShowWhatWholeFramesShow) {
     auto run = [this](bool partial) {
