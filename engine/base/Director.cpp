@@ -258,8 +258,8 @@ std::optional<std::vector<PixelBox>> Director::damageBoxes(const DamageRegion& d
     auto clampTo = [](double v, int limit) {
         return static_cast<int>(std::clamp(v, 0.0, static_cast<double>(limit)));
     };
-    // Another box is worth about a tenth of the plot's fill: each costs a pass over the
-    // frame's commands.
+    // Another box must spare filling a few thousand pixels: each costs a pass over the frame's
+    // commands.
     const double pixelsPerPoint = std::max(1e-6, sx * sy);
     const float slack = static_cast<float>(kBoxWorthPixels / pixelsPerPoint);
     std::vector<PixelBox> boxes;

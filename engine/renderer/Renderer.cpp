@@ -214,8 +214,12 @@ bool Renderer::trianglesInCull(const TrianglesCommand& command, const V2F_C4B_T2
     }
     if (reaching == triangles)
         return false;
+    if (reaching == 0) {
+        *count = 0;
+        return true;
+    }
     if (reaching == last - first + 1) {
-        *vertices = v + 3 * std::max(first, 0);
+        *vertices = v + 3 * first;
         *count = 3 * reaching;
         return true;
     }
@@ -306,14 +310,15 @@ void Renderer::renderPass(const std::optional<Color4F>& clearColor) {
                 ++_culledBatches;
                 continue;
             }
+            const V2F_C4B_T2F* vertices = triangles.getVertices();
+            int count = triangles.getVertexCount();
+            if (trianglesInCull(triangles, &vertices, &count) && count == 0) {
+                ++_culledBatches;  // its bounds reach in, none of its triangles does
+                continue;
+            }
             if (_observer && _commandHasBounds[i])
                 _observer(_commandBounds[i]);
-            const V2F_C4B_T2F* vertices = nullptr;
-            int count = 0;
-            if (trianglesInCull(triangles, &vertices, &count))
-                triangles.execute(vertices, count);
-            else
-                triangles.execute();
+            triangles.execute(vertices, count);
         } else {
             static_cast<CustomCommand*>(command)->execute();
             // Custom code may have changed programs, textures or blending behind the cache.

@@ -294,6 +294,43 @@ TEST_P(PartialRedrawTest, TrianglesOutsideTheDamageAreLeftOut) {
     EXPECT_GE(Director::getInstance()->getRenderer()->getCulledBatches(), 1u) << "the bar";
 }
 
+// Of a long command only the triangles that reach into the damage are sent: an L of short
+// strokes along two edges spans the damage's corner of the plot, but none of its strokes is
+// there, so it is left out; its strokes that reach in are drawn, in order.
+TEST_P(PartialRedrawTest, OfALongCommandOnlyTheTrianglesReachingInAreSent) {
+    DrawNode* mark = DrawNode::create(2.f);
+    mark->drawLine(Vec2(120, 20), Vec2(126, 20), Color4F(0, 1, 0, 1));
+    scene->addChild(mark);
+    DrawNode* ell = DrawNode::create(2.f);
+    for (int i = 0; i < 20; ++i) {
+        const float at = 40.f + 5.f * static_cast<float>(i);
+        ell->drawLine(Vec2(at, 95), Vec2(at + 3.f, 95), Color4F(1, 1, 0, 1));  // along the top
+        ell->drawLine(Vec2(40, at - 36.f), Vec2(40, at - 33.f), Color4F(1, 1, 0, 1));  // left
+    }
+    scene->addChild(ell);
+    step(1);
+    int ellDraws = 0;
+    Director::getInstance()->getRenderer()->setDrawObserver([&](const Rect& world) {
+        if (world.size.width > 90.f && world.size.height > 80.f)
+            ++ellDraws;
+    });
+    mark->clear();
+    mark->drawLine(Vec2(122, 20), Vec2(128, 20), Color4F(0, 1, 0, 1));
+    Image image = drawnFrame();
+    EXPECT_EQ(ellDraws, 0) << "the L's box holds the mark, none of its strokes does";
+    EXPECT_EQ(pixelAt(image, 127, 20), kTraceGreen);
+    EXPECT_EQ(pixelAt(image, 121, 20), kBlack);
+
+    // Move the mark under the top strokes: those reaching in are drawn over it, as whole.
+    mark->clear();
+    mark->drawLine(Vec2(60, 95), Vec2(100, 95), Color4F(0, 1, 0, 1));
+    image = drawnFrame();
+    Director::getInstance()->getRenderer()->setDrawObserver(nullptr);
+    EXPECT_EQ(ellDraws, 1);
+    EXPECT_EQ(pixelAt(image, 61, 95), (Rgba{255, 255, 0, 255})) << "a stroke over the mark";
+    EXPECT_EQ(pixelAt(image, 64, 95), kTraceGreen) << "between two strokes";
+}
+
 // The same changes give the same picture, pixel for pixel, drawn in part or whole.
 TEST_P(PartialRedrawTest, PartialFramesShowWhatWholeFramesShow) {
     auto run = [this](bool partial) {
