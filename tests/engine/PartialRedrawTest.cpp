@@ -14,6 +14,7 @@
 #include "engine/renderer/Renderer.h"
 #include "engine/renderer/Texture2D.h"
 #include "tests/engine/EngineTestSupport.h"
+#include "tests/support/FrameReader.h"
 
 using namespace engine;
 using namespace enginetest;
@@ -48,25 +49,6 @@ class BackdoorPainter : public Node {
     }
     bool paint = false;
     std::vector<PixelBox> boxes;
-
-  private:
-    CustomCommand _command;
-};
-
-// Reads the frame back at the very end of drawing it, before it is shown: unlike a screen
-// capture, which draws its frame whole, this sees the frame exactly as the damage drew it.
-class FrameReader : public Node {
-  public:
-    CREATE_FUNC(FrameReader)
-    void draw(Renderer* renderer, const Mat4&, uint32_t) override {
-        _command.init(_globalZOrder);
-        _command.func = [this]() {
-            if (image)
-                utils::captureFramebuffer(image);
-        };
-        renderer->addCommand(&_command);
-    }
-    Image* image = nullptr;
 
   private:
     CustomCommand _command;
@@ -133,7 +115,7 @@ class PartialRedrawTest : public EngineTest, public ::testing::WithParamInterfac
         scene->addChild(picture, -1);
         painter = BackdoorPainter::create();
         scene->addChild(painter, 2);
-        reader = FrameReader::create();
+        reader = gltest::FrameReader::create();
         reader->setGlobalZOrder(1e6f);
         scene->addChild(reader);
         step(1);
@@ -179,7 +161,7 @@ class PartialRedrawTest : public EngineTest, public ::testing::WithParamInterfac
     Sprite* picture = nullptr;
     Texture2D* texture = nullptr;  // the picture holds it
     BackdoorPainter* painter = nullptr;
-    FrameReader* reader = nullptr;
+    gltest::FrameReader* reader = nullptr;  // sees each frame as its damage drew it
     std::vector<uint8_t> pixels;
 };
 
