@@ -9,7 +9,6 @@
 #include "engine/2d/Label.h"
 #include "engine/2d/LayerColor.h"
 #include "engine/2d/Sprite.h"
-#include "engine/base/Utils.h"
 #include "engine/renderer/CustomCommand.h"
 #include "engine/renderer/Renderer.h"
 #include "engine/renderer/Texture2D.h"
