@@ -40,6 +40,21 @@ class SweepRedrawTest : public AppGlTest {
         AppGlTest::TearDown();
         controller.reset();
     }
+    // The main scene, with `above` over everything, after six seconds of the demonstration.
+    MainScene* startDemonstration(engine::Node* above = nullptr) {
+        MainScene* main = MainScene::createWithModel(&model);
+        if (!main)
+            return nullptr;
+        if (above) {
+            above->setGlobalZOrder(std::numeric_limits<float>::max());
+            main->addChild(above, std::numeric_limits<int>::max());
+        }
+        engine::Director::getInstance()->replaceScene(main);
+        step(1, 0);
+        for (int i = 0; i < 60; ++i)
+            pass();
+        return main;
+    }
     // One worker pass of 100 ms, then one frame, as the two threads would run them.
     void pass() {
         clock.advance(AccessoryCommunicationDelegate::kPassMs);
@@ -53,14 +68,10 @@ class SweepRedrawTest : public AppGlTest {
     std::unique_ptr<AccessoryCommunicationDelegate> controller;
 };
 
-TEST_F(SweepRedrawTest, ASweepRedrawsThePlotAloneAndKeepsTheGridsPicture) {
-    MainScene* main = MainScene::createWithModel(&model);
+TEST_F(SweepRedrawTest, ASweepRedrawsThePlotAloneAndLeavesTheGridAsItWas) {
+    MainScene* main = startDemonstration();
     ASSERT_NE(main, nullptr);
     engine::Director* director = engine::Director::getInstance();
-    director->replaceScene(main);
-    step(1, 0);
-    for (int i = 0; i < 60; ++i)
-        pass();
     ASSERT_EQ(model.accessory.generation, 7) << "the demonstration recordings did not play";
     GridLayer* grid = main->getGridLayer();
     ASSERT_NE(grid, nullptr);
@@ -103,16 +114,9 @@ TEST_F(SweepRedrawTest, ASweepRedrawsThePlotAloneAndKeepsTheGridsPicture) {
 // A sweep's frame is drawn in boxes, one for each stretch of the band where something changed,
 // each only as high as the change there: pixel for pixel what the same frame drawn whole shows.
 TEST_F(SweepRedrawTest, ASweepDrawnInBoxesShowsWhatAWholeFrameShows) {
-    MainScene* main = MainScene::createWithModel(&model);
-    ASSERT_NE(main, nullptr);
     gltest::FrameReader* reader = gltest::FrameReader::create();
-    reader->setGlobalZOrder(std::numeric_limits<float>::max());
-    main->addChild(reader, std::numeric_limits<int>::max());
+    ASSERT_NE(startDemonstration(reader), nullptr);
     engine::Director* director = engine::Director::getInstance();
-    director->replaceScene(main);
-    step(1, 0);
-    for (int i = 0; i < 60; ++i)
-        pass();
     ASSERT_EQ(model.accessory.generation, 7) << "the demonstration recordings did not play";
 
     engine::Image inBoxes;
