@@ -8,7 +8,6 @@
 
 #include "app/AcquiringIndicatorLayer.h"
 #include "app/PointerReadoutLayer.h"
-#include "engine/2d/CachedBackdrop.h"
 #include "engine/2d/Label.h"
 #include "engine/2d/Layer.h"
 #include "engine/2d/Sprite.h"
@@ -70,9 +69,6 @@ bool MainScene::init() {
     factories_ = ViewFactories::standard();
     if (!Scene::init())
         return false;
-    backdrop_ = engine::CachedBackdrop::create();
-    if (backdrop_)
-        addChild(backdrop_, kBackdropZOrder);
     tables_ = std::make_unique<AccessPointTablePresenter>(*this, *instrument_, alertAnswers_,
                                                           kTableZOrder, kAlertZOrder);
     tables_->setKeyHandler([this](engine::EventKeyboard::KeyCode key, int modifiers) {
@@ -271,12 +267,7 @@ void MainScene::rebuildViews() {
         if (!layer)
             continue;
         layer->retain();
-        // The grid changes with the window and the graticule setting only: it lies in the
-        // backdrop, whose kept picture replaces drawing it in every frame.
-        if (kind == ViewLayer::kGrid && backdrop_)
-            backdrop_->addChild(layer, 0);
-        else
-            addChild(layer, 0);
+        addChild(layer, 0);
         views_.emplace_back(kind, layer);
     }
     // The popover stays over the view area, wherever a new window size or bar puts it.

@@ -18,7 +18,6 @@
 #include "menus/AlertAnswers.h"
 
 namespace engine {
-class CachedBackdrop;
 class Event;
 class Label;
 class Layer;
@@ -43,8 +42,6 @@ class SSIDUtilizationTableLayer;
 // "Acquiring SSID" indicator in step with the model.
 class MainScene : public engine::Scene, public AccessPointTables {
   public:
-    // Below everything: the grid is kept as a picture there, drawn again only when it changes.
-    static constexpr int kBackdropZOrder = -100;
     static constexpr int kStatusZOrder = 60;
     static constexpr int kTableZOrder = 60;
     static constexpr int kIndicatorZOrder = 59;
@@ -117,7 +114,6 @@ class MainScene : public engine::Scene, public AccessPointTables {
     engine::Layer* getViewLayer(ViewLayer kind) const;
     GridLayer* getGridLayer() const;
     engine::Sprite* getDemoBadge() const { return demoBadge_; }
-    engine::CachedBackdrop* getBackdrop() const { return backdrop_; }
     AcquiringIndicatorLayer* getAcquiringIndicator() const { return acquiringIndicator_; }
     StatusStrip* getStatusStrip() const { return statusStrip_; }
     PointerReadoutLayer* getPointerReadout() const { return pointerReadout_; }
@@ -157,7 +153,6 @@ class MainScene : public engine::Scene, public AccessPointTables {
     std::vector<std::pair<ViewLayer, engine::Layer*>> views_;
     ScalingPopoverLayer* scalingPopover_ = nullptr;  // retained; lives with the scene
 
-    engine::CachedBackdrop* backdrop_ = nullptr;  // children of the scene from here on
     engine::Sprite* demoBadge_ = nullptr;
     StatusStrip* statusStrip_ = nullptr;
     PointerReadoutLayer* pointerReadout_ = nullptr;

@@ -50,22 +50,40 @@ bool DrawNode::settleGeometry() {
         return false;
     // What the last frame showed and what the next one will, both: the old lines must go.
     const Mat4 toWorld = getNodeToWorldTransform();
-    bool any = false;
+    damageRuns(_drawnVertices, toWorld);
+    damageRuns(_vertices, toWorld);
+    _drawnVertices = _vertices;
+    return true;
+}
+
+// A trace across the plot damages, in each stretch of its run, only the height it spans there:
+// the damage is cut into vertical strips, and each keeps the height of what fell into it. Runs
+// hold whole triangles and are no wider than a few points, unless one triangle is.
+void DrawNode::damageRuns(const std::vector<V2F_C4B_T2F>& vertices, const Mat4& toWorld) {
+    constexpr float kRunWidth = 8.f;
+    Director* director = Director::getInstance();
+    bool open = false;
     Vec2 low;
     Vec2 high;
-    for (const auto* list : {&_drawnVertices, &_vertices}) {
-        for (const V2F_C4B_T2F& vertex : *list) {
-            const Vec2 p = toWorld.transformPoint(vertex.vertices);
-            low = any ? Vec2(std::min(low.x, p.x), std::min(low.y, p.y)) : p;
-            high = any ? Vec2(std::max(high.x, p.x), std::max(high.y, p.y)) : p;
-            any = true;
+    for (size_t i = 0; i < vertices.size(); i += 3) {
+        const size_t end = std::min(vertices.size(), i + 3);
+        Vec2 a = toWorld.transformPoint(vertices[i].vertices);
+        Vec2 b = a;
+        for (size_t k = i + 1; k < end; ++k) {
+            const Vec2 p = toWorld.transformPoint(vertices[k].vertices);
+            a = Vec2(std::min(a.x, p.x), std::min(a.y, p.y));
+            b = Vec2(std::max(b.x, p.x), std::max(b.y, p.y));
         }
+        if (open && std::max(high.x, b.x) - std::min(low.x, a.x) > kRunWidth) {
+            director->setNeedsRedraw(Rect(low.x, low.y, high.x - low.x, high.y - low.y));
+            open = false;
+        }
+        low = open ? Vec2(std::min(low.x, a.x), std::min(low.y, a.y)) : a;
+        high = open ? Vec2(std::max(high.x, b.x), std::max(high.y, b.y)) : b;
+        open = true;
     }
-    if (any)
-        Director::getInstance()->setNeedsRedraw(Rect(low.x, low.y, high.x - low.x, high.y - low.y));
-    _drawnVertices = _vertices;
-    notifyCachingAncestors();
-    return true;
+    if (open)
+        director->setNeedsRedraw(Rect(low.x, low.y, high.x - low.x, high.y - low.y));
 }
 
 bool DrawNode::initWithLineWidth(float lineWidth) {

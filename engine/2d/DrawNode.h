@@ -74,6 +74,8 @@ class DrawNode : public Node {
     DrawNode() = default;
     void geometryTouched();
     bool differsFromDrawn() const;
+    // Damages where vertices lie, a few points of width at a time.
+    static void damageRuns(const std::vector<V2F_C4B_T2F>& vertices, const Mat4& toWorld);
     void addTriangle(const Vec2& a, const Vec2& b, const Vec2& c, const Color4B& color);
     void addQuad(const Vec2& a, const Vec2& b, const Vec2& c, const Vec2& d, const Color4B& color);
     void addLine(const Vec2& from, const Vec2& to, float width, const Color4B& color);

@@ -41,14 +41,6 @@ void Node::markStale() const {
     if (!_running)
         return;
     NodeDamage::nodeChanged(*this);
-    notifyCachingAncestors();
-}
-
-void Node::notifyCachingAncestors() const {
-    for (const Node* node = this; node; node = node->_parent) {
-        if (node->_cachesDescendants)
-            const_cast<Node*>(node)->descendantChanged();
-    }
 }
 
 // Each setter marks the picture stale only when the value changes: the views set the same

@@ -134,9 +134,6 @@ class Node : public Ref {
     // the running scene: joining it marks the picture anyway). Setters call it when a value
     // really changes; a node that draws other state (model data) calls it when that changes.
     void markStale() const;
-    // Tells the ancestors (and this node) that keep a cached picture of what they hold that it
-    // changed; markStale() does, and so does geometry found changed before a frame.
-    void notifyCachingAncestors() const;
 
     // Where this node alone draws, in its own space, so that a change of it damages only that
     // (before and after); false when unknown, and then a change damages the whole frame. Nodes
@@ -182,9 +179,6 @@ class Node : public Ref {
 
   protected:
     Node();
-    // For a node with _cachesDescendants: something at or below it changed how it looks.
-    virtual void descendantChanged() {}
-
     // Assigns and says whether the value changed, bit for bit: a coordinate that is not a
     // number, set again, is no change and so cannot keep the picture stale.
     template <class T>
@@ -228,7 +222,6 @@ class Node : public Ref {
     bool _contentSizeDirty = true;
 
     GLProgramState* _glProgramState = nullptr;
-    bool _cachesDescendants = false;
 
     // Where the last drawn frame showed this node (world space); kept by NodeDamage.
     friend class NodeDamage;

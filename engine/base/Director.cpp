@@ -6,7 +6,6 @@
 #include <cmath>
 
 #include "engine/2d/ActionManager.h"
-#include "engine/2d/CachedBackdrop.h"
 #include "engine/2d/DrawNode.h"
 #include "engine/2d/FontAtlasCache.h"
 #include "engine/2d/NodeDamage.h"
@@ -155,12 +154,7 @@ void Director::textureChanged(unsigned int texture, const Rect& texels) {
     if (!s_instance)
         return;
     Rect footprint;
-    // A cached picture that shows the texture is drawn again, and damages where it shows it.
-    if (CachedBackdrop::textureChanged(texture, texels, &footprint)) {
-        s_instance->setNeedsRedraw(footprint);
-        if (!s_instance->_renderer->getTextureFootprint(texture, texels, &footprint))
-            return;
-    } else if (!s_instance->_renderer->getTextureFootprint(texture, texels, &footprint)) {
+    if (!s_instance->_renderer->getTextureFootprint(texture, texels, &footprint)) {
         s_instance->damageAll();
         return;
     }
@@ -248,15 +242,14 @@ void Director::mainLoop(float dt) {
         _stats.endFrame(drawn);
 }
 
-std::optional<PixelBox> Director::damageBox(const DamageRegion& damage, int width,
-                                            int height) const {
+std::optional<std::vector<PixelBox>> Director::damageBoxes(const DamageRegion& damage, int width,
+                                                           int height) const {
     if (damage.isAll())
         return std::nullopt;
     if (damage.isEmpty())
-        return PixelBox{};  // the kept picture is the picture
+        return std::vector<PixelBox>{PixelBox{}};  // the kept picture is the picture
     // Outward to whole pixels, and a pixel more for rounding in the rasteriser.
     const float retina = _view->getRetinaFactor();
-    const Rect& rect = damage.getBounds();
     const Rect viewport = _view->getViewPortRect();
     const double sx = _view->getScaleX() * retina;
     const double sy = _view->getScaleY() * retina;
@@ -265,13 +258,40 @@ std::optional<PixelBox> Director::damageBox(const DamageRegion& damage, int widt
     auto clampTo = [](double v, int limit) {
         return static_cast<int>(std::clamp(v, 0.0, static_cast<double>(limit)));
     };
-    const int left = clampTo(std::floor(rect.getMinX() * sx + ox) - 1, width);
-    const int bottom = clampTo(std::floor(rect.getMinY() * sy + oy) - 1, height);
-    const int right = clampTo(std::ceil(rect.getMaxX() * sx + ox) + 1, width);
-    const int top = clampTo(std::ceil(rect.getMaxY() * sy + oy) + 1, height);
-    if (left == 0 && bottom == 0 && right == width && top == height)
+    // Another box must spare filling a few thousand pixels: each costs a pass over the frame's
+    // commands.
+    const double pixelsPerPoint = std::max(1e-6, sx * sy);
+    const float slack = static_cast<float>(kBoxWorthPixels / pixelsPerPoint);
+    std::vector<PixelBox> boxes;
+    for (const Rect& rect : damage.getRects(kMostBoxes, slack)) {
+        const int left = clampTo(std::floor(rect.getMinX() * sx + ox) - 1, width);
+        const int bottom = clampTo(std::floor(rect.getMinY() * sy + oy) - 1, height);
+        const int right = clampTo(std::ceil(rect.getMaxX() * sx + ox) + 1, width);
+        const int top = clampTo(std::ceil(rect.getMaxY() * sy + oy) + 1, height);
+        if (left == 0 && bottom == 0 && right == width && top == height)
+            return std::nullopt;
+        // Neighbours may now share a pixel column: that column is drawn whole by each, the
+        // same pixels twice, for each box is rendered as a whole frame would be.
+        if (right > left && top > bottom)
+            boxes.push_back(PixelBox{left, bottom, right - left, top - bottom});
+    }
+    if (boxes.empty())
+        boxes.push_back(PixelBox{});
+    return boxes;
+}
+
+std::optional<PixelBox> Director::boundingBox(const std::vector<PixelBox>& boxes) {
+    if (boxes.empty())
         return std::nullopt;
-    return PixelBox{left, bottom, std::max(0, right - left), std::max(0, top - bottom)};
+    int x0 = boxes.front().x, y0 = boxes.front().y;
+    int x1 = x0 + boxes.front().width, y1 = y0 + boxes.front().height;
+    for (const PixelBox& b : boxes) {
+        x0 = std::min(x0, b.x);
+        y0 = std::min(y0, b.y);
+        x1 = std::max(x1, b.x + b.width);
+        y1 = std::max(y1, b.y + b.height);
+    }
+    return PixelBox{x0, y0, x1 - x0, y1 - y0};
 }
 
 // The design-space rectangle a box of framebuffer pixels shows.
@@ -332,10 +352,13 @@ void Director::drawScene() {
     const int width = static_cast<int>(std::lround(frame.width * retina));
     const int height = static_cast<int>(std::lround(frame.height * retina));
     const FrameTarget target = chooseTarget(width, height, damage);
-    _lastDamageBox = damageBox(damage, width, height);
-    _renderer->setDamageBox(
-        _lastDamageBox,
-        _lastDamageBox ? std::optional<Rect>(pixelsToWorld(*_lastDamageBox)) : std::nullopt);
+    const auto boxes = damageBoxes(damage, width, height);
+    _lastDamageBoxes = boxes.value_or(std::vector<PixelBox>{});
+    _lastDamageBox = boundingBox(_lastDamageBoxes);
+    std::vector<Rect> cullRects;
+    for (const PixelBox& box : _lastDamageBoxes)
+        cullRects.push_back(pixelsToWorld(box));
+    _renderer->setDamageBoxes(_lastDamageBoxes, std::move(cullRects));
     _renderer->clear(_clearColor);
     if (_runningScene)
         _runningScene->visit(_renderer, Mat4::IDENTITY, 0);
@@ -347,9 +370,12 @@ void Director::drawScene() {
     callbacks.swap(_afterDraw);
     for (auto& callback : callbacks)
         callback();
-    if (target == FrameTarget::kInPlace)
-        _inPlace.present(_lastDamageBox ? *_lastDamageBox : PixelBox{0, 0, width, height});
-    else
+    if (target == FrameTarget::kInPlace && _lastDamageBox) {
+        for (const PixelBox& box : _lastDamageBoxes)
+            _inPlace.present(box);
+    } else if (target == FrameTarget::kInPlace) {
+        _inPlace.present(PixelBox{0, 0, width, height});
+    } else
         _view->swapBuffers();
 }
 

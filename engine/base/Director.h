@@ -115,7 +115,10 @@ class Director {
         return _partialRedraw && _inPlaceAllowed && _inPlace.isAvailable();
     }
     // The framebuffer pixels the last drawn frame was confined to; none when it was drawn whole.
+    // The bounding box of the boxes it was drawn into.
     const std::optional<PixelBox>& getLastDamageBox() const { return _lastDamageBox; }
+    // Those boxes, disjoint but for a shared column of pixels; empty when it was drawn whole.
+    const std::vector<PixelBox>& getLastDamageBoxes() const { return _lastDamageBoxes; }
     // A draw node whose geometry was rebuilt since it was last drawn: before deciding whether
     // to draw, the director asks it whether the geometry really differs, so a layer that
     // rebuilds the same lines every frame costs no frames.
@@ -172,8 +175,14 @@ class Director {
     // lost since the last frame.
     enum class FrameTarget { kInPlace, kCanvas, kWindow };
     FrameTarget chooseTarget(int width, int height, DamageRegion& damage);
-    // The framebuffer pixels a frame with this damage may touch; none: all of them.
-    std::optional<PixelBox> damageBox(const DamageRegion& damage, int width, int height) const;
+    // The framebuffer boxes a frame with this damage may touch; none: all of them.
+    std::optional<std::vector<PixelBox>> damageBoxes(const DamageRegion& damage, int width,
+                                                     int height) const;
+    static std::optional<PixelBox> boundingBox(const std::vector<PixelBox>& boxes);
+    // A frame is cut into at most this many boxes, and one more is made only where it spares
+    // about this many pixels of filling.
+    static constexpr size_t kMostBoxes = 6;
+    static constexpr double kBoxWorthPixels = 96.0 * 96.0;
 
     static Director* s_instance;
 
@@ -197,6 +206,7 @@ class Director {
     int _inPlaceHeight = 0;
     bool _inPlaceFresh = true;  // the back buffer holds no earlier frame
     std::optional<PixelBox> _lastDamageBox;
+    std::vector<PixelBox> _lastDamageBoxes;
     bool _partialRedraw = true;
     Mat4 _projection;
     Color4F _clearColor{0, 0, 0, 1};

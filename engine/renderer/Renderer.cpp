@@ -104,9 +104,7 @@ void Renderer::clear(const Color4F& color) {
 
 // Colour only: nothing tests depth or stencil, and clearing them costs a software rasteriser
 // as much again.
-void Renderer::clearNow() {
-    const Color4F color = *_pendingClear;
-    _pendingClear.reset();
+void Renderer::clearNow(const Color4F& color) {
     if (_damageBox) {
         glEnable(GL_SCISSOR_TEST);
         glScissor(_damageBox->x, _damageBox->y, _damageBox->width, _damageBox->height);
@@ -114,6 +112,29 @@ void Renderer::clearNow() {
     glClearColor(color.r, color.g, color.b, color.a);
     glClear(GL_COLOR_BUFFER_BIT);
     _cleared = true;
+}
+
+void Renderer::setDamageBox(const std::optional<PixelBox>& box,
+                            const std::optional<Rect>& cullRect) {
+    _boxes.clear();
+    _cullRects.clear();
+    if (box) {
+        _boxes.push_back(*box);
+        _cullRects.push_back(cullRect.value_or(Rect()));
+        if (!cullRect)
+            _cullRects.clear();
+    }
+    _damageBox = box;
+    _cullRect = box ? cullRect : std::nullopt;
+}
+
+void Renderer::setDamageBoxes(std::vector<PixelBox> boxes, std::vector<Rect> cullRects) {
+    _boxes = std::move(boxes);
+    _cullRects = std::move(cullRects);
+    if (_cullRects.size() != _boxes.size())
+        _cullRects.clear();
+    _damageBox = _boxes.empty() ? std::nullopt : std::optional<PixelBox>(_boxes.front());
+    _cullRect = _cullRects.empty() ? std::nullopt : std::optional<Rect>(_cullRects.front());
 }
 
 bool Renderer::worldBounds(const TrianglesCommand& command, Rect* world) {
@@ -141,17 +162,76 @@ bool Renderer::worldBounds(const TrianglesCommand& command, Rect* world) {
     return true;
 }
 
-bool Renderer::outsideDamage(const TrianglesCommand& command) const {
+bool Renderer::outsideDamage(const Rect& world) const {
     if (!_cullRect)
         return false;
-    Rect world;
-    if (!worldBounds(command, &world))
-        return true;  // nothing to draw
     // Half a point to spare for the rasteriser's rounding at the edges.
     constexpr float kSpare = 0.5f;
     const Rect& cull = *_cullRect;
     return world.getMaxX() + kSpare < cull.getMinX() || world.getMinX() - kSpare > cull.getMaxX() ||
            world.getMaxY() + kSpare < cull.getMinY() || world.getMinY() - kSpare > cull.getMaxY();
+}
+
+bool Renderer::trianglesInCull(const TrianglesCommand& command, const V2F_C4B_T2F** vertices,
+                               int* count) {
+    // Few triangles cost less to send than to sort out.
+    constexpr int kFewVertices = 96;
+    const int n = command.getVertexCount();
+    const Mat4& m = command.getModelView();
+    if (!_cullRect || n < kFewVertices || n % 3 != 0 || m.m[1] != 0 || m.m[4] != 0 || m.m[0] == 0 ||
+        m.m[5] == 0)
+        return false;
+    // The cull rectangle, with the spare, in the command's own coordinates (scale and shift).
+    constexpr float kSpare = 0.5f;
+    const Rect& cull = *_cullRect;
+    float ax = (cull.getMinX() - kSpare - m.m[12]) / m.m[0];
+    float bx = (cull.getMaxX() + kSpare - m.m[12]) / m.m[0];
+    float ay = (cull.getMinY() - kSpare - m.m[13]) / m.m[5];
+    float by = (cull.getMaxY() + kSpare - m.m[13]) / m.m[5];
+    if (ax > bx)
+        std::swap(ax, bx);
+    if (ay > by)
+        std::swap(ay, by);
+    const V2F_C4B_T2F* v = command.getVertices();
+    const int triangles = n / 3;
+    _reaches.resize(static_cast<size_t>(triangles));
+    int reaching = 0;
+    int first = -1;
+    int last = -1;
+    for (int t = 0; t < triangles; ++t) {
+        const Vec2& p = v[3 * t].vertices;
+        const Vec2& q = v[3 * t + 1].vertices;
+        const Vec2& r = v[3 * t + 2].vertices;
+        // Not a number anywhere: kept, as drawing the command whole would.
+        const bool reaches = !(std::max({p.x, q.x, r.x}) < ax || std::min({p.x, q.x, r.x}) > bx ||
+                               std::max({p.y, q.y, r.y}) < ay || std::min({p.y, q.y, r.y}) > by);
+        _reaches[static_cast<size_t>(t)] = reaches;
+        if (reaches) {
+            first = first < 0 ? t : first;
+            last = t;
+            ++reaching;
+        }
+    }
+    if (reaching == triangles)
+        return false;
+    if (reaching == 0) {
+        *count = 0;
+        return true;
+    }
+    if (reaching == last - first + 1) {
+        *vertices = v + 3 * first;
+        *count = 3 * reaching;
+        return true;
+    }
+    // Scattered (a grid's lines, say): the triangles elsewhere leave out, the order kept.
+    _gathered.clear();
+    for (int t = first; t <= last; ++t) {
+        if (_reaches[static_cast<size_t>(t)])
+            _gathered.insert(_gathered.end(), v + 3 * t, v + 3 * t + 3);
+    }
+    *vertices = _gathered.data();
+    *count = 3 * reaching;
+    return true;
 }
 
 // A clip command turns the scissor off when it ends, or sets its own box: either way the frame
@@ -180,34 +260,29 @@ void Renderer::render() {
     _drawnBatches = 0;
     _culledBatches = 0;
     _cleared = false;
-    if (_pendingClear) {
-        if (_queue.empty() || !_queue.front()->coversFrame())
-            clearNow();
-        _pendingClear.reset();
+    std::optional<Color4F> clearColor;
+    if (_pendingClear && (_queue.empty() || !_queue.front()->coversFrame()))
+        clearColor = _pendingClear;
+    _pendingClear.reset();
+    // Each command's bounds once, whatever the number of boxes, when anything asks for them.
+    _commandBounds.resize(_queue.size());
+    _commandHasBounds.assign(_queue.size(), 0);
+    const bool bounded = !_cullRects.empty() || _observer;
+    for (size_t i = 0; bounded && i < _queue.size(); ++i) {
+        if (_queue[i]->getType() == RenderCommand::Type::TRIANGLES)
+            _commandHasBounds[i] =
+                worldBounds(*static_cast<TrianglesCommand*>(_queue[i]), &_commandBounds[i]);
     }
-    if (_damageBox)
-        confineScissorToDamage();
-    for (RenderCommand* command : _queue) {
-        if (command->getType() == RenderCommand::Type::TRIANGLES) {
-            const auto& triangles = *static_cast<TrianglesCommand*>(command);
-            if (outsideDamage(triangles)) {
-                ++_culledBatches;
-                continue;
-            }
-            if (_observer) {
-                Rect world;
-                if (worldBounds(triangles, &world))
-                    _observer(world);
-            }
-            triangles.execute();
-        } else {
-            static_cast<CustomCommand*>(command)->execute();
-            // Custom code may have changed programs, textures or blending behind the cache.
-            GL::invalidateStateCache();
-            if (_damageBox)
-                confineScissorToDamage();
+    if (_boxes.empty()) {
+        renderPass(clearColor);
+    } else {
+        for (size_t b = 0; b < _boxes.size(); ++b) {
+            _damageBox = _boxes[b];
+            _cullRect = _cullRects.empty() ? std::nullopt : std::optional<Rect>(_cullRects[b]);
+            renderPass(clearColor);
         }
-        ++_drawnBatches;
+        _damageBox = _boxes.front();
+        _cullRect = _cullRects.empty() ? std::nullopt : std::optional<Rect>(_cullRects.front());
     }
     _queue.clear();
     // A scissor left on by an unbalanced clip must not cut off the next frame's clear.
@@ -218,6 +293,40 @@ void Renderer::render() {
     for (auto& [texture, footprints] : _queuedFootprints) {
         _footprints[texture].swap(footprints);
         footprints.clear();
+    }
+}
+
+void Renderer::renderPass(const std::optional<Color4F>& clearColor) {
+    if (clearColor)
+        clearNow(*clearColor);
+    if (_damageBox)
+        confineScissorToDamage();
+    for (size_t i = 0; i < _queue.size(); ++i) {
+        RenderCommand* command = _queue[i];
+        if (command->getType() == RenderCommand::Type::TRIANGLES) {
+            const auto& triangles = *static_cast<TrianglesCommand*>(command);
+            // Without bounds there is nothing to draw.
+            if (_cullRect && (!_commandHasBounds[i] || outsideDamage(_commandBounds[i]))) {
+                ++_culledBatches;
+                continue;
+            }
+            const V2F_C4B_T2F* vertices = triangles.getVertices();
+            int count = triangles.getVertexCount();
+            if (trianglesInCull(triangles, &vertices, &count) && count == 0) {
+                ++_culledBatches;  // its bounds reach in, none of its triangles does
+                continue;
+            }
+            if (_observer && _commandHasBounds[i])
+                _observer(_commandBounds[i]);
+            triangles.execute(vertices, count);
+        } else {
+            static_cast<CustomCommand*>(command)->execute();
+            // Custom code may have changed programs, textures or blending behind the cache.
+            GL::invalidateStateCache();
+            if (_damageBox)
+                confineScissorToDamage();
+        }
+        ++_drawnBatches;
     }
 }
 

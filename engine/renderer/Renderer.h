@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/base/Types.h"
+#include "engine/renderer/GLStateCache.h"
 
 namespace engine {
 
@@ -44,10 +45,12 @@ class Renderer {
     // The pixels the next clear() and render() may touch; none: all of them. cullRect is the
     // same damage in design points (world space): triangles wholly outside it are skipped.
     void setDamageBox(const std::optional<PixelBox>& box,
-                      const std::optional<Rect>& cullRect = std::nullopt) {
-        _damageBox = box;
-        _cullRect = box ? cullRect : std::nullopt;
-    }
+                      const std::optional<Rect>& cullRect = std::nullopt);
+    // Several disjoint boxes: the frame is rendered once into each, the queue run whole each
+    // time, so every box ends as a whole frame would have left it. cullRects[i] is boxes[i] in
+    // design points. None: the whole frame.
+    void setDamageBoxes(std::vector<PixelBox> boxes, std::vector<Rect> cullRects);
+    // While rendering, the box being rendered into; otherwise the first of the boxes set.
     const std::optional<PixelBox>& getDamageBox() const { return _damageBox; }
 
     // Tests watch which triangle commands ran: called with each one's world bounds.
@@ -76,8 +79,12 @@ class Renderer {
     static Rect partOf(const Footprint& footprint, const Rect& texels);
     void recordFootprint(const TrianglesCommand& command);
     void confineScissorToDamage() const;
-    void clearNow();
-    bool outsideDamage(const TrianglesCommand& command) const;
+    void clearNow(const Color4F& color);
+    void renderPass(const std::optional<Color4F>& clearColor);
+    bool outsideDamage(const Rect& world) const;
+    // The command's triangles that reach into the cull rectangle, in their order: a run of
+    // its own vertices, or a copy in _gathered; false when it is drawn whole.
+    bool trianglesInCull(const TrianglesCommand& command, const V2F_C4B_T2F** vertices, int* count);
 
     std::vector<RenderCommand*> _queue;
     size_t _drawnBatches = 0;
@@ -86,6 +93,12 @@ class Renderer {
     std::optional<Color4F> _pendingClear;
     std::optional<PixelBox> _damageBox;
     std::optional<Rect> _cullRect;
+    std::vector<PixelBox> _boxes;
+    std::vector<Rect> _cullRects;
+    std::vector<Rect> _commandBounds;  // per queued command, this render()'s; empty: none
+    std::vector<char> _commandHasBounds;
+    std::vector<char> _reaches;
+    std::vector<V2F_C4B_T2F> _gathered;
     DrawObserver _observer;
     std::unordered_map<unsigned int, std::vector<Footprint>> _footprints;
     std::unordered_map<unsigned int, std::vector<Footprint>> _queuedFootprints;

@@ -53,15 +53,18 @@ bool Texture2D::initWithImage(Image* image) {
     return ok;
 }
 
-bool Texture2D::updateWithData(const void* data, int offsetX, int offsetY, int width, int height) {
+bool Texture2D::updateWithData(const void* data, int offsetX, int offsetY, int width, int height,
+                               int rowLength) {
     if (!_name || !data || offsetX < 0 || offsetY < 0 || width <= 0 || height <= 0 ||
-        offsetX + width > _pixelsWide || offsetY + height > _pixelsHigh) {
+        rowLength < width || offsetX + width > _pixelsWide || offsetY + height > _pixelsHigh) {
         return false;
     }
     GL::bindTexture2D(_name);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, rowLength == width ? 0 : rowLength);
     glTexSubImage2D(GL_TEXTURE_2D, 0, offsetX, offsetY, width, height, GL_RGBA, GL_UNSIGNED_BYTE,
                     data);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     // A texel colours its neighbours' pixels too when filtered linearly.
     const float pw = static_cast<float>(_pixelsWide);
     const float ph = static_cast<float>(_pixelsHigh);

@@ -31,7 +31,12 @@ class Texture2D : public Ref {
     // Images from files are premultiplied on load.
     bool initWithImage(Image* image);
     // Replaces a width x height block at (offsetX, offsetY); data holds exactly that block.
-    bool updateWithData(const void* data, int offsetX, int offsetY, int width, int height);
+    bool updateWithData(const void* data, int offsetX, int offsetY, int width, int height) {
+        return updateWithData(data, offsetX, offsetY, width, height, width);
+    }
+    // The same from a block rowLength pixels wide (data points at the block's first pixel).
+    bool updateWithData(const void* data, int offsetX, int offsetY, int width, int height,
+                        int rowLength);
 
     void setTexParameters(const TexParams& params);
     void setAntiAliasTexParameters();  // linear

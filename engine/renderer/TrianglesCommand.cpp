@@ -22,8 +22,8 @@ void TrianglesCommand::init(float globalZOrder, GLProgram* program, GLProgramSta
     _alpha = alpha;
 }
 
-void TrianglesCommand::execute() const {
-    if (_count <= 0)
+void TrianglesCommand::execute(const V2F_C4B_T2F* vertices, int count) const {
+    if (count <= 0 || !vertices)
         return;
     GLProgram* program = _state ? _state->getGLProgram() : _program;
     if (!program || !program->getProgram())
@@ -39,7 +39,7 @@ void TrianglesCommand::execute() const {
     if (alphaLocation >= 0)
         glUniform1f(alphaLocation, _alpha);
     GL::blendFunc(_blend);
-    GL::drawVertices(GL_TRIANGLES, _vertices, _count);
+    GL::drawVertices(GL_TRIANGLES, vertices, count);
 }
 
 }  // namespace engine

@@ -19,7 +19,10 @@ class TrianglesCommand : public RenderCommand {
     void init(float globalZOrder, GLProgram* program, GLProgramState* state, unsigned int texture,
               const BlendFunc& blend, const V2F_C4B_T2F* vertices, int count, const Mat4& modelView,
               float alpha = 1.f);
-    void execute() const;
+    void execute() const { execute(_vertices, _count); }
+    // Other vertices in this command's program, texture, blending and transform: some of its
+    // own triangles, those that reach where the frame is confined to.
+    void execute(const V2F_C4B_T2F* vertices, int count) const;
 
     unsigned int getTexture() const { return _texture; }
     const V2F_C4B_T2F* getVertices() const { return _vertices; }

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "app/MainScene.h"
-#include "engine/2d/CachedBackdrop.h"
 #include "engine/2d/Layer.h"
 #include "engine/base/Director.h"
 #include "model/AccessoryControl.h"
@@ -85,18 +84,12 @@ class MainSceneViewTableTest : public AppGlTest {
             nowKinds.push_back(b.kind);
         ASSERT_EQ(nowKinds, kinds);
         const auto& children = main->getChildren();
-        // The grid is drawn first, from the backdrop's kept picture.
         auto at = [&](engine::Node* layer) {
-            if (layer->getParent() == main->getBackdrop())
-                return std::ptrdiff_t{-1};
             return std::find(children.begin(), children.end(), layer) - children.begin();
         };
         for (size_t i = 0; i < now.size(); ++i) {
             const Built& b = now[i];
-            if (b.kind == ViewLayer::kGrid)
-                EXPECT_EQ(b.layer->getParent(), main->getBackdrop());
-            else
-                EXPECT_EQ(b.layer->getParent(), main);
+            EXPECT_EQ(b.layer->getParent(), main);
             EXPECT_EQ(main->getViewLayer(b.kind), b.layer);
             EXPECT_EQ(b.context.model, &model);
             EXPECT_EQ(b.context.control, &control);

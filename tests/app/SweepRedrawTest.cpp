@@ -1,11 +1,13 @@
 // What a new sweep costs the window: the demonstration (third generation, 2.4 GHz, real-wave
 // view with the heat map) played through the controller's packet path with a stepped clock.
-// Each sweep redraws only inside the plot; the grid's kept picture is not rendered again and
-// the menu bar is not drawn again.
+// Each sweep redraws only inside the plot; the grid is not built again and the menu bar is not
+// drawn again.
+#include <cstring>
+#include <limits>
 #include <memory>
 
 #include "app/MainScene.h"
-#include "engine/2d/CachedBackdrop.h"
+#include "engine/2d/DrawNode.h"
 #include "engine/base/Director.h"
 #include "engine/renderer/Renderer.h"
 #include "link/AccessoryCommunicationDelegate.h"
@@ -14,6 +16,8 @@
 #include "model/ManualClock.h"
 #include "model/SpectrumSettings.h"
 #include "tests/app/AppTestSupport.h"
+#include "tests/support/FrameReader.h"
+#include "views/spectrum/GridLayer.h"
 
 using namespace apptest;
 
@@ -36,6 +40,21 @@ class SweepRedrawTest : public AppGlTest {
         AppGlTest::TearDown();
         controller.reset();
     }
+    // The main scene, with `above` over everything, after six seconds of the demonstration.
+    MainScene* startDemonstration(engine::Node* above = nullptr) {
+        MainScene* main = MainScene::createWithModel(&model);
+        if (!main)
+            return nullptr;
+        if (above) {
+            above->setGlobalZOrder(std::numeric_limits<float>::max());
+            main->addChild(above, std::numeric_limits<int>::max());
+        }
+        engine::Director::getInstance()->replaceScene(main);
+        step(1, 0);
+        for (int i = 0; i < 60; ++i)
+            pass();
+        return main;
+    }
     // One worker pass of 100 ms, then one frame, as the two threads would run them.
     void pass() {
         clock.advance(AccessoryCommunicationDelegate::kPassMs);
@@ -49,19 +68,16 @@ class SweepRedrawTest : public AppGlTest {
     std::unique_ptr<AccessoryCommunicationDelegate> controller;
 };
 
-TEST_F(SweepRedrawTest, ASweepRedrawsThePlotAloneAndKeepsTheGridsPicture) {
-    MainScene* main = MainScene::createWithModel(&model);
+TEST_F(SweepRedrawTest, ASweepRedrawsThePlotAloneAndLeavesTheGridAsItWas) {
+    MainScene* main = startDemonstration();
     ASSERT_NE(main, nullptr);
     engine::Director* director = engine::Director::getInstance();
-    director->replaceScene(main);
-    step(1, 0);
-    for (int i = 0; i < 60; ++i)
-        pass();
     ASSERT_EQ(model.accessory.generation, 7) << "the demonstration recordings did not play";
-    engine::CachedBackdrop* backdrop = main->getBackdrop();
-    ASSERT_NE(backdrop, nullptr);
-    ASSERT_EQ(backdrop->getChildrenCount(), 1u) << "the grid lies in the backdrop";
-    EXPECT_GE(backdrop->getRenderCount(), 1u);
+    GridLayer* grid = main->getGridLayer();
+    ASSERT_NE(grid, nullptr);
+    ASSERT_NE(grid->getDrawNode(), nullptr);
+    const size_t gridVertices = grid->getDrawNode()->getVertexCount();
+    EXPECT_GT(gridVertices, 0u);
 
     const float bar = MenuController::barHeight(model.runtime.displayClass);
     const engine::Rect plot = main->viewArea();
@@ -70,7 +86,6 @@ TEST_F(SweepRedrawTest, ASweepRedrawsThePlotAloneAndKeepsTheGridsPicture) {
         if (world.getMaxY() < bar)
             ++barDraws;
     });
-    const unsigned int renders = backdrop->getRenderCount();
     const unsigned long long drawnBefore = director->getFramesDrawn();
     int partialFrames = 0;
     for (int i = 0; i < 40; ++i) {
@@ -87,15 +102,58 @@ TEST_F(SweepRedrawTest, ASweepRedrawsThePlotAloneAndKeepsTheGridsPicture) {
     }
     EXPECT_GT(director->getFramesDrawn() - drawnBefore, 20u) << "sweeps arrive and are drawn";
     EXPECT_GT(partialFrames, 20);
-    EXPECT_EQ(backdrop->getRenderCount(), renders) << "the grid did not change";
+    EXPECT_EQ(grid->getDrawNode()->getVertexCount(), gridVertices) << "the grid did not change";
     EXPECT_EQ(barDraws, 0) << "the bar did not change";
 
-    // A new graticule is a new grid: its picture is rendered once.
+    // A new graticule is a new grid, drawn where it lies.
     model.graticule ^= 16;  // the minor grid
     pass();
-    EXPECT_EQ(backdrop->getRenderCount(), renders + 1);
-    pass();
-    EXPECT_EQ(backdrop->getRenderCount(), renders + 1);
+    EXPECT_LT(grid->getDrawNode()->getVertexCount(), gridVertices);
+}
+
+// A sweep's frame is drawn in boxes, one for each stretch of the band where something changed,
+// each only as high as the change there: pixel for pixel what the same frame drawn whole shows.
+TEST_F(SweepRedrawTest, ASweepDrawnInBoxesShowsWhatAWholeFrameShows) {
+    gltest::FrameReader* reader = gltest::FrameReader::create();
+    ASSERT_NE(startDemonstration(reader), nullptr);
+    engine::Director* director = engine::Director::getInstance();
+    ASSERT_EQ(model.accessory.generation, 7) << "the demonstration recordings did not play";
+
+    engine::Image inBoxes;
+    engine::Image whole;
+    int compared = 0;
+    int split = 0;
+    double boxesArea = 0;
+    double boundsArea = 0;
+    for (int i = 0; i < 30; ++i) {
+        const unsigned long long drawn = director->getFramesDrawn();
+        reader->image = &inBoxes;
+        pass();
+        reader->image = nullptr;
+        if (director->getFramesDrawn() == drawn)
+            continue;
+        const std::vector<engine::PixelBox> boxes = director->getLastDamageBoxes();
+        ASSERT_FALSE(boxes.empty()) << "sweep " << i << " redrew the whole window";
+        split += boxes.size() > 1 ? 1 : 0;
+        for (const engine::PixelBox& box : boxes)
+            boxesArea += static_cast<double>(box.width) * box.height;
+        const engine::PixelBox bounds = *director->getLastDamageBox();
+        boundsArea += static_cast<double>(bounds.width) * bounds.height;
+
+        // The same state, drawn whole.
+        reader->image = &whole;
+        director->setNeedsWholeRedraw();
+        step(1, 0);
+        reader->image = nullptr;
+        ASSERT_GT(whole.getDataLen(), 0u);
+        ASSERT_EQ(inBoxes.getDataLen(), whole.getDataLen());
+        EXPECT_EQ(std::memcmp(inBoxes.getData(), whole.getData(), whole.getDataLen()), 0)
+            << "sweep " << i;
+        ++compared;
+    }
+    EXPECT_GT(compared, 20);
+    EXPECT_GT(split, compared / 2) << "the quiet stretches of the band are left alone";
+    EXPECT_LT(boxesArea, 0.9 * boundsArea);
 }
 
 }  // namespace

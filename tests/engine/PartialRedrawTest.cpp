@@ -9,11 +9,11 @@
 #include "engine/2d/Label.h"
 #include "engine/2d/LayerColor.h"
 #include "engine/2d/Sprite.h"
-#include "engine/base/Utils.h"
 #include "engine/renderer/CustomCommand.h"
 #include "engine/renderer/Renderer.h"
 #include "engine/renderer/Texture2D.h"
 #include "tests/engine/EngineTestSupport.h"
+#include "tests/support/FrameReader.h"
 
 using namespace engine;
 using namespace enginetest;
@@ -48,25 +48,6 @@ class BackdoorPainter : public Node {
     }
     bool paint = false;
     std::vector<PixelBox> boxes;
-
-  private:
-    CustomCommand _command;
-};
-
-// Reads the frame back at the very end of drawing it, before it is shown: unlike a screen
-// capture, which draws its frame whole, this sees the frame exactly as the damage drew it.
-class FrameReader : public Node {
-  public:
-    CREATE_FUNC(FrameReader)
-    void draw(Renderer* renderer, const Mat4&, uint32_t) override {
-        _command.init(_globalZOrder);
-        _command.func = [this]() {
-            if (image)
-                utils::captureFramebuffer(image);
-        };
-        renderer->addCommand(&_command);
-    }
-    Image* image = nullptr;
 
   private:
     CustomCommand _command;
@@ -133,7 +114,7 @@ class PartialRedrawTest : public EngineTest, public ::testing::WithParamInterfac
         scene->addChild(picture, -1);
         painter = BackdoorPainter::create();
         scene->addChild(painter, 2);
-        reader = FrameReader::create();
+        reader = gltest::FrameReader::create();
         reader->setGlobalZOrder(1e6f);
         scene->addChild(reader);
         step(1);
@@ -179,7 +160,7 @@ class PartialRedrawTest : public EngineTest, public ::testing::WithParamInterfac
     Sprite* picture = nullptr;
     Texture2D* texture = nullptr;  // the picture holds it
     BackdoorPainter* painter = nullptr;
-    FrameReader* reader = nullptr;
+    gltest::FrameReader* reader = nullptr;  // sees each frame as its damage drew it
     std::vector<uint8_t> pixels;
 };
 
@@ -238,6 +219,97 @@ TEST_P(PartialRedrawTest, ALabelsNewTextRedrawsOnlyTheLabel) {
     EXPECT_LE(box->height, 24);
     EXPECT_EQ(pixelAt(image, 21, 91), kMagenta);
     EXPECT_EQ(pixelAt(image, 101, 41), kMagenta);
+}
+
+// Two changes far apart are drawn in a box each: what lies between them is not drawn again.
+TEST_P(PartialRedrawTest, ChangesFarApartRedrawABoxEach) {
+    DrawNode* marks = DrawNode::create(2.f);
+    marks->drawLine(Vec2(40, 4), Vec2(46, 4), Color4F(0, 1, 0, 1));
+    marks->drawLine(Vec2(140, 97), Vec2(146, 97), Color4F(0, 1, 0, 1));
+    scene->addChild(marks);
+    step(1);
+    paintBehindTheEnginesBack({{80, 55, 4, 4}});
+
+    marks->clear();
+    marks->drawLine(Vec2(44, 4), Vec2(50, 4), Color4F(0, 1, 0, 1));
+    marks->drawLine(Vec2(136, 97), Vec2(142, 97), Color4F(0, 1, 0, 1));
+    const Image image = drawnFrame();
+    const std::vector<PixelBox>& boxes = Director::getInstance()->getLastDamageBoxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    for (const PixelBox& box : boxes)
+        EXPECT_LE(box.width * box.height, 20 * 12) << "a mark, old and new, and rounding";
+    EXPECT_EQ(pixelAt(image, 81, 56), kMagenta) << "between the boxes nothing was drawn";
+    EXPECT_EQ(pixelAt(image, 49, 4), kTraceGreen);
+    EXPECT_EQ(pixelAt(image, 41, 4), kBlack);
+    EXPECT_EQ(pixelAt(image, 137, 97), kTraceGreen);
+    EXPECT_EQ(pixelAt(image, 145, 97), kBlack);
+}
+
+// A texture's used part (what sprites over it are placed by) changing damages where the
+// texture shows, not the whole frame.
+TEST_P(PartialRedrawTest, UsedPartOfATextureDamagesOnlyWhereItShows) {
+    paintBehindTheEnginesBack({{100, 40, 4, 4}});
+    texture->setMaxT(0.5f);
+    const Image image = drawnFrame();
+    const std::optional<PixelBox>& box = Director::getInstance()->getLastDamageBox();
+    ASSERT_TRUE(box.has_value()) << "only where the texture shows is drawn again";
+    EXPECT_LE(box->x + box->width, 34) << "no wider than the picture";
+    EXPECT_EQ(pixelAt(image, 101, 41), kMagenta);
+    texture->setMaxT(0.5f);  // no change, no frame
+    EXPECT_EQ(drawnFrame().getDataLen(), 0u);
+}
+
+// Triangle commands wholly outside the damage are not sent; those reaching into it are.
+TEST_P(PartialRedrawTest, TrianglesOutsideTheDamageAreLeftOut) {
+    std::vector<Rect> drawn;
+    Director::getInstance()->getRenderer()->setDrawObserver(
+        [&](const Rect& world) { drawn.push_back(world); });
+    trace->clear();
+    trace->drawLine(Vec2(10, 40), Vec2(150, 40), Color4F(0, 1, 0, 1));
+    drawnFrame();
+    Director::getInstance()->getRenderer()->setDrawObserver(nullptr);
+    ASSERT_TRUE(Director::getInstance()->getLastDamageBox().has_value());
+    EXPECT_FALSE(drawn.empty()) << "the trace reaches into the damage";
+    for (const Rect& world : drawn)
+        EXPECT_LT(world.getMinY(), 45.f) << "a command wholly above the trace's damage ran";
+    EXPECT_GE(Director::getInstance()->getRenderer()->getCulledBatches(), 1u) << "the bar";
+}
+
+// Of a long command only the triangles that reach into the damage are sent: an L of short
+// strokes along two edges spans the damage's corner of the plot, but none of its strokes is
+// there, so it is left out; its strokes that reach in are drawn, in order.
+TEST_P(PartialRedrawTest, OfALongCommandOnlyTheTrianglesReachingInAreSent) {
+    DrawNode* mark = DrawNode::create(2.f);
+    mark->drawLine(Vec2(120, 20), Vec2(126, 20), Color4F(0, 1, 0, 1));
+    scene->addChild(mark);
+    DrawNode* ell = DrawNode::create(2.f);
+    for (int i = 0; i < 20; ++i) {
+        const float at = 40.f + 5.f * static_cast<float>(i);
+        ell->drawLine(Vec2(at, 95), Vec2(at + 3.f, 95), Color4F(1, 1, 0, 1));  // along the top
+        ell->drawLine(Vec2(40, at - 36.f), Vec2(40, at - 33.f), Color4F(1, 1, 0, 1));  // left
+    }
+    scene->addChild(ell);
+    step(1);
+    int ellDraws = 0;
+    Director::getInstance()->getRenderer()->setDrawObserver([&](const Rect& world) {
+        if (world.size.width > 90.f && world.size.height > 80.f)
+            ++ellDraws;
+    });
+    mark->clear();
+    mark->drawLine(Vec2(122, 20), Vec2(128, 20), Color4F(0, 1, 0, 1));
+    Image image = drawnFrame();
+    EXPECT_EQ(ellDraws, 0) << "the L's box holds the mark, none of its strokes does";
+    EXPECT_EQ(pixelAt(image, 127, 20), kTraceGreen);
+    EXPECT_EQ(pixelAt(image, 121, 20), kBlack);
+
+    // Move the mark under the top strokes: those reaching in are drawn over it, as whole.
+    mark->clear();
+    mark->drawLine(Vec2(60, 95), Vec2(100, 95), Color4F(0, 1, 0, 1));
+    image = drawnFrame();
+    Director::getInstance()->getRenderer()->setDrawObserver(nullptr);
+    EXPECT_EQ(ellDraws, 1);
+    EXPECT_EQ(pixelAt(image, 61, 95), (Rgba{255, 255, 0, 255})) << "a stroke over the mark";
+    EXPECT_EQ(pixelAt(image, 64, 95), kTraceGreen) << "between two strokes";
 }
 
 // The same changes give the same picture, pixel for pixel, drawn in part or whole.

@@ -1,7 +1,5 @@
 #include "tests/power/PowerTestSupport.h"
 
-#include "engine/base/Utils.h"
-#include "engine/renderer/Renderer.h"
 #include "tests/support/GlTestWindow.h"
 
 namespace powertest {
@@ -17,22 +15,6 @@ namespace {
                            .privateDataHome = false});
 
 }  // namespace
-
-FrameReader* FrameReader::create() {
-    auto* reader = new FrameReader();
-    reader->init();
-    reader->autorelease();
-    return reader;
-}
-
-void FrameReader::draw(engine::Renderer* renderer, const engine::Mat4&, uint32_t) {
-    command_.init(_globalZOrder);
-    command_.func = [this]() {
-        if (image)
-            engine::utils::captureFramebuffer(image);
-    };
-    renderer->addCommand(&command_);
-}
 
 Rgb pixelAt(const engine::Image& image, int x, int y) {
     const uint8_t* p = gltest::pixelBytes(image, x, y);

@@ -7,8 +7,8 @@
 
 #include "engine/2d/Node.h"
 #include "engine/platform/Image.h"
-#include "engine/renderer/CustomCommand.h"
 #include "model/SpectrumSettings.h"
+#include "tests/support/FrameReader.h"
 #include "tests/support/GlSceneTest.h"
 
 namespace powertest {
@@ -24,17 +24,7 @@ class PowerLayerTestBase : public gltest::GlSceneTest {
     std::unique_ptr<SpectrumSettings> model = std::make_unique<SpectrumSettings>();
 };
 
-// Reads each frame it is given an image for back at the end of drawing it: a screen capture
-// draws its frame whole, this sees the frame as its damage drew it.
-class FrameReader : public engine::Node {
-  public:
-    static FrameReader* create();
-    void draw(engine::Renderer* renderer, const engine::Mat4& transform, uint32_t flags) override;
-    engine::Image* image = nullptr;
-
-  private:
-    engine::CustomCommand command_;
-};
+using gltest::FrameReader;
 
 // Pixel at x from the left and y from the BOTTOM (scene coordinates).
 Rgb pixelAt(const engine::Image& image, int x, int y);

@@ -272,20 +272,34 @@ void RssiLayer::uploadChangedRows(Texture2D* texture, const std::vector<uint8_t>
                                   std::vector<uint8_t>& shown, const HeatMap& grid, bool sameSize) {
     const size_t rowBytes = static_cast<size_t>(grid.columns) * 4;
     const size_t bytes = rowBytes * static_cast<size_t>(grid.rows);
-    int first = 0;
-    int last = grid.rows - 1;
-    if (sameSize && shown.size() == bytes) {
-        while (first <= last &&
-               std::memcmp(&pixels[first * rowBytes], &shown[first * rowBytes], rowBytes) == 0)
-            ++first;
-        while (last >= first &&
-               std::memcmp(&pixels[last * rowBytes], &shown[last * rowBytes], rowBytes) == 0)
-            --last;
-    }
-    if (first > last)
+    if (!sameSize || shown.size() != bytes) {
+        texture->updateWithData(pixels.data(), 0, 0, grid.columns, grid.rows);
+        shown.assign(pixels.begin(), pixels.begin() + static_cast<std::ptrdiff_t>(bytes));
         return;
-    const size_t offset = static_cast<size_t>(first) * rowBytes;
-    texture->updateWithData(pixels.data() + offset, 0, first, grid.columns, last - first + 1);
+    }
+    // Column by column block, the rows that changed there: a sweep moves the levels of a quiet
+    // stretch of the band by a few rows, and the frame redraws only where changed texels show.
+    const int chunk = std::max(1, (grid.columns + kUploadChunks - 1) / kUploadChunks);
+    for (int c0 = 0; c0 < grid.columns; c0 += chunk) {
+        const int width = std::min(chunk, grid.columns - c0);
+        const size_t offset = static_cast<size_t>(c0) * 4;
+        const size_t span = static_cast<size_t>(width) * 4;
+        auto same = [&](int row) {
+            const size_t at = static_cast<size_t>(row) * rowBytes + offset;
+            return std::memcmp(&pixels[at], &shown[at], span) == 0;
+        };
+        int first = 0;
+        int last = grid.rows - 1;
+        while (first <= last && same(first))
+            ++first;
+        while (last >= first && same(last))
+            --last;
+        if (first > last)
+            continue;
+        const size_t at = static_cast<size_t>(first) * rowBytes + offset;
+        texture->updateWithData(pixels.data() + at, c0, first, width, last - first + 1,
+                                grid.columns);
+    }
     shown.assign(pixels.begin(), pixels.begin() + static_cast<std::ptrdiff_t>(bytes));
 }
 

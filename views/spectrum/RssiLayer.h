@@ -67,8 +67,10 @@ class RssiLayer : public engine::Layer {
   private:
     RssiLayer() = default;
     void updateHeatMap(BandSweepBuffers& band);
-    // Uploads the rows of pixels that differ from shown (what the texture holds) and keeps
-    // them as shown; all rows when the grid's size changed.
+    // Uploads the texels that differ from shown (what the texture holds), the changed rows of
+    // each of at most kUploadChunks blocks of columns, and keeps them as shown; all of them
+    // when the grid's size changed.
+    static constexpr int kUploadChunks = 16;
     static void uploadChangedRows(engine::Texture2D* texture, const std::vector<uint8_t>& pixels,
                                   std::vector<uint8_t>& shown, const HeatMap& grid, bool sameSize);
     bool updateTraceMask();
