@@ -4,11 +4,11 @@
 #      included),
 #   2. the whole test suite built with ThreadSanitizer (TARNO_TSAN_QUICK=1: only the executables
 #      that run threads of their own, for a quick local check),
-#   3. every libFuzzer harness for FUZZ_SECONDS (default 30) on its corpus.
+#   3. every libFuzzer harness for FUZZ_SECONDS (default 15) on its corpus.
 # Each stage prints its duration.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-fuzz_seconds=${FUZZ_SECONDS:-30}
+fuzz_seconds=${FUZZ_SECONDS:-15}
 # The quick TSan list: the tests that start the link's I/O thread, the controller's worker, the
 # MQTT publisher's network thread, or hand frames from the decoding thread to the model's owner.
 threaded_tests=(link_tests link_umockdev_tests controller_tests reliability_storm_tests
